@@ -1,0 +1,71 @@
+#pragma once
+
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The user profile: integer and text values by section and key. Section names are kept as the
+// program spells them, backslashes included ("Print\Setup"). Values are UTF-8.
+// Not thread-safe: the user-interface thread owns it.
+class ProfileStore {
+ public:
+  virtual ~ProfileStore() = default;
+
+  // Nothing there: std::nullopt. An int read of a text that is no number is nullopt too.
+  virtual std::optional<int> GetInt(std::string_view section, std::string_view key) const = 0;
+  virtual std::optional<std::string> GetString(std::string_view section, std::string_view key) const = 0;
+  virtual void WriteInt(std::string_view section, std::string_view key, int value) = 0;
+  virtual void WriteString(std::string_view section, std::string_view key, std::string_view value) = 0;
+  virtual void RemoveKey(std::string_view section, std::string_view key) = 0;
+  // Makes the values written so far durable (a file store saves; the memory store does nothing).
+  // Throws IoError when the store cannot be written.
+  virtual void Flush() = 0;
+};
+
+// Values held in memory only; tests use it.
+class MemoryProfileStore : public ProfileStore {
+ public:
+  std::optional<int> GetInt(std::string_view section, std::string_view key) const override;
+  std::optional<std::string> GetString(std::string_view section, std::string_view key) const override;
+  void WriteInt(std::string_view section, std::string_view key, int value) override;
+  void WriteString(std::string_view section, std::string_view key, std::string_view value) override;
+  void RemoveKey(std::string_view section, std::string_view key) override;
+  void Flush() override {}
+
+  // Every value, as section -> key -> text; tests compare it.
+  const std::map<std::string, std::map<std::string, std::string>>& Values() const { return values_; }
+
+ protected:
+  std::map<std::string, std::map<std::string, std::string>> values_;
+};
+
+// An INI file: "[section]" lines and "key=value" lines. Loaded when constructed (a missing file is
+// an empty profile); Flush writes it atomically. Every write flushes unless batching is on.
+class IniProfileStore : public MemoryProfileStore {
+ public:
+  explicit IniProfileStore(std::filesystem::path path);
+  // ZK470_PROFILE, else ${XDG_CONFIG_HOME:-~/.config}/KESTROVA AG/ZK-470.ini.
+  static std::filesystem::path DefaultPath();
+
+  void WriteInt(std::string_view section, std::string_view key, int value) override;
+  void WriteString(std::string_view section, std::string_view key, std::string_view value) override;
+  void RemoveKey(std::string_view section, std::string_view key) override;
+  void Flush() override;
+  // While batching, writes only mark the store dirty; Flush (or the end of the batch) saves.
+  void SetBatching(bool batching);
+  const std::filesystem::path& Path() const { return path_; }
+
+ private:
+  void Changed();
+
+  std::filesystem::path path_;
+  bool batching_ = false;
+  bool dirty_ = false;
+};
+
+}  // namespace platform
