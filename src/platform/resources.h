@@ -1,0 +1,72 @@
+#pragma once
+
+#include <map>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+struct StringEntry {
+  int id;
+  const char* text;  // UTF-8
+};
+
+// One resource pack: the string table of a language ("ZK470Eng", "ZK470Ger", ...) or of the
+// program itself. Subsystems contribute their tables with AddStrings.
+class ResourcePack {
+ public:
+  explicit ResourcePack(std::string name) : name_(std::move(name)) {}
+  const std::string& Name() const { return name_; }
+  void AddStrings(std::span<const StringEntry> entries);
+  std::optional<std::string> FindString(int id) const;
+
+ private:
+  std::string name_;
+  std::map<int, std::string> strings_;
+};
+
+// Process-wide resource state: the program's own pack, the chosen language pack (none when the
+// "Language" value names no pack), and which of the two serves loads now. User-interface thread only.
+class ResourceContext {
+ public:
+  ResourcePack& ExePack() { return exe_; }
+  // Not owned; nullptr means no language pack, so loads fall back to the program's own pack.
+  void SetLanguagePack(const ResourcePack* pack) { language_ = pack; }
+  const ResourcePack* LanguagePack() const { return language_; }
+  // The resource switch: loads use the program's own pack until UseLanguageResources.
+  void UseExeResources() { using_exe_ = true; }
+  void UseLanguageResources() { using_exe_ = false; }
+  bool UsingExeResources() const { return using_exe_ || language_ == nullptr; }
+  // From the serving pack, then the other; empty when neither has it.
+  std::string LoadString(int id) const;
+  // Back to the state at start: an empty own pack, no language pack, language resources in use.
+  void Reset();
+
+ private:
+  ResourcePack exe_{"ZK470"};
+  const ResourcePack* language_ = nullptr;
+  bool using_exe_ = false;
+};
+
+ResourceContext& Resources();
+
+// Brackets a load of the program's own resources; restores the previous choice on leaving.
+class ScopedExeResources {
+ public:
+  ScopedExeResources() : was_exe_(Resources().UsingExeResources()) { Resources().UseExeResources(); }
+  ~ScopedExeResources() {
+    if (!was_exe_) Resources().UseLanguageResources();
+  }
+  ScopedExeResources(const ScopedExeResources&) = delete;
+  ScopedExeResources& operator=(const ScopedExeResources&) = delete;
+
+ private:
+  bool was_exe_;
+};
+
+// Shorthand for Resources().LoadString(id).
+inline std::string LoadString(int id) { return Resources().LoadString(id); }
+
+}  // namespace platform
