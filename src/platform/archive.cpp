@@ -137,6 +137,8 @@ void ArchiveWriter::WriteBytes(std::span<const uint8_t> bytes) {
 }
 
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
+  std::error_code ec;
+  if (!std::filesystem::is_regular_file(path, ec)) throw IoError(path.string(), "not a readable file");
   std::ifstream in(path, std::ios::binary);
   if (!in) throw IoError(path.string(), "cannot open for reading");
   in.seekg(0, std::ios::end);

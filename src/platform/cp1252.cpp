@@ -77,6 +77,9 @@ std::string Utf8ToCp1252(std::string_view utf8) {
       }
       cp = (cp << 6) | (static_cast<uint8_t>(utf8[i + k]) & 0x3F);
     }
+    // Overlong forms are invalid: they would smuggle in characters such as NUL.
+    constexpr char32_t kMinimum[4] = {0, 0x80, 0x800, 0x10000};
+    if (valid && cp < kMinimum[extra]) valid = false;
     if (!valid) {
       out += '?';
       ++i;

@@ -27,7 +27,7 @@ class ProfileStore {
   virtual void Flush() = 0;
 };
 
-// Values held in memory only; tests use it.
+// Values held in memory only; tests use it. Names match ignoring ASCII case, as in the file store.
 class MemoryProfileStore : public ProfileStore {
  public:
   std::optional<int> GetInt(std::string_view section, std::string_view key) const override;
@@ -46,8 +46,15 @@ class MemoryProfileStore : public ProfileStore {
 
 // An INI file: "[section]" lines and "key=value" lines. Loaded when constructed (a missing file is
 // an empty profile); Flush writes it atomically. Every write flushes unless batching is on.
+// Sections and keys are matched ignoring ASCII case, as the registry profile did; the spelling of
+// the first write is the one kept. Values are UTF-8; one that would not survive a bare line
+// (line breaks, edge blanks, a leading quote) is stored quoted with C escapes. Lines that fit no
+// rule are ignored when loading (and dropped at the next save), as are comments (";" or "#").
+// Writes never throw: a failed automatic save leaves the store dirty, and Flush throws IoError.
 class IniProfileStore : public MemoryProfileStore {
  public:
+  // Throws IoError when the file exists but cannot be read (it must not be replaced by an empty
+  // profile at the next save).
   explicit IniProfileStore(std::filesystem::path path);
   // ZK470_PROFILE, else ${XDG_CONFIG_HOME:-~/.config}/KESTROVA AG/ZK-470.ini.
   static std::filesystem::path DefaultPath();
@@ -59,9 +66,12 @@ class IniProfileStore : public MemoryProfileStore {
   // While batching, writes only mark the store dirty; Flush (or the end of the batch) saves.
   void SetBatching(bool batching);
   const std::filesystem::path& Path() const { return path_; }
+  // True while written values have not reached the file.
+  bool Dirty() const { return dirty_; }
 
  private:
   void Changed();
+  void SaveQuietly();
 
   std::filesystem::path path_;
   bool batching_ = false;

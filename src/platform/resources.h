@@ -19,6 +19,7 @@ class ResourcePack {
  public:
   explicit ResourcePack(std::string name) : name_(std::move(name)) {}
   const std::string& Name() const { return name_; }
+  // An id added again takes the later text.
   void AddStrings(std::span<const StringEntry> entries);
   std::optional<std::string> FindString(int id) const;
 
@@ -39,6 +40,8 @@ class ResourceContext {
   void UseExeResources() { using_exe_ = true; }
   void UseLanguageResources() { using_exe_ = false; }
   bool UsingExeResources() const { return using_exe_ || language_ == nullptr; }
+  // The raw switch, whether or not a language pack is set; what a guard must restore.
+  bool ExeResourcesChosen() const { return using_exe_; }
   // From the serving pack, then the other; empty when neither has it.
   std::string LoadString(int id) const;
   // Back to the state at start: an empty own pack, no language pack, language resources in use.
@@ -52,10 +55,12 @@ class ResourceContext {
 
 ResourceContext& Resources();
 
-// Brackets a load of the program's own resources; restores the previous choice on leaving.
+// Brackets a load of the program's own resources; restores the previous switch on leaving. It
+// remembers the raw switch: with no language pack UsingExeResources() is true anyway, and
+// restoring that would leave the switch on for a language pack set later.
 class ScopedExeResources {
  public:
-  ScopedExeResources() : was_exe_(Resources().UsingExeResources()) { Resources().UseExeResources(); }
+  ScopedExeResources() : was_exe_(Resources().ExeResourcesChosen()) { Resources().UseExeResources(); }
   ~ScopedExeResources() {
     if (!was_exe_) Resources().UseLanguageResources();
   }

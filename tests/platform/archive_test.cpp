@@ -127,6 +127,7 @@ TEST(Archive, AtomicWriteReplacesWholeFileAndKeepsOldOnFailure) {
   EXPECT_THROW(WriteFileAtomic(dir / "missing" / "b.QRS", first), IoError);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 1);
   EXPECT_THROW(ReadFileBytes(dir / "none"), IoError);
+  EXPECT_THROW(ReadFileBytes(dir), IoError);
 }
 
 }  // namespace

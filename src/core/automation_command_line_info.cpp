@@ -1,0 +1,195 @@
+#include "core/automation_command_line_info.h"
+
+#include <cctype>
+#include <chrono>
+#include <climits>
+#include <iostream>
+
+#include "platform/archive.h"
+#include "platform/cp1252.h"
+#include "platform/io_error.h"
+
+namespace {
+
+bool EqualsNoCase(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(a[i])) != std::tolower(static_cast<unsigned char>(b[i])))
+      return false;
+  }
+  return true;
+}
+
+// The command number of a word, 0 for none.
+int FindCommandWord(std::string_view word) {
+  for (size_t i = 0; i < kAutomationCommandWords.size(); ++i) {
+    if (EqualsNoCase(word, kAutomationCommandWords[i].word)) return static_cast<int>(i) + 1;
+  }
+  return 0;
+}
+
+// atoi's reading (blanks, a sign, then digits up to the first other character), saturated at the
+// int range instead of overflowing.
+int AsciiToInt(std::string_view text) {
+  size_t i = 0;
+  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
+  bool negative = false;
+  if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
+  long long value = 0;
+  for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+    value = value * 10 + (text[i] - '0');
+    if (value > INT_MAX) value = static_cast<long long>(INT_MAX) + 1;
+  }
+  if (negative) value = -value;
+  if (value > INT_MAX) return INT_MAX;
+  if (value < INT_MIN) return INT_MIN;
+  return static_cast<int>(value);
+}
+
+// The file is a text file of the old single-byte kind: every line end is CR LF.
+std::string ToCrLfText(std::string_view line) {
+  std::string out;
+  out.reserve(line.size() + 2);
+  for (size_t i = 0; i < line.size(); ++i) {
+    if (line[i] == '\n' && (i == 0 || line[i - 1] != '\r')) out += '\r';
+    out += line[i];
+  }
+  out += "\r\n";
+  return out;
+}
+
+}  // namespace
+
+void CAutomationCommandLineInfo::Reset() {
+  state_ = kNoCommand;
+  collected_ = 0;
+  needed_ = 0;
+  command_ = 0;
+  parameters_ = {};
+  file_name_.clear();
+  show_splash_ = true;
+  result_file_.clear();
+  automation_file_.clear();
+  result_lines_.clear();
+  quit_mode_ = 0;
+  exit_code_ = 0;
+  exit_code_set_ = false;
+  end_request_.reset();
+  end_handler_ = nullptr;
+  first_instance_ = 1;
+  batch_running_ = 0;
+  batch_file_result_ = 0;
+  analysis_aborted_ = 0;
+}
+
+void CAutomationCommandLineInfo::ParseCommandLine(std::span<const std::string> args) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    const bool is_flag = !arg.empty() && (arg[0] == '-' || (arg[0] == '/' && arg.find('/', 1) == std::string_view::npos));
+    ParseParam(is_flag ? arg.substr(1) : arg, is_flag, i + 1 == args.size());
+  }
+}
+
+void CAutomationCommandLineInfo::ParseParam(std::string_view param, bool is_flag, bool is_last) {
+  if (is_flag) {
+    if (const int command = FindCommandWord(param); command != 0) {
+      if (state_ == kNoCommand) {
+        command_ = command;
+        collected_ = 0;
+        needed_ = kAutomationCommandWords[static_cast<size_t>(command - 1)].parameters;
+        state_ = needed_ == 0 ? kComplete : kCollecting;
+      } else {
+        state_ = kSecondCommand;
+      }
+      return;
+    }
+    // A parameter that begins with "-" or "/" (a negative height) ends up here too: it is never
+    // counted as a parameter.
+    if (is_last && state_ == kCollecting) {
+      state_ = kFlagWhileCollecting;
+    } else {
+      ParseFrameworkParam(param, true);
+    }
+    return;
+  }
+  switch (state_) {
+    case kCollecting:
+      parameters_[static_cast<size_t>(collected_++)] = std::string(param);
+      if (collected_ >= needed_) state_ = kComplete;
+      break;
+    case kComplete:
+      state_ = kArgumentAfterComplete;
+      break;
+    case kNoCommand:
+      ParseFrameworkParam(param, false);
+      break;
+    default:
+      break;
+  }
+}
+
+void CAutomationCommandLineInfo::ParseFrameworkParam(std::string_view param, bool is_flag) {
+  if (is_flag) {
+    if (EqualsNoCase(param, "Embedding") || EqualsNoCase(param, "Automation")) show_splash_ = false;
+    return;
+  }
+  if (file_name_.empty()) file_name_ = std::string(param);
+}
+
+std::string CAutomationCommandLineInfo::GetParameter(int n) const {
+  if (n < 0 || n >= collected_) return {};
+  return parameters_[static_cast<size_t>(n)];
+}
+
+void CAutomationCommandLineInfo::AddResultLine(std::string line, bool replace_last) {
+  if (replace_last && !result_lines_.empty()) result_lines_.pop_back();
+  result_lines_.push_back(std::move(line));
+}
+
+CAutomationCommandLineInfo::WriteResult CAutomationCommandLineInfo::WriteResultFile() const {
+  if (result_lines_.empty()) return kNothingToWrite;
+  std::string text;
+  for (const std::string& line : result_lines_) text += ToCrLfText(platform::Utf8ToCp1252(line));
+  try {
+    if (result_file_.empty()) throw platform::IoError("result file", "no result file was named");
+    platform::WriteFileAtomic(result_file_, {reinterpret_cast<const uint8_t*>(text.data()), text.size()});
+  } catch (const platform::IoError& e) {
+    std::cerr << "ZK-470 automation: result file not written: " << e.what() << '\n';
+    return kWriteFailed;
+  }
+  return kWritten;
+}
+
+void CAutomationCommandLineInfo::SetExitCode(int code) {
+  exit_code_ = code;
+  exit_code_set_ = true;
+}
+
+int CAutomationCommandLineInfo::EndAutomation() {
+  if (quit_mode_ != 1) return quit_mode_;
+  const int code = exit_code_set_ ? exit_code_ : 0;
+  end_request_ = code;
+  if (end_handler_) end_handler_(code);
+  return 0;
+}
+
+platform::LocalDateTime CAutomationCommandLineInfo::ParseDate(std::string_view text, const platform::Clock& clock) {
+  const size_t first_point = text.find('.');
+  if (first_point == std::string_view::npos) return clock.Now();
+  const size_t second_point = text.find('.', first_point + 1);
+  if (second_point == std::string_view::npos) return clock.Now();
+  const int day = AsciiToInt(text.substr(0, first_point));
+  const int month = AsciiToInt(text.substr(first_point + 1));
+  const int year = AsciiToInt(text.substr(second_point + 1));
+  // The date type of the program holds the years 100 to 9999.
+  if (year < 100 || year > 9999 || month < 1 || month > 12 || day < 1 || day > 31) return clock.Now();
+  const std::chrono::year_month_day ymd{std::chrono::year(year), std::chrono::month(static_cast<unsigned>(month)),
+                                        std::chrono::day(static_cast<unsigned>(day))};
+  if (!ymd.ok()) return clock.Now();
+  return platform::LocalDateTime{year, month, day, 0, 0, 0, 0};
+}
+
+CAutomationCommandLineInfo& AutomationInfo() {
+  static CAutomationCommandLineInfo info;
+  return info;
+}
