@@ -1,0 +1,9 @@
+#include <cstddef>
+#include <cstdint>
+
+#include "document/template_list.h"
+#include "member_fuzz.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  return FuzzMember<TTemplateList>({data, size}, [] { return TTemplateList(); });
+}

@@ -1,0 +1,119 @@
+#include "common/monitor_log.h"
+
+#include <cstring>
+#include <limits>
+#include <system_error>
+
+#include "platform/file_system.h"
+
+namespace {
+
+void Put16(uint8_t* out, int16_t value) {
+  const auto v = static_cast<uint16_t>(value);
+  out[0] = static_cast<uint8_t>(v & 0xFF);
+  out[1] = static_cast<uint8_t>(v >> 8);
+}
+
+int16_t Get16(const uint8_t* in) { return static_cast<int16_t>(static_cast<uint16_t>(in[0] | (in[1] << 8))); }
+
+std::filesystem::path MonitorName(const std::filesystem::path& path) {
+  std::string name = path.string();
+  if (name.size() >= 3) name.resize(name.size() - 3);
+  return name + "MON";
+}
+
+}  // namespace
+
+std::array<uint8_t, TMonitorLog::kRecordSize> TMonitorLog::Encode(const TMonitorRecord& record) {
+  std::array<uint8_t, kRecordSize> bytes{};
+  for (size_t i = 0; i < 8; ++i) Put16(&bytes[2 * i], record.first[i]);
+  Put16(&bytes[16], record.value_a);
+  Put16(&bytes[18], record.value_b);
+  uint64_t bits = 0;
+  std::memcpy(&bits, &record.value_c, sizeof bits);
+  for (size_t i = 0; i < 8; ++i) bytes[20 + i] = static_cast<uint8_t>(bits >> (8 * i));
+  for (size_t i = 0; i < 8; ++i) Put16(&bytes[28 + 2 * i], record.second[i]);
+  Put16(&bytes[44], record.last);
+  return bytes;
+}
+
+TMonitorRecord TMonitorLog::Decode(const std::array<uint8_t, kRecordSize>& bytes) {
+  TMonitorRecord record;
+  for (size_t i = 0; i < 8; ++i) record.first[i] = Get16(&bytes[2 * i]);
+  record.value_a = Get16(&bytes[16]);
+  record.value_b = Get16(&bytes[18]);
+  uint64_t bits = 0;
+  for (size_t i = 0; i < 8; ++i) bits |= static_cast<uint64_t>(bytes[20 + i]) << (8 * i);
+  std::memcpy(&record.value_c, &bits, sizeof bits);
+  for (size_t i = 0; i < 8; ++i) record.second[i] = Get16(&bytes[28 + 2 * i]);
+  record.last = Get16(&bytes[44]);
+  return record;
+}
+
+TMonitorLog::TMonitorLog(const std::filesystem::path& path, bool write)
+    : file_name_(MonitorName(path)), writing_(write) {
+  if (!write) {
+    file_ = std::fopen(file_name_.c_str(), "rb");
+    return;
+  }
+  const std::filesystem::path folder = file_name_.has_parent_path() ? file_name_.parent_path() : ".";
+  if (const auto temp = platform::CreateUniqueFile(folder, file_name_.filename().string() + ".")) {
+    temp_name_ = *temp;
+    file_ = std::fopen(temp_name_.c_str(), "w+b");
+    if (file_ == nullptr) {
+      std::error_code ignored;
+      std::filesystem::remove(temp_name_, ignored);
+      temp_name_.clear();
+    }
+  }
+}
+
+TMonitorLog::~TMonitorLog() {
+  if (file_ == nullptr) return;
+  if (writing_) {
+    while (!buffer_.empty()) {
+      WriteAtEnd(buffer_.front());
+      buffer_.pop_front();
+    }
+    const bool flushed = std::fflush(file_) == 0;
+    std::fclose(file_);
+    std::error_code error;
+    if (flushed && !write_failed_) {
+      std::filesystem::rename(temp_name_, file_name_, error);
+    }
+    // A log that could not be written completely leaves the file of the name as it was.
+    if (!flushed || write_failed_ || error) std::filesystem::remove(temp_name_, error);
+    return;
+  }
+  std::fclose(file_);
+}
+
+bool TMonitorLog::WriteAtEnd(const TMonitorRecord& record) {
+  const std::array<uint8_t, kRecordSize> bytes = Encode(record);
+  if (std::fseek(file_, 0, SEEK_END) != 0 || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+    write_failed_ = true;
+    return false;
+  }
+  return true;
+}
+
+size_t TMonitorLog::AddRecord(const TMonitorRecord& record) {
+  if (file_ == nullptr || !writing_) return 0;
+  buffer_.push_back(record);
+  if (buffer_.size() >= kBufferRecords) {
+    WriteAtEnd(buffer_.front());
+    buffer_.pop_front();
+  }
+  return buffer_.size();
+}
+
+TMonitorRecord TMonitorLog::ReadRecord(int64_t n) {
+  if (file_ == nullptr || n < 0 || n > std::numeric_limits<long>::max() / static_cast<int64_t>(kRecordSize)) return {};
+  std::array<uint8_t, kRecordSize> bytes{};
+  if (writing_) std::fflush(file_);
+  if (std::fseek(file_, static_cast<long>(n * static_cast<int64_t>(kRecordSize)), SEEK_SET) != 0 ||
+      std::fread(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+    return {};
+  }
+  return Decode(bytes);
+}

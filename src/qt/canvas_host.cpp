@@ -1,0 +1,352 @@
+#include "qt/canvas_host.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QCoreApplication>
+#include <QFocusEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QMetaObject>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QScreen>
+#include <QWheelEvent>
+#include <QWidget>
+#include <algorithm>
+
+#include "qt/event_pump.h"
+#include "qt/image_canvas.h"
+#include "win/messages.h"
+
+namespace qthost {
+namespace {
+
+// The platform's virtual key of a Qt key; 0 for keys the program does not know.
+int VirtualKey(int key) {
+  if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
+  if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
+  if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return win::kVkF1 + (key - Qt::Key_F1);
+  switch (key) {
+    case Qt::Key_Backspace:
+      return win::kVkBack;
+    case Qt::Key_Tab:
+    case Qt::Key_Backtab:
+      return win::kVkTab;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+      return win::kVkReturn;
+    case Qt::Key_Shift:
+      return win::kVkShift;
+    case Qt::Key_Control:
+      return win::kVkControl;
+    case Qt::Key_Alt:
+      return win::kVkMenu;
+    case Qt::Key_Escape:
+      return win::kVkEscape;
+    case Qt::Key_Space:
+      return win::kVkSpace;
+    case Qt::Key_PageUp:
+      return win::kVkPrior;
+    case Qt::Key_PageDown:
+      return win::kVkNext;
+    case Qt::Key_End:
+      return win::kVkEnd;
+    case Qt::Key_Home:
+      return win::kVkHome;
+    case Qt::Key_Left:
+      return win::kVkLeft;
+    case Qt::Key_Up:
+      return win::kVkUp;
+    case Qt::Key_Right:
+      return win::kVkRight;
+    case Qt::Key_Down:
+      return win::kVkDown;
+    case Qt::Key_Insert:
+      return 0x2D;
+    case Qt::Key_Delete:
+      return win::kVkDelete;
+    default:
+      return 0;
+  }
+}
+
+unsigned MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
+  unsigned flags = 0;
+  if (buttons & Qt::LeftButton) flags |= win::kMkLButton;
+  if (buttons & Qt::RightButton) flags |= win::kMkRButton;
+  if (buttons & Qt::MiddleButton) flags |= win::kMkMButton;
+  if (modifiers & Qt::ShiftModifier) flags |= win::kMkShift;
+  if (modifiers & Qt::ControlModifier) flags |= win::kMkControl;
+  return flags;
+}
+
+gfx::Point ToPoint(const QPointF& p) { return {static_cast<int32_t>(p.x()), static_cast<int32_t>(p.y())}; }
+
+}  // namespace
+
+// The Qt window of one top-level window of the tree. Forgets the window when it is destroyed;
+// events after that do nothing.
+class TopLevelWidget : public QWidget {
+ public:
+  TopLevelWidget(win::WindowSystem& windows, win::Window& window)
+      : windows_(windows), window_(&window), handle_(window.Handle()) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::StrongFocus);
+    setMouseTracking(true);
+    if ((window.GetStyle() & win::kWsCaption) != win::kWsCaption)
+      setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
+    setWindowTitle(QString::fromStdString(window.GetWindowText()));
+    SyncGeometry();
+  }
+
+  QImage& Image() { return image_; }
+
+  void Detach() {
+    window_ = nullptr;
+    hide();
+  }
+
+  // Takes position and size from the window; the backing store keeps what it holds.
+  void SyncGeometry() {
+    if (!Alive()) return;
+    const gfx::Rect r = window_->GetWindowRect();
+    const QSize size(std::max(1, r.Width()), std::max(1, r.Height()));
+    if (image_.size() != size) {
+      QImage resized(size, QImage::Format_RGB32);
+      resized.fill(Qt::white);
+      if (!image_.isNull()) {
+        QPainter painter(&resized);
+        painter.drawImage(0, 0, image_);
+      }
+      image_ = std::move(resized);
+    }
+    syncing_ = true;
+    setGeometry(r.left, r.top, size.width(), size.height());
+    syncing_ = false;
+  }
+
+ protected:
+  bool event(QEvent* event) override {
+    // Tab belongs to the window tree, not to Qt's focus chain.
+    if (event->type() == QEvent::KeyPress) {
+      auto* key = static_cast<QKeyEvent*>(event);
+      if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) {
+        keyPressEvent(key);
+        return true;
+      }
+    }
+    return QWidget::event(event);
+  }
+
+  void paintEvent(QPaintEvent* event) override {
+    QPainter painter(this);
+    painter.drawImage(event->rect(), image_, event->rect());
+  }
+
+  void resizeEvent(QResizeEvent* event) override {
+    QWidget::resizeEvent(event);
+    FollowQt();
+  }
+
+  void moveEvent(QMoveEvent* event) override {
+    QWidget::moveEvent(event);
+    FollowQt();
+  }
+
+  void mousePressEvent(QMouseEvent* event) override { Mouse(event, ButtonMessage(event->button(), true)); }
+  void mouseReleaseEvent(QMouseEvent* event) override { Mouse(event, ButtonMessage(event->button(), false)); }
+  void mouseMoveEvent(QMouseEvent* event) override { Mouse(event, win::kWmMouseMove); }
+  void mouseDoubleClickEvent(QMouseEvent* event) override {
+    const Qt::MouseButton b = event->button();
+    Mouse(event, b == Qt::LeftButton    ? win::kWmLButtonDblClk
+                 : b == Qt::RightButton ? win::kWmRButtonDblClk
+                                        : ButtonMessage(b, true));
+  }
+
+  void wheelEvent(QWheelEvent* event) override {
+    if (!Alive()) return;
+    const int delta = std::clamp(event->angleDelta().y(), -32768, 32767);
+    const unsigned flags = MouseFlags(event->buttons(), event->modifiers()) |
+                           (static_cast<unsigned>(static_cast<uint16_t>(delta)) << 16);
+    windows_.MouseInput(*window_, win::kWmMouseWheel, ToPoint(event->position()), flags);
+  }
+
+  void keyPressEvent(QKeyEvent* event) override {
+    if (!Alive()) return;
+    const unsigned repeat_flag = event->isAutoRepeat() ? 0x4000 : 0;
+    if (const int vk = VirtualKey(event->key()); vk != 0) {
+      windows_.KeyInput(SystemKey(event) ? win::kWmSysKeyDown : win::kWmKeyDown, vk, repeat_flag);
+    }
+    if (SystemKey(event)) return;  // no characters from menu keys
+    const QString text = event->text();
+    for (const QChar c : text) {
+      if (!Alive()) return;
+      windows_.KeyInput(win::kWmChar, c.unicode(), repeat_flag);
+    }
+  }
+
+  void keyReleaseEvent(QKeyEvent* event) override {
+    if (!Alive() || event->isAutoRepeat()) return;
+    if (const int vk = VirtualKey(event->key()); vk != 0) {
+      windows_.KeyInput(SystemKey(event) ? win::kWmSysKeyUp : win::kWmKeyUp, vk, 0);
+    }
+  }
+
+  void focusInEvent(QFocusEvent* event) override {
+    QWidget::focusInEvent(event);
+    if (Alive() && windows_.GetActiveWindow() != window_) windows_.SetActiveWindow(window_);
+  }
+
+  void closeEvent(QCloseEvent* event) override {
+    // The window decides; when it ends, the host retires this widget.
+    event->ignore();
+    if (Alive()) window_->SendMessage(win::kWmClose);
+  }
+
+ private:
+  bool Alive() const { return window_ != nullptr && windows_.FromHandle(handle_) == window_; }
+
+  // Keys pressed with Alt, and F10, are the menu's: they arrive as system keys.
+  static bool SystemKey(const QKeyEvent* event) {
+    return (event->modifiers() & Qt::AltModifier) != 0 || event->key() == Qt::Key_Alt ||
+           event->key() == Qt::Key_F10;
+  }
+
+  static uint32_t ButtonMessage(Qt::MouseButton button, bool down) {
+    switch (button) {
+      case Qt::RightButton:
+        return down ? win::kWmRButtonDown : win::kWmRButtonUp;
+      case Qt::MiddleButton:
+        return down ? win::kWmMButtonDown : win::kWmMButtonUp;
+      default:
+        return down ? win::kWmLButtonDown : win::kWmLButtonUp;
+    }
+  }
+
+  void Mouse(QMouseEvent* event, uint32_t message) {
+    if (!Alive()) return;
+    windows_.MouseInput(*window_, message, ToPoint(event->position()),
+                        MouseFlags(event->buttons(), event->modifiers()));
+  }
+
+  // The user moved or resized the Qt window: the tree follows.
+  void FollowQt() {
+    if (syncing_ || !Alive()) return;
+    const QRect g = geometry();
+    const gfx::Rect r{g.x(), g.y(), g.x() + g.width(), g.y() + g.height()};
+    if (r != window_->GetWindowRect()) window_->MoveWindow(r, true);
+  }
+
+  win::WindowSystem& windows_;
+  win::Window* window_;
+  win::WindowHandle handle_;
+  QImage image_;
+  bool syncing_ = false;
+};
+
+CanvasHost::CanvasHost(win::WindowSystem& windows, EventPump& pump) : windows_(windows), pump_(pump) {
+  if (const QScreen* screen = QGuiApplication::primaryScreen()) {
+    windows_.SetScreenSize({screen->geometry().width(), screen->geometry().height()});
+  }
+}
+
+CanvasHost::~CanvasHost() {
+  for (auto& [handle, widget] : widgets_) widget->Detach();
+  if (wait_cursor_) QGuiApplication::restoreOverrideCursor();
+}
+
+TopLevelWidget* CanvasHost::Find(const win::Window& top_level) const {
+  const auto it = widgets_.find(top_level.Handle());
+  return it == widgets_.end() ? nullptr : it->second.get();
+}
+
+QWidget* CanvasHost::WidgetOf(const win::Window& top_level) const { return Find(top_level); }
+
+const QImage* CanvasHost::BackingStore(const win::Window& top_level) const {
+  TopLevelWidget* widget = Find(top_level);
+  return widget != nullptr ? &widget->Image() : nullptr;
+}
+
+gfx::DeviceInfo CanvasHost::ScreenDevice() const {
+  gfx::DeviceInfo device;
+  device.width_px = windows_.ScreenSize().cx;
+  device.height_px = windows_.ScreenSize().cy;
+  return device;
+}
+
+void CanvasHost::TopLevelCreated(win::Window& top_level) {
+  if (Find(top_level) != nullptr) return;
+  auto widget = std::make_unique<TopLevelWidget>(windows_, top_level);
+  if (top_level.IsWindowVisible()) widget->show();
+  widgets_.emplace(top_level.Handle(), std::move(widget));
+  top_level.Invalidate(true);
+  pump_.Schedule();
+}
+
+void CanvasHost::TopLevelDestroyed(win::Window& top_level) {
+  const auto it = widgets_.find(top_level.Handle());
+  if (it == widgets_.end()) return;
+  it->second->Detach();
+  retired_.push_back(std::move(it->second));
+  widgets_.erase(it);
+  QMetaObject::invokeMethod(
+      &receiver_, [this] { retired_.clear(); }, Qt::QueuedConnection);
+}
+
+void CanvasHost::WindowChanged(win::Window& window, unsigned what) {
+  if (window.IsChild()) return;  // children are drawn into their top-level window
+  TopLevelWidget* widget = Find(window);
+  if (widget == nullptr) return;
+  if (what & win::kChangedRect) widget->SyncGeometry();
+  if (what & win::kChangedText) widget->setWindowTitle(QString::fromStdString(window.GetWindowText()));
+  if (what & win::kChangedVisible) widget->setVisible(window.IsWindowVisible());
+}
+
+void CanvasHost::InvalidateRequested(win::Window&) { pump_.Schedule(); }
+
+std::unique_ptr<gfx::Canvas> CanvasHost::CreateCanvas(win::Window& window, const gfx::Rect& clip) {
+  win::Window* top = window.GetTopLevel();
+  TopLevelWidget* widget = top != nullptr ? Find(*top) : nullptr;
+  if (widget == nullptr) return nullptr;
+  const gfx::Point offset = window.OffsetInTopLevel();
+  auto canvas = std::make_unique<ImageCanvas>(widget->Image(), QPoint(offset.x, offset.y), ScreenDevice());
+  canvas->SetSystemClip(gfx::Intersect(window.VisibleClientRect(), clip));
+  canvas->SetReleaseHandler([w = QPointer<QWidget>(widget)](const QRect& changed) {
+    if (w) w->update(changed);
+  });
+  return canvas;
+}
+
+bool CanvasHost::RunModalLoop(const std::function<bool()>& done) {
+  pump_.RunUntil(done);
+  return true;
+}
+
+void CanvasHost::Flush(win::Window& top_level) {
+  if (TopLevelWidget* widget = Find(top_level); widget != nullptr && widget->isVisible()) widget->repaint();
+}
+
+void CanvasHost::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+void CanvasHost::SetCursor(win::CursorShape shape) {
+  if (wait_cursor_) {
+    QGuiApplication::restoreOverrideCursor();
+    wait_cursor_ = false;
+  }
+  if (shape == win::CursorShape::kArrow) return;
+  QGuiApplication::setOverrideCursor(shape == win::CursorShape::kWait ? Qt::WaitCursor : Qt::BusyCursor);
+  wait_cursor_ = true;
+}
+
+void CanvasHost::Beep() { QApplication::beep(); }
+
+void CanvasHost::BringToForeground(win::Window& top_level) {
+  if (TopLevelWidget* widget = Find(top_level)) {
+    widget->raise();
+    widget->activateWindow();
+  }
+}
+
+}  // namespace qthost

@@ -1,0 +1,62 @@
+#pragma once
+
+#include <QImage>
+#include <QObject>
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "gfx/drawing_types.h"
+#include "win/window.h"
+
+class QWidget;
+
+namespace qthost {
+
+class EventPump;
+class TopLevelWidget;
+
+// Shows the top-level windows of the window tree whose content is drawn (frames, views, the
+// splash): one Qt window each, with a QImage backing store that the tree paints into through
+// ImageCanvas, at once when it asks (synchronous repaint) and outside painting through client
+// canvases. Mouse, key, focus, resize and close events of the Qt window go into the tree as its
+// messages. User-interface thread only.
+class CanvasHost : public win::Host {
+ public:
+  CanvasHost(win::WindowSystem& windows, EventPump& pump);
+  ~CanvasHost() override;
+  CanvasHost(const CanvasHost&) = delete;
+  CanvasHost& operator=(const CanvasHost&) = delete;
+
+  void TopLevelCreated(win::Window& top_level) override;
+  void TopLevelDestroyed(win::Window& top_level) override;
+  void WindowChanged(win::Window& window, unsigned what) override;
+  void InvalidateRequested(win::Window& top_level) override;
+  std::unique_ptr<gfx::Canvas> CreateCanvas(win::Window& window, const gfx::Rect& clip) override;
+  bool RunModalLoop(const std::function<bool()>& done) override;
+  void Flush(win::Window& top_level) override;
+  void ProcessEvents() override;
+  void SetCursor(win::CursorShape shape) override;
+  void Beep() override;
+  void BringToForeground(win::Window& top_level) override;
+
+  // The Qt window of a top-level window and its backing store; nullptr when it has none.
+  QWidget* WidgetOf(const win::Window& top_level) const;
+  const QImage* BackingStore(const win::Window& top_level) const;
+  // What the window canvases report as their device: the screen at 96 dpi.
+  gfx::DeviceInfo ScreenDevice() const;
+
+ private:
+  TopLevelWidget* Find(const win::Window& top_level) const;
+
+  win::WindowSystem& windows_;
+  EventPump& pump_;
+  std::unordered_map<win::WindowHandle, std::unique_ptr<TopLevelWidget>> widgets_;
+  // Widgets of destroyed windows, deleted from the event loop: a window may end inside one of
+  // its own widget's event handlers.
+  std::vector<std::unique_ptr<TopLevelWidget>> retired_;
+  QObject receiver_;
+  bool wait_cursor_ = false;
+};
+
+}  // namespace qthost

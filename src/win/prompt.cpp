@@ -1,0 +1,58 @@
+#include "win/prompt.h"
+
+namespace win {
+namespace {
+
+Prompt* g_prompt = nullptr;
+
+template <typename T>
+T PopOr(std::deque<T>& queue, T fallback) {
+  if (queue.empty()) return fallback;
+  T value = std::move(queue.front());
+  queue.pop_front();
+  return value;
+}
+
+int DefaultAnswer(unsigned style) {
+  switch (style & 0xF) {
+    case kMbYesNo:
+    case kMbYesNoCancel:
+      return kIdYes;
+    case kMbRetryCancel:
+    case kMbAbortRetryIgnore:
+      return kIdRetry;
+    default:
+      return kIdOk;
+  }
+}
+
+}  // namespace
+
+Prompt& CurrentPrompt() {
+  static ScriptedPrompt fallback;
+  return g_prompt ? *g_prompt : fallback;
+}
+
+void SetPrompt(Prompt* prompt) { g_prompt = prompt; }
+
+int ScriptedPrompt::MessageBox(std::string_view text, std::string_view caption, unsigned style) {
+  log_.push_back({"message", std::string(text), std::string(caption), style});
+  return PopOr(answers_, DefaultAnswer(style));
+}
+
+std::optional<std::string> ScriptedPrompt::ChooseFile(const FileDialogRequest& request) {
+  log_.push_back({"file", request.file_name, request.title, request.open ? 1u : 0u});
+  return PopOr<std::optional<std::string>>(files_, std::nullopt);
+}
+
+std::optional<std::string> ScriptedPrompt::ChooseFolder(std::string_view title, std::string_view initial) {
+  log_.push_back({"folder", std::string(initial), std::string(title), 0});
+  return PopOr<std::optional<std::string>>(folders_, std::nullopt);
+}
+
+std::optional<uint32_t> ScriptedPrompt::ChooseColor(uint32_t initial) {
+  log_.push_back({"color", std::to_string(initial), "", 0});
+  return PopOr<std::optional<uint32_t>>(colors_, std::nullopt);
+}
+
+}  // namespace win

@@ -1,0 +1,19 @@
+#pragma once
+
+namespace platform {
+class ResourcePack;
+}
+
+namespace win {
+
+// Ids of the texts of a property sheet's buttons.
+inline constexpr int kIdsSheetOk = 0xF200;
+inline constexpr int kIdsSheetCancel = 0xF201;
+inline constexpr int kIdsSheetApply = 0xF202;
+inline constexpr int kIdsSheetHelp = 0xF203;
+
+// Adds the window system's own texts (data-exchange messages, sheet buttons) to a pack: German to
+// the German pack, English to every other one (the program's own pack included).
+void AddWindowSystemResources(platform::ResourcePack& pack);
+
+}  // namespace win

@@ -1,0 +1,498 @@
+#pragma once
+
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <unordered_map>
+#include <vector>
+
+#include "gfx/drawing_types.h"
+#include "gfx/geometry.h"
+#include "gfx/recording_canvas.h"
+#include "win/command_target.h"
+#include "win/messages.h"
+
+namespace gfx {
+class Canvas;
+}
+namespace platform {
+class Clock;
+}
+
+namespace win {
+
+class Window;
+
+// The header of a kWmNotify message; lparam points to it (or to a larger record that begins
+// with it). Lives only for the call.
+struct NotifyHeader {
+  WindowHandle from = 0;
+  int id_from = 0;
+  int code = 0;
+};
+
+// What changed about a window, for the host that shows it.
+enum WindowChange : unsigned {
+  kChangedRect = 1u << 0,
+  kChangedVisible = 1u << 1,
+  kChangedEnabled = 1u << 2,
+  kChangedText = 1u << 3,
+  kChangedState = 1u << 4,  // a control's own state: check, items, selection, position, range
+  kChangedCreated = 1u << 5,
+  kChangedDestroyed = 1u << 6,
+  kChangedFocus = 1u << 7,
+  kChangedFont = 1u << 8,
+};
+
+enum class CursorShape { kArrow, kWait, kAppStarting };
+
+// A display host: the Qt host implements it. Headless runs have none: painting goes to
+// recordings the tests read, and modal loops run the posted queue and the timers themselves.
+// The window system holds two: the canvas host shows top-level windows whose content is drawn
+// (frames, views, the splash), the widget host those rendered as real widgets (dialogs, property
+// sheets, the progress window; Window::RenderedAsWidgets). User-interface thread only.
+class Host {
+ public:
+  virtual ~Host() = default;
+  // After the top-level window's creation (WM_CREATE has run) / before its destruction begins.
+  virtual void TopLevelCreated(Window& top_level) {}
+  virtual void TopLevelDestroyed(Window& top_level) {}
+  // Something of a window of one of this host's top-level windows changed (WindowChange bits).
+  virtual void WindowChanged(Window& window, unsigned what) {}
+  // Part of a top-level window needs painting: schedule a call of WindowSystem::RunPending.
+  virtual void InvalidateRequested(Window& top_level) {}
+  // A canvas on the window's client area, origin at its top-left, clipped to its visible part
+  // and to clip (client coordinates). nullptr: the window system records the drawing instead.
+  // Used both for painting (clip = the update rectangle) and for drawing outside painting.
+  virtual std::unique_ptr<gfx::Canvas> CreateCanvas(Window& window, const gfx::Rect& clip) { return nullptr; }
+  // Runs the host's event loop until done() holds; false when the host has no loop of its own.
+  virtual bool RunModalLoop(const std::function<bool()>& done) { return false; }
+  // Shows at once what was painted into the top-level window (the caller blocks the loop next).
+  virtual void Flush(Window& top_level) {}
+  // Lets the host deliver the input and events it holds (a progress window pumps this way while
+  // its owner works on the user-interface thread).
+  virtual void ProcessEvents() {}
+  virtual void SetCursor(CursorShape shape) {}
+  virtual void Beep() {}
+  virtual void BringToForeground(Window& top_level) {}
+};
+
+// One window of the tree: a top-level window (no kWsChild) or a child inside its parent's client
+// area. The object and the window are separate, as in the platform the program was written for:
+// Create makes the window, DestroyWindow (or the destructor) ends it, and the object may live on
+// without one. Children are kept in z-order, which is their order of creation: the first child is
+// the top one, hit first by the mouse and offered commands first. Child objects are not owned by
+// the tree (they are usually members of their parent's object); destroying a parent destroys the
+// children's windows. User-interface thread only.
+class Window : public CommandTarget {
+ public:
+  Window() = default;
+  ~Window() override;
+
+  // A child window when style has kWsChild (parent required), otherwise a top-level window owned
+  // by parent (may be nullptr). rect is in the parent's client coordinates, or in screen
+  // coordinates for a top-level window (whose client area is the whole rectangle). Sends
+  // kWmCreate (OnCreate returning -1 fails the creation) and then kWmSize. False when the window
+  // exists already or creation failed.
+  bool Create(Window* parent, const gfx::Rect& rect, uint32_t style, int id = 0, std::string_view text = {},
+              uint32_t ex_style = 0);
+  // Ends the window and its children's windows; the object stays. False when there is no window.
+  bool DestroyWindow();
+
+  WindowHandle Handle() const { return handle_; }
+  bool IsWindow() const { return handle_ != 0; }
+  static Window* FromHandle(WindowHandle handle);
+
+  // Tree
+  Window* GetParent() const { return parent_; }
+  Window* GetOwner() const { return owner_; }
+  // The top-level window that holds this one (itself when it is top-level).
+  Window* GetTopLevel();
+  const std::vector<Window*>& Children() const { return children_; }
+  bool IsChild() const { return (style_ & kWsChild) != 0; }
+  // Whether this window is other or lies below it.
+  bool IsSelfOrDescendantOf(const Window* other) const;
+  int GetDlgCtrlID() const { return id_; }
+  void SetDlgCtrlID(int id) { id_ = id; }
+  // First child with this control id; nullptr when none.
+  Window* GetDlgItem(int id) const;
+
+  // Messages
+  LResult SendMessage(uint32_t message, WParam wparam = 0, LParam lparam = 0);
+  // Queued on the user-interface queue; any thread may post with the handle through
+  // platform::UiThreadQueue().PostMessage(handle, ...). Dropped when the window is gone by then.
+  bool PostMessage(uint32_t message, WParam wparam = 0, LParam lparam = 0) const;
+
+  // Styles
+  uint32_t GetStyle() const { return style_; }
+  uint32_t GetExStyle() const { return ex_style_; }
+  // Changes the bits directly, without repainting or messages.
+  void ModifyStyle(uint32_t remove, uint32_t add) { style_ = (style_ & ~remove) | add; }
+  void ModifyStyleEx(uint32_t remove, uint32_t add) { ex_style_ = (ex_style_ & ~remove) | add; }
+
+  // Geometry
+  // In the parent's client coordinates (screen coordinates for a top-level window).
+  gfx::Rect GetWindowRectInParent() const { return rect_; }
+  gfx::Rect GetWindowRect() const;  // screen coordinates
+  gfx::Rect GetClientRect() const { return {0, 0, rect_.Width(), rect_.Height()}; }
+  gfx::Point ClientToScreen(gfx::Point p) const;
+  gfx::Point ScreenToClient(gfx::Point p) const;
+  gfx::Rect ClientToScreen(const gfx::Rect& r) const;
+  // Where the client area's origin lies in the client area of the top-level window.
+  gfx::Point OffsetInTopLevel() const;
+  // The part of the client area that the ancestors leave visible, in client coordinates.
+  gfx::Rect VisibleClientRect() const;
+  // Sends kWmMove and kWmSize when they change; repaint invalidates the window.
+  void MoveWindow(const gfx::Rect& rect, bool repaint = true);
+  void SetWindowSize(int cx, int cy);
+  // Centres over the owner (or parent, or alternate) or, without one, over the screen.
+  void CenterWindow(Window* alternate = nullptr);
+
+  // Visibility and state
+  // kSwHide, kSwShow, kSwShowNoActivate, kSwShowNormal, kSwMinimize, kSwRestore. Returns whether
+  // it was visible before.
+  bool ShowWindow(int command);
+  // Own visible bit and those of all ancestors.
+  bool IsWindowVisible() const;
+  bool IsMinimized() const { return minimized_; }
+  // Returns whether the window was disabled before.
+  bool EnableWindow(bool enable = true);
+  bool IsWindowEnabled() const { return IsWindow() && (style_ & kWsDisabled) == 0; }
+  // Own enabled state and that of every ancestor: whether input reaches the window.
+  bool IsInputEnabled() const;
+
+  void SetWindowText(std::string_view text);
+  const std::string& GetWindowText() const { return text_; }
+  void SetFont(const gfx::Font& font, bool redraw = true);
+  // The window's font, or the parent's when it has none of its own.
+  const gfx::Font& GetFont() const;
+
+  // Focus and capture (see WindowSystem)
+  Window* SetFocus();
+  bool HasFocus() const;
+  Window* SetCapture();
+  // False makes the window give the focus straight back to the window that had it.
+  void SetAcceptsFocus(bool accepts) { accepts_focus_ = accepts; }
+  bool AcceptsFocus() const { return accepts_focus_; }
+
+  // Painting
+  void Invalidate(bool erase = true);
+  void InvalidateRect(const gfx::Rect& rect, bool erase = true);
+  void ValidateRect(const gfx::Rect* rect = nullptr);
+  // Paints at once when something is invalid (synchronous repaint).
+  void UpdateWindow();
+  // Invalidate and UpdateWindow.
+  void RedrawWindow();
+  const gfx::Rect& UpdateRect() const { return update_rect_; }
+  // kWmSetRedraw: while off the window is not painted (what is invalid waits).
+  bool RedrawEnabled() const { return redraw_; }
+  // The colour the default erase fills the client area with; none leaves it unpainted.
+  void SetBackground(std::optional<uint32_t> color) { background_ = color; }
+  const std::optional<uint32_t>& Background() const { return background_; }
+  // Paints this window (not its children) into canvas: erase when asked, then OnPaint. What
+  // WM_PAINT does; hosts and tests call it with their own canvas.
+  void PaintInto(gfx::Canvas& canvas, const gfx::Rect& update, bool erase = true);
+
+  // Timers on the window system's clock; kWmTimer with the id. Setting an existing id restarts it.
+  uintptr_t SetTimer(uintptr_t id, int elapse_ms);
+  bool KillTimer(uintptr_t id);
+
+  // Dialog item helpers on the children.
+  void SetDlgItemText(int id, std::string_view text);
+  std::string GetDlgItemText(int id) const;
+  void SetDlgItemInt(int id, int value);
+  void CheckDlgButton(int id, int check);
+  int IsDlgButtonChecked(int id) const;
+  // Checks id and clears the other radio buttons first..last.
+  void CheckRadioButton(int first, int last, int id);
+
+  // Whether the host renders this top-level window with real widgets rather than by painting.
+  virtual bool RenderedAsWidgets() const { return false; }
+  // A name of the kind of window, for hosts and diagnostics.
+  virtual std::string_view ClassName() const { return "Window"; }
+
+  // Key and mouse messages pass here, from the target up to its top-level window, before they
+  // are delivered; true consumes the message (dialogs take Tab, Enter and Esc this way).
+  virtual bool PreTranslateMessage(uint32_t message, WParam wparam, LParam lparam) { return false; }
+
+  // Tells the host that something it shows changed.
+  void NotifyChanged(unsigned what);
+
+ protected:
+  // All messages arrive here; the base dispatches to the handlers below and DefWindowProc.
+  virtual LResult WindowProc(uint32_t message, WParam wparam, LParam lparam);
+  // The platform's default for a message nobody handled.
+  LResult DefWindowProc(uint32_t message, WParam wparam, LParam lparam);
+
+  virtual int OnCreate() { return 0; }
+  virtual void OnDestroy() {}
+  // The last message of a window; an object that owns itself may delete itself here.
+  virtual void PostNcDestroy() {}
+  virtual void OnSize(int type, int cx, int cy) {}
+  virtual void OnMove(int x, int y) {}
+  virtual void OnShowWindow(bool show) {}
+  virtual void OnEnable(bool enable) {}
+  virtual void OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) {}
+  // True when the background was erased; the base fills it with the background colour.
+  virtual bool OnEraseBackground(gfx::Canvas& canvas);
+  virtual void OnMouseMove(unsigned flags, gfx::Point point) {}
+  virtual void OnLButtonDown(unsigned flags, gfx::Point point) {}
+  virtual void OnLButtonUp(unsigned flags, gfx::Point point) {}
+  virtual void OnLButtonDblClk(unsigned flags, gfx::Point point) {}
+  virtual void OnRButtonDown(unsigned flags, gfx::Point point) {}
+  virtual void OnRButtonUp(unsigned flags, gfx::Point point) {}
+  virtual void OnMButtonDown(unsigned flags, gfx::Point point) {}
+  virtual void OnMouseWheel(unsigned flags, int delta, gfx::Point screen_point) {}
+  virtual void OnKeyDown(int virtual_key, unsigned repeat, unsigned flags) {}
+  virtual void OnKeyUp(int virtual_key, unsigned repeat, unsigned flags) {}
+  virtual void OnChar(int character, unsigned repeat, unsigned flags) {}
+  virtual void OnTimer(uintptr_t id) {}
+  // The base hands the focus straight back when the window does not accept it.
+  virtual void OnSetFocus(Window* old_focus);
+  virtual void OnKillFocus(Window* new_focus) {}
+  virtual void OnCaptureChanged(Window* new_capture) {}
+  virtual void OnContextMenu(Window* window, gfx::Point screen_point) {}
+  // kWmCommand: the base routes it through OnCmdMsg; true when handled.
+  virtual bool OnCommand(WParam wparam, LParam lparam);
+  // kWmNotify: the base routes (id_from, code) through OnCmdMsg like a command notification.
+  virtual bool OnNotify(const NotifyHeader& header, LResult* result);
+  // kWmClose: the base destroys the window.
+  virtual void OnClose() { DestroyWindow(); }
+
+  // Sets the text without messages (a combo box's edit part following its list); tells the host.
+  void SetTextSilently(std::string text);
+  // Appends to the text without copying it (a log that grows line by line); tells the host.
+  void AppendTextSilently(std::string_view text);
+
+ private:
+  friend class WindowSystem;
+
+  void DestroyTree();
+  void LinkChild(Window* child);
+  void UnlinkChild(Window* child);
+
+  WindowHandle handle_ = 0;
+  Window* parent_ = nullptr;  // child windows only
+  Window* owner_ = nullptr;   // top-level windows only
+  std::vector<Window*> children_;
+  uint32_t style_ = 0;
+  uint32_t ex_style_ = 0;
+  int id_ = 0;
+  gfx::Rect rect_;
+  std::string text_;
+  std::optional<gfx::Font> font_;
+  std::optional<uint32_t> background_;
+  gfx::Rect update_rect_;
+  bool erase_pending_ = false;
+  bool minimized_ = false;
+  bool accepts_focus_ = true;
+  bool redraw_ = true;
+  bool top_level_announced_ = false;
+};
+
+// A window's client-area canvas for drawing outside painting: a cursor moved with the mouse, a
+// trace drawn as data arrive. Comes from the host, or is recorded headless. Release it before the
+// window goes away.
+class ClientDc {
+ public:
+  explicit ClientDc(Window& window);
+  ~ClientDc();
+  ClientDc(const ClientDc&) = delete;
+  ClientDc& operator=(const ClientDc&) = delete;
+  gfx::Canvas& Canvas() { return *canvas_; }
+  gfx::Canvas* operator->() { return canvas_; }
+
+ private:
+  std::unique_ptr<gfx::Canvas> owned_;
+  gfx::Canvas* canvas_ = nullptr;
+};
+
+// The lparam of kWmPaint as the window system sends it: the canvas to draw on and the part of the
+// client area to paint. A kWmPaint without it validates the window and draws nothing.
+struct PaintContext {
+  gfx::Canvas* canvas = nullptr;
+  gfx::Rect update;
+  bool erase = true;
+};
+
+// An input message as the host or a test hands it in.
+struct InputMessage {
+  uint32_t message = 0;
+  WParam wparam = 0;
+  LParam lparam = 0;
+  gfx::Point screen_point;  // mouse messages: where the pointer is on the screen
+};
+
+// The process-wide window state: handles, focus, capture, the active window, timers, painting,
+// input routing and modal loops. User-interface thread only, except that workers post messages
+// through platform::UiThreadQueue().
+class WindowSystem {
+ public:
+  WindowSystem();
+  ~WindowSystem();
+  WindowSystem(const WindowSystem&) = delete;
+  WindowSystem& operator=(const WindowSystem&) = delete;
+
+  Window* FromHandle(WindowHandle handle) const;
+  const std::vector<Window*>& TopLevelWindows() const { return top_levels_; }
+
+  // The application's main window (the main frame); nullptr when none.
+  Window* MainWindow() const { return main_window_; }
+  void SetMainWindow(Window* window) { main_window_ = window; }
+  // The application's command target, last on every frame's route; not owned, nullptr for none.
+  CommandTarget* AppCommandTarget() const { return app_target_; }
+  void SetAppCommandTarget(CommandTarget* target) { app_target_ = target; }
+  // The caption of the program's message boxes.
+  const std::string& AppTitle() const { return app_title_; }
+  void SetAppTitle(std::string title) { app_title_ = std::move(title); }
+  gfx::Size ScreenSize() const { return screen_size_; }
+  void SetScreenSize(gfx::Size size) { screen_size_ = size; }
+
+  // Focus: kWmKillFocus to the old window, kWmSetFocus to the new one, each with the other's
+  // handle. nullptr takes the focus away. Returns the previous focus window.
+  Window* SetFocus(Window* window);
+  Window* GetFocus() const { return focus_; }
+  // The active top-level window: the one that last took the focus or was shown activated.
+  Window* GetActiveWindow() const { return active_; }
+  void SetActiveWindow(Window* top_level);
+
+  // Mouse messages go to the capture window while it is set, wherever the pointer is.
+  Window* SetCapture(Window* window);
+  void ReleaseCapture();
+  Window* GetCapture() const { return capture_; }
+
+  // The clock that timers run on; nullptr restores the system clock. Not owned.
+  void SetClock(const platform::Clock* clock);
+  const platform::Clock& Clock() const;
+  // Sends kWmTimer once to every timer that is due (a late timer fires once, not once per
+  // period missed) and schedules its next period from now. Returns how many fired.
+  size_t FireDueTimers();
+  // Milliseconds until the next timer is due (0 when one is due); none without timers.
+  std::optional<int64_t> NextTimerDelayMs() const;
+  size_t TimerCount() const { return timers_.size(); }
+
+  // Paints every visible window that has something invalid, parents before children.
+  size_t PaintPending();
+  // One round of the work that waits: posted messages, due timers, pending paints.
+  size_t RunPending();
+  // The host's events (input) and then RunPending.
+  size_t ProcessEvents();
+
+  // Input from the host or from tests. A mouse message goes to the capture window, or to the
+  // deepest visible, enabled window of top_level under point (top_level's client coordinates);
+  // a window that is disabled, or lies in a disabled window, gets nothing. Returns the window
+  // that received it.
+  Window* MouseInput(Window& top_level, uint32_t message, gfx::Point point, unsigned flags = 0);
+  // Key messages go to the focus window, or to the active window when nothing has the focus,
+  // after PreTranslateMessage of the target and its ancestors.
+  Window* KeyInput(uint32_t message, int key, unsigned flags = 0);
+  // Key down, char (for keys that type one) and key up, as one key press.
+  void PressKey(int virtual_key);
+  // The state of the modifier keys as the host last reported it (kVkShift, kVkControl, kVkMenu).
+  void SetKeyDown(int virtual_key, bool down);
+  bool IsKeyDown(int virtual_key) const;
+  // Filters see every mouse and key message before it is routed (the splash window closes this
+  // way, a progress window watches for Esc). Returns an id for RemoveInputFilter.
+  int AddInputFilter(std::function<void(const InputMessage&)> filter);
+  void RemoveInputFilter(int id);
+
+  // The modal loop: runs until done() holds or a quit is posted; returns false when it ended by
+  // a quit or stalled. With a host that has a loop, the host runs it; headless it pumps the
+  // posted queue, fires timers and paints, asks the idle handler when nothing else is to do and
+  // otherwise waits for posts from workers.
+  bool RunModalLoop(const std::function<bool()>& done, Window* modal = nullptr);
+  // Headless: called whenever the modal loop has nothing to do; returns true when it did
+  // something (a test presses a key, advances the manual clock). nullptr removes it.
+  void SetModalIdleHandler(std::function<bool(Window* modal)> handler) { idle_handler_ = std::move(handler); }
+  // Headless: how long a modal loop may see no activity at all before it gives up, so that a
+  // test that forgot to drive a dialog fails instead of hanging.
+  void SetStallLimitMs(int ms) { stall_limit_ms_ = ms; }
+  int ModalDepth() const { return modal_depth_; }
+
+  void PostQuitMessage(int exit_code);
+  bool QuitRequested() const { return quit_requested_; }
+  int QuitCode() const { return quit_code_; }
+  void ClearQuit() { quit_requested_ = false; }
+
+  void BeginWaitCursor();
+  void EndWaitCursor();
+  int WaitCursorDepth() const { return wait_cursor_depth_; }
+  void MessageBeep();
+  int BeepCount() const { return beeps_; }
+
+  void SetHost(Host* host) { host_ = host; }
+  void SetWidgetHost(Host* host) { widget_host_ = host; }
+  Host* CanvasHost() const { return host_; }
+  Host* WidgetHost() const { return widget_host_; }
+  // The host that shows window's top-level window; nullptr headless.
+  Host* HostOf(Window& window);
+
+  // Headless record of drawing: what the last paint of a window drew, and what was drawn on its
+  // client canvases since (the newest last, at most a few dozen kept). Empty with a host that
+  // supplies canvases.
+  struct Record {
+    std::unique_ptr<gfx::RecordingCanvas> paint;
+    std::deque<std::unique_ptr<gfx::RecordingCanvas>> client;
+  };
+  const Record* RecordOf(const Window& window) const;
+  void ClearRecords() { records_.clear(); }
+
+  // Back to the state at start. Every window must have been destroyed.
+  void Reset();
+
+ private:
+  friend class Window;
+  friend class ClientDc;
+  struct Timer {
+    WindowHandle window;
+    uintptr_t id;
+    int64_t interval_ms;
+    int64_t due_ms;
+  };
+
+  WindowHandle Register(Window* window);
+  void Unregister(Window* window);
+  void InstallRouter();
+  void WindowDestroyed(Window* window);
+  void PaintWindow(Window& window);
+  void PaintTree(Window& window, size_t& painted);
+  Window* HitTest(Window& window, gfx::Point point_in_client);
+  void RunInputFilters(const InputMessage& input);
+  std::unique_ptr<gfx::Canvas> MakeCanvas(Window& window, const gfx::Rect& clip, bool for_paint);
+  void SetTimer(Window& window, uintptr_t id, int elapse_ms);
+  bool KillTimer(Window& window, uintptr_t id);
+
+  std::unordered_map<WindowHandle, Window*> handles_;
+  std::vector<Window*> top_levels_;
+  WindowHandle next_handle_ = 0x1000;
+  Window* main_window_ = nullptr;
+  CommandTarget* app_target_ = nullptr;
+  Window* focus_ = nullptr;
+  Window* active_ = nullptr;
+  Window* capture_ = nullptr;
+  const platform::Clock* clock_ = nullptr;
+  std::vector<Timer> timers_;
+  std::vector<std::pair<int, std::function<void(const InputMessage&)>>> input_filters_;
+  int next_filter_id_ = 1;
+  std::function<bool(Window*)> idle_handler_;
+  int stall_limit_ms_ = 20000;
+  int modal_depth_ = 0;
+  bool quit_requested_ = false;
+  int quit_code_ = 0;
+  int wait_cursor_depth_ = 0;
+  int beeps_ = 0;
+  unsigned modifiers_ = 0;  // bit 0 shift, 1 control, 2 alt
+  std::string app_title_ = "ZK-470";
+  gfx::Size screen_size_{1280, 1024};
+  Host* host_ = nullptr;
+  Host* widget_host_ = nullptr;
+  std::vector<std::pair<WindowHandle, std::unique_ptr<Record>>> records_;
+};
+
+WindowSystem& Windows();
+
+}  // namespace win

@@ -1,0 +1,90 @@
+#include "document/st_values.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "archive_bytes.h"
+#include "member_io.h"
+#include "platform/archive.h"
+#include "platform/io_error.h"
+#include "record_generator.h"
+
+namespace {
+
+TEST(TSTValues, LayoutIsVersionCountAndDoubles) {
+  EXPECT_EQ(StoreMember(TSTValues(), 32), ArchiveBytes().I32(32).I32(0).Bytes());
+  EXPECT_EQ(StoreMember(TSTValues(), 25), ArchiveBytes().I32(25).I32(0).Bytes());
+  TSTValues list;
+  list.Add(-1.5);
+  list.Add(0.25);
+  EXPECT_EQ(StoreMember(list, 25), ArchiveBytes().I32(25).I32(2).Double(-1.5).Double(0.25).Bytes());
+}
+
+TEST(TSTValues, Version10HoldsNothingAfterTheVersion) {
+  const std::vector<uint8_t> bytes = ArchiveBytes().I32(10).I32(99).Bytes();
+  TSTValues list;
+  list.Add(3.0);
+  platform::ArchiveReader r(bytes, "test");
+  list.Load(r);
+  EXPECT_EQ(list.GetSize(), 0);
+  EXPECT_EQ(r.Remaining(), 4u);
+}
+
+TEST(TSTValues, RandomListsRoundTripAtVersion32) {
+  RecordGenerator gen(10);
+  for (int iteration = 0; iteration < 200; ++iteration) {
+    SCOPED_TRACE(iteration);
+    const TSTValues list = gen.Values(50);
+    const std::vector<uint8_t> bytes = StoreMember(list, 32);
+    TSTValues loaded = gen.Values(3);
+    platform::ArchiveReader r(bytes, "test");
+    loaded.Load(r);
+    ASSERT_TRUE(r.AtEnd());
+    ASSERT_EQ(loaded, list);
+  }
+}
+
+TEST(TSTValues, AppendShiftedCopiesValuesUnchanged) {
+  TSTValues a;
+  a.Add(1.0);
+  TSTValues b;
+  b.Add(2.0);
+  b.Add(3.0);
+  a.AppendShifted(b, 1000);
+  a.AppendShifted(a, 1000);
+  ASSERT_EQ(a.GetSize(), 6);
+  EXPECT_EQ(a.GetAt(2).GetValue(), 3.0);
+  EXPECT_EQ(a.GetAt(5).GetValue(), 3.0);
+}
+
+TEST(TSTValues, BadInputRaisesFormatErrorAndKeepsTheList) {
+  struct Case {
+    const char* name;
+    std::vector<uint8_t> bytes;
+    const char* fault;
+  };
+  const Case cases[] = {
+      {"version 33", ArchiveBytes().I32(33).Bytes(), "unknown version 33"},
+      {"negative count", ArchiveBytes().I32(32).I32(-4).Bytes(), "negative"},
+      {"count beyond the stream", ArchiveBytes().I32(32).I32(2).Double(1).Bytes(), "exceeds"},
+      {"huge count", ArchiveBytes().I32(32).I32(0x10000000).Bytes(), "exceeds"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TSTValues list;
+    list.Add(7.0);
+    platform::ArchiveReader r(c.bytes, "test");
+    EXPECT_THROW(
+        try { list.Load(r); } catch (const platform::FormatError& e) {
+          EXPECT_NE(std::string(e.what()).find(c.fault), std::string::npos) << e.what();
+          throw;
+        },
+        platform::FormatError);
+    ASSERT_EQ(list.GetSize(), 1);
+    EXPECT_EQ(list.GetAt(0).GetValue(), 7.0);
+  }
+}
+
+}  // namespace
