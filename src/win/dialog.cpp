@@ -134,7 +134,7 @@ int Dialog::DoModal() {
   return result_;
 }
 
-bool Dialog::CreateModeless(Window* parent) {
+bool Dialog::CreateModeless(Window* parent, bool show) {
   if (IsWindow()) return false;
   if (parent != nullptr) parent_window_ = parent;
   ended_ = false;
@@ -142,7 +142,7 @@ bool Dialog::CreateModeless(Window* parent) {
   BindControls();
   if (!CreateDialogWindow(parent_window_, false)) return false;
   InitDialogWindow();
-  if (IsWindow() && !ended_) ShowWindow(kSwShow);
+  if (show && IsWindow() && !ended_) ShowWindow(kSwShow);
   return IsWindow();
 }
 
@@ -196,7 +196,11 @@ bool Dialog::PreTranslateMessage(uint32_t message, WParam wparam, LParam lparam)
       return true;
     case kVkReturn: {
       Window* focus = ws.GetFocus();
-      if (auto* edit = dynamic_cast<Edit*>(focus); edit != nullptr && edit->IsMultiline()) return false;
+      // A multi-line field that wants Enter takes it as a line break.
+      if (auto* edit = dynamic_cast<Edit*>(focus);
+          edit != nullptr && edit->IsMultiline() && (edit->ControlStyle() & kEsWantReturn) != 0) {
+        return false;
+      }
       int id = def_id_;
       Window* control = nullptr;
       if (focus != nullptr && IsPushButton(focus) && focus->IsSelfOrDescendantOf(this)) {

@@ -32,9 +32,9 @@ class Dialog : public Window {
   // window and gives the focus back. Returns the EndDialog result, or -1 when the template is
   // missing, the window could not be created or the loop ended without EndDialog (a quit).
   virtual int DoModal();
-  // A modeless dialog: creates the window, runs OnInitDialog and shows it (unless the template's
-  // flags say otherwise). False when the template is missing.
-  bool CreateModeless(Window* parent = nullptr);
+  // A modeless dialog: creates the window, runs OnInitDialog and shows it unless show is false.
+  // False when the template is missing.
+  bool CreateModeless(Window* parent = nullptr, bool show = true);
   // Ends a modal dialog with result; hides a modeless one.
   void EndDialog(int result);
   bool IsModalRunning() const { return running_modal_; }

@@ -40,6 +40,7 @@ inline constexpr uint32_t kSsNoPrefix = 0x0080;
 inline constexpr uint32_t kEsMultiline = 0x0004;
 inline constexpr uint32_t kEsPassword = 0x0020;
 inline constexpr uint32_t kEsReadOnly = 0x0800;
+inline constexpr uint32_t kEsWantReturn = 0x1000;
 inline constexpr uint32_t kEsNumber = 0x2000;
 inline constexpr uint32_t kLbsMultipleSel = 0x0008;
 inline constexpr uint32_t kLbsExtendedSel = 0x0800;

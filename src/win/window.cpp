@@ -301,6 +301,13 @@ bool Window::OnNotify(const NotifyHeader& header, LResult* result) {
   return OnCmdMsg(message);
 }
 
+void Window::ModifyStyle(uint32_t remove, uint32_t add) {
+  const uint32_t old = style_;
+  style_ = (style_ & ~remove) | add;
+  if (((old ^ style_) & kWsVisible) != 0) NotifyChanged(kChangedVisible);
+  if (((old ^ style_) & kWsDisabled) != 0) NotifyChanged(kChangedEnabled);
+}
+
 gfx::Rect Window::GetWindowRect() const {
   const gfx::Point origin = parent_ != nullptr ? parent_->ClientToScreen(gfx::Point{}) : gfx::Point{};
   return rect_.Offset(origin.x, origin.y);

@@ -130,8 +130,9 @@ class Window : public CommandTarget {
   // Styles
   uint32_t GetStyle() const { return style_; }
   uint32_t GetExStyle() const { return ex_style_; }
-  // Changes the bits directly, without repainting or messages.
-  void ModifyStyle(uint32_t remove, uint32_t add) { style_ = (style_ & ~remove) | add; }
+  // Changes the bits directly, without repainting or messages (the host still learns of a
+  // changed visible or disabled bit).
+  void ModifyStyle(uint32_t remove, uint32_t add);
   void ModifyStyleEx(uint32_t remove, uint32_t add) { ex_style_ = (ex_style_ & ~remove) | add; }
 
   // Geometry

@@ -1,0 +1,202 @@
+#include "dialogs/dialog_resources.h"
+
+#include "dialogs/auto_close_notice_dlg.h"
+#include "dialogs/busy_dlg.h"
+#include "dialogs/comm_error_dlg.h"
+#include "dialogs/items_dlg.h"
+#include "dialogs/property_sheet.h"
+#include "dialogs/small_dlgs.h"
+#include "dialogs/wait_dlgs.h"
+#include "platform/resources.h"
+#include "win/dialog_template.h"
+
+namespace {
+
+using win::ControlKind;
+using win::ControlTemplate;
+using win::DialogTemplate;
+using win::kIdCancel;
+using win::kIdOk;
+
+constexpr platform::StringEntry kEnglishStrings[] = {
+    {TBusyDlg::kOpeningCaption, "Opening the recording ..."},
+    {TBusyDlg::kBusyCaption, "Please wait ..."},
+    {TPropertySheet::kExtraButtonText, "Play"},
+    {TDeleteChoiceDlg::kConfirmQuestion, "Do you really want to delete this recording and all its files?"},
+};
+
+constexpr platform::StringEntry kGermanStrings[] = {
+    {TBusyDlg::kOpeningCaption, "Aufzeichnung wird geöffnet ..."},
+    {TBusyDlg::kBusyCaption, "Bitte warten ..."},
+    {TPropertySheet::kExtraButtonText, "Abspielen"},
+    {TDeleteChoiceDlg::kConfirmQuestion, "Wollen Sie diese Aufzeichnung mit allen ihren Dateien wirklich löschen?"},
+};
+
+// Busy dialog: the caption tells what is going on; animation, bar and Cancel stay hidden.
+constexpr ControlTemplate kBusyEnglish[] = {
+    {-1, ControlKind::kStatic, "The program is busy. Please wait ...", 10, 12, 160, 10},
+    {TBusyDlg::kAnimationId, ControlKind::kAnimation, "", 10, 26, 160, 20},
+    {TBusyDlg::kProgressId, ControlKind::kProgressBar, "", 10, 48, 100, 8},
+    {TBusyDlg::kCancelId, ControlKind::kPushButton, "Cancel", 120, 45, 50, 14},
+};
+constexpr ControlTemplate kBusyGerman[] = {
+    {-1, ControlKind::kStatic, "Das Programm arbeitet. Bitte warten ...", 10, 12, 160, 10},
+    {TBusyDlg::kAnimationId, ControlKind::kAnimation, "", 10, 26, 160, 20},
+    {TBusyDlg::kProgressId, ControlKind::kProgressBar, "", 10, 48, 100, 8},
+    {TBusyDlg::kCancelId, ControlKind::kPushButton, "Abbrechen", 120, 45, 50, 14},
+};
+
+constexpr ControlTemplate kNoticeEnglish[] = {
+    {-1, ControlKind::kStatic, "The recording has been saved.", 10, 14, 140, 10, win::kSsCenter},
+};
+constexpr ControlTemplate kNoticeGerman[] = {
+    {-1, ControlKind::kStatic, "Die Aufzeichnung wurde gespeichert.", 10, 14, 140, 10, win::kSsCenter},
+};
+
+constexpr ControlTemplate kRecalcEnglish[] = {
+    {-1, ControlKind::kStatic, "The pacemaker beats are being analysed. Please wait ...", 10, 14, 180, 20},
+};
+constexpr ControlTemplate kRecalcGerman[] = {
+    {-1, ControlKind::kStatic, "Die Schrittmacherschläge werden ausgewertet. Bitte warten ...", 10, 14, 180, 20},
+};
+
+constexpr ControlTemplate kWorkWaitEnglish[] = {
+    {-1, ControlKind::kStatic, "Old recordings are being deleted. Please wait ...", 10, 14, 180, 20},
+};
+constexpr ControlTemplate kWorkWaitGerman[] = {
+    {-1, ControlKind::kStatic, "Alte Aufzeichnungen werden gelöscht. Bitte warten ...", 10, 14, 180, 20},
+};
+
+constexpr ControlTemplate kDateInput[] = {
+    {TDateInputDlg::kFieldId, ControlKind::kEdit, "", 7, 7, 100, 12},
+};
+
+constexpr ControlTemplate kThreeTextEnglish[] = {
+    {-1, ControlKind::kStatic, "First line:", 7, 9, 50, 8},
+    {TThreeTextDlg::kFirstId, ControlKind::kEdit, "", 60, 7, 170, 12},
+    {-1, ControlKind::kStatic, "Second line:", 7, 25, 50, 8},
+    {TThreeTextDlg::kSecondId, ControlKind::kEdit, "", 60, 23, 170, 12},
+    {-1, ControlKind::kStatic, "Third line:", 7, 41, 50, 8},
+    {TThreeTextDlg::kThirdId, ControlKind::kEdit, "", 60, 39, 170, 12},
+    {kIdOk, ControlKind::kDefPushButton, "OK", 125, 60, 50, 14},
+    {kIdCancel, ControlKind::kPushButton, "Cancel", 180, 60, 50, 14},
+};
+constexpr ControlTemplate kThreeTextGerman[] = {
+    {-1, ControlKind::kStatic, "Erste Zeile:", 7, 9, 50, 8},
+    {TThreeTextDlg::kFirstId, ControlKind::kEdit, "", 60, 7, 170, 12},
+    {-1, ControlKind::kStatic, "Zweite Zeile:", 7, 25, 50, 8},
+    {TThreeTextDlg::kSecondId, ControlKind::kEdit, "", 60, 23, 170, 12},
+    {-1, ControlKind::kStatic, "Dritte Zeile:", 7, 41, 50, 8},
+    {TThreeTextDlg::kThirdId, ControlKind::kEdit, "", 60, 39, 170, 12},
+    {kIdOk, ControlKind::kDefPushButton, "OK", 125, 60, 50, 14},
+    {kIdCancel, ControlKind::kPushButton, "Abbrechen", 180, 60, 50, 14},
+};
+
+// Delete dialogs: "Delete" is no default button, so Enter deletes nothing.
+constexpr ControlTemplate kDeleteChoiceEnglish[] = {
+    {-1, ControlKind::kStatic, "Delete the recording shown?", 10, 12, 160, 10},
+    {DeleteDialog::kDeleteId, ControlKind::kPushButton, "&Delete", 65, 32, 50, 14},
+    {kIdCancel, ControlKind::kPushButton, "Cancel", 120, 32, 50, 14},
+};
+constexpr ControlTemplate kDeleteChoiceGerman[] = {
+    {-1, ControlKind::kStatic, "Die angezeigte Aufzeichnung löschen?", 10, 12, 160, 10},
+    {DeleteDialog::kDeleteId, ControlKind::kPushButton, "&Löschen", 65, 32, 50, 14},
+    {kIdCancel, ControlKind::kPushButton, "Abbrechen", 120, 32, 50, 14},
+};
+constexpr ControlTemplate kDeleteConfirmEnglish[] = {
+    {-1, ControlKind::kStatic, "The recording is to be deleted with all its files.", 10, 12, 160, 18},
+    {DeleteDialog::kDeleteId, ControlKind::kPushButton, "&Delete", 65, 36, 50, 14},
+    {kIdCancel, ControlKind::kPushButton, "Cancel", 120, 36, 50, 14},
+};
+constexpr ControlTemplate kDeleteConfirmGerman[] = {
+    {-1, ControlKind::kStatic, "Die Aufzeichnung soll mit allen ihren Dateien gelöscht werden.", 10, 12, 160, 18},
+    {DeleteDialog::kDeleteId, ControlKind::kPushButton, "&Löschen", 65, 36, 50, 14},
+    {kIdCancel, ControlKind::kPushButton, "Abbrechen", 120, 36, 50, 14},
+};
+
+constexpr ControlTemplate kInterfaceTestEnglish[] = {
+    {-1, ControlKind::kStatic,
+     "Connect the recorder to the interface and switch it on. Press OK to test the connection.", 10, 10, 180, 20},
+    {kIdOk, ControlKind::kDefPushButton, "OK", 85, 38, 50, 14},
+    {kIdCancel, ControlKind::kPushButton, "Cancel", 140, 38, 50, 14},
+};
+constexpr ControlTemplate kInterfaceTestGerman[] = {
+    {-1, ControlKind::kStatic,
+     "Verbinden Sie den Rekorder mit der Schnittstelle und schalten Sie ihn ein. Mit OK wird die "
+     "Verbindung geprüft.",
+     10, 10, 180, 20},
+    {kIdOk, ControlKind::kDefPushButton, "OK", 85, 38, 50, 14},
+    {kIdCancel, ControlKind::kPushButton, "Abbrechen", 140, 38, 50, 14},
+};
+
+constexpr DialogTemplate kEnglishDialogs[] = {
+    {TBusyDlg::kTemplateId, "", 180, 64, kBusyEnglish},
+    {TAutoCloseNoticeDlg::kTemplateId, "Save", 160, 38, kNoticeEnglish},
+    {TRecalcProgressDlg::kTemplateId, "Pacemaker analysis", 200, 44, kRecalcEnglish},
+    {TWorkWaitDlg::kTemplateId, "Deleting old recordings", 200, 44, kWorkWaitEnglish},
+    {TDateInputDlg::kTemplateId, "Date", 114, 26, kDateInput},
+    {TThreeTextDlg::kTemplateId, "Texts", 237, 81, kThreeTextEnglish},
+    {TDeleteChoiceDlg::kTemplateId, "Delete recording", 180, 53, kDeleteChoiceEnglish},
+    {TDeleteConfirmDlg::kTemplateId, "Delete recording", 180, 57, kDeleteConfirmEnglish},
+    {TInterfaceTestDlg::kTemplateId, "Interface test", 200, 59, kInterfaceTestEnglish},
+};
+
+constexpr DialogTemplate kGermanDialogs[] = {
+    {TBusyDlg::kTemplateId, "", 180, 64, kBusyGerman},
+    {TAutoCloseNoticeDlg::kTemplateId, "Speichern", 160, 38, kNoticeGerman},
+    {TRecalcProgressDlg::kTemplateId, "Schrittmacheranalyse", 200, 44, kRecalcGerman},
+    {TWorkWaitDlg::kTemplateId, "Alte Aufzeichnungen löschen", 200, 44, kWorkWaitGerman},
+    {TDateInputDlg::kTemplateId, "Datum", 114, 26, kDateInput},
+    {TThreeTextDlg::kTemplateId, "Texte", 237, 81, kThreeTextGerman},
+    {TDeleteChoiceDlg::kTemplateId, "Aufzeichnung löschen", 180, 53, kDeleteChoiceGerman},
+    {TDeleteConfirmDlg::kTemplateId, "Aufzeichnung löschen", 180, 57, kDeleteConfirmGerman},
+    {TInterfaceTestDlg::kTemplateId, "Schnittstellentest", 200, 59, kInterfaceTestGerman},
+};
+
+// The program's own templates, in English only.
+constexpr ControlTemplate kItems[] = {
+    {TItemsDlg::kListId, ControlKind::kListView, "", 7, 7, 200, 120, win::kLvsReport | win::kLvsShowSelAlways},
+    {kIdOk, ControlKind::kDefPushButton, "Select", 214, 7, 60, 14},
+    {kIdCancel, ControlKind::kPushButton, "Cancel", 214, 25, 60, 14},
+    {TItemsDlg::kSearchAgainId, ControlKind::kPushButton, "Search again", 214, 113, 60, 14},
+};
+
+constexpr ControlTemplate kCommError[] = {
+    {1, ControlKind::kDefPushButton, "Retry", 176, 195, 50, 14},
+    {2, ControlKind::kPushButton, "Cancel", 238, 195, 50, 14},
+    {-1, ControlKind::kPicture, "#232", 7, 7, 21, 20},
+    {-1, ControlKind::kGroupBox, "Possible causes :", 35, 7, 253, 180},
+    {-1, ControlKind::kStatic, "1.", 42, 20, 10, 8},
+    {-1, ControlKind::kStatic, "The opto-cable or the USB-Converter is not plugged in :", 54, 20, 230, 8},
+    {-1, ControlKind::kStatic, "- AT-Card : Connect the Holter and the PC with the opto-cable.", 54, 32, 230, 8},
+    {-1, ControlKind::kStatic, "- USB: Connect the Holter and the USB-Converter with the opto-cable", 54, 42, 230, 8},
+    {-1, ControlKind::kStatic, "  and connect the USB-Converter with the PC.", 54, 52, 230, 8},
+    {-1, ControlKind::kStatic, "2.", 42, 68, 10, 8},
+    {-1, ControlKind::kStatic, "The Holter is switched off (LED off):", 54, 68, 230, 8},
+    {-1, ControlKind::kStatic, "- Press the event button once shortly (LED flashing).", 54, 80, 230, 8},
+    {-1, ControlKind::kStatic, "3.", 42, 96, 10, 8},
+    {-1, ControlKind::kStatic, "The Holter is still in recording mode (LED flashing slowly) :", 54, 96, 230, 8},
+    {-1, ControlKind::kStatic, "- Hold the event button pressed for approximately 4 seconds until the", 54, 108, 230, 8},
+    {-1, ControlKind::kStatic, "  LED lights continuously, then release the button. The Holter is now", 54, 118, 230, 8},
+    {-1, ControlKind::kStatic, "  switched off. ", 54, 128, 230, 8},
+    {-1, ControlKind::kStatic, "- To turn on the Holter again press the event button once", 54, 144, 230, 8},
+    {-1, ControlKind::kStatic, "  shortly (LED flashing).", 54, 154, 230, 8},
+};
+
+constexpr DialogTemplate kOwnDialogs[] = {
+    {TItemsDlg::kTemplateId, "Items", 281, 134, kItems},
+    {TCommErrorDlg::kTemplateId, "Communication error !", 295, 216, kCommError},
+};
+
+}  // namespace
+
+void AddDialogResources(platform::ResourcePack& pack) {
+  if (win::IsGermanPack(pack)) {
+    pack.AddStrings(kGermanStrings);
+    win::Templates().Add(pack, kGermanDialogs);
+    return;
+  }
+  pack.AddStrings(kEnglishStrings);
+  win::Templates().Add(pack, kEnglishDialogs);
+  if (win::IsExePack(pack)) win::Templates().Add(pack, kOwnDialogs);
+}

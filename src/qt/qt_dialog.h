@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QObject>
+#include <QPointer>
+
+#include <memory>
+#include <unordered_map>
+#include <vector>
+
+#include "win/window.h"
+
+class QWidget;
+
+namespace qthost {
+
+class EventPump;
+
+// Shows the top-level windows that are rendered as real widgets (dialogs, property sheets, the
+// progress window): one Qt window each, one Qt widget per control, kept in step with the control
+// models as they change, and the user's actions handed back as the controls' ...FromUser
+// operations, clicks and key presses. Enter, Esc and Tab go to the window tree, which decides what
+// they do (default button, cancel, tab order); a child window that is no control (a page, a drawn
+// preview) gets a widget of its own. User-interface thread only.
+class DialogHost : public win::Host {
+ public:
+  DialogHost(win::WindowSystem& windows, EventPump& pump);
+  ~DialogHost() override;
+  DialogHost(const DialogHost&) = delete;
+  DialogHost& operator=(const DialogHost&) = delete;
+
+  void TopLevelCreated(win::Window& top_level) override;
+  void TopLevelDestroyed(win::Window& top_level) override;
+  void WindowChanged(win::Window& window, unsigned what) override;
+  void InvalidateRequested(win::Window& top_level) override;
+  std::unique_ptr<gfx::Canvas> CreateCanvas(win::Window& window, const gfx::Rect& clip) override;
+  bool RunModalLoop(const std::function<bool()>& done) override;
+  void Flush(win::Window& top_level) override;
+  void ProcessEvents() override;
+  void SetCursor(win::CursorShape shape) override;
+  void Beep() override;
+  void BringToForeground(win::Window& top_level) override;
+
+  // The Qt widget that shows a window (a top-level window or any window inside one); nullptr
+  // when it has none.
+  QWidget* WidgetOf(const win::Window& window) const;
+
+  struct Binding;
+
+ private:
+  friend class DialogEventFilter;
+
+  // Makes the widget of window (and of its children) inside parent (nullptr: a top-level one).
+  void Build(win::Window& window, QWidget* parent);
+  // Brings the widget of window up to date with the parts of the window that changed.
+  void Sync(win::Window& window, unsigned what);
+  // Forgets window and everything below it; its widget goes when the event loop next runs.
+  void Remove(win::Window& window);
+  Binding* Find(win::WindowHandle handle) const;
+  win::Window* Alive(win::WindowHandle handle) const;
+
+  win::WindowSystem& windows_;
+  EventPump& pump_;
+  std::unordered_map<win::WindowHandle, std::unique_ptr<Binding>> bindings_;
+  std::unique_ptr<QObject> filter_;
+  int syncing_ = 0;
+  bool wait_cursor_ = false;
+};
+
+}  // namespace qthost
