@@ -45,9 +45,9 @@ enum {
 enum { VRA_ANASET_CONTI_ANA = 12 };
 
 // One beat record of GetAnaDataBeatP: 10 bytes, little-endian, packed in this order: int32 time in
-// milliseconds from the recording start, uint16 beat type (0 normal, 2 ventricular,
-// 3 supraventricular, 4 artefact, 5 other; anything else is ignored), uint16 template number
-// (0..999) within the type's family.
+// milliseconds from the recording start (bytes 0..3), uint16 beat type (4..5: 0 normal,
+// 2 ventricular, 3 supraventricular, 4 artefact, 5 other; anything else is ignored), uint16
+// template number (6..7, 0..999 within the type's family), two bytes that are not read (8..9).
 enum { VRA_BEAT_RECORD_SIZE = 10 };
 
 typedef int (*VraOpenInterfaceFn)(VraHandle* handle, int sample_rate, int block_ms);

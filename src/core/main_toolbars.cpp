@@ -209,15 +209,13 @@ int CTimeSpanToolBar::CreateBar(win::FrameWindow& frame, const gfx::Rect& rect) 
   SetSeparatorWidth(core_ids::kTimeSpan, kComboWidth + 10);
   gfx::Rect place = ButtonRect(*index).Offset(10, 0);
   place.right = place.left + kComboWidth;
-  label_.CreateControl(this, place, core_ids::kTimeSpan, "", win::kWsChild | win::kWsVisible);
-  // The list part hangs 200 pixels below the box.
-  const gfx::Rect combo_rect{place.left, place.top, place.right, place.bottom + 200};
-  if (!combo_.CreateControl(this, combo_rect, core_ids::kTimeSpan, "",
-                            win::kWsChild | win::kWsVisible | win::kWsTabStop)) {
+  // The combo first: the first child lies on top, and the empty static under it must not take the
+  // clicks. The list opens as a pop-up, so the box is only as high as a button.
+  if (!combo_.CreateControl(this, {place.left, place.top, place.right, place.top + kButtonHeight},
+                            core_ids::kTimeSpan, "", win::kWsChild | win::kWsVisible | win::kWsTabStop)) {
     return -1;
   }
-  // The whole list hangs below the box; only the box itself belongs to the bar's height.
-  combo_.MoveWindow({place.left, place.top, place.right, place.top + kButtonHeight}, false);
+  label_.CreateControl(this, place, core_ids::kTimeSpan, "", win::kWsChild | win::kWsVisible);
   font_ = gfx::Font{};
   font_.height = 22;
   font_.weight = 600;

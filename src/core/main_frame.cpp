@@ -1,0 +1,371 @@
+#include "core/main_frame.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "core/automation_dispatcher.h"
+#include "core/core_ids.h"
+#include "core/splash_window.h"
+#include "core/zk470_app.h"
+#include "document/document_context.h"
+#include "document/zk470_doc.h"
+#include "platform/resources.h"
+#include "win/system_metrics.h"
+
+namespace {
+
+namespace ids = core_ids;
+
+constexpr const char* kBuiltInEngineVersion = "1.78";
+
+std::string Format(const char* format, auto... args) {
+  char buffer[512];
+  std::snprintf(buffer, sizeof buffer, format, args...);
+  return buffer;
+}
+
+// The part of a string before its first line end.
+std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
+
+// Whether the key message is one of the frame's accelerators; its command, else 0.
+int AcceleratorCommand(int key) {
+  switch (key) {
+    case 'N':
+      return ids::kFileNew;
+    case 'O':
+      return ids::kFileOpen;
+    case 'S':
+      return ids::kFileSave;
+    default:
+      return 0;
+  }
+}
+
+}  // namespace
+
+CMainFrame::CMainFrame(CZK470App& app)
+    : app_(app),
+      main_toolbar_(std::make_unique<CMainToolBar>()),
+      time_span_toolbar_(std::make_unique<CTimeSpanToolBar>()),
+      menu_bar_(*this, [this](int id) { return MenuImage(id); }) {
+  // Commands of the frame: the narrative test and two commands kept enabled without an action.
+  AddCommand(ids::kNarrativeTest, [this] { app_.RunNarrativeTest(); });
+  AddUpdate(ids::kNarrativeTest, [this](win::CmdUI& ui) {
+    const CZK470Doc* doc = app_.GetDocument();
+    const int mode = doc != nullptr ? doc->GetDisplayMode() : 0;
+    ui.Enable(mode != 15 && mode != 5 && app_.HasNarrativeTest());
+  });
+  AddCommand(ids::kOptions, [] {});
+  AddCommand(ids::kNoAction32840, [] {});
+  AddUpdate(ids::kNoAction32840, [](win::CmdUI&) {});
+}
+
+CMainFrame::~CMainFrame() {
+  // The bars and the view are children: their windows end with the frame's.
+  DestroyWindow();
+}
+
+bool CMainFrame::LoadFrame(std::unique_ptr<win::View> view) {
+  if (IsWindow()) return false;
+  {
+    platform::ScopedExeResources own;
+    frame_title_ = FirstLine(platform::LoadString(ids::kIdsDocumentString));
+  }
+  if (std::optional<win::Menu> menu = LoadMenuResource(ids::kDocumentResource)) SetMenu(std::move(*menu));
+  const gfx::Size screen = win::Windows().ScreenSize();
+  const int width = std::clamp(screen.cx - 40, 640, 1200);
+  const int height = std::clamp(screen.cy - 80, 480, 860);
+  const int left = std::max(0, (screen.cx - width) / 2);
+  const int top = std::max(0, (screen.cy - height) / 2);
+  if (!Create(nullptr, {left, top, left + width, top + height}, win::kWsOverlapped | win::kWsCaption | win::kWsSysMenu,
+              0, frame_title_)) {
+    return false;
+  }
+  view_ = std::move(view);
+  if (view_ != nullptr) {
+    if (!view_->Create(this, {0, 0, 10, 10}, win::kWsChild | win::kWsVisible, ids::kMainViewId)) {
+      DestroyWindow();
+      return false;
+    }
+    SetActiveView(view_.get());
+  }
+  RecalcLayout();
+  OnUpdateFrameTitle();
+  SetTimer(kIdleTimerId, kIdleUpdateMs);
+  return true;
+}
+
+int CMainFrame::OnCreate() {
+  {
+    // Toolbars, the status bar and the menu images are the program's own resources.
+    platform::ScopedExeResources own;
+    const int width = GetClientRect().Width();
+    const int bars_top = MenuBarWnd::kHeight;
+    (void)main_toolbar_->CreateBar(*this, {0, bars_top, 300, bars_top + ToolBarWnd::kBarHeight});
+    main_toolbar_->SetDropDownHandler([this](int id, const gfx::Rect& r) { OnToolbarDropDown(id, r); });
+    (void)time_span_toolbar_->CreateBar(*this, {300, bars_top, 450, bars_top + ToolBarWnd::kBarHeight});
+    const int height = GetClientRect().Height();
+    if (!status_bar_.Create(*this, {0, height - CStatusBar::kHeight, width, height}, ids::kStatusBarId) ||
+        !status_bar_.SetIndicators({ids::kIndicatorSeparator, ids::kIndicatorViewChannels, ids::kIndicatorChannels,
+                                    ids::kIndicatorEngine, ids::kIndicatorCaps, ids::kIndicatorNum,
+                                    ids::kIndicatorScroll})) {
+      return -1;
+    }
+    status_bar_.SetPaneText(kPaneMessage, platform::LoadString(ids::kIdsReady));
+    menu_bar_.Create({0, 0, width, MenuBarWnd::kHeight});
+    menu_bar_.SetPreparePopup([this](win::Menu& menu) { UpdateRecentFileMenu(menu); });
+    for (const ToolbarButtonTemplate& image : FindToolbarResource(ids::kDocumentResource)) {
+      menu_images_[image.id] = image.glyph;
+    }
+  }
+  CSplashWindow::ShowSplash(this);
+  return 0;
+}
+
+void CMainFrame::OnDestroy() {
+  KillTimer(kIdleTimerId);
+  if (win::Windows().MainWindow() == this) {
+    win::Windows().SetMainWindow(nullptr);
+    if (!win::Windows().QuitRequested()) win::Windows().PostQuitMessage(0);
+  }
+}
+
+void CMainFrame::RecalcLayout() {
+  const gfx::Rect client = GetClientRect();
+  int top = 0;
+  if (menu_bar_.IsWindow()) {
+    menu_bar_.MoveWindow({0, 0, client.right, MenuBarWnd::kHeight});
+    top = MenuBarWnd::kHeight;
+  }
+  int x = 0;
+  int bars_bottom = top;
+  for (ToolBarWnd* bar : {static_cast<ToolBarWnd*>(main_toolbar_.get()), static_cast<ToolBarWnd*>(time_span_toolbar_.get())}) {
+    if (bar == nullptr || !bar->IsWindow()) continue;
+    const int width = bar->NeededWidth();
+    bar->MoveWindow({x, top, x + width, top + ToolBarWnd::kBarHeight});
+    x += width;
+    bars_bottom = top + ToolBarWnd::kBarHeight;
+  }
+  int bottom = client.bottom;
+  if (status_bar_.IsWindow()) {
+    status_bar_.MoveWindow({0, client.bottom - CStatusBar::kHeight, client.right, client.bottom});
+    bottom -= CStatusBar::kHeight;
+  }
+  if (view_ != nullptr && view_->IsWindow()) view_->MoveWindow({0, bars_bottom, client.right, std::max(bars_bottom, bottom)});
+  Invalidate();
+}
+
+void CMainFrame::OnSize(int, int, int) { RecalcLayout(); }
+
+void CMainFrame::OnTimer(uintptr_t id) {
+  if (id == kIdleTimerId) OnIdleUpdate();
+}
+
+void CMainFrame::OnIdleUpdate() {
+  UpdateToolBars();
+  if (main_toolbar_ != nullptr && main_toolbar_->IsWindow()) main_toolbar_->Refresh();
+  if (time_span_toolbar_ != nullptr && time_span_toolbar_->IsWindow()) {
+    const win::CmdUI span = win::UpdateCommand(*this, ids::kTimeSpan, false);
+    // The combo follows the view's update handler of 33312; without one it offers its spans.
+    const bool enable = span.Enabled().value_or(CTimeSpanToolBar::HasSpanChoice());
+    if (time_span_toolbar_->Combo().IsWindowEnabled() != enable) time_span_toolbar_->Combo().EnableWindow(enable);
+  }
+  OnUpdateFrameTitle();
+}
+
+void CMainFrame::OnUpdateFrameTitle() {
+  const CZK470Doc* doc = app_.GetDocument();
+  std::string caption = frame_title_;
+  if (doc != nullptr && !doc->GetTitle().empty()) caption += " - " + doc->GetTitle();
+  if (GetWindowText() != caption) SetWindowText(caption);
+}
+
+bool CMainFrame::OnCommand(win::WParam wparam, win::LParam lparam) {
+  const bool handled = FrameWindow::OnCommand(wparam, lparam);
+  if (IsWindow()) OnIdleUpdate();
+  return handled;
+}
+
+win::LResult CMainFrame::WindowProc(uint32_t message, win::WParam wparam, win::LParam lparam) {
+  switch (message) {
+    case ids::kStartupCommandMessage:
+      OnStartupCommand();
+      return 0;
+    case ids::kStatusRefreshMessage:
+      OnRefreshStatusPanes();
+      return 0;
+    default:
+      return FrameWindow::WindowProc(message, wparam, lparam);
+  }
+}
+
+bool CMainFrame::PreTranslateMessage(uint32_t message, win::WParam wparam, win::LParam) {
+  if (message != win::kWmKeyDown || !win::Windows().IsKeyDown(win::kVkControl)) return false;
+  const int command = AcceleratorCommand(static_cast<int>(wparam));
+  if (command == 0 || !IsWindowEnabled()) return false;
+  // Accelerators run only what the menu would offer.
+  const win::CmdUI state = win::UpdateCommand(*this, command);
+  if (!state.Enabled().value_or(true)) return true;
+  PostMessage(win::kWmCommand, static_cast<win::WParam>(command), 0);
+  return true;
+}
+
+void CMainFrame::OnClose() {
+  CZK470Doc* doc = app_.GetDocument();
+  if (doc != nullptr && !doc->CanCloseFrame()) return;
+  DestroyWindow();
+}
+
+void CMainFrame::OnStartupCommand() {
+  AutomationDispatcher dispatcher(app_);
+  dispatcher.OnStartupCommand();
+}
+
+void CMainFrame::OnRefreshStatusPanes() {
+  CZK470Doc* doc = app_.GetDocument();
+  if (view_ == nullptr || GetActiveView() != view_.get() || doc == nullptr || !status_bar_.IsWindow()) return;
+
+  // Pane 3: the analysis engine and its version.
+  SettingsStore& settings = doc->GetSettings();
+  int mode = settings.Int(SettingKey::kUserAnalyzeModus);
+  const std::string& library_version = app_.GetAnalysisLibraryVersionText();
+  if (mode == 1 && !app_.IsAnalysisLibraryVersionRead()) {
+    // The library could not be read at start-up: the built-in engine analyses from now on.
+    mode = 0;
+    settings.SetInt(SettingKey::kUserAnalyzeModus, 0);
+  }
+  std::string engine;
+  if (mode == 1) {
+    engine = Format("  VRA %s", library_version.c_str());
+  } else if (mode == 2) {
+    engine = "  Error";
+  } else {
+    engine = Format("  Olvek %s", kBuiltInEngineVersion);
+  }
+  status_bar_.SetPaneText(kPaneEngine, engine);
+
+  // Pane 2: channel count and analysed channels (1-based).
+  const int channels = doc->GetChannelCount();
+  std::string channel_text;
+  if (channels != 0) {
+    const std::string label = platform::LoadString(ids::kIdsChannels);
+    const std::string analysed = platform::LoadString(ids::kIdsAnalysed);
+    channel_text = Format(" %d %s : ", channels, label.c_str());
+    const document::ChannelSet& set = document::Context().g_AnalysisChannels;
+    if (doc->GetRecordingData().pause_threshold < 0) {
+      channel_text += Format("- %s", analysed.c_str());
+    } else if (set.count == 1) {
+      channel_text += Format("%s (%d)", analysed.c_str(), set.channels[0] + 1);
+    } else {
+      channel_text += Format("%s (%d) + (%d)", analysed.c_str(), set.channels[0] + 1, set.channels[1] + 1);
+    }
+  }
+  status_bar_.SetPaneText(kPaneChannels, channel_text);
+
+  // Pane 1: the channels of the channel view (display mode 2 only).
+  std::string view_text;
+  if (doc->GetDisplayMode() == 2) {
+    const std::string prompt = platform::LoadString(ids::kChannelView);
+    const size_t line_end = prompt.find('\n');
+    const std::string name = line_end == std::string::npos ? std::string() : prompt.substr(line_end + 1);
+    std::string list;
+    const document::ChannelSet& shown = document::Context().g_DisplayChannels;
+    for (int i = 0; i < shown.count; ++i) {
+      list += Format(i == 0 ? "(%d)" : " + (%d)", shown.channels[static_cast<size_t>(i)] + 1);
+    }
+    view_text = Format("%s: %s %s", name.c_str(), platform::LoadString(ids::kIdsView).c_str(), list.c_str());
+  }
+  status_bar_.SetPaneText(kPaneViewChannels, view_text);
+  RecalcLayout();
+  OnUpdateFrameTitle();
+}
+
+int CMainFrame::OnToolbarDropDown(int id, const gfx::Rect& button, const std::function<void(PopupMenuWnd&)>& on_open) {
+  int menu_id = 0;
+  switch (id) {
+    case ids::kPrintWholeReport:
+      menu_id = ids::kPrintMenu;
+      break;
+    case ids::kAnalyzeRecording:
+      menu_id = ids::kAnalysisMenu;
+      break;
+    case ids::kReadRecorder:
+      menu_id = ids::kRecorderMenu;
+      break;
+    case ids::kSend:
+      menu_id = ids::kSendMenu;
+      break;
+    case ids::kFileOpen:
+      menu_id = ids::kOpenMenu;
+      break;
+    case ids::kFileSave:
+      menu_id = ids::kSaveMenu;
+      break;
+    default:
+      return 0;
+  }
+  std::optional<win::Menu> menu = LoadMenuResource(menu_id);
+  if (!menu || menu->Count() == 0 || menu->SubMenu(0) == nullptr) return 0;
+  win::Menu popup = *menu->SubMenu(0);
+  // The tape read-in has no place on this platform's recorder links.
+  popup.DeleteItem(ids::kReadTape);
+  const int chosen = TrackPopupMenu(popup, {button.left, button.bottom}, this, *this,
+                                    [this](int command) { return MenuImage(command); }, on_open);
+  if (chosen != 0 && IsWindow()) PostMessage(win::kWmCommand, static_cast<win::WParam>(chosen), 0);
+  return chosen;
+}
+
+ToolGlyph CMainFrame::MenuImage(int command_id) const {
+  const auto it = menu_images_.find(command_id);
+  return it == menu_images_.end() ? ToolGlyph::kNone : it->second;
+}
+
+void CMainFrame::SetRecentFileImages() {
+  for (int n = 0; n < CZK470App::kRecentFileCount; ++n) {
+    const std::string name = app_.GetRecentFileName(n);
+    const int id = ids::kFileMruFirst + n;
+    if (name.empty()) {
+      menu_images_.erase(id);
+      continue;
+    }
+    std::string last4 = name.size() >= 4 ? name.substr(name.size() - 4) : name;
+    for (char& c : last4) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    menu_images_[id] = MenuImage(last4 == ".PDF" ? ids::kPdfImage : ids::kQrsImage);
+  }
+}
+
+void CMainFrame::UpdateRecentFileMenu(win::Menu& menu) {
+  // The framework's recent-file update: the placeholder entry becomes one entry per file.
+  for (size_t i = 0; i < menu.Count(); ++i) {
+    if (menu.At(i).id != ids::kFileMruFirst) continue;
+    std::vector<std::string> names;
+    for (int n = 0; n < CZK470App::kRecentFileCount; ++n) {
+      const std::string name = app_.GetRecentFileName(n);
+      if (!name.empty()) names.push_back(name);
+    }
+    if (names.empty()) {
+      menu.At(i).enabled = false;
+      return;
+    }
+    win::Menu rebuilt;
+    for (size_t k = 0; k < menu.Count(); ++k) {
+      if (k != i) {
+        const win::MenuItem& item = menu.At(k);
+        if (item.separator) {
+          rebuilt.AppendSeparator();
+        } else if (item.popup != nullptr) {
+          rebuilt.AppendPopup(item.text) = *item.popup;
+        } else {
+          rebuilt.AppendItem(item.id, item.text);
+        }
+        continue;
+      }
+      for (size_t n = 0; n < names.size(); ++n) {
+        rebuilt.AppendItem(ids::kFileMruFirst + static_cast<int>(n), "&" + std::to_string(n + 1) + " " + names[n]);
+      }
+    }
+    menu = std::move(rebuilt);
+    SetRecentFileImages();
+    return;
+  }
+}

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <array>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "core/core_resources.h"
+#include "core/main_toolbars.h"
+#include "core/menu_bar.h"
+#include "core/status_bar.h"
+#include "win/frame_window.h"
+
+class CZK470App;
+class PopupMenuWnd;
+
+// The single main window: the menu (drawn with the toolbar images), the main toolbar and the
+// time-span toolbar docked at the top, the status bar with the channel and analysis-engine panes,
+// and the main view in between. It handles the start-up command of an automation run (2024) and
+// the status refresh (2025). Commands travel to the view, then to the frame, then to the
+// application. User-interface thread only.
+class CMainFrame : public win::FrameWindow {
+ public:
+  // Status-bar panes in order.
+  static constexpr size_t kPaneMessage = 0;
+  static constexpr size_t kPaneViewChannels = 1;
+  static constexpr size_t kPaneChannels = 2;
+  static constexpr size_t kPaneEngine = 3;
+  // Toolbar and menu states are brought up to date this often, as the framework's idle time did.
+  static constexpr int kIdleUpdateMs = 250;
+  static constexpr uintptr_t kIdleTimerId = 0xE000;
+
+  explicit CMainFrame(CZK470App& app);
+  ~CMainFrame() override;
+
+  // Creates the window (class "ZK470Class", the document's title after the program's) with its
+  // bars, and the view the factory makes. False when the frame or its status bar cannot be made.
+  bool LoadFrame(std::unique_ptr<win::View> view);
+
+  CMainToolBar* GetMainToolBar() { return main_toolbar_.get(); }
+  CTimeSpanToolBar* GetTimeSpanToolBar() { return time_span_toolbar_.get(); }
+  CStatusBar& GetStatusBar() { return status_bar_; }
+  MenuBarWnd& GetMenuBar() { return menu_bar_; }
+  win::View* GetView() { return view_.get(); }
+  const std::string& GetFrameTitle() const { return frame_title_; }
+
+  // The handlers of the private messages 2024 and 2025.
+  void OnStartupCommand();
+  void OnRefreshStatusPanes();
+  // The drop-down arrow of a main-toolbar button: shows that button's menu under it. on_open lets
+  // tests drive the menu; returns the command chosen (0 none).
+  int OnToolbarDropDown(int id, const gfx::Rect& button_on_screen,
+                        const std::function<void(PopupMenuWnd&)>& on_open = {});
+  // The framework's idle work: toolbar states and the caption.
+  void OnIdleUpdate();
+  // "<program title> - <document title>".
+  void OnUpdateFrameTitle();
+  // The recent-file entries of a menu about to open, with their images.
+  void UpdateRecentFileMenu(win::Menu& menu);
+  // The image a menu entry shows.
+  ToolGlyph MenuImage(int command_id) const;
+  // The recent-file icons: entry n gets the PDF image when its name ends in ".PDF" (any case),
+  // else the recording image.
+  void SetRecentFileImages();
+
+  std::string_view ClassName() const override { return "ZK470Class"; }
+  bool PreTranslateMessage(uint32_t message, win::WParam wparam, win::LParam lparam) override;
+
+ protected:
+  int OnCreate() override;
+  void OnDestroy() override;
+  void OnSize(int type, int cx, int cy) override;
+  void OnTimer(uintptr_t id) override;
+  void OnClose() override;
+  bool OnCommand(win::WParam wparam, win::LParam lparam) override;
+  win::LResult WindowProc(uint32_t message, win::WParam wparam, win::LParam lparam) override;
+
+ private:
+  void RecalcLayout();
+
+  CZK470App& app_;
+  std::unique_ptr<CMainToolBar> main_toolbar_;
+  std::unique_ptr<CTimeSpanToolBar> time_span_toolbar_;
+  CStatusBar status_bar_;
+  MenuBarWnd menu_bar_;
+  std::unique_ptr<win::View> view_;
+  std::map<int, ToolGlyph> menu_images_;
+  std::string frame_title_;
+  bool status_bar_ok_ = false;
+};
