@@ -1,5 +1,6 @@
 #include "analysis/analysis_run.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <utility>
 
@@ -65,12 +66,24 @@ bool AnySTTrendOn(const CZK470Doc& doc) {
 std::string FormatLibraryVersion(uint32_t version) {
   char hex[16];
   std::snprintf(hex, sizeof hex, "%x", version);
-  std::string text = hex;
-  for (size_t index : {size_t{1}, size_t{4}, size_t{7}}) text.insert(std::min(index, text.size()), ".");
+  // Points at indexes 1, 4 and 7 of the lengthening text; one beyond the end is appended.
+  std::string text;
+  size_t points = 0;
+  const auto point_due = [&] { return points < 3 && text.size() == 1 + 3 * points; };
+  for (const char* c = hex; *c != '\0'; ++c) {
+    if (point_due()) text += '.', ++points;
+    text += *c;
+  }
+  for (; points < 3; ++points) text += '.';
   return text;
 }
 
-AnalysisRun::AnalysisRun(Services services) : services_(std::move(services)) {}
+AnalysisRun::AnalysisRun(Services services) : services_(std::move(services)) {
+  if (services_.dialogs == nullptr) {
+    headless_dialogs_ = std::make_unique<HeadlessAnalysisDialogs>();
+    services_.dialogs = headless_dialogs_.get();
+  }
+}
 
 AnalysisRun::~AnalysisRun() = default;
 

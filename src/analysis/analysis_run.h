@@ -15,6 +15,7 @@ class CZK470Doc;
 namespace analysis {
 
 class AnalysisDialogs;
+class HeadlessAnalysisDialogs;
 
 // The analysis as the document runs it: the chosen engine under its modal progress dialog, then
 // (only after a finished run) the take-over of the beats, events from the recorder markers, the
@@ -39,7 +40,7 @@ class AnalysisRun : public document::AnalysisHooks {
 
   // What the run uses beyond the document. Empty members take the defaults named.
   struct Services {
-    AnalysisDialogs* dialogs = nullptr;  // required
+    AnalysisDialogs* dialogs = nullptr;  // headless dialogs when none
     BeatEngine* engine = nullptr;        // the program's engine
     CVRAInterface* library = nullptr;    // the program's library binding
     // The built-in engine's sample source; the document's sample store when empty.
@@ -95,7 +96,10 @@ class AnalysisRun : public document::AnalysisHooks {
   CVRAInterface& Library();
   BeatEngine& Engine();
 
+  AnalysisDialogs& Dialogs() { return *services_.dialogs; }
+
   Services services_;
+  std::unique_ptr<HeadlessAnalysisDialogs> headless_dialogs_;
   int aborted_ = 0;
 };
 

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <string>
+#include <utility>
 
 #include "analysis/vra_api.h"
 #include "platform/dynamic_library.h"

@@ -95,7 +95,7 @@ using B = TRecordingBrowserDlg;
       {P::kBirthDateId, ControlKind::kEdit, "", 75, 55, 60, 12},                                             \
       {P::kBirthDateHintId, ControlKind::kStatic, "", 140, 57, 110, 10},                                     \
       {-1, ControlKind::kStatic, sex, 7, 73, 65, 10},                                                        \
-      {P::kSexId, ControlKind::kComboDropList, "", 75, 71, 60, 60},                                          \
+      {P::kSexId, ControlKind::kComboDropList, "", 75, 71, 60, 14},                                          \
       {-1, ControlKind::kStatic, height, 7, 89, 65, 10},                                                     \
       {P::kHeightId, ControlKind::kEdit, "", 75, 87, 40, 12},                                                \
       {P::kHeightUnitId, ControlKind::kStatic, "", 119, 89, 30, 10},                                         \
@@ -196,11 +196,11 @@ constexpr ControlTemplate kHrvGerman[] = {
       {N::kReferToAddressId, ControlKind::kEdit, "", 7, 121, 140, 32, kMultiline},                                   \
       LABEL(insurance_address, 7, 156, 140),                                                                          \
       {N::kInsuranceAddressId, ControlKind::kEdit, "", 7, 166, 140, 28, kMultiline},                                 \
-      LABEL(patient_address, 153, 118, 140),                                                                          \
-      {N::kNameAndAddressId, ControlKind::kEdit, "", 153, 128, 140, 26, kMultiline | kReadOnly},                     \
-      {-1, ControlKind::kGroupBox, envelope, 153, 157, 140, 38},                                                      \
-      {N::kEnvelopeFirstId, ControlKind::kRadioButton, right_window, 158, 166, 130, 9, 0, win::kCtlGroup},          \
-      {N::kEnvelopeFirstId + 2, ControlKind::kRadioButton, left_window, 158, 175, 130, 9}, {                         \
+      LABEL(patient_address, 153, 116, 140),                                                                          \
+      {N::kNameAndAddressId, ControlKind::kEdit, "", 153, 126, 140, 24, kMultiline | kReadOnly},                     \
+      {-1, ControlKind::kGroupBox, envelope, 153, 153, 140, 44},                                                      \
+      {N::kEnvelopeFirstId, ControlKind::kRadioButton, right_window, 158, 164, 130, 9, 0, win::kCtlGroup},          \
+      {N::kEnvelopeFirstId + 2, ControlKind::kRadioButton, left_window, 158, 174, 130, 9}, {                         \
     N::kEnvelopeFirstId + 3, ControlKind::kRadioButton, american, 158, 184, 130, 9                                    \
   }
 
@@ -227,7 +227,7 @@ constexpr ControlTemplate kFindings[] = {
 #define BROWSER(folder, change, show, ok, cancel)                                                             \
   LABEL(folder, 7, 9, 35), {B::kFolderTextId, ControlKind::kEdit, "", 45, 7, 220, 12, kReadOnly},            \
       {B::kFolderButtonId, ControlKind::kPushButton, change, 270, 6, 53, 14}, LABEL(show, 7, 25, 35),         \
-      {B::kFilterId, ControlKind::kComboDropList, "", 45, 23, 120, 80},                                         \
+      {B::kFilterId, ControlKind::kComboDropList, "", 45, 23, 120, 14},                                         \
       {B::kListId, ControlKind::kListView, "", 7, 41, 316, 160, win::kLvsReport | win::kLvsShowSelAlways},      \
       {win::kIdOk, ControlKind::kDefPushButton, ok, 219, 207, 50, 14}, {                                       \
     win::kIdCancel, ControlKind::kPushButton, cancel, 273, 207, 50, 14                                         \

@@ -61,7 +61,10 @@ TEST_F(EventPatternTest, PatternsAndWhereTheyEnd) {
       {"V V N couplet", "NNVVNNN", {{kClassVCouplet, 2, 3}}},
       {"V V V N triplet", "NNVVVNNN", {{kClassVTriplet, 2, 4}}},
       {"five VES run", "NNVVVVVNNN", {{kClassVTachycardia, 2, 6}}},
+      // V V A V inside a run: one run, the artefact part of it.
       {"run takes in a single artefact", "NNVVVVAVNNN", {{kClassVTachycardia, 2, 7}}},
+      // Where the artefact ends the second beat's pattern, it completes a couplet instead.
+      {"V V A V from the start", "NNVVAVNNN", {{kClassVCouplet, 2, 3}}},
       {"V N V N V N bigeminy", "NNVNVNVNNN", {{kClassVBigeminy, 2, 7}}},
       {"bigeminy extends over V N pairs", "NNVNVNVNVNVNNN", {{kClassVBigeminy, 2, 11}}},
       {"V N V V: none, restart at the next beat", "NNVNVVNNN", {{kClassVCouplet, 4, 5}}},

@@ -271,3 +271,22 @@ TEST_F(PatientSheetTest, ReadOnlyHrvPageShowsTheTimesLocked) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(PatientSheetTest, AnAutomationRequestLocksThePatientFields) {
+  host_.automation_complete = true;
+  std::vector<bool> enabled;
+  EditWith({[&](win::Window* modal) {
+    for (const int id : {CPatientPropertyPage::kFirstNameId, CPatientPropertyPage::kBirthDateId,
+                         CPatientPropertyPage::kSexId, CPatientPropertyPage::kStationId,
+                         CPatientPropertyPage::kPacemakerId})
+      enabled.push_back(SheetOf(modal).GetActivePage()->GetDlgItem(id)->IsWindowEnabled());
+    SheetOf(modal).SetActivePage(1);
+    enabled.push_back(SheetOf(modal).GetActivePage()->GetDlgItem(CRecordPropertyPage::kStartDateId)->IsWindowEnabled());
+    enabled.push_back(SheetOf(modal).GetActivePage()->GetDlgItem(CRecordPropertyPage::kPacemakerId)->IsWindowEnabled());
+  }});
+  EXPECT_EQ(enabled, (std::vector<bool>{false, false, false, false, false, true, false}));
+}
+
+}  // namespace

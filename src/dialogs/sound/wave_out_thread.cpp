@@ -170,6 +170,9 @@ void TWaveOutThread::CloseDevice() {
   device_.reset();
   buffers_.clear();
   buffers_out_ = 0;
+  // Published before waiters wake, so a waiter never sees the device closed but still started.
+  started_flag_.store(started_);
+  buffers_out_flag_.store(0);
   {
     const std::lock_guard lock(idle_mutex_);
     device_open_flag_.store(false);

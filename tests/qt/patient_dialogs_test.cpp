@@ -1,0 +1,252 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "dialogs/date_time_text.h"
+#include "dialogs/dialog_resources.h"
+#include "dialogs/patient_dialog_resources.h"
+#include "dialogs/patient_property_sheet.h"
+#include "dialogs/recording_browser_dlg.h"
+#include "document/document_context.h"
+#include "document/record_format.h"
+#include "document/zk470_doc.h"
+#include "platform/clock.h"
+#include "platform/locale.h"
+#include "platform/profile_store.h"
+#include "platform/resources.h"
+#include "platform/worker.h"
+#include "qt/canvas_host.h"
+#include "qt/event_pump.h"
+#include "qt/qt_audio.h"
+#include "qt/qt_dialog.h"
+#include "qt/qt_test_app.h"
+#include "qt/screenshot.h"
+#include "win/prompt.h"
+#include "win/win_strings.h"
+
+namespace qthost {
+namespace {
+
+// The patient sheet and the recording browser as real widgets, for a reviewer's screenshots.
+class PatientDialogsTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    testing_support::TestApp();
+    platform::UiThreadQueue().Reset();
+    platform::Resources().Reset();
+    win::Templates().Reset();
+    win::Windows().Reset();
+    document::Context().Reset();
+    win::AddWindowSystemResources(platform::Resources().ExePack());
+    AddDialogResources(platform::Resources().ExePack());
+    AddPatientDialogResources(platform::Resources().ExePack());
+    dialogs::SetDialogLocale(&locale_);
+    pump_ = std::make_unique<EventPump>(win::Windows());
+    canvas_ = std::make_unique<CanvasHost>(win::Windows(), *pump_);
+    dialogs_ = std::make_unique<DialogHost>(win::Windows(), *pump_);
+    win::Windows().SetHost(canvas_.get());
+    win::Windows().SetWidgetHost(dialogs_.get());
+    win::SetPrompt(&prompt_);
+    folder_ = std::filesystem::path(testing::TempDir()) / ("qt_patient_" + std::to_string(::getpid()));
+    std::filesystem::remove_all(folder_);
+    std::filesystem::create_directories(folder_);
+    SettingsDefaults defaults;
+    defaults.home = folder_.string();
+    doc_ = std::make_unique<CZK470Doc>(CZK470Doc::NoUserInterface{}, profile_, clock_, defaults);
+    doc_->SetDataDirectory(folder_.string());
+  }
+  void TearDown() override {
+    steps_.clear();
+    QCoreApplication::processEvents();
+    doc_.reset();
+    dialogs::SetDialogLocale(nullptr);
+    win::SetPrompt(nullptr);
+    win::Windows().Reset();
+    dialogs_.reset();
+    canvas_.reset();
+    pump_.reset();
+    win::Templates().Reset();
+    platform::Resources().Reset();
+    platform::UiThreadQueue().Reset();
+    document::Context().Reset();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QCoreApplication::processEvents();
+    std::filesystem::remove_all(folder_);
+  }
+
+  void Steps(std::vector<std::function<void()>> steps) {
+    steps_ = std::move(steps);
+    next_ = 0;
+    RunNext();
+  }
+  void RunNext() {
+    QTimer::singleShot(0, [this] {
+      if (next_ >= steps_.size()) return;
+      steps_[next_++]();
+      RunNext();
+    });
+  }
+
+  platform::FixedLocale locale_{platform::FixedLocale::Kind::k24Hour};
+  platform::ManualClock clock_{platform::LocalDateTime{2024, 3, 5, 10, 0, 0, 0}};
+  platform::MemoryProfileStore profile_;
+  std::unique_ptr<CZK470Doc> doc_;
+  std::filesystem::path folder_;
+  std::unique_ptr<EventPump> pump_;
+  std::unique_ptr<CanvasHost> canvas_;
+  std::unique_ptr<DialogHost> dialogs_;
+  win::ScriptedPrompt prompt_;
+  std::vector<std::function<void()>> steps_;
+  size_t next_ = 0;
+};
+
+TEST_F(PatientDialogsTest, ScreenshotsOfTheSixSheetPages) {
+  TPatientData& p = doc_->GetPatientData();
+  p.first_name = "Anna";
+  p.surname = "Meier";
+  p.patient_id = "4711";
+  p.address = "Lindenstrasse 12\r\n8000 Zürich";
+  p.telephone = "044 123 45 67";
+  p.birth_date = document::ToOleDateTime({1950, 8, 17});
+  p.sex = 1;
+  p.height = 168;
+  p.weight = 62.5;
+  p.station = "B2";
+  p.referring_address = "Dr. med. H. Weber\r\nBahnhofstrasse 3\r\n8001 Zürich";
+  TRecordingData& r = doc_->GetRecordingData();
+  r.start_date = document::OleDateOnly({2024, 3, 4});
+  r.start_time = document::OleTimeOnly({1970, 1, 1, 9, 12, 0});
+  r.bradycardia_threshold = 4;
+  r.tachycardia_threshold = 7;
+  r.pause_threshold = 2;
+  r.sves_prematurity = 3;
+  r.arrhythmia_deviation = 3;
+  r.arrhythmia_min_duration = 3;
+  r.analysing_program = "ZK-470 2.04";
+  r.analysis_engine = "  Olvek 1.78";
+  r.analysis_time = document::ToOleDateTime({2024, 3, 5, 8, 41, 17});
+  r.st_point_distance = 60;
+  r.st_channel_analysed = {1, 1};
+  r.st_depression_limit = {15, 15};
+  document::Context().g_AnalysisChannels.Assign(std::vector<int32_t>{0, 1});
+  document::Context().g_STChannels.Assign(std::vector<int32_t>{0, 1});
+  r.assignment_heading = "Palpitations at night";
+  r.assignment_text = "24-hour recording after a syncope on 2 March.";
+  r.medication = "Metoprolol 50 mg";
+  r.diagnosis = "Sinus rhythm throughout, mean rate 71/min. Isolated VES (412), no pauses.";
+  r.hrv_window_start = document::OleTimeOnly({1970, 1, 1, 22, 0, 0});
+  r.hrv_window_end = document::OleTimeOnly({1970, 1, 1, 6, 0, 0});
+
+  CPatientPropertySheet sheet(nullptr, p, r, doc_.get(), "");
+  sheet.SetApplyButton(false);
+  const char* names[] = {"1_patient", "2_recording", "3_assignment", "4_diagnosis", "5_hrv_time", "6_letter"};
+  std::vector<std::function<void()>> steps;
+  for (int page = 0; page < 6; ++page) {
+    steps.push_back([&, page] { EXPECT_TRUE(sheet.SetActivePage(page)); });
+    steps.push_back([&, page] {
+      QWidget* window = dialogs_->WidgetOf(sheet);
+      ASSERT_NE(window, nullptr);
+      testing_support::SaveScreenshot(*window, std::string("patient_sheet_") + names[page]);
+    });
+  }
+  steps.push_back([&] { sheet.PressButton(win::kIdCancel); });
+  Steps(std::move(steps));
+  EXPECT_EQ(sheet.DoModal(), win::kIdCancel);
+  for (const char* name : names) {
+    EXPECT_TRUE(std::filesystem::exists(testing_support::ScreenshotDir() / (std::string("patient_sheet_") + name + ".png")))
+        << name;
+  }
+}
+
+TEST_F(PatientDialogsTest, ScreenshotOfTheRecordingBrowser) {
+  for (const char* name : {"Anna Meier 04-03-2024 09-12 V001-.QRS", "Bert Baum 01-02-2024 08-00 0002-.QRS",
+                           "Carl Frei 11-01-2024 14-30 0003-.QRS", "report Meier.PDF", "import.KZT"}) {
+    std::ofstream(folder_ / name) << "x";
+  }
+  TRecordingBrowserDlg browser(doc_.get(), 61440, 0);
+  int rows = 0;
+  Steps({[&] {
+           QWidget* window = dialogs_->WidgetOf(browser);
+           ASSERT_NE(window, nullptr);
+           rows = browser.List().GetItemCount();
+           browser.List().SelectFromUser({1});
+         },
+         [&] { testing_support::SaveScreenshot(*dialogs_->WidgetOf(browser), "recording_browser"); },
+         [&] { browser.EndDialog(win::kIdOk); }});
+  EXPECT_EQ(browser.DoModal(), win::kIdOk);
+  EXPECT_EQ(rows, 5);
+  EXPECT_TRUE(std::filesystem::exists(testing_support::ScreenshotDir() / "recording_browser.png"));
+}
+
+TEST(WaveOutQueue, HandsEachBufferBackOnceItsBytesAreTakenAndFillsWithSilence) {
+  std::vector<sound::WaveHeader*> done;
+  WaveOutQueue queue([&](sound::WaveHeader* h) { done.push_back(h); }, 0x80);
+  uint8_t a[3] = {1, 2, 3};
+  uint8_t b[2] = {4, 5};
+  sound::WaveHeader ha{a, 3};
+  sound::WaveHeader hb{b, 2};
+  queue.Write(&ha);
+  queue.Write(&hb);
+  char out[4];
+  EXPECT_EQ(queue.Read(out, 4), 4);
+  EXPECT_EQ(std::vector<char>(out, out + 4), (std::vector<char>{1, 2, 3, 4}));
+  EXPECT_EQ(done, std::vector<sound::WaveHeader*>{&ha});
+  std::vector<sound::WaveHeader*> returned;
+  queue.Reset(returned);
+  EXPECT_EQ(returned, std::vector<sound::WaveHeader*>{&hb});  // partly played: back through Reset only
+  EXPECT_EQ(queue.Read(out, 2), 2);
+  EXPECT_EQ(static_cast<uint8_t>(out[0]), 0x80);
+  EXPECT_EQ(done.size(), 1u);
+}
+
+TEST(WaveInQueue, FillsBuffersInTurnAndReturnsAPartlyFilledOneOnReset) {
+  std::vector<sound::WaveHeader*> done;
+  WaveInQueue queue([&](sound::WaveHeader* h) { done.push_back(h); });
+  uint8_t a[2];
+  uint8_t b[4];
+  sound::WaveHeader ha{a, 2};
+  sound::WaveHeader hb{b, 4};
+  queue.Add(&ha);
+  queue.Add(&hb);
+  const char recorded[3] = {7, 8, 9};
+  queue.Take(recorded, 3);
+  EXPECT_EQ(done, std::vector<sound::WaveHeader*>{&ha});
+  EXPECT_EQ(ha.bytes_recorded, 2u);
+  std::vector<sound::WaveHeader*> returned;
+  queue.Reset(returned);
+  EXPECT_EQ(returned, std::vector<sound::WaveHeader*>{&hb});
+  EXPECT_EQ(hb.bytes_recorded, 1u);
+  EXPECT_EQ(b[0], 9);
+}
+
+TEST(QtAudioBackend, OpensTheDefaultOutputOrSaysThereIsNone) {
+  testing_support::TestApp();
+  QtAudioBackend backend;
+  std::unique_ptr<sound::WaveOutDevice> device;
+  sound::WaveFormatEx compressed;
+  compressed.format_tag = 2;
+  EXPECT_EQ(backend.OpenWaveOut(compressed, [](sound::WaveHeader*) {}, device), sound::kWaveBadFormat);
+  sound::WaveFormatEx voice{1, 1, 16000, 16000, 1, 8, 0};
+  const sound::MmResult result = backend.OpenWaveOut(voice, [](sound::WaveHeader*) {}, device);
+  if (!QtAudioBackend::HasOutputDevice()) {
+    EXPECT_EQ(result, sound::kMmNoDriver);
+    EXPECT_EQ(device, nullptr);
+    return;
+  }
+  ASSERT_EQ(result, sound::kMmNoError);
+  std::vector<sound::WaveHeader*> returned;
+  EXPECT_EQ(device->Reset(returned), sound::kMmNoError);
+  EXPECT_EQ(device->Close(), sound::kMmNoError);
+}
+
+}  // namespace
+}  // namespace qthost
