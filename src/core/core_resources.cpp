@@ -421,7 +421,7 @@ void AddMenuTemplates(const platform::ResourcePack& pack, std::span<const MenuTe
 void ResetMenuTemplates() { MenuRegistry().clear(); }
 
 std::optional<win::Menu> LoadMenuResource(int id) {
-  const platform::ResourceContext& resources = platform::Resources();
+  platform::ResourceContext& resources = platform::Resources();
   const platform::ResourcePack* language = resources.LanguagePack();
   const std::string& own = resources.ExePack().Name();
   const MenuTemplate* found = nullptr;

@@ -1,6 +1,7 @@
 #include "core/main_frame.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdio>
 
 #include "core/automation_dispatcher.h"
@@ -81,6 +82,8 @@ bool CMainFrame::LoadFrame(std::unique_ptr<win::View> view) {
               0, frame_title_)) {
     return false;
   }
+  // The dock row beside the toolbars shows the face colour, as the framework's dock bars do.
+  SetBackground(win::GetSysColor(win::SysColor::kBtnFace));
   view_ = std::move(view);
   if (view_ != nullptr) {
     if (!view_->Create(this, {0, 0, 10, 10}, win::kWsChild | win::kWsVisible, ids::kMainViewId)) {
@@ -90,7 +93,7 @@ bool CMainFrame::LoadFrame(std::unique_ptr<win::View> view) {
     SetActiveView(view_.get());
   }
   RecalcLayout();
-  OnUpdateFrameTitle();
+  OnIdleUpdate();
   SetTimer(kIdleTimerId, kIdleUpdateMs);
   return true;
 }
@@ -111,13 +114,15 @@ int CMainFrame::OnCreate() {
                                     ids::kIndicatorScroll})) {
       return -1;
     }
-    status_bar_.SetPaneText(kPaneMessage, platform::LoadString(ids::kIdsReady));
     menu_bar_.Create({0, 0, width, MenuBarWnd::kHeight});
     menu_bar_.SetPreparePopup([this](win::Menu& menu) { UpdateRecentFileMenu(menu); });
     for (const ToolbarButtonTemplate& image : FindToolbarResource(ids::kDocumentResource)) {
       menu_images_[image.id] = image.glyph;
     }
   }
+  status_bar_.SetPaneText(kPaneMessage, platform::LoadString(ids::kIdsReady));
+  if (main_toolbar_->IsWindow()) AddToolBar(main_toolbar_->Model());
+  if (time_span_toolbar_->IsWindow()) AddToolBar(time_span_toolbar_->Model());
   CSplashWindow::ShowSplash(this);
   return 0;
 }
@@ -277,7 +282,7 @@ void CMainFrame::OnRefreshStatusPanes() {
   }
   status_bar_.SetPaneText(kPaneViewChannels, view_text);
   RecalcLayout();
-  OnUpdateFrameTitle();
+  OnIdleUpdate();
 }
 
 int CMainFrame::OnToolbarDropDown(int id, const gfx::Rect& button, const std::function<void(PopupMenuWnd&)>& on_open) {

@@ -51,7 +51,7 @@ void DrawSplashPicture(gfx::Canvas& canvas) {
   canvas.SelectPen(old_pen);
   const gfx::BkMode old_mode = canvas.SetBkMode(gfx::BkMode::kTransparent);
   const gfx::Color old_color = canvas.SetTextColor(gfx::Rgb(255, 255, 255));
-  const gfx::Font old_font = canvas.SelectFont(gfx::Font{-30, 0, 0, gfx::kFwBold, false, false, false, "Arial"});
+  const gfx::Font old_font = canvas.SelectFont(gfx::Font{-24, 0, 0, gfx::kFwBold, false, false, false, "Arial"});
   gfx::Rect title{20, 24, kSplashSize.cx - 20, 64};
   std::string name;
   {

@@ -20,8 +20,6 @@ constexpr std::array<std::string_view, 10> kLanguagePacks = {
 
 }  // namespace
 
-CZK470App::CZK470App(platform::ProfileStore& profile) : profile_(profile) {}
-
 int CZK470App::GetProfileIntDefault(std::string_view section, std::string_view key, int default_value) {
   return ::GetProfileIntDefault(profile_, section, key, default_value);
 }
@@ -113,15 +111,21 @@ std::string CZK470App::FormatLibraryVersion(uint32_t version) {
   char hex[16];
   std::snprintf(hex, sizeof hex, "%x", static_cast<unsigned>(version));
   std::string text = hex;
-  for (const size_t index : {1u, 4u, 7u}) text.insert(std::min(index, text.size()), 1, '.');
+  // The points go where the version's bytes meet (1.02.03.04); a short number has fewer places,
+  // and a point after its last digit would read as a missing part.
+  for (const size_t index : {1u, 4u, 7u}) {
+    if (index < text.size()) text.insert(index, 1, '.');
+  }
   return text;
 }
 
 void CZK470App::ReadAnalysisLibraryVersion(const LibraryVersionReader& reader) {
   library_version_text_ = std::string(kNoLibraryVersion);
+  library_version_read_ = false;
   if (!reader) return;
   try {
     library_version_text_ = FormatLibraryVersion(reader());
+    library_version_read_ = true;
   } catch (const platform::IoError&) {
     // No message at start-up: the status bar shows the dash.
   }

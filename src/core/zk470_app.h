@@ -3,21 +3,55 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "core/recent_file_list.h"
+#include "document/settings_store.h"
 #include "platform/profile_store.h"
 #include "platform/resources.h"
+#include "win/command_target.h"
 
-// The application state that needs no window: versions written into files, the GDT start mode,
-// the edit mode, the choice of language pack, the recent-file list, the external analysis
-// library's version text and profile reads with default write-back. The windowed start-up (single
-// instance, document template, main frame, splash) is built on top of it by the host.
+namespace analysis {
+class AnalysisDialogs;
+class AnalysisRun;
+}  // namespace analysis
+namespace platform {
+class Clock;
+}
+namespace win {
+class View;
+}
+class CMainFrame;
+class CMainView;
+class CZK470Doc;
+
+// Finds a running instance of the program and talks to it: the stand-in for looking up the main
+// window class "ZK470Class". The program's host implements it over a local socket.
+class InstanceChannel {
+ public:
+  virtual ~InstanceChannel() = default;
+  // Whether another instance runs.
+  virtual bool FindRunningInstance() = 0;
+  // Asks the running instance to restore its window and bring it to the front.
+  virtual void RaiseRunningInstance() = 0;
+  // This instance takes the raise requests of later starts; on_raise runs on the user-interface
+  // thread.
+  virtual void Listen(std::function<void()> on_raise) = 0;
+};
+
+// The single application object: versions written into files, the GDT start mode, the edit mode,
+// the choice of language pack, the recent-file list, the external analysis library's version text
+// and profile reads with default write-back; and the start-up of the program (single instance,
+// language pack, splash, the one document with the main frame and its view, the automation run),
+// the application's commands and the end of the program. The program's host supplies what needs
+// the platform (StartupOptions). While an object runs its start-up it is the process's App().
 // User-interface thread only. The profile must outlive the object.
-class CZK470App {
+class CZK470App : public win::CommandTarget {
  public:
   static constexpr unsigned kDocumentResourceId = 305;
   static constexpr unsigned kMainToolbarResourceId = 306;
@@ -35,7 +69,31 @@ class CZK470App {
   // platform::IoError when the library cannot be loaded or the entry is missing.
   using LibraryVersionReader = std::function<uint32_t()>;
 
+  // What the start-up needs beyond the profile. Members left empty take the defaults named.
+  struct StartupOptions {
+    // The program's arguments, without the program name.
+    std::vector<std::string> args;
+    // Required: the clock of the document and the window system.
+    const platform::Clock* clock = nullptr;
+    // Where the default folders go.
+    SettingsDefaults settings_defaults;
+    // nullptr: no other instance can be found.
+    InstanceChannel* instance = nullptr;
+    // Reads the external analysis library's version; without one the status bar shows the dash.
+    LibraryVersionReader library_version;
+    // Applies the C-library locale the profile asks for ("rus"); nothing happens without one.
+    std::function<void(const std::string& locale)> apply_locale;
+    // The main frame's view; the core's CMainView when empty.
+    std::function<std::unique_ptr<win::View>(CZK470Doc&)> view_factory;
+    // The dialogs of the analysis run; the program's windows when empty.
+    analysis::AnalysisDialogs* analysis_dialogs = nullptr;
+    // The narrative test-data dialog of the reports (1: print the narrative letter); the command
+    // is disabled without one.
+    std::function<int()> narrative_test;
+  };
+
   explicit CZK470App(platform::ProfileStore& profile);
+  ~CZK470App() override;
 
   platform::ProfileStore& Profile() { return profile_; }
   int GetProfileIntDefault(std::string_view section, std::string_view key, int default_value);
@@ -93,15 +151,59 @@ class CZK470App {
   // Every file the program opens becomes the newest entry.
   void AddToRecentFileList(std::string_view path);
 
-  // "%x" of the version with points inserted at indexes 1, 4 and 7 (appended when past the end):
-  // 0x01020304 gives "1.02.03.04", 0x1234 gives "1.23.4.".
+  // "%x" of the version with points inserted at indexes 1, 4 and 7 of the growing text, as far as
+  // the text reaches: 0x01020304 gives "1.02.03.04", 0x1234 gives "1.23.4" (never a trailing point).
   static std::string FormatLibraryVersion(uint32_t version);
   // Reads the external analysis library's version once for the status bar; kNoLibraryVersion when
   // there is no reader or it fails.
   void ReadAnalysisLibraryVersion(const LibraryVersionReader& reader);
   const std::string& GetAnalysisLibraryVersionText() const { return library_version_text_; }
+  // Whether the last read of the library's version succeeded.
+  bool IsAnalysisLibraryVersionRead() const { return library_version_read_; }
+
+  // --- The program ---
+  // The start-up: parses the command line into AutomationInfo(), keeps a second plain start from
+  // running twice, loads the language pack, arms the splash, makes the document, the main frame
+  // and its view, reads the library's version and posts the status refresh and, in automation
+  // runs, the start-up command. False when the program must end at once (another instance was
+  // raised, or the main frame could not be made).
+  bool InitInstance(StartupOptions options);
+  // The end: the document closes, the main frame goes, the recent-file list stays in the profile.
+  // Returns the code of the end-of-program request (0 when none came).
+  int ExitInstance();
+
+  // The single entry of every file opening (menu, recent files, command line, automation): makes
+  // the main frame with the first document when there is none yet. False when the file could not
+  // be opened.
+  bool OpenDocumentFile(const std::string& path);
+  // The new-document command: empties the document (on first use also making the main frame and
+  // view), then posts the status refresh.
+  void OnFileNew();
+  // The About box.
+  void OnAppAbout();
+  // The narrative test command of the main frame.
+  bool HasNarrativeTest() const { return static_cast<bool>(narrative_test_); }
+  void RunNarrativeTest();
+
+  CZK470Doc* GetDocument() { return doc_.get(); }
+  const CZK470Doc* GetDocument() const { return doc_.get(); }
+  CMainFrame* GetMainFrame() { return frame_.get(); }
+  // The main frame's active view when it is the main view; nullptr otherwise.
+  CMainView* GetActiveMainView();
+  analysis::AnalysisRun* GetAnalysisRun() { return analysis_run_.get(); }
+  // A later start asked this instance to come to the front.
+  void OnRaiseRequest();
+  // How many raise requests came (the host logs them).
+  int RaiseRequestCount() const { return raise_requests_; }
 
  private:
+  class DocumentHostImpl;
+  class DocumentCommands;
+
+  bool CreateMainFrame();
+  void OpenRecentFile(int index);
+
+
   platform::ProfileStore& profile_;
   int file_format_version_ = kCurrentFileFormatVersion;
   int recorder_file_version_ = kCurrentRecorderFileVersion;
@@ -113,4 +215,21 @@ class CZK470App {
   std::string runtime_locale_;
   std::optional<RecentFileList> recent_files_;
   std::string library_version_text_{kNoLibraryVersion};
+  bool library_version_read_ = false;
+
+  const platform::Clock* clock_ = nullptr;
+  std::function<std::unique_ptr<win::View>(CZK470Doc&)> view_factory_;
+  std::function<int()> narrative_test_;
+  std::unique_ptr<analysis::AnalysisDialogs> own_analysis_dialogs_;
+  std::unique_ptr<analysis::AnalysisRun> analysis_run_;
+  std::unique_ptr<DocumentHostImpl> doc_host_;
+  std::unique_ptr<DocumentCommands> doc_commands_;
+  std::unique_ptr<CZK470Doc> doc_;
+  std::unique_ptr<CMainFrame> frame_;
+  bool class_registered_ = false;
+  int input_filter_ = 0;
+  int raise_requests_ = 0;
 };
+
+// The application object that runs now; nullptr outside a run.
+CZK470App* App();

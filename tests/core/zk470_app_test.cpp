@@ -173,7 +173,9 @@ TEST(CZK470App, AnalysisLibraryVersionText) {
     const char* want;
   };
   constexpr Case kCases[] = {
-      {0x01020304, "1.02.03.04"}, {0x1234, "1.23.4."}, {0xABCDEF01, "a.bc.de.f01"}, {0x5, "5..."},
+      {0x01020304, "1.02.03.04"}, {0xABCDEF01, "a.bc.de.f01"}, {0x123456, "1.23.45.6"},
+      // Short numbers get no point after their last digit.
+      {0x1234, "1.23.4"}, {0x12345, "1.23.45"}, {0x5, "5"},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.want);

@@ -1,0 +1,57 @@
+#include "core/resource_packs.h"
+
+#include <memory>
+
+#include "common/utility_resources.h"
+#include "core/core_resources.h"
+#include "dialogs/dialog_resources.h"
+#include "dialogs/patient_dialog_resources.h"
+#include "dialogs/small_value_dlgs.h"
+#include "document/document_strings.h"
+#include "platform/resources.h"
+#include "win/win_strings.h"
+
+namespace {
+
+std::unique_ptr<platform::ResourcePack>& EnglishPack() {
+  static std::unique_ptr<platform::ResourcePack> pack;
+  return pack;
+}
+
+std::unique_ptr<platform::ResourcePack>& GermanPack() {
+  static std::unique_ptr<platform::ResourcePack> pack;
+  return pack;
+}
+
+void Fill(platform::ResourcePack& pack) {
+  win::AddWindowSystemResources(pack);
+  AddUtilityResources(pack);
+  AddDialogResources(pack);
+  AddPatientDialogResources(pack);
+  AddSmallValueDialogResources(pack);
+  AddCoreResources(pack);
+}
+
+}  // namespace
+
+void InstallProgramResources() {
+  // The packs are made anew: the resource switch must not keep pointing at an old one.
+  const platform::ResourcePack* chosen = platform::Resources().LanguagePack();
+  if (chosen != nullptr && (chosen == EnglishPack().get() || chosen == GermanPack().get()))
+    platform::Resources().SetLanguagePack(nullptr);
+  platform::ResourcePack& own = platform::Resources().ExePack();
+  // The document's texts exist in English only; German starts fall back to them.
+  own.AddStrings(document::DocumentStrings());
+  Fill(own);
+  EnglishPack() = std::make_unique<platform::ResourcePack>("ZK470Eng");
+  EnglishPack()->AddStrings(document::DocumentStrings());
+  Fill(*EnglishPack());
+  GermanPack() = std::make_unique<platform::ResourcePack>("ZK470Ger");
+  Fill(*GermanPack());
+}
+
+const platform::ResourcePack* FindLanguagePack(std::string_view name) {
+  if (name == "ZK470Eng") return EnglishPack().get();
+  if (name == "ZK470Ger") return GermanPack().get();
+  return nullptr;
+}

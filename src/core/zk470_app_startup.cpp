@@ -1,0 +1,377 @@
+// The program part of the application object: start-up, the first document with the main frame,
+// the application's commands and the end of the program.
+#include <cstdio>
+
+#include "analysis/analysis_run.h"
+#include "analysis/vra_interface.h"
+#include "common/text_view_dlg.h"
+#include "core/about_dlg.h"
+#include "core/analysis_dialogs.h"
+#include "core/automation_command_line_info.h"
+#include "core/automation_exit_codes.h"
+#include "core/automation_dispatcher.h"
+#include "core/core_ids.h"
+#include "core/main_frame.h"
+#include "core/main_toolbars.h"
+#include "core/main_view.h"
+#include "core/resource_packs.h"
+#include "core/splash_window.h"
+#include "core/zk470_app.h"
+#include "dialogs/auto_close_notice_dlg.h"
+#include "dialogs/busy_dlg.h"
+#include "dialogs/wait_dlgs.h"
+#include "document/document_strings.h"
+#include "document/zk470_doc.h"
+#include "platform/resources.h"
+#include "win/prompt.h"
+#include "win/window.h"
+
+namespace {
+
+namespace ids = core_ids;
+
+CZK470App* g_app = nullptr;
+
+void PostToMainWindow(uint32_t message) {
+  if (win::Window* main = win::Windows().MainWindow()) main->PostMessage(message);
+}
+
+// A command word seen on the command line, complete or not: an automation start.
+bool AutomationCommandPresent() {
+  const CAutomationCommandLineInfo& info = AutomationInfo();
+  return info.GetCommand() != 0 || !info.IsParseValid();
+}
+
+}  // namespace
+
+CZK470App* App() { return g_app; }
+
+// --- The document's view of the application ------------------------------------------------------------------
+
+class CZK470App::DocumentHostImpl : public document::DocumentHost {
+ public:
+  explicit DocumentHostImpl(CZK470App& app) : app_(app) {}
+
+  int GetFileFormatVersion() const override { return app_.GetFileFormatVersion(); }
+  void AddToRecentFileList(std::string_view path) override { app_.AddToRecentFileList(path); }
+  void ReplaceFirstRecentFile(std::string_view path) override { app_.ReplaceFirstRecentFile(path); }
+
+  bool IsBatchRunning() const override { return AutomationInfo().IsBatchRunning() != 0; }
+  void SetBatchFileResult(int result) override { AutomationInfo().SetBatchFileResult(result); }
+  bool IsAutomationCommandComplete() const override { return AutomationInfo().IsCommandComplete(); }
+  std::string GetAutomationFileName() const override { return AutomationInfo().GetAutomationFileName(); }
+  void ReplaceLastResultLine(std::string line) override { AutomationInfo().AddResultLine(std::move(line), true); }
+  void WriteResultFile() override { (void)AutomationInfo().WriteResultFile(); }
+
+  void PostMainFrameMessage(uint32_t message) override { PostToMainWindow(message); }
+  void RecordingLengthChanged(int minutes) override { CTimeSpanToolBar::FillSpans(minutes); }
+
+  void BeginBusy(std::string_view text) override {
+    busy_ = std::make_unique<TBusyDlg>(0, std::string(text));
+    busy_->ShowBusy();
+  }
+  void EndBusy() override {
+    if (busy_ == nullptr) return;
+    busy_->EndBusy();
+    busy_.reset();
+  }
+  void ShowSaveNotice() override {
+    TAutoCloseNoticeDlg notice(win::Windows().MainWindow());
+    notice.DoModal();
+  }
+  void ShowTextView(std::string_view title, std::span<const std::string> lines) override {
+    TTextViewDlg view(std::vector<std::string>(lines.begin(), lines.end()), std::string(title), false,
+                      win::Windows().MainWindow());
+    view.DoModal();
+  }
+  void RunUnderWaitDialog(const std::function<void()>& work) override {
+    TWorkWaitDlg wait(work, win::Windows().MainWindow());
+    wait.DoModal();
+  }
+
+  int RunNewRecordingReadOut(CZK470Doc&) override {
+    // No recorder link is built into this workstation yet: an automated read-out reads nothing
+    // and ends its run; an interactive one leaves the empty document.
+    const CAutomationCommandLineInfo& info = AutomationInfo();
+    if (info.IsNewRecording() || info.IsNewZK130OPTRecording() || info.IsNewZK130USBRecording() ||
+        info.IsNewZK131USBRecording()) {
+      AutomationInfo().SetExitCode(kExitNoRecordingRead);
+      AutomationInfo().EndAutomation();
+      return 0;
+    }
+    return 1;
+  }
+
+ private:
+  CZK470App& app_;
+  std::unique_ptr<TBusyDlg> busy_;
+};
+
+// The document's place on the command route: the analysis run's commands, the framework's save
+// and the document's own handlers.
+class CZK470App::DocumentCommands : public win::CommandTarget {
+ public:
+  explicit DocumentCommands(CZK470App& app) : app_(app) {}
+
+  bool OnCmdMsg(win::CommandMessage& message) override {
+    CZK470Doc* doc = app_.GetDocument();
+    if (doc == nullptr || message.code != 0) return false;
+    analysis::AnalysisRun* run = app_.GetAnalysisRun();
+    const std::optional<bool> run_state = run != nullptr ? run->IsCommandEnabled(*doc, message.id) : std::nullopt;
+    switch (message.kind) {
+      case win::CommandMessage::Kind::kExecute:
+        if (run_state) return run->OnCommand(*doc, message.id);
+        if (message.id == ids::kFileSave) {
+          (void)doc->DoFileSave();
+          return true;
+        }
+        return doc->OnCommand(message.id);
+      case win::CommandMessage::Kind::kUpdate: {
+        if (run_state) {
+          message.ui->Enable(*run_state);
+          return true;
+        }
+        if (message.id == ids::kFileSave) {
+          message.ui->Enable(!doc->GetPathName().empty() && doc->GetDisplayMode() != 15);
+          return true;
+        }
+        const CZK470Doc::CommandUpdate update = doc->OnUpdateCommand(message.id);
+        if (update.handled && update.enabled) message.ui->Enable(*update.enabled);
+        return update.handled;
+      }
+      case win::CommandMessage::Kind::kProbe:
+        return run_state.has_value() || message.id == ids::kFileSave || doc->OnUpdateCommand(message.id).handled;
+    }
+    return false;
+  }
+
+ private:
+  CZK470App& app_;
+};
+
+// --- Construction and commands ---------------------------------------------------------------------------
+
+// Defined here, where the members' types are complete.
+CZK470App::CZK470App(platform::ProfileStore& profile) : profile_(profile) {}
+
+CZK470App::~CZK470App() {
+  ExitInstance();
+  if (g_app == this) g_app = nullptr;
+}
+
+bool CZK470App::InitInstance(StartupOptions options) {
+  g_app = this;
+  clock_ = options.clock;
+  view_factory_ = std::move(options.view_factory);
+  narrative_test_ = std::move(options.narrative_test);
+  CAutomationCommandLineInfo& info = AutomationInfo();
+
+  // 1. The command line.
+  info.ParseCommandLine(options.args);
+  SetCommandLine(options.args);
+
+  // 2. One instance: a plain second start brings the first one to the front and ends.
+  if (options.instance != nullptr && options.instance->FindRunningInstance()) {
+    if (!info.IsCommandComplete() && info.IsParseValid()) {
+      options.instance->RaiseRunningInstance();
+      return false;
+    }
+    info.SetFirstInstance(0);
+  }
+  class_registered_ = true;
+
+  // 4, 5. Profile, recent files and the language pack.
+  LoadStdProfileSettings();
+  if (!pack_source_) {
+    InstallProgramResources();
+    SetLanguagePackSource(FindLanguagePack);
+  }
+  LoadLanguageDll();
+  UseLanguageResources();
+  {
+    platform::ScopedExeResources own;
+    win::Windows().SetAppTitle(platform::LoadString(ids::kIdsAppTitle));
+  }
+
+  // 7. The C-library locale.
+  if (const std::string locale = SelectRuntimeLocale(); !locale.empty() && options.apply_locale) {
+    options.apply_locale(locale);
+  }
+
+  // 9. The splash, for starts a user watches.
+  if (!AutomationCommandPresent()) CSplashWindow::EnableSplash(info.ShowSplash());
+  input_filter_ = win::Windows().AddInputFilter(
+      [](const win::InputMessage& input) { CSplashWindow::PreTranslateAppMessage(input.message); });
+
+  // 12. The document with its collaborators; the application is last on every command route.
+  if (options.analysis_dialogs == nullptr) {
+    own_analysis_dialogs_ = std::make_unique<WindowAnalysisDialogs>();
+    options.analysis_dialogs = own_analysis_dialogs_.get();
+  }
+  analysis::AnalysisRun::Services services;
+  services.dialogs = options.analysis_dialogs;
+  services.library_version_text = [this] { return GetAnalysisLibraryVersionText(); };
+  services.set_analysis_aborted = [](int aborted) { SetAnalysisAborted(aborted); };
+  services.is_analysis_aborted = [] { return IsAnalysisAborted(); };
+  analysis_run_ = std::make_unique<analysis::AnalysisRun>(std::move(services));
+  doc_host_ = std::make_unique<DocumentHostImpl>(*this);
+  doc_commands_ = std::make_unique<DocumentCommands>(*this);
+  doc_ = std::make_unique<CZK470Doc>(profile_, *clock_, options.settings_defaults);
+  doc_->SetHost(doc_host_.get());
+  doc_->SetAnalysisHooks(analysis_run_.get());
+  win::Windows().SetAppCommandTarget(this);
+  AddCommand(ids::kAppAbout, [this] { OnAppAbout(); });
+  AddCommand(ids::kFileNew, [this] { OnFileNew(); });
+  AddUpdate(ids::kFileNew, [](win::CmdUI& ui) { ui.Enable(!AutomationInfo().IsCommandComplete()); });
+  AddCommandRange(ids::kFileMruFirst, ids::kFileMruLast, [this](int id) { OpenRecentFile(id - ids::kFileMruFirst); });
+  AddUpdateRange(ids::kFileMruFirst, ids::kFileMruLast, [this](win::CmdUI& ui) {
+    ui.Enable(!GetRecentFileName(ui.Id() - ids::kFileMruFirst).empty());
+  });
+  AddCommand(ids::kAppExit, [] {
+    if (win::Window* main = win::Windows().MainWindow()) main->PostMessage(win::kWmClose);
+  });
+  info.SetEndRequestHandler([](int exit_code) { win::Windows().PostQuitMessage(exit_code); });
+
+  // 14. The first document, part one.
+  if (AutomationCommandPresent() || GetCommandLine().empty()) {
+    OnFileNew();
+  } else {
+    SetGDTStartMode(GetGDTMode());
+    if (GetGDTStartMode() != 0) OnFileNew();
+  }
+
+  // 15, 16. The library's version for the status bar: the program's binding, by the name the
+  // profile gives, is loaded and freed again.
+  if (!options.library_version) {
+    options.library_version = [this] {
+      CVRAInterface& library = CVRAInterface::Process();
+      library.SetLibraryName(CVRAInterface::LibraryNameFromProfile(profile_));
+      return library.ReadVersion();
+    };
+  }
+  ReadAnalysisLibraryVersion(options.library_version);
+  PostToMainWindow(ids::kStatusRefreshMessage);
+
+  // 17. A test build warns before it touches recordings.
+  std::string build;
+  {
+    platform::ScopedExeResources own;
+    build = platform::LoadString(ids::kIdsBuild);
+  }
+  if (!build.empty() && build[0] == '9' && win::Windows().MainWindow() != nullptr && !AutomationCommandPresent()) {
+    win::CurrentPrompt().MessageBox(
+        "BETA-VERSION: " + build +
+            "\n\nThis BETA-VERSION is provided AS IS without any warranty !\n\n"
+            "Only use TEST-DATAFILES to evaluate, especially it can\nNOT BE GUARANTEED that QRS-Files modified by "
+            "this BETA-VERSION\nwill be readable by future release versions !\n\nBETA-VERSIONS will not be supported !",
+        win::Windows().AppTitle(), win::kMbOk | win::kMbIconExclamation);
+  }
+
+  // 18. The first document, part two: the automation command, or the file of the command line.
+  if (AutomationCommandPresent()) {
+    PostToMainWindow(ids::kStartupCommandMessage);
+  } else if (!GetCommandLine().empty()) {
+    SetGDTStartMode(GetGDTMode());
+    if (GetGDTStartMode() == 0 && !OpenDocumentFile(GetCommandLine()) && frame_ == nullptr) return false;
+  }
+  if (frame_ == nullptr) return false;
+  if (options.instance != nullptr && info.IsFirstInstance() != 0) {
+    options.instance->Listen([this] { OnRaiseRequest(); });
+  }
+  return true;
+}
+
+int CZK470App::ExitInstance() {
+  if (input_filter_ != 0) {
+    win::Windows().RemoveInputFilter(input_filter_);
+    input_filter_ = 0;
+  }
+  CSplashWindow::Reset();
+  if (frame_ != nullptr) {
+    frame_->DestroyWindow();
+    frame_.reset();
+  }
+  doc_.reset();
+  if (win::Windows().AppCommandTarget() == this) win::Windows().SetAppCommandTarget(nullptr);
+  if (g_app == this) AutomationInfo().SetEndRequestHandler(nullptr);
+  class_registered_ = false;
+  return win::Windows().QuitRequested() ? win::Windows().QuitCode() : 0;
+}
+
+bool CZK470App::CreateMainFrame() {
+  std::unique_ptr<win::View> view =
+      view_factory_ ? view_factory_(*doc_) : std::make_unique<CMainView>(*doc_);
+  if (view != nullptr) view->SetDocument(doc_commands_.get());
+  auto frame = std::make_unique<CMainFrame>(*this);
+  if (!frame->LoadFrame(std::move(view))) return false;
+  frame_ = std::move(frame);
+  win::Windows().SetMainWindow(frame_.get());
+  frame_->ShowWindow(win::kSwShowNormal);
+  if (frame_->GetView() != nullptr) frame_->GetView()->SetFocus();
+  frame_->UpdateWindow();
+  return true;
+}
+
+void CZK470App::OnFileNew() {
+  if (doc_ == nullptr) return;
+  if (frame_ == nullptr) {
+    if (!CreateMainFrame()) return;
+  } else if (!doc_->SaveModified()) {
+    return;
+  }
+  if (doc_->OnNewDocument()) doc_->SetTitle(document::DocString(document::strings::kUntitled));
+  PostToMainWindow(ids::kStatusRefreshMessage);
+}
+
+bool CZK470App::OpenDocumentFile(const std::string& path) {
+  if (doc_ == nullptr) return false;
+  bool made_frame = false;
+  if (frame_ == nullptr) {
+    if (!CreateMainFrame()) return false;
+    made_frame = true;
+  } else if (!doc_->SaveModified()) {
+    return false;
+  }
+  if (doc_->OnOpenDocument(path)) return true;
+  if (made_frame) {
+    // The first document could not be opened: no frame without a document.
+    frame_->DestroyWindow();
+    frame_.reset();
+    win::Windows().ClearQuit();
+  }
+  return false;
+}
+
+void CZK470App::OpenRecentFile(int index) {
+  const std::string name = GetRecentFileName(index);
+  if (name.empty()) return;
+  // A recent file that cannot be opened any more leaves the list, as the framework does.
+  if (!OpenDocumentFile(name)) RemoveRecentFile(index);
+}
+
+void CZK470App::OnAppAbout() {
+  CAboutDlg about(doc_ != nullptr ? doc_->GetMainDirectory() : std::string(), win::Windows().MainWindow());
+  about.DoModal();
+}
+
+void CZK470App::RunNarrativeTest() {
+  if (!narrative_test_ || doc_ == nullptr) return;
+  doc_->EnsureAnalysisUpToDate();
+  // The print preview of the narrative letter belongs to the main view of the reports.
+  if (narrative_test_() == 1 && frame_ != nullptr) frame_->PostMessage(win::kWmCommand, ids::kPrintNarrative);
+}
+
+CMainView* CZK470App::GetActiveMainView() {
+  return frame_ != nullptr ? dynamic_cast<CMainView*>(frame_->GetActiveView()) : nullptr;
+}
+
+void CZK470App::OnRaiseRequest() {
+  ++raise_requests_;
+  win::Window* main = win::Windows().MainWindow();
+  if (main == nullptr) return;
+  if (main->IsMinimized()) main->ShowWindow(win::kSwRestore);
+  // The last active pop-up: a dialog the user left open comes to the front with its frame.
+  win::Window* front = win::Windows().GetActiveWindow();
+  if (front == nullptr || (front != main && front->GetOwner() != main)) front = main;
+  if (win::Host* host = win::Windows().HostOf(*front)) host->BringToForeground(*front);
+}

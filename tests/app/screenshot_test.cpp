@@ -1,0 +1,171 @@
+// The main frame and the analysis progress dialog as the Qt host shows them offscreen, saved as
+// PNG files under the build folder for a reviewer.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QImage>
+#include <QLabel>
+#include <QProgressBar>
+#include <QWidget>
+#include <set>
+
+#include "analysis/analysis_dialogs.h"
+#include "core/analysis_dialogs.h"
+#include "core/app_fixture.h"
+#include "core/splash_window.h"
+#include "core/test_recordings.h"
+#include "qt/canvas_host.h"
+#include "qt/event_pump.h"
+#include "qt/qt_dialog.h"
+#include "qt/qt_test_app.h"
+#include "qt/screenshot.h"
+#include "win/system_metrics.h"
+
+namespace apptest {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The headless application fixture with the Qt host in place of the recordings of drawing.
+class ScreenshotTest : public coretest::AppTest {
+ protected:
+  void SetUp() override {
+    qthost::testing_support::TestApp();
+    AppTest::SetUp();
+    pump_ = std::make_unique<qthost::EventPump>(win::Windows());
+    canvas_host_ = std::make_unique<qthost::CanvasHost>(win::Windows(), *pump_);
+    dialog_host_ = std::make_unique<qthost::DialogHost>(win::Windows(), *pump_);
+    win::Windows().SetHost(canvas_host_.get());
+    win::Windows().SetWidgetHost(dialog_host_.get());
+  }
+
+  void TearDown() override {
+    app_.reset();
+    win::Windows().SetHost(nullptr);
+    win::Windows().SetWidgetHost(nullptr);
+    dialog_host_.reset();
+    canvas_host_.reset();
+    pump_.reset();
+    QCoreApplication::processEvents();
+    AppTest::TearDown();
+  }
+
+  // Runs the window system's pending work and Qt's events until both are quiet.
+  void Settle() {
+    for (int i = 0; i < 10; ++i) {
+      pump_->Pump();
+      QCoreApplication::processEvents();
+    }
+  }
+
+  // How many different colours a part of the image holds: a drawn bar is never one flat colour.
+  static size_t Colours(const QImage& image, const QRect& part) {
+    std::set<QRgb> colours;
+    for (int y = part.top(); y <= part.bottom(); ++y) {
+      for (int x = part.left(); x <= part.right(); ++x) colours.insert(image.pixel(x, y));
+    }
+    return colours.size();
+  }
+
+  std::unique_ptr<qthost::EventPump> pump_;
+  std::unique_ptr<qthost::CanvasHost> canvas_host_;
+  std::unique_ptr<qthost::DialogHost> dialog_host_;
+};
+
+TEST_F(ScreenshotTest, MainFrameWithAnOpenRecording) {
+  const fs::path qrs = coretest::MakeSyntheticRecording(Folder("rec") / "00001", 200, {"Eva", "Berg", "55"});
+  ASSERT_TRUE(Start({qrs.string()}));
+  Settle();
+  if (CSplashWindow* splash = CSplashWindow::Current()) {
+    const QImage* picture = canvas_host_->BackingStore(*splash);
+    ASSERT_NE(picture, nullptr);
+    qthost::testing_support::SaveScreenshot(*picture, "splash_window");
+    CSplashWindow::PreTranslateAppMessage(win::kWmLButtonDown);
+  }
+  // The recording is longer than three hours: the time-span box offers "All" and "3h".
+  EXPECT_EQ(Frame().GetTimeSpanToolBar()->Combo().GetCount(), 2);
+  EXPECT_EQ(Pane(CMainFrame::kPaneEngine), "  Olvek 1.78");
+  EXPECT_EQ(Pane(CMainFrame::kPaneChannels), " 2 Channels : - analysed");
+  Settle();
+
+  const QImage* image = canvas_host_->BackingStore(Frame());
+  ASSERT_NE(image, nullptr);
+  qthost::testing_support::SaveScreenshot(*image, "main_frame");
+  const gfx::Rect client = Frame().GetClientRect();
+  ASSERT_EQ(image->width(), client.Width());
+  ASSERT_EQ(image->height(), client.Height());
+
+  // Menu bar, toolbars and the status panes hold drawing; the view is its grey work area.
+  const gfx::Rect menu = Frame().GetMenuBar().GetWindowRectInParent();
+  EXPECT_GT(Colours(*image, QRect(menu.left, menu.top, menu.Width(), menu.Height())), 2u);
+  const gfx::Rect bar = Frame().GetMainToolBar()->GetWindowRectInParent();
+  EXPECT_GT(Colours(*image, QRect(bar.left, bar.top, bar.Width(), bar.Height())), 8u);
+  const gfx::Rect spans = Frame().GetTimeSpanToolBar()->GetWindowRectInParent();
+  EXPECT_GT(Colours(*image, QRect(spans.left, spans.top, spans.Width(), spans.Height())), 2u);
+  const gfx::Rect status = Frame().GetStatusBar().GetWindowRectInParent();
+  for (const size_t pane : {CMainFrame::kPaneChannels, CMainFrame::kPaneEngine}) {
+    const gfx::Rect r = Frame().GetStatusBar().GetItemRect(pane).Offset(status.left, status.top);
+    EXPECT_GT(Colours(*image, QRect(r.left + 3, r.top + 3, r.Width() - 6, r.Height() - 6)), 2u) << pane;
+  }
+  const gfx::Rect view = Frame().GetView()->GetWindowRectInParent();
+  EXPECT_EQ(image->pixel(view.right - 5, view.bottom - 5), qRgb(128, 128, 128));
+}
+
+// A run logic for the picture: 7 of 24 minutes, counts on the way.
+class PictureProgress : public analysis::AnalysisProgress {
+ public:
+  int GetTemplateId() const override { return TAnalysisProgressDlg::kTemplateId; }
+  uint32_t GetEndMessage() const override { return analysis::kEngineEndMessage; }
+  int GetMinuteCount() const override { return 24; }
+  std::string GetSampleFilePath() const override { return "/home/zk470/ZK-470/Data/00001.CMP"; }
+  void Start(std::function<void()> end_notice) override { end_notice_ = std::move(end_notice); }
+  Display OnTimer() override { return {7, 12, 8431, true}; }
+  bool OnCancel() override {
+    End(analysis::kResultCancelled);
+    return true;
+  }
+  int OnEndMessage() override {
+    End(analysis::kResultFinished);
+    return GetResult();
+  }
+  void Finish() { end_notice_(); }
+
+ private:
+  std::function<void()> end_notice_;
+};
+
+TEST_F(ScreenshotTest, AnalysisProgressDialog) {
+  ASSERT_TRUE(Start({}));
+  CSplashWindow::Reset();
+  Settle();
+  PictureProgress progress;
+  WindowAnalysisDialogs dialogs;
+  bool shot = false;
+  // Once the dialog is up: one timer tick, then the picture, then the end of the run.
+  platform::UiThreadQueue().PostTask([&] {
+    clock_.Advance(analysis::kProgressTimerMs);
+    platform::UiThreadQueue().PostTask([&] {
+      TAnalysisProgressDlg* dialog = nullptr;
+      for (win::Window* window : win::Windows().TopLevelWindows()) {
+        if (auto* found = dynamic_cast<TAnalysisProgressDlg*>(window)) dialog = found;
+      }
+      ASSERT_NE(dialog, nullptr);
+      EXPECT_EQ(dialog->Bar().GetPos(), 7);
+      QWidget* widget = dialog_host_->WidgetOf(*dialog);
+      ASSERT_NE(widget, nullptr);
+      QCoreApplication::processEvents();
+      qthost::testing_support::SaveScreenshot(*widget, "analysis_progress_dialog");
+      if (const auto* bar = widget->findChild<QProgressBar*>()) {
+        EXPECT_EQ(bar->maximum(), 24);
+        EXPECT_EQ(bar->value(), 7);
+      }
+      shot = true;
+      progress.Finish();
+    });
+  });
+  EXPECT_EQ(dialogs.RunProgressDialog(progress), analysis::kResultFinished);
+  EXPECT_TRUE(shot);
+}
+
+}  // namespace
+}  // namespace apptest

@@ -1,0 +1,25 @@
+#pragma once
+
+#include <filesystem>
+#include <string>
+
+namespace coretest {
+
+struct PatientNames {
+  std::string first_name = "Anna";
+  std::string surname = "Demo";
+  std::string patient_id = "4711";
+};
+
+// Writes base.QRS beside the sample file that zk470-testdata made at base (base.CMP and
+// base.setup.txt): an unanalysed recording that starts when the setup says, for the patient given,
+// saved by the document itself. Returns the ".QRS" path. Throws platform::IoError when the setup
+// cannot be read or the file cannot be written.
+std::filesystem::path WriteRecordingFile(const std::filesystem::path& base, const PatientNames& patient = {});
+
+// Makes a synthetic recording of the given length at base (zk470-testdata synth, then the
+// ".QRS"); returns the ".QRS" path.
+std::filesystem::path MakeSyntheticRecording(const std::filesystem::path& base, int minutes,
+                                             const PatientNames& patient = {});
+
+}  // namespace coretest
