@@ -248,29 +248,18 @@ void AnalysisRun::RecomputeEvents(CZK470Doc& doc, int with_sv) {
   doc.UpdateAllViews(nullptr, hint::kDocumentChanged);
 }
 
-void AnalysisRun::OnRepeatSTAnalysis(CZK470Doc& doc) {
-  if (!services_.st_analysis) return;
-  doc.GetSTResultData() = doc.GetRecordingData();
-  int full = 1;
-  PrepareSTAnalysis(doc, &full);
-  doc.EnableUndo(0, 0);
-  doc.SetAnalysisRunning(1);
-  if (services_.st_analysis(doc, full) != kResultCancelled) TakeOverSTResults(doc);
-  doc.SetAnalysisRunning(0);
-  WaitCursor wait;
-  StoreAnalysisInfo(doc, GetAnalysisMode(doc), GetAnalysisMode(doc) == 1 ? LibraryVersionText() : std::string());
-  doc.SetModifiedFlag(true);
-  doc.UpdateAllViews(nullptr, hint::kDocumentChanged);
-}
+void AnalysisRun::OnRepeatSTAnalysis(CZK470Doc& doc) { RepeatSTAnalysis(doc, false); }
 
-void AnalysisRun::RunSTAnalysisAfterEdit(CZK470Doc& doc) {
+void AnalysisRun::RunSTAnalysisAfterEdit(CZK470Doc& doc) { RepeatSTAnalysis(doc, true); }
+
+void AnalysisRun::RepeatSTAnalysis(CZK470Doc& doc, bool whole_recording) {
   if (!services_.st_analysis) return;
   doc.GetSTResultData() = doc.GetRecordingData();
   int full = 1;
   PrepareSTAnalysis(doc, &full);
   doc.EnableUndo(0, 0);
   doc.SetAnalysisRunning(1);
-  if (services_.st_analysis(doc, 1) != kResultCancelled) TakeOverSTResults(doc);
+  if (services_.st_analysis(doc, whole_recording ? 1 : full) != kResultCancelled) TakeOverSTResults(doc);
   doc.SetAnalysisRunning(0);
   WaitCursor wait;
   StoreAnalysisInfo(doc, GetAnalysisMode(doc), GetAnalysisMode(doc) == 1 ? LibraryVersionText() : std::string());

@@ -92,6 +92,9 @@ class AnalysisRun : public document::AnalysisHooks {
  private:
   int RunEngine(CZK470Doc& doc, int mode);
   void TakeOverAnalysis(CZK470Doc& doc, int mode, int update_views, bool first_analysis);
+  // Runs the ST analysis again on a copy of the recording data; whole_recording overrides the
+  // extent the preparation chooses.
+  void RepeatSTAnalysis(CZK470Doc& doc, bool whole_recording);
   std::string LibraryVersionText();
   CVRAInterface& Library();
   BeatEngine& Engine();

@@ -167,21 +167,30 @@ bool TSVDetector::CoupletTest(double reference) {
   return false;
 }
 
+// The step both pattern searches begin a cycle with: the beat at the cursor (at least min_beat)
+// is normal, premature against the interval before it, and followed by a normal beat. It becomes
+// a candidate and the cursor moves onto the follower; otherwise nothing changes.
+bool TSVDetector::TakePrematureCandidate(int min_beat) {
+  const int k = cursor_;
+  if (k < min_beat || Class(k) != kClassNormal) return false;
+  if (!IsPremature(k, static_cast<double>(Position(k - 1)) - Position(k - 2))) return false;
+  candidates_.push_back(k);
+  ++cursor_;
+  if (Class(cursor_) != kClassNormal) {
+    --cursor_;
+    candidates_.pop_back();
+    return false;
+  }
+  return true;
+}
+
 int TSVDetector::BigeminySearch() {
   const int count = beats_.GetSize();
   int cycles = 0;
   candidates_.clear();
   while (cursor_ < count - 1) {
     const int k = cursor_;
-    if (k < 2 || Class(k) != kClassNormal) break;
-    if (!IsPremature(k, static_cast<double>(Position(k - 1)) - Position(k - 2))) break;
-    candidates_.push_back(k);
-    ++cursor_;
-    if (Class(cursor_) != kClassNormal) {
-      --cursor_;
-      candidates_.pop_back();
-      break;
-    }
+    if (!TakePrematureCandidate(2)) break;
     if (!(kPatternPauseFactor * (Position(k) - Position(k - 1)) < Position(k + 1) - Position(k))) {
       candidates_.pop_back();
       const bool couplet = cycles >= 2 && CoupletTest((static_cast<double>(Position(k)) - Position(k - 2)) / 2.0);
@@ -204,15 +213,7 @@ int TSVDetector::TrigeminySearch() {
   candidates_.clear();
   while (cursor_ < count - 1) {
     const int k = cursor_;
-    if (k < 3 || Class(k) != kClassNormal) break;
-    if (!IsPremature(k, static_cast<double>(Position(k - 1)) - Position(k - 2))) break;
-    candidates_.push_back(k);
-    ++cursor_;
-    if (Class(cursor_) != kClassNormal) {
-      --cursor_;
-      candidates_.pop_back();
-      break;
-    }
+    if (!TakePrematureCandidate(3)) break;
     const int32_t pause = Position(k + 1) - Position(k);
     if (!(kPatternPauseFactor * (Position(k) - Position(k - 1)) < pause)) {
       candidates_.pop_back();
@@ -232,6 +233,16 @@ int TSVDetector::TrigeminySearch() {
   return cycles >= 3 ? cycles : 0;
 }
 
+// A pattern found: its candidates become supraventricular, and the event ends on the last cycle's
+// final beat (beats_after_last after the last candidate), or before the cursor for a short find.
+void TSVDetector::InsertPatternEvent(int beats_after_last, int kind) {
+  for (const int k : candidates_) SetClass(k, kClassSVES);
+  const int count = beats_.GetSize();
+  const int end =
+      candidates_.size() >= 3 ? std::min(candidates_.back() + beats_after_last, count - 1) : cursor_ - 1;
+  InsertEvent(pattern_start_, Position(end), kind);
+}
+
 int TSVDetector::Run(int first, int last) {
   const int count = beats_.GetSize();
   if (first >= 0) cursor_ = first;
@@ -241,16 +252,12 @@ int TSVDetector::Run(int first, int last) {
     pattern_start_ = Position(start);
     if (start >= kFirstExaminedBeat) {
       if (BigeminySearch() > 0) {
-        for (const int k : candidates_) SetClass(k, kClassSVES);
-        const int end = candidates_.size() >= 3 ? std::min(candidates_.back() + 1, count - 1) : cursor_ - 1;
-        InsertEvent(pattern_start_, Position(end), kClassSVBigeminy);
+        InsertPatternEvent(1, kClassSVBigeminy);
         continue;
       }
       cursor_ = start;
       if (TrigeminySearch() > 0) {
-        for (const int k : candidates_) SetClass(k, kClassSVES);
-        const int end = candidates_.size() >= 3 ? std::min(candidates_.back() + 2, count - 1) : cursor_ - 1;
-        InsertEvent(pattern_start_, Position(end), kClassSVTrigeminy);
+        InsertPatternEvent(2, kClassSVTrigeminy);
         continue;
       }
       cursor_ = start;

@@ -60,8 +60,10 @@ class TSVDetector {
   void RestoreRunBeats(size_t from);
   void InsertRunEvent();
   bool CoupletTest(double reference);
+  bool TakePrematureCandidate(int min_beat);
   int BigeminySearch();
   int TrigeminySearch();
+  void InsertPatternEvent(int beats_after_last, int kind);
   void InsertEvent(int32_t start, int32_t end, int kind);
 
   CZK470Doc& doc_;

@@ -16,11 +16,13 @@
 #include "core/automation_command_line_info.h"
 #include "core/unattended_prompt.h"
 #include "core/zk470_app.h"
+#include "dialogs/sound/null_audio_backend.h"
 #include "platform/clock.h"
 #include "platform/io_error.h"
 #include "platform/profile_store.h"
 #include "qt/canvas_host.h"
 #include "qt/event_pump.h"
+#include "qt/qt_audio.h"
 #include "qt/qt_dialog.h"
 #include "qt/qt_prompt.h"
 #include "win/prompt.h"
@@ -149,6 +151,13 @@ int main(int argc, char** argv) {
   UnattendedPrompt unattended_prompt(&std::cerr);
   win::SetPrompt(unattended ? static_cast<win::Prompt*>(&unattended_prompt) : &screen_prompt);
   LocalSocketInstance instance;
+  // The voice diary plays through the system's default output; without one, and on unattended
+  // runs that have nobody to listen, the null backend stays.
+  std::unique_ptr<qthost::QtAudioBackend> audio;
+  if (!unattended && qthost::QtAudioBackend::HasOutputDevice()) {
+    audio = std::make_unique<qthost::QtAudioBackend>();
+    sound::SetAudioBackend(audio.get());
+  }
 
   int exit_code = 0;
   {
@@ -164,6 +173,7 @@ int main(int argc, char** argv) {
     const int code = app.ExitInstance();
     if (exit_code == 0) exit_code = code;
   }
+  sound::SetAudioBackend(nullptr);
   win::SetPrompt(nullptr);
   win::Windows().SetWidgetHost(nullptr);
   win::Windows().SetHost(nullptr);

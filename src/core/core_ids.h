@@ -43,6 +43,8 @@ inline constexpr int kPrintNarrative = 33236;
 inline constexpr int kImportRawFile = 33237;
 inline constexpr int kImportRawFiles = 33238;
 inline constexpr int kTimeSpan = 33312;
+inline constexpr int kPatientDataAlt = 33315;  // a second command of the patient sheet
+inline constexpr int kEditDiagnosis = 33316;   // the patient sheet at its diagnosis page
 
 // Private messages to the main frame.
 inline constexpr uint32_t kStartupCommandMessage = 2024;

@@ -4,6 +4,7 @@
 #include "core/automation_exit_codes.h"
 #include "core/core_ids.h"
 #include "core/zk470_app.h"
+#include "dialogs/patient_property_sheet.h"
 #include "dialogs/recording_browser_dlg.h"
 #include "document/patient_data.h"
 #include "document/zk470_doc.h"
@@ -24,6 +25,12 @@ CMainView::CMainView(CZK470Doc& doc) : doc_(doc) {
   AddUpdate(core_ids::kFileClose, [this](win::CmdUI& ui) {
     ui.Enable(doc_.GetDisplayMode() != 0 && doc_.GetDisplayMode() != 5);
   });
+  AddCommand(core_ids::kPatientData, [this] { OnEditPatientData(); });
+  AddCommand(core_ids::kPatientDataAlt, [this] { OnEditPatientData(); });
+  AddCommand(core_ids::kEditDiagnosis, [this] { OnEditDiagnosis(); });
+  for (const int id : {core_ids::kPatientData, core_ids::kPatientDataAlt, core_ids::kEditDiagnosis}) {
+    AddUpdate(id, [this](win::CmdUI& ui) { ui.Enable(CanEditPatientData(doc_)); });
+  }
   AddCommand(core_ids::kRefreshStatus, [this] {
     if (win::Window* main = win::Windows().MainWindow()) main->PostMessage(core_ids::kStatusRefreshMessage);
   });
@@ -58,6 +65,10 @@ void CMainView::OnFileClose() {
   doc_.UpdateAllViews(nullptr, hint::kDocumentChanged);
   if (win::Window* main = win::Windows().MainWindow()) main->PostMessage(core_ids::kStatusRefreshMessage);
 }
+
+void CMainView::OnEditPatientData() { (void)EditPatientData(doc_, false); }
+
+void CMainView::OnEditDiagnosis() { (void)EditPatientData(doc_, true); }
 
 void CMainView::OnPaint(gfx::Canvas& canvas, const gfx::Rect&) {
   const gfx::Rect client = GetClientRect();

@@ -8,9 +8,9 @@
 class CZK470Doc;
 
 // The main frame's view until the screen layouts arrive: it shows the open recording's name and
-// patient on an empty work area, carries the file commands that belong to the main view (open,
-// close, status refresh) and offers the read-out operations that the automation run calls. It
-// routes every command it does not handle to the document. User-interface thread only.
+// patient on an empty work area, carries the commands that belong to the main view (open, close,
+// status refresh, the patient sheet) and offers the read-out operations that the automation run
+// calls. It routes every command it does not handle to the document. User-interface thread only.
 class CMainView : public win::View, public document::DocumentView {
  public:
   explicit CMainView(CZK470Doc& doc);
@@ -35,6 +35,9 @@ class CMainView : public win::View, public document::DocumentView {
  private:
   void OnFileOpen();
   void OnFileClose();
+  // The patient sheet on the open recording (32922, 33315); at its diagnosis page (33316).
+  void OnEditPatientData();
+  void OnEditDiagnosis();
 
   CZK470Doc& doc_;
   int updates_ = 0;

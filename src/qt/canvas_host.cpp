@@ -1,8 +1,6 @@
 #include "qt/canvas_host.h"
 
-#include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
@@ -10,7 +8,6 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
-#include <QPointer>
 #include <QScreen>
 #include <QWheelEvent>
 #include <QWidget>
@@ -246,7 +243,7 @@ class TopLevelWidget : public QWidget {
   bool syncing_ = false;
 };
 
-CanvasHost::CanvasHost(win::WindowSystem& windows, EventPump& pump) : windows_(windows), pump_(pump) {
+CanvasHost::CanvasHost(win::WindowSystem& windows, EventPump& pump) : QtHost(pump), windows_(windows) {
   if (const QScreen* screen = QGuiApplication::primaryScreen()) {
     windows_.SetScreenSize({screen->geometry().width(), screen->geometry().height()});
   }
@@ -254,7 +251,6 @@ CanvasHost::CanvasHost(win::WindowSystem& windows, EventPump& pump) : windows_(w
 
 CanvasHost::~CanvasHost() {
   for (auto& [handle, widget] : widgets_) widget->Detach();
-  if (wait_cursor_) QGuiApplication::restoreOverrideCursor();
 }
 
 TopLevelWidget* CanvasHost::Find(const win::Window& top_level) const {
@@ -282,7 +278,7 @@ void CanvasHost::TopLevelCreated(win::Window& top_level) {
   if (top_level.IsWindowVisible()) widget->show();
   widgets_.emplace(top_level.Handle(), std::move(widget));
   top_level.Invalidate(true);
-  pump_.Schedule();
+  Pump().Schedule();
 }
 
 void CanvasHost::TopLevelDestroyed(win::Window& top_level) {
@@ -304,8 +300,6 @@ void CanvasHost::WindowChanged(win::Window& window, unsigned what) {
   if (what & win::kChangedVisible) widget->setVisible(window.IsWindowVisible());
 }
 
-void CanvasHost::InvalidateRequested(win::Window&) { pump_.Schedule(); }
-
 std::unique_ptr<gfx::Canvas> CanvasHost::CreateCanvas(win::Window& window, const gfx::Rect& clip) {
   win::Window* top = window.GetTopLevel();
   TopLevelWidget* widget = top != nullptr ? Find(*top) : nullptr;
@@ -313,40 +307,8 @@ std::unique_ptr<gfx::Canvas> CanvasHost::CreateCanvas(win::Window& window, const
   const gfx::Point offset = window.OffsetInTopLevel();
   auto canvas = std::make_unique<ImageCanvas>(widget->Image(), QPoint(offset.x, offset.y), ScreenDevice());
   canvas->SetSystemClip(gfx::Intersect(window.VisibleClientRect(), clip));
-  canvas->SetReleaseHandler([w = QPointer<QWidget>(widget)](const QRect& changed) {
-    if (w) w->update(changed);
-  });
+  canvas->SetReleaseHandler(RepaintOnRelease(widget));
   return canvas;
-}
-
-bool CanvasHost::RunModalLoop(const std::function<bool()>& done) {
-  pump_.RunUntil(done);
-  return true;
-}
-
-void CanvasHost::Flush(win::Window& top_level) {
-  if (TopLevelWidget* widget = Find(top_level); widget != nullptr && widget->isVisible()) widget->repaint();
-}
-
-void CanvasHost::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
-
-void CanvasHost::SetCursor(win::CursorShape shape) {
-  if (wait_cursor_) {
-    QGuiApplication::restoreOverrideCursor();
-    wait_cursor_ = false;
-  }
-  if (shape == win::CursorShape::kArrow) return;
-  QGuiApplication::setOverrideCursor(shape == win::CursorShape::kWait ? Qt::WaitCursor : Qt::BusyCursor);
-  wait_cursor_ = true;
-}
-
-void CanvasHost::Beep() { QApplication::beep(); }
-
-void CanvasHost::BringToForeground(win::Window& top_level) {
-  if (TopLevelWidget* widget = Find(top_level)) {
-    widget->raise();
-    widget->activateWindow();
-  }
 }
 
 }  // namespace qthost

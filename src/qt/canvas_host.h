@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gfx/drawing_types.h"
+#include "qt/qt_host.h"
 #include "win/window.h"
 
 class QWidget;
@@ -21,7 +22,7 @@ class TopLevelWidget;
 // ImageCanvas, at once when it asks (synchronous repaint) and outside painting through client
 // canvases. Mouse, key, focus, resize and close events of the Qt window go into the tree as its
 // messages. User-interface thread only.
-class CanvasHost : public win::Host {
+class CanvasHost : public QtHost {
  public:
   CanvasHost(win::WindowSystem& windows, EventPump& pump);
   ~CanvasHost() override;
@@ -31,17 +32,10 @@ class CanvasHost : public win::Host {
   void TopLevelCreated(win::Window& top_level) override;
   void TopLevelDestroyed(win::Window& top_level) override;
   void WindowChanged(win::Window& window, unsigned what) override;
-  void InvalidateRequested(win::Window& top_level) override;
   std::unique_ptr<gfx::Canvas> CreateCanvas(win::Window& window, const gfx::Rect& clip) override;
-  bool RunModalLoop(const std::function<bool()>& done) override;
-  void Flush(win::Window& top_level) override;
-  void ProcessEvents() override;
-  void SetCursor(win::CursorShape shape) override;
-  void Beep() override;
-  void BringToForeground(win::Window& top_level) override;
 
   // The Qt window of a top-level window and its backing store; nullptr when it has none.
-  QWidget* WidgetOf(const win::Window& top_level) const;
+  QWidget* WidgetOf(const win::Window& top_level) const override;
   const QImage* BackingStore(const win::Window& top_level) const;
   // What the window canvases report as their device: the screen at 96 dpi.
   gfx::DeviceInfo ScreenDevice() const;
@@ -50,13 +44,11 @@ class CanvasHost : public win::Host {
   TopLevelWidget* Find(const win::Window& top_level) const;
 
   win::WindowSystem& windows_;
-  EventPump& pump_;
   std::unordered_map<win::WindowHandle, std::unique_ptr<TopLevelWidget>> widgets_;
   // Widgets of destroyed windows, deleted from the event loop: a window may end inside one of
   // its own widget's event handlers.
   std::vector<std::unique_ptr<TopLevelWidget>> retired_;
   QObject receiver_;
-  bool wait_cursor_ = false;
 };
 
 }  // namespace qthost

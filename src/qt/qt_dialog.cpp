@@ -1,14 +1,11 @@
 #include "qt/qt_dialog.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDateTimeEdit>
 #include <QEvent>
 #include <QGroupBox>
-#include <QGuiApplication>
 #include <QHeaderView>
 #include <QImage>
 #include <QKeyEvent>
@@ -58,20 +55,7 @@ QString ToQt(std::string_view text) { return QString::fromUtf8(text.data(), stat
 std::string FromQt(const QString& text) { return text.toStdString(); }
 
 // A static's text without the "&" marks ("&&" is one "&").
-QString WithoutMnemonic(std::string_view text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&') {
-      if (i + 1 < text.size() && text[i + 1] == '&') {
-        out += '&';
-        ++i;
-      }
-      continue;
-    }
-    out += text[i];
-  }
-  return ToQt(out);
-}
+QString WithoutMnemonic(std::string_view text) { return ToQt(win::WithoutMnemonic(text)); }
 
 // Line ends as the fields keep them ("\r\n") and as Qt shows them ("\n").
 QString ToQtLines(std::string_view text) {
@@ -254,14 +238,13 @@ class DialogEventFilter : public QObject {
 };
 
 DialogHost::DialogHost(win::WindowSystem& windows, EventPump& pump)
-    : windows_(windows), pump_(pump), filter_(std::make_unique<DialogEventFilter>(*this)) {}
+    : QtHost(pump), windows_(windows), filter_(std::make_unique<DialogEventFilter>(*this)) {}
 
 DialogHost::~DialogHost() {
   for (auto& [handle, binding] : bindings_) {
     if (binding->top_level && binding->widget) binding->widget->deleteLater();
   }
   bindings_.clear();
-  if (wait_cursor_) QGuiApplication::restoreOverrideCursor();
 }
 
 DialogHost::Binding* DialogHost::Find(win::WindowHandle handle) const {
@@ -657,7 +640,7 @@ void DialogHost::Remove(win::Window& window) {
 
 void DialogHost::TopLevelCreated(win::Window& top_level) {
   Build(top_level, nullptr);
-  pump_.Schedule();
+  Pump().Schedule();
 }
 
 void DialogHost::TopLevelDestroyed(win::Window& top_level) { Remove(top_level); }
@@ -677,8 +660,6 @@ void DialogHost::WindowChanged(win::Window& window, unsigned what) {
   Sync(window, what);
 }
 
-void DialogHost::InvalidateRequested(win::Window&) { pump_.Schedule(); }
-
 std::unique_ptr<gfx::Canvas> DialogHost::CreateCanvas(win::Window& window, const gfx::Rect& clip) {
   Binding* binding = Find(window.Handle());
   if (binding == nullptr || !binding->painted || binding->image.isNull()) return nullptr;
@@ -687,40 +668,8 @@ std::unique_ptr<gfx::Canvas> DialogHost::CreateCanvas(win::Window& window, const
   device.height_px = windows_.ScreenSize().cy;
   auto canvas = std::make_unique<ImageCanvas>(binding->image, QPoint(0, 0), device);
   canvas->SetSystemClip(gfx::Intersect(window.GetClientRect(), clip));
-  canvas->SetReleaseHandler([w = binding->widget](const QRect& changed) {
-    if (w) w->update(changed);
-  });
+  canvas->SetReleaseHandler(RepaintOnRelease(binding->widget));
   return canvas;
-}
-
-bool DialogHost::RunModalLoop(const std::function<bool()>& done) {
-  pump_.RunUntil(done);
-  return true;
-}
-
-void DialogHost::Flush(win::Window& top_level) {
-  if (QWidget* widget = WidgetOf(top_level); widget != nullptr && widget->isVisible()) widget->repaint();
-}
-
-void DialogHost::ProcessEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
-
-void DialogHost::SetCursor(win::CursorShape shape) {
-  if (wait_cursor_) {
-    QGuiApplication::restoreOverrideCursor();
-    wait_cursor_ = false;
-  }
-  if (shape == win::CursorShape::kArrow) return;
-  QGuiApplication::setOverrideCursor(shape == win::CursorShape::kWait ? Qt::WaitCursor : Qt::BusyCursor);
-  wait_cursor_ = true;
-}
-
-void DialogHost::Beep() { QApplication::beep(); }
-
-void DialogHost::BringToForeground(win::Window& top_level) {
-  if (QWidget* widget = WidgetOf(top_level)) {
-    widget->raise();
-    widget->activateWindow();
-  }
 }
 
 }  // namespace qthost

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "qt/qt_host.h"
 #include "win/window.h"
 
 class QWidget;
@@ -21,7 +22,7 @@ class EventPump;
 // operations, clicks and key presses. Enter, Esc and Tab go to the window tree, which decides what
 // they do (default button, cancel, tab order); a child window that is no control (a page, a drawn
 // preview) gets a widget of its own. User-interface thread only.
-class DialogHost : public win::Host {
+class DialogHost : public QtHost {
  public:
   DialogHost(win::WindowSystem& windows, EventPump& pump);
   ~DialogHost() override;
@@ -31,18 +32,11 @@ class DialogHost : public win::Host {
   void TopLevelCreated(win::Window& top_level) override;
   void TopLevelDestroyed(win::Window& top_level) override;
   void WindowChanged(win::Window& window, unsigned what) override;
-  void InvalidateRequested(win::Window& top_level) override;
   std::unique_ptr<gfx::Canvas> CreateCanvas(win::Window& window, const gfx::Rect& clip) override;
-  bool RunModalLoop(const std::function<bool()>& done) override;
-  void Flush(win::Window& top_level) override;
-  void ProcessEvents() override;
-  void SetCursor(win::CursorShape shape) override;
-  void Beep() override;
-  void BringToForeground(win::Window& top_level) override;
 
   // The Qt widget that shows a window (a top-level window or any window inside one); nullptr
   // when it has none.
-  QWidget* WidgetOf(const win::Window& window) const;
+  QWidget* WidgetOf(const win::Window& window) const override;
 
   struct Binding;
 
@@ -59,11 +53,9 @@ class DialogHost : public win::Host {
   win::Window* Alive(win::WindowHandle handle) const;
 
   win::WindowSystem& windows_;
-  EventPump& pump_;
   std::unordered_map<win::WindowHandle, std::unique_ptr<Binding>> bindings_;
   std::unique_ptr<QObject> filter_;
   int syncing_ = 0;
-  bool wait_cursor_ = false;
 };
 
 }  // namespace qthost

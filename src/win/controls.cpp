@@ -47,22 +47,6 @@ void WriteText(gfx::Canvas& canvas, const Window& window, std::string_view text,
   canvas.SelectFont(old_font);
 }
 
-// The text of a button or static without the "&" mnemonic marks ("&&" is one "&").
-std::string WithoutMnemonic(std::string_view text) {
-  std::string out;
-  for (size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '&') {
-      if (i + 1 < text.size() && text[i + 1] == '&') {
-        out += '&';
-        ++i;
-      }
-      continue;
-    }
-    out += text[i];
-  }
-  return out;
-}
-
 std::vector<std::string_view> SplitLines(std::string_view text) {
   std::vector<std::string_view> lines;
   size_t start = 0;
@@ -81,6 +65,21 @@ std::vector<std::string_view> SplitLines(std::string_view text) {
 constexpr int kRowHeight = 17;
 
 }  // namespace
+
+std::string WithoutMnemonic(std::string_view text) {
+  std::string out;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '&') {
+      if (i + 1 < text.size() && text[i + 1] == '&') {
+        out += '&';
+        ++i;
+      }
+      continue;
+    }
+    out += text[i];
+  }
+  return out;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Control
@@ -452,11 +451,11 @@ void Edit::OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) {
 }
 
 // ---------------------------------------------------------------------------------------------
-// ComboBox
+// ListControl
 
-int ComboBox::AddString(std::string_view text) { return InsertString(-1, text); }
+int ListControl::AddString(std::string_view text) { return InsertString(-1, text); }
 
-int ComboBox::InsertString(int index, std::string_view text) {
+int ListControl::InsertString(int index, std::string_view text) {
   if (index < 0 || index > GetCount()) index = GetCount();
   items_.insert(items_.begin() + index, ListEntry{std::string(text), 0, false});
   if (cur_sel_ >= index) ++cur_sel_;
@@ -465,8 +464,8 @@ int ComboBox::InsertString(int index, std::string_view text) {
   return index;
 }
 
-int ComboBox::DeleteString(int index) {
-  if (index < 0 || index >= GetCount()) return -1;
+int ListControl::DeleteString(int index) {
+  if (!IsIndex(index)) return -1;
   items_.erase(items_.begin() + index);
   if (cur_sel_ == index) cur_sel_ = -1;
   else if (cur_sel_ > index) --cur_sel_;
@@ -475,15 +474,32 @@ int ComboBox::DeleteString(int index) {
   return GetCount();
 }
 
-void ComboBox::ResetContent() {
+void ListControl::ResetContent() {
   items_.clear();
   cur_sel_ = -1;
   NotifyChanged(kChangedState);
   Invalidate(true);
 }
 
+std::string ListControl::EntryText(int index) const {
+  return IsIndex(index) ? items_[static_cast<size_t>(index)].text : std::string();
+}
+
+uintptr_t ListControl::GetItemData(int index) const {
+  return IsIndex(index) ? items_[static_cast<size_t>(index)].data : 0;
+}
+
+int ListControl::SetItemData(int index, uintptr_t data) {
+  if (!IsIndex(index)) return -1;
+  items_[static_cast<size_t>(index)].data = data;
+  return 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// ComboBox
+
 int ComboBox::SetCurSel(int index) {
-  cur_sel_ = index >= 0 && index < GetCount() ? index : -1;
+  cur_sel_ = IsIndex(index) ? index : -1;
   if (Kind() == ControlKind::kComboBox && cur_sel_ >= 0) {
     // The edit part takes the entry's text without telling the parent.
     SetTextSilently(items_[static_cast<size_t>(cur_sel_)].text);
@@ -491,20 +507,6 @@ int ComboBox::SetCurSel(int index) {
   NotifyChanged(kChangedState);
   Invalidate(true);
   return cur_sel_;
-}
-
-std::string ComboBox::GetLBText(int index) const {
-  return index >= 0 && index < GetCount() ? items_[static_cast<size_t>(index)].text : std::string();
-}
-
-uintptr_t ComboBox::GetItemData(int index) const {
-  return index >= 0 && index < GetCount() ? items_[static_cast<size_t>(index)].data : 0;
-}
-
-int ComboBox::SetItemData(int index, uintptr_t data) {
-  if (index < 0 || index >= GetCount()) return -1;
-  items_[static_cast<size_t>(index)].data = data;
-  return 0;
 }
 
 int ComboBox::FindStringExact(int start_after, std::string_view text) const {
@@ -526,7 +528,7 @@ int ComboBox::SelectString(int start_after, std::string_view text) {
 }
 
 void ComboBox::SelectFromUser(int index) {
-  if (!IsInputEnabled() || index < 0 || index >= GetCount()) return;
+  if (!IsInputEnabled() || !IsIndex(index)) return;
   SetCurSel(index);
   NotifyParent(kCbnSelChange);
 }
@@ -555,36 +557,8 @@ void ComboBox::OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) {
 // ---------------------------------------------------------------------------------------------
 // ListBox
 
-int ListBox::AddString(std::string_view text) { return InsertString(-1, text); }
-
-int ListBox::InsertString(int index, std::string_view text) {
-  if (index < 0 || index > GetCount()) index = GetCount();
-  items_.insert(items_.begin() + index, ListEntry{std::string(text), 0, false});
-  if (cur_sel_ >= index) ++cur_sel_;
-  NotifyChanged(kChangedState);
-  Invalidate(true);
-  return index;
-}
-
-int ListBox::DeleteString(int index) {
-  if (index < 0 || index >= GetCount()) return -1;
-  items_.erase(items_.begin() + index);
-  if (cur_sel_ == index) cur_sel_ = -1;
-  else if (cur_sel_ > index) --cur_sel_;
-  NotifyChanged(kChangedState);
-  Invalidate(true);
-  return GetCount();
-}
-
-void ListBox::ResetContent() {
-  items_.clear();
-  cur_sel_ = -1;
-  NotifyChanged(kChangedState);
-  Invalidate(true);
-}
-
 int ListBox::SetCurSel(int index) {
-  cur_sel_ = index >= 0 && index < GetCount() ? index : -1;
+  cur_sel_ = IsIndex(index) ? index : -1;
   if (!IsMultiSelect()) {
     for (size_t i = 0; i < items_.size(); ++i) items_[i].selected = static_cast<int>(i) == cur_sel_;
   }
@@ -593,25 +567,11 @@ int ListBox::SetCurSel(int index) {
   return cur_sel_;
 }
 
-std::string ListBox::GetText(int index) const {
-  return index >= 0 && index < GetCount() ? items_[static_cast<size_t>(index)].text : std::string();
-}
-
-uintptr_t ListBox::GetItemData(int index) const {
-  return index >= 0 && index < GetCount() ? items_[static_cast<size_t>(index)].data : 0;
-}
-
-int ListBox::SetItemData(int index, uintptr_t data) {
-  if (index < 0 || index >= GetCount()) return -1;
-  items_[static_cast<size_t>(index)].data = data;
-  return 0;
-}
-
 int ListBox::SetSel(int index, bool select) {
   if (!IsMultiSelect()) return -1;
   if (index == -1) {
     for (ListEntry& e : items_) e.selected = select;
-  } else if (index >= 0 && index < GetCount()) {
+  } else if (IsIndex(index)) {
     items_[static_cast<size_t>(index)].selected = select;
   } else {
     return -1;
@@ -622,7 +582,7 @@ int ListBox::SetSel(int index, bool select) {
 }
 
 int ListBox::GetSel(int index) const {
-  if (index < 0 || index >= GetCount()) return -1;
+  if (!IsIndex(index)) return -1;
   return items_[static_cast<size_t>(index)].selected ? 1 : 0;
 }
 
@@ -635,7 +595,7 @@ std::vector<int> ListBox::GetSelItems() const {
 }
 
 void ListBox::SelectFromUser(int index) {
-  if (!IsInputEnabled() || index < 0 || index >= GetCount()) return;
+  if (!IsInputEnabled() || !IsIndex(index)) return;
   if (IsMultiSelect()) {
     items_[static_cast<size_t>(index)].selected = !items_[static_cast<size_t>(index)].selected;
     cur_sel_ = index;
@@ -647,7 +607,7 @@ void ListBox::SelectFromUser(int index) {
 }
 
 void ListBox::DoubleClickFromUser(int index) {
-  if (!IsInputEnabled() || index < 0 || index >= GetCount()) return;
+  if (!IsInputEnabled() || !IsIndex(index)) return;
   SelectFromUser(index);
   NotifyParent(kLbnDblClk);
 }

@@ -19,6 +19,9 @@
 // ...FromUser operations, which behave as the user's action would.
 namespace win {
 
+// The text of a button or static without the "&" mnemonic marks ("&&" is one "&"), as it shows.
+std::string WithoutMnemonic(std::string_view text);
+
 // Common base: the kind, and the notifications to the parent.
 class Control : public Window {
  public:
@@ -132,10 +135,10 @@ struct ListEntry {
   bool selected = false;
 };
 
-// Drop-down combo boxes (with an edit field or a list only).
-class ComboBox : public Control {
+// The entries and the current choice that combo and list boxes share; what choosing does to the
+// rest of the control is theirs (SetCurSel).
+class ListControl : public Control {
  public:
-  explicit ComboBox(ControlKind kind = ControlKind::kComboDropList) : Control(kind) {}
   int AddString(std::string_view text);
   int InsertString(int index, std::string_view text);
   int DeleteString(int index);
@@ -143,55 +146,53 @@ class ComboBox : public Control {
   int GetCount() const { return static_cast<int>(items_.size()); }
   // -1 when nothing is chosen.
   int GetCurSel() const { return cur_sel_; }
-  // -1 clears the choice; an index out of range clears it and returns -1.
-  int SetCurSel(int index);
-  std::string GetLBText(int index) const;
   uintptr_t GetItemData(int index) const;
   int SetItemData(int index, uintptr_t data);
+  const std::vector<ListEntry>& Items() const { return items_; }
+
+ protected:
+  explicit ListControl(ControlKind kind) : Control(kind) {}
+  bool IsIndex(int index) const { return index >= 0 && index < GetCount(); }
+  // The entry's text; empty when the index is out of range.
+  std::string EntryText(int index) const;
+
+  std::vector<ListEntry> items_;
+  int cur_sel_ = -1;
+};
+
+// Drop-down combo boxes (with an edit field or a list only).
+class ComboBox : public ListControl {
+ public:
+  explicit ComboBox(ControlKind kind = ControlKind::kComboDropList) : ListControl(kind) {}
+  // -1 clears the choice; an index out of range clears it and returns -1.
+  int SetCurSel(int index);
+  std::string GetLBText(int index) const { return EntryText(index); }
   // -1 when not found; case-insensitive as the platform compares.
   int FindStringExact(int start_after, std::string_view text) const;
   // Chooses the first entry that begins with text; its index, or -1.
   int SelectString(int start_after, std::string_view text);
   // The user chose an entry: it becomes current and kCbnSelChange goes to the parent.
   void SelectFromUser(int index);
-  const std::vector<ListEntry>& Items() const { return items_; }
 
  protected:
   void OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) override;
   void OnLButtonDown(unsigned flags, gfx::Point point) override;
-
- private:
-  std::vector<ListEntry> items_;
-  int cur_sel_ = -1;
 };
 
-class ListBox : public Control {
+class ListBox : public ListControl {
  public:
-  ListBox() : Control(ControlKind::kListBox) {}
-  int AddString(std::string_view text);
-  int InsertString(int index, std::string_view text);
-  int DeleteString(int index);
-  void ResetContent();
-  int GetCount() const { return static_cast<int>(items_.size()); }
-  int GetCurSel() const { return cur_sel_; }
+  ListBox() : ListControl(ControlKind::kListBox) {}
   int SetCurSel(int index);
-  std::string GetText(int index) const;
-  uintptr_t GetItemData(int index) const;
-  int SetItemData(int index, uintptr_t data);
+  std::string GetText(int index) const { return EntryText(index); }
   bool IsMultiSelect() const { return (ControlStyle() & (kLbsMultipleSel | kLbsExtendedSel)) != 0; }
   int SetSel(int index, bool select);
   int GetSel(int index) const;
   std::vector<int> GetSelItems() const;
   void SelectFromUser(int index);
   void DoubleClickFromUser(int index);
-  const std::vector<ListEntry>& Items() const { return items_; }
 
  protected:
   void OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) override;
-
- private:
-  std::vector<ListEntry> items_;
-  int cur_sel_ = -1;
 };
 
 // Item states of list views.

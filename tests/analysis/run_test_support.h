@@ -1,9 +1,7 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <filesystem>
@@ -24,36 +22,13 @@
 #include "planted_ecg.h"
 #include "platform/clock.h"
 #include "platform/profile_store.h"
+#include "support/test_files.h"
 #include "win/prompt.h"
 
 namespace analysis_test {
 
 // A folder of its own per test, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    static std::atomic<int> counter{0};
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("analysis_") + (info ? info->name() : "x") + "_" + std::to_string(::getpid()) +
-                       "_" + std::to_string(counter++);
-    for (char& c : name)
-      if (c == '/') c = '_';
-    path_ = std::filesystem::path(::testing::TempDir()) / name;
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using testsupport::TempFolder;
 
 // The application as the document sees it, recording what it was asked.
 class RecordingHost : public document::DocumentHost {

@@ -10,14 +10,10 @@
 #include <set>
 
 #include "analysis/analysis_dialogs.h"
+#include "app/qt_app_fixture.h"
 #include "core/analysis_dialogs.h"
-#include "core/app_fixture.h"
 #include "core/splash_window.h"
 #include "core/test_recordings.h"
-#include "qt/canvas_host.h"
-#include "qt/event_pump.h"
-#include "qt/qt_dialog.h"
-#include "qt/qt_test_app.h"
 #include "qt/screenshot.h"
 #include "win/system_metrics.h"
 
@@ -25,52 +21,6 @@ namespace apptest {
 namespace {
 
 namespace fs = std::filesystem;
-
-// The headless application fixture with the Qt host in place of the recordings of drawing.
-class ScreenshotTest : public coretest::AppTest {
- protected:
-  void SetUp() override {
-    qthost::testing_support::TestApp();
-    AppTest::SetUp();
-    pump_ = std::make_unique<qthost::EventPump>(win::Windows());
-    canvas_host_ = std::make_unique<qthost::CanvasHost>(win::Windows(), *pump_);
-    dialog_host_ = std::make_unique<qthost::DialogHost>(win::Windows(), *pump_);
-    win::Windows().SetHost(canvas_host_.get());
-    win::Windows().SetWidgetHost(dialog_host_.get());
-  }
-
-  void TearDown() override {
-    app_.reset();
-    win::Windows().SetHost(nullptr);
-    win::Windows().SetWidgetHost(nullptr);
-    dialog_host_.reset();
-    canvas_host_.reset();
-    pump_.reset();
-    QCoreApplication::processEvents();
-    AppTest::TearDown();
-  }
-
-  // Runs the window system's pending work and Qt's events until both are quiet.
-  void Settle() {
-    for (int i = 0; i < 10; ++i) {
-      pump_->Pump();
-      QCoreApplication::processEvents();
-    }
-  }
-
-  // How many different colours a part of the image holds: a drawn bar is never one flat colour.
-  static size_t Colours(const QImage& image, const QRect& part) {
-    std::set<QRgb> colours;
-    for (int y = part.top(); y <= part.bottom(); ++y) {
-      for (int x = part.left(); x <= part.right(); ++x) colours.insert(image.pixel(x, y));
-    }
-    return colours.size();
-  }
-
-  std::unique_ptr<qthost::EventPump> pump_;
-  std::unique_ptr<qthost::CanvasHost> canvas_host_;
-  std::unique_ptr<qthost::DialogHost> dialog_host_;
-};
 
 TEST_F(ScreenshotTest, MainFrameWithAnOpenRecording) {
   const fs::path qrs = coretest::MakeSyntheticRecording(Folder("rec") / "00001", 200, {"Eva", "Berg", "55"});

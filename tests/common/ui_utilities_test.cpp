@@ -1,5 +1,4 @@
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -13,6 +12,7 @@
 #include "common/text_view_dlg.h"
 #include "common/utility_resources.h"
 #include "gfx/recording_canvas.h"
+#include "support/test_files.h"
 #include "win/win_fixture.h"
 
 namespace {
@@ -205,11 +205,7 @@ TEST_F(UiUtilitiesTest, TheTableTabWindowTellsItsParentTheChosenTabFirst) {
 class MonitorLogTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    dir_ = std::filesystem::path(::testing::TempDir()) /
-           ("common_monitor_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()) + "_" +
-            std::to_string(getpid()));
-    std::filesystem::remove_all(dir_);
-    std::filesystem::create_directories(dir_);
+    dir_ = testsupport::MakeTestDir("common_monitor");
   }
   void TearDown() override { std::filesystem::remove_all(dir_); }
 

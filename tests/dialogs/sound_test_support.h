@@ -1,7 +1,6 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -11,21 +10,14 @@
 
 #include "platform/resources.h"
 #include "platform/worker.h"
+#include "support/test_files.h"
 #include "win/prompt.h"
 #include "win/window.h"
 
 namespace dialogs_test {
 
 // A fresh, empty folder for the running test.
-inline std::filesystem::path MakeTestDir() {
-  const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-  const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) /
-                                    ("dialogs_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
-                                     std::to_string(getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
+inline std::filesystem::path MakeTestDir() { return testsupport::MakeTestDir("dialogs"); }
 
 inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& file) {
   std::vector<uint8_t> bytes;
@@ -38,12 +30,7 @@ inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& file) {
   return bytes;
 }
 
-inline void WriteBytes(const std::filesystem::path& file, const std::vector<uint8_t>& bytes) {
-  FILE* f = std::fopen(file.c_str(), "wb");
-  ASSERT_NE(f, nullptr) << file;
-  if (!bytes.empty()) std::fwrite(bytes.data(), 1, bytes.size(), f);
-  std::fclose(f);
-}
+using testsupport::WriteBytes;
 
 // A scripted prompt that records the boxes, a clean user-interface queue whose posted messages
 // (no window system needed) are collected, and a per-test folder.

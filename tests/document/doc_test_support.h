@@ -1,12 +1,9 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <map>
 #include <memory>
 #include <string>
@@ -26,43 +23,14 @@
 #include "platform/clock.h"
 #include "platform/profile_store.h"
 #include "support/cmp_writer.h"
+#include "support/test_files.h"
 #include "win/prompt.h"
 
 namespace doctest {
 
 // A folder of its own per test, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    static std::atomic<int> counter{0};
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("doc_") + (info ? info->test_suite_name() : "x") + "_" +
-                       (info ? info->name() : "x") + "_" + std::to_string(::getpid()) + "_" +
-                       std::to_string(counter++);
-    for (char& c : name)
-      if (c == '/') c = '_';
-    path_ = std::filesystem::path(::testing::TempDir()) / name;
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  TempFolder(const TempFolder&) = delete;
-  TempFolder& operator=(const TempFolder&) = delete;
-
-  std::string File(std::string_view name) const { return (path_ / std::string(name)).string(); }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
-
-inline void WriteBytes(const std::string& file, const std::vector<uint8_t>& bytes) {
-  std::ofstream out(file, std::ios::binary | std::ios::trunc);
-  out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
+using testsupport::TempFolder;
+using testsupport::WriteBytes;
 
 inline std::vector<uint8_t> ReadBytes(const std::string& file) { return platform::ReadFileBytes(file); }
 

@@ -1,54 +1,23 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
-#include <atomic>
 #include <cstdint>
 #include <filesystem>
-#include <fstream>
 #include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "platform/archive.h"
+#include "support/test_files.h"
 
 // Hand-assembled sample files for the reader tests: bit streams written code word by code word
 // and blocks laid out field by field, so each test shows the bytes it feeds the reader.
 namespace sampletest {
 
 // A folder of its own per test, removed afterwards.
-class TempFolder {
- public:
-  TempFolder() {
-    static std::atomic<int> counter{0};
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    std::string name = std::string("samples_") + (info ? info->test_suite_name() : "x") + "_" +
-                       (info ? info->name() : "x") + "_" + std::to_string(::getpid()) + "_" +
-                       std::to_string(counter++);
-    for (char& c : name)
-      if (c == '/') c = '_';
-    path_ = std::filesystem::path(::testing::TempDir()) / name;
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempFolder() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-  std::string Write(const std::string& name, const std::vector<uint8_t>& bytes) const {
-    const std::string file = File(name);
-    std::ofstream out(file, std::ios::binary);
-    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    return file;
-  }
-  const std::filesystem::path& Path() const { return path_; }
-
- private:
-  std::filesystem::path path_;
-};
+using testsupport::TempFolder;
 
 inline std::vector<uint8_t> ReadAll(const std::string& file) { return platform::ReadFileBytes(file); }
 

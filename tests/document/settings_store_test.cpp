@@ -17,6 +17,8 @@
 #include "document/profile_keys.h"
 #include "platform/io_error.h"
 #include "platform/profile_store.h"
+#include "support/scoped_env.h"
+#include "support/test_files.h"
 
 namespace {
 
@@ -227,10 +229,8 @@ TEST(SettingsStore, EveryValueRoundTripsThroughTheProfile) {
 }
 
 TEST(SettingsStore, EveryValueRoundTripsThroughTheProfileFile) {
-  const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) / "settings_store_ini";
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  const std::filesystem::path path = dir / "ZK-470.ini";
+  const testsupport::TempFolder dir("settings_store_ini");
+  const std::filesystem::path path = dir.Path() / "ZK-470.ini";
 
   const SettingsStore written = StoreWithEveryValueChanged();
   {
@@ -242,7 +242,6 @@ TEST(SettingsStore, EveryValueRoundTripsThroughTheProfileFile) {
   SettingsStore read(TestDefaults());
   read.LoadSettings(profile);
   ExpectSameSavedValues(read, written);
-  std::filesystem::remove_all(dir);
 }
 
 TEST(SettingsStore, PauseIndexComesFromTheOlderKeyWhenTheNewOneIsNotSet) {
@@ -366,29 +365,7 @@ TEST(SettingsStore, WorkDirectoryIsTheLoadedDataDirectory) {
   EXPECT_EQ(profile.GetString("Directories", "Data"), "/srv/holter/data");
 }
 
-// Restores an environment variable when the test ends.
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using testsupport::ScopedEnv;
 
 TEST(SettingsDefaults, HomeComesFromTheEnvironmentElseTheAccount) {
   {

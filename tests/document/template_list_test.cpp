@@ -64,11 +64,7 @@ TEST(TTemplateList, RandomListsRoundTripAtVersion32) {
     SCOPED_TRACE(iteration);
     const TTemplateList list = gen.Templates(100);
     TTemplateList loaded = gen.Templates(3);
-    const std::vector<uint8_t> bytes = StoreMember(list, 32);
-    platform::ArchiveReader r(bytes, "test");
-    loaded.Load(r);
-    ASSERT_TRUE(r.AtEnd());
-    ASSERT_EQ(loaded, list);
+    ASSERT_NO_FATAL_FAILURE(ExpectRoundTrip(list, loaded));
   }
 }
 

@@ -5,6 +5,7 @@
 #include <cstdlib>
 
 #include "platform/io_error.h"
+#include "support/scoped_env.h"
 #include "test_dir.h"
 
 namespace platform {
@@ -180,28 +181,7 @@ TEST(IniProfileStore, ProfileThatIsNoFileIsAnError) {
   EXPECT_THROW(IniProfileStore(dir / "ZK-470.ini"), IoError);
 }
 
-class ScopedEnv {
- public:
-  ScopedEnv(const char* name, const char* value) : name_(name) {
-    if (const char* old = std::getenv(name)) old_ = old;
-    if (value) {
-      setenv(name, value, 1);
-    } else {
-      unsetenv(name);
-    }
-  }
-  ~ScopedEnv() {
-    if (old_) {
-      setenv(name_, old_->c_str(), 1);
-    } else {
-      unsetenv(name_);
-    }
-  }
-
- private:
-  const char* name_;
-  std::optional<std::string> old_;
-};
+using testsupport::ScopedEnv;
 
 TEST(IniProfileStore, DefaultPathFollowsTheEnvironment) {
   struct Case {

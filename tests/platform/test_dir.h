@@ -1,25 +1,18 @@
 #pragma once
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include <cstdio>
 #include <filesystem>
 #include <iterator>
 #include <string>
 
+#include "support/test_files.h"
+
 namespace platform::testing_support {
 
 // A fresh, empty folder for the running test.
-inline std::filesystem::path MakeTestDir() {
-  const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-  const std::filesystem::path dir = std::filesystem::path(testing::TempDir()) /
-                                    ("platform_" + std::string(info->test_suite_name()) + "_" + info->name() + "_" +
-                                     std::to_string(getpid()));
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
+inline std::filesystem::path MakeTestDir() { return testsupport::MakeTestDir("platform"); }
 
 inline std::string ReadText(const std::filesystem::path& file) {
   std::string text;
@@ -32,12 +25,7 @@ inline std::string ReadText(const std::filesystem::path& file) {
   return text;
 }
 
-inline void WriteText(const std::filesystem::path& file, const std::string& text) {
-  FILE* f = std::fopen(file.c_str(), "wb");
-  ASSERT_NE(f, nullptr) << file;
-  std::fwrite(text.data(), 1, text.size(), f);
-  std::fclose(f);
-}
+using testsupport::WriteText;
 
 inline size_t CountEntries(const std::filesystem::path& dir) {
   return static_cast<size_t>(std::distance(std::filesystem::directory_iterator(dir), {}));

@@ -25,11 +25,13 @@
 #include "platform/resources.h"
 #include "platform/worker.h"
 #include "qt/canvas_host.h"
+#include "qt/dialog_host_test.h"
 #include "qt/event_pump.h"
 #include "qt/qt_audio.h"
 #include "qt/qt_dialog.h"
 #include "qt/qt_test_app.h"
 #include "qt/screenshot.h"
+#include "support/test_files.h"
 #include "win/prompt.h"
 #include "win/win_strings.h"
 
@@ -37,76 +39,29 @@ namespace qthost {
 namespace {
 
 // The patient sheet and the recording browser as real widgets, for a reviewer's screenshots.
-class PatientDialogsTest : public testing::Test {
+class PatientDialogsTest : public testing_support::DialogHostTest {
  protected:
   void SetUp() override {
-    testing_support::TestApp();
-    platform::UiThreadQueue().Reset();
-    platform::Resources().Reset();
-    win::Templates().Reset();
-    win::Windows().Reset();
     document::Context().Reset();
-    win::AddWindowSystemResources(platform::Resources().ExePack());
-    AddDialogResources(platform::Resources().ExePack());
-    AddPatientDialogResources(platform::Resources().ExePack());
     dialogs::SetDialogLocale(&locale_);
-    pump_ = std::make_unique<EventPump>(win::Windows());
-    canvas_ = std::make_unique<CanvasHost>(win::Windows(), *pump_);
-    dialogs_ = std::make_unique<DialogHost>(win::Windows(), *pump_);
-    win::Windows().SetHost(canvas_.get());
-    win::Windows().SetWidgetHost(dialogs_.get());
-    win::SetPrompt(&prompt_);
-    folder_ = std::filesystem::path(testing::TempDir()) / ("qt_patient_" + std::to_string(::getpid()));
-    std::filesystem::remove_all(folder_);
-    std::filesystem::create_directories(folder_);
+    DialogHostTest::SetUp();
     SettingsDefaults defaults;
-    defaults.home = folder_.string();
+    defaults.home = folder_.Path().string();
     doc_ = std::make_unique<CZK470Doc>(CZK470Doc::NoUserInterface{}, profile_, clock_, defaults);
-    doc_->SetDataDirectory(folder_.string());
+    doc_->SetDataDirectory(folder_.Path().string());
   }
-  void TearDown() override {
-    steps_.clear();
-    QCoreApplication::processEvents();
+  void AddResources(platform::ResourcePack& pack) override { AddPatientDialogResources(pack); }
+  void ReleaseBeforeWindows() override {
     doc_.reset();
     dialogs::SetDialogLocale(nullptr);
-    win::SetPrompt(nullptr);
-    win::Windows().Reset();
-    dialogs_.reset();
-    canvas_.reset();
-    pump_.reset();
-    win::Templates().Reset();
-    platform::Resources().Reset();
-    platform::UiThreadQueue().Reset();
-    document::Context().Reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-    std::filesystem::remove_all(folder_);
   }
-
-  void Steps(std::vector<std::function<void()>> steps) {
-    steps_ = std::move(steps);
-    next_ = 0;
-    RunNext();
-  }
-  void RunNext() {
-    QTimer::singleShot(0, [this] {
-      if (next_ >= steps_.size()) return;
-      steps_[next_++]();
-      RunNext();
-    });
-  }
+  void ReleaseAfterHosts() override { document::Context().Reset(); }
 
   platform::FixedLocale locale_{platform::FixedLocale::Kind::k24Hour};
   platform::ManualClock clock_{platform::LocalDateTime{2024, 3, 5, 10, 0, 0, 0}};
   platform::MemoryProfileStore profile_;
   std::unique_ptr<CZK470Doc> doc_;
-  std::filesystem::path folder_;
-  std::unique_ptr<EventPump> pump_;
-  std::unique_ptr<CanvasHost> canvas_;
-  std::unique_ptr<DialogHost> dialogs_;
-  win::ScriptedPrompt prompt_;
-  std::vector<std::function<void()>> steps_;
-  size_t next_ = 0;
+  testsupport::TempFolder folder_{"qt_patient"};
 };
 
 TEST_F(PatientDialogsTest, ScreenshotsOfTheSixSheetPages) {
@@ -170,7 +125,7 @@ TEST_F(PatientDialogsTest, ScreenshotsOfTheSixSheetPages) {
 TEST_F(PatientDialogsTest, ScreenshotOfTheRecordingBrowser) {
   for (const char* name : {"Anna Meier 04-03-2024 09-12 V001-.QRS", "Bert Baum 01-02-2024 08-00 0002-.QRS",
                            "Carl Frei 11-01-2024 14-30 0003-.QRS", "report Meier.PDF", "import.KZT"}) {
-    std::ofstream(folder_ / name) << "x";
+    std::ofstream(folder_.Path() / name) << "x";
   }
   TRecordingBrowserDlg browser(doc_.get(), 61440, 0);
   int rows = 0;

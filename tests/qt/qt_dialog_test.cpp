@@ -31,6 +31,7 @@
 #include "platform/resources.h"
 #include "platform/worker.h"
 #include "qt/canvas_host.h"
+#include "qt/dialog_host_test.h"
 #include "qt/event_pump.h"
 #include "qt/qt_prompt.h"
 #include "qt/qt_test_app.h"
@@ -95,67 +96,15 @@ T* Find(QWidget* root, const QString& text = {}) {
   return nullptr;
 }
 
-class QtDialogTest : public testing::Test {
+class QtDialogTest : public testing_support::DialogHostTest {
  protected:
-  void SetUp() override {
-    testing_support::TestApp();
-    platform::UiThreadQueue().Reset();
-    platform::Resources().Reset();
-    win::Templates().Reset();
-    win::Windows().Reset();
-    win::AddWindowSystemResources(platform::Resources().ExePack());
-    AddDialogResources(platform::Resources().ExePack());
-    win::Templates().Add(platform::Resources().ExePack(), kPages);
-    pump_ = std::make_unique<EventPump>(win::Windows());
-    canvas_ = std::make_unique<CanvasHost>(win::Windows(), *pump_);
-    dialogs_ = std::make_unique<DialogHost>(win::Windows(), *pump_);
-    win::Windows().SetHost(canvas_.get());
-    win::Windows().SetWidgetHost(dialogs_.get());
-    win::SetPrompt(&prompt_);
-  }
-  void TearDown() override {
-    // Steps left over once the dialog has ended run now and find nothing to do.
-    steps_.clear();
-    QCoreApplication::processEvents();
-    win::SetPrompt(nullptr);
-    win::Windows().Reset();
-    dialogs_.reset();
-    canvas_.reset();
-    pump_.reset();
-    win::Templates().Reset();
-    platform::Resources().Reset();
-    platform::UiThreadQueue().Reset();
-    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    QCoreApplication::processEvents();
-  }
-
-  // Runs the steps one after another from the event loop while a modal dialog runs; a step that
-  // fails a check still lets the next ones run, so the dialog always ends.
-  void Steps(std::vector<std::function<void()>> steps) {
-    steps_ = std::move(steps);
-    next_ = 0;
-    RunNext();
-  }
-  void RunNext() {
-    QTimer::singleShot(0, [this] {
-      if (next_ >= steps_.size()) return;
-      steps_[next_++]();
-      RunNext();
-    });
-  }
+  void AddResources(platform::ResourcePack& pack) override { win::Templates().Add(pack, kPages); }
 
   std::vector<std::string> Messages() const {
     std::vector<std::string> out;
     for (const auto& asked : prompt_.Log()) out.push_back(asked.text);
     return out;
   }
-
-  std::unique_ptr<EventPump> pump_;
-  std::unique_ptr<CanvasHost> canvas_;
-  std::unique_ptr<DialogHost> dialogs_;
-  win::ScriptedPrompt prompt_;
-  std::vector<std::function<void()>> steps_;
-  size_t next_ = 0;
 };
 
 TEST_F(QtDialogTest, APropertySheetShowsAsWidgetsAndItsPageRefusesAWrongValue) {

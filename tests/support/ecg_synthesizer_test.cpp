@@ -12,18 +12,12 @@
 
 #include "platform/archive.h"
 #include "support/cmp_reference_decoder.h"
+#include "support/test_files.h"
 
 namespace testsupport {
 namespace {
 
-std::filesystem::path TestDir() {
-  const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-  const std::filesystem::path dir =
-      std::filesystem::path(testing::TempDir()) / (std::string("synth_") + info->test_suite_name() + "_" + info->name());
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
+std::filesystem::path TestDir() { return MakeTestDir("synth"); }
 
 SynthOptions Mixed() {
   SynthOptions o;

@@ -8,20 +8,14 @@
 #include <vector>
 
 #include "support/recording_setup.h"
+#include "support/test_files.h"
 #include "support/truth_list.h"
 #include "support/wfdb_test_files.h"
 
 namespace testsupport {
 namespace {
 
-std::filesystem::path TestDir() {
-  const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-  const std::filesystem::path dir =
-      std::filesystem::path(testing::TempDir()) / (std::string("cli_") + info->test_suite_name() + "_" + info->name());
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
+std::filesystem::path TestDir() { return MakeTestDir("cli"); }
 
 struct CliResult {
   int code;

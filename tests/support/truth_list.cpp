@@ -7,6 +7,7 @@
 
 #include "platform/archive.h"
 #include "platform/io_error.h"
+#include "support/text_fields.h"
 
 namespace testsupport {
 namespace {
@@ -16,19 +17,6 @@ void Append(std::string& out, std::string_view text) { out.append(text); }
 void AppendNumber(std::string& out, long long value) {
   out.push_back(' ');
   out.append(std::to_string(value));
-}
-
-// Splits a line at blanks.
-std::vector<std::string_view> Fields(std::string_view line) {
-  std::vector<std::string_view> fields;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
-    const size_t start = i;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
-    if (i > start) fields.push_back(line.substr(start, i - start));
-  }
-  return fields;
 }
 
 int64_t Number(std::string_view field, int64_t min, int64_t max, const std::string& where) {
@@ -67,17 +55,9 @@ TruthList ReadTruthList(const std::filesystem::path& path) {
   const std::vector<uint8_t> bytes = platform::ReadFileBytes(path);
   const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   TruthList truth;
-  size_t line_number = 0;
-  size_t start = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = text.substr(start, end - start);
-    start = end + 1;
-    ++line_number;
-    const std::string where = path.filename().string() + ", line " + std::to_string(line_number);
-    const auto fields = Fields(line);
-    if (fields.empty() || fields[0].front() == '#') continue;
+  for (const FieldLine& line : FieldLines(text, path.filename().string())) {
+    const std::vector<std::string_view>& fields = line.fields;
+    const std::string& where = line.where;
     if (fields[0] == "beat" && fields.size() == 3) {
       truth.beats.push_back({static_cast<int32_t>(Number(fields[1], 0, INT32_MAX, where)),
                              static_cast<uint8_t>(Number(fields[2], 0, 39, where))});

@@ -13,6 +13,7 @@
 #include "platform/io_error.h"
 #include "support/cmp_reference_decoder.h"
 #include "support/recording_setup.h"
+#include "support/test_files.h"
 #include "support/wfdb_test_files.h"
 
 namespace testsupport {
@@ -20,14 +21,7 @@ namespace {
 
 const std::filesystem::path kMitdb = std::filesystem::path(ZK_SHARED_DIR) / "data" / "mitdb";
 
-std::filesystem::path TestDir() {
-  const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-  const std::filesystem::path dir =
-      std::filesystem::path(testing::TempDir()) / (std::string("conv_") + info->test_suite_name() + "_" + info->name());
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
+std::filesystem::path TestDir() { return MakeTestDir("conv"); }
 
 // 150 s at 360 Hz: a 1 mV, 5 Hz sine on signal 0 (ADC zero 1024, gain 200), -0.5 mV on signal 1.
 WfdbRecord SineRecord(size_t signals) {

@@ -8,6 +8,7 @@
 
 #include "platform/archive.h"
 #include "platform/io_error.h"
+#include "support/text_fields.h"
 
 namespace testsupport {
 namespace {
@@ -21,18 +22,6 @@ constexpr int kSub = 61;
 constexpr int kChn = 62;
 constexpr int kAux = 63;
 constexpr int kMaxCode = 49;
-
-std::vector<std::string_view> Tokens(std::string_view line) {
-  std::vector<std::string_view> tokens;
-  size_t i = 0;
-  while (i < line.size()) {
-    while (i < line.size() && (line[i] == ' ' || line[i] == '\t' || line[i] == '\r')) ++i;
-    const size_t start = i;
-    while (i < line.size() && line[i] != ' ' && line[i] != '\t' && line[i] != '\r') ++i;
-    if (i > start) tokens.push_back(line.substr(start, i - start));
-  }
-  return tokens;
-}
 
 template <typename T>
 T ParseNumber(std::string_view text, const std::string& where, const char* what) {
@@ -50,7 +39,7 @@ std::string_view LeadingNumber(std::string_view text) {
 }
 
 WfdbSignal ParseSignalLine(std::string_view line, const std::string& where) {
-  const auto tokens = Tokens(line);
+  const auto tokens = SplitFields(line);
   if (tokens.size() < 2) throw platform::FormatError(where, "signal line needs a file name and a format");
   WfdbSignal signal;
   signal.file_name = std::string(tokens[0]);
@@ -159,17 +148,9 @@ WfdbHeader ReadWfdbHeader(const std::filesystem::path& hea_path) {
   WfdbHeader header;
   bool have_record_line = false;
   int signal_count = 0;
-  size_t start = 0;
-  int line_number = 0;
-  while (start < text.size()) {
-    size_t end = text.find('\n', start);
-    if (end == std::string_view::npos) end = text.size();
-    const std::string_view line = text.substr(start, end - start);
-    start = end + 1;
-    ++line_number;
-    const std::string where = file + ", line " + std::to_string(line_number);
-    const auto tokens = Tokens(line);
-    if (tokens.empty() || tokens[0].front() == '#') continue;
+  for (const FieldLine& line : FieldLines(text, file)) {
+    const std::vector<std::string_view>& tokens = line.fields;
+    const std::string& where = line.where;
     if (!have_record_line) {
       if (tokens.size() < 2) throw platform::FormatError(where, "record line needs a name and a signal count");
       header.record_name = std::string(tokens[0]);
@@ -193,7 +174,7 @@ WfdbHeader ReadWfdbHeader(const std::filesystem::path& hea_path) {
       continue;
     }
     if (static_cast<int>(header.signals.size()) == signal_count) continue;  // info lines after the signals
-    header.signals.push_back(ParseSignalLine(line, where));
+    header.signals.push_back(ParseSignalLine(line.text, where));
   }
   if (!have_record_line) throw platform::FormatError(file, "no record line");
   if (static_cast<int>(header.signals.size()) != signal_count)

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "platform/io_error.h"
+#include "support/test_files.h"
 #include "support/wfdb_test_files.h"
 
 namespace testsupport {
@@ -15,14 +16,7 @@ namespace {
 
 const std::filesystem::path kMitdb = std::filesystem::path(ZK_SHARED_DIR) / "data" / "mitdb";
 
-std::filesystem::path TestDir() {
-  const auto* info = testing::UnitTest::GetInstance()->current_test_info();
-  const std::filesystem::path dir =
-      std::filesystem::path(testing::TempDir()) / (std::string("wfdb_") + info->test_suite_name() + "_" + info->name());
-  std::filesystem::remove_all(dir);
-  std::filesystem::create_directories(dir);
-  return dir;
-}
+std::filesystem::path TestDir() { return MakeTestDir("wfdb"); }
 
 TEST(WfdbRecord, ReadsMitBihRecord100) {
   if (!std::filesystem::exists(kMitdb / "100.hea")) GTEST_SKIP() << "no MIT-BIH records in " << kMitdb;

@@ -1,7 +1,5 @@
 #include "support/wfdb_test_files.h"
 
-#include <fstream>
-
 namespace testsupport {
 
 std::vector<uint8_t> Encode212(const std::vector<std::vector<int16_t>>& signals) {
@@ -59,16 +57,6 @@ int Checksum(const std::vector<int16_t>& signal) {
   uint16_t sum = 0;
   for (int16_t v : signal) sum = static_cast<uint16_t>(sum + static_cast<uint16_t>(v));
   return static_cast<int16_t>(sum);
-}
-
-void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-}
-
-void WriteText(const std::filesystem::path& path, const std::string& text) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file << text;
 }
 
 std::filesystem::path WriteTestRecord(const std::filesystem::path& dir, const std::string& name, int rate,

@@ -6,6 +6,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/test_files.h"
+
 namespace testsupport {
 
 // Builders of small WFDB records for tests.
@@ -34,8 +36,5 @@ int Checksum(const std::vector<int16_t>& signal);
 std::filesystem::path WriteTestRecord(const std::filesystem::path& dir, const std::string& name, int rate,
                                       const std::vector<std::vector<int16_t>>& signals,
                                       const std::vector<TestAnnotation>& annotations);
-
-void WriteBytes(const std::filesystem::path& path, const std::vector<uint8_t>& bytes);
-void WriteText(const std::filesystem::path& path, const std::string& text);
 
 }  // namespace testsupport
