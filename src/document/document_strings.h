@@ -12,6 +12,7 @@ namespace document {
 namespace strings {
 inline constexpr int kKindNameFirst = 4100;  // + beat-class / event-kind code
 inline constexpr int kNoFurtherEvent = 14381;
+// Height (A) and weight (B) units: metric (0) and imperial (1) "Units".
 inline constexpr int kUnitLabelA0 = 14383;
 inline constexpr int kUnitLabelB0 = 14384;
 inline constexpr int kUnitLabelA1 = 14385;

@@ -9,8 +9,8 @@
 #include <QPainter>
 #include <QTimer>
 #include <QWidget>
-#include <filesystem>
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>

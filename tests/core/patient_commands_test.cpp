@@ -119,7 +119,8 @@ TEST_F(PatientCommandsTest, OpenFromTheBrowserThenThePatientSheetShowsItsPatient
     auto* sheet = dynamic_cast<CPatientPropertySheet*>(modal);
     ASSERT_NE(sheet, nullptr) << "the patient command did not show the patient sheet";
     page = sheet->GetActiveIndex();
-    fields = {FieldOf(modal, CPatientPropertyPage::kFirstNameId), FieldOf(modal, CPatientPropertyPage::kLastNameId),
+    fields = {FieldOf(modal, CPatientPropertyPage::kFirstNameId),
+              FieldOf(modal, CPatientPropertyPage::kLastNameId),
               FieldOf(modal, CPatientPropertyPage::kPatientIdId)};
     // No voice diary beside the recording: nothing to play.
     EXPECT_FALSE(sheet->ExtraButton().IsWindowEnabled());
