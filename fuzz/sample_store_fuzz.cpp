@@ -1,16 +1,12 @@
-#include <unistd.h>
-
 #include <cstddef>
 #include <cstdint>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "document/ecg_block.h"
 #include "document/raw_ecg_data.h"
 #include "document/sample_file_checker.h"
 #include "document/zk130_info_list.h"
+#include "fuzz_file.h"
 #include "platform/io_error.h"
 
 // Feeds the bytes to the sample store as a sample file: the first byte picks the file kind, the
@@ -19,14 +15,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const char* const kExtensions[] = {"CMP", "DAT", "TAP", "RX3", "KZC", "KHI", "252", "2C3"};
   if (size == 0) return 0;
-  static const std::filesystem::path folder =
-      std::filesystem::temp_directory_path() / ("zk470_sample_store_fuzz_" + std::to_string(::getpid()));
-  std::filesystem::create_directories(folder);
-  const std::string path = (folder / (std::string("f.") + kExtensions[data[0] % 8])).string();
-  {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(data + 1), static_cast<std::streamsize>(size - 1));
-  }
+  const std::string path =
+      FuzzFolder::Get().Write(std::string("f.") + kExtensions[data[0] % 8], {data + 1, size - 1});
   TZK130InfoList markers;
   try {
     TRawECGData store(&markers, path);
@@ -37,7 +27,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     }
   } catch (const platform::IoError&) {
   }
-  if (data[0] % 8 < 2) SampleFileChecker::CheckReport(path);
-  std::filesystem::remove(path);
+  if (data[0] % 8 < 2) (void)SampleFileChecker::CheckReport(path);
   return 0;
 }

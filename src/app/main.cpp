@@ -22,6 +22,7 @@
 #include "platform/profile_store.h"
 #include "qt/canvas_host.h"
 #include "qt/event_pump.h"
+#include "qt/key_lock_state.h"
 #include "qt/qt_audio.h"
 #include "qt/qt_dialog.h"
 #include "qt/qt_prompt.h"
@@ -147,6 +148,8 @@ int main(int argc, char** argv) {
   qthost::DialogHost dialog_host(win::Windows(), pump);
   win::Windows().SetHost(&canvas_host);
   win::Windows().SetWidgetHost(&dialog_host);
+  qthost::KeyLockState key_locks;
+  win::Windows().SetKeyStateSource(&key_locks);
   qthost::QtPrompt screen_prompt;
   UnattendedPrompt unattended_prompt(&std::cerr);
   win::SetPrompt(unattended ? static_cast<win::Prompt*>(&unattended_prompt) : &screen_prompt);
@@ -175,6 +178,7 @@ int main(int argc, char** argv) {
   }
   sound::SetAudioBackend(nullptr);
   win::SetPrompt(nullptr);
+  win::Windows().SetKeyStateSource(nullptr);
   win::Windows().SetWidgetHost(nullptr);
   win::Windows().SetHost(nullptr);
   return exit_code;

@@ -72,6 +72,14 @@ constexpr platform::StringEntry kEnglishStrings[] = {
     {ids::kImportRawFile, "Imports the recording of an SD card\nImport SD card"},
     {ids::kImportRawFiles, "Imports several recordings of SD cards\nImport SD cards"},
     {ids::kTimeSpan, "Chooses the time span shown\nTime span"},
+    {ids::kFileMruFirst, "Opens this recording"},
+    {ids::kFileMruFirst + 1, "Opens this recording"},
+    {ids::kFileMruFirst + 2, "Opens this recording"},
+    {ids::kFileMruLast, "Opens this recording"},
+    // The lock-key panes of the status bar.
+    {ids::kIndicatorCaps, "CAP"},
+    {ids::kIndicatorNum, "NUM"},
+    {ids::kIndicatorScroll, "SCRL"},
 };
 
 constexpr platform::StringEntry kGermanStrings[] = {
@@ -116,6 +124,13 @@ constexpr platform::StringEntry kGermanStrings[] = {
     {ids::kImportRawFile, "Liest die Aufzeichnung einer SD-Karte ein\nSD-Karte einlesen"},
     {ids::kImportRawFiles, "Liest mehrere Aufzeichnungen von SD-Karten ein\nSD-Karten einlesen"},
     {ids::kTimeSpan, "Wählt die angezeigte Zeitspanne\nZeitspanne"},
+    {ids::kFileMruFirst, "Öffnet diese Aufzeichnung"},
+    {ids::kFileMruFirst + 1, "Öffnet diese Aufzeichnung"},
+    {ids::kFileMruFirst + 2, "Öffnet diese Aufzeichnung"},
+    {ids::kFileMruLast, "Öffnet diese Aufzeichnung"},
+    {ids::kIndicatorCaps, "UF"},
+    {ids::kIndicatorNum, "NUM"},
+    {ids::kIndicatorScroll, "RF"},
 };
 
 // --- Menus -----------------------------------------------------------------------------------------

@@ -28,6 +28,9 @@ std::string Format(const char* format, auto... args) {
 // The part of a string before its first line end.
 std::string FirstLine(const std::string& text) { return text.substr(0, text.find('\n')); }
 
+// The keys a mnemonic can be typed with.
+bool IsMenuKey(int key) { return (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'); }
+
 // Whether the key message is one of the frame's accelerators; its command, else 0.
 int AcceleratorCommand(int key) {
   switch (key) {
@@ -168,6 +171,7 @@ void CMainFrame::OnTimer(uintptr_t id) {
 
 void CMainFrame::OnIdleUpdate() {
   UpdateToolBars();
+  UpdateKeyIndicators();
   if (main_toolbar_ != nullptr && main_toolbar_->IsWindow()) main_toolbar_->Refresh();
   if (time_span_toolbar_ != nullptr && time_span_toolbar_->IsWindow()) {
     const win::CmdUI span = win::UpdateCommand(*this, ids::kTimeSpan, false);
@@ -176,6 +180,49 @@ void CMainFrame::OnIdleUpdate() {
     if (time_span_toolbar_->Combo().IsWindowEnabled() != enable) time_span_toolbar_->Combo().EnableWindow(enable);
   }
   OnUpdateFrameTitle();
+}
+
+void CMainFrame::UpdateKeyIndicators() {
+  if (!status_bar_.IsWindow()) return;
+  constexpr struct {
+    int indicator;
+    int key;
+  } kLocks[] = {{ids::kIndicatorCaps, win::kVkCapital},
+                {ids::kIndicatorNum, win::kVkNumLock},
+                {ids::kIndicatorScroll, win::kVkScroll}};
+  for (const auto& lock : kLocks) {
+    const int pane = status_bar_.CommandToIndex(lock.indicator);
+    if (pane < 0) continue;
+    status_bar_.SetPaneText(static_cast<size_t>(pane),
+                            win::Windows().IsKeyToggled(lock.key) ? platform::LoadString(lock.indicator) : "");
+  }
+}
+
+void CMainFrame::SetMessageText(int id) {
+  std::string text;
+  if (id == ids::kIdsReady) {
+    text = platform::LoadString(ids::kIdsReady);
+  } else if (id != 0) {
+    text = FirstLine(platform::LoadString(id));
+  }
+  status_bar_.SetPaneText(kPaneMessage, std::move(text));
+}
+
+void CMainFrame::OnMenuSelect(int id, int flags) {
+  if (flags == win::kMfMenuClosed) {
+    SetMessageText(ids::kIdsReady);
+  } else if (id == 0 || (flags & (win::kMfPopup | win::kMfSeparator)) != 0) {
+    SetMessageText(0);
+  } else {
+    SetMessageText(id);
+  }
+}
+
+void CMainFrame::OnDropFiles(const win::DropFiles& drop) {
+  if (drop.paths.empty()) return;
+  win::Windows().SetActiveWindow(this);
+  if (win::Host* host = win::Windows().HostOf(*this)) host->BringToForeground(*this);
+  (void)app_.OpenChosenFile(drop.paths.front());
 }
 
 void CMainFrame::OnUpdateFrameTitle() {
@@ -199,14 +246,71 @@ win::LResult CMainFrame::WindowProc(uint32_t message, win::WParam wparam, win::L
     case ids::kStatusRefreshMessage:
       OnRefreshStatusPanes();
       return 0;
+    case win::kWmActivate:
+      // Another program took the keyboard: an Alt released there, or a lit menu, is not ours.
+      if (wparam == 0) {
+        alt_alone_ = false;
+        menu_bar_.LeaveKeyboardMode();
+      }
+      return FrameWindow::WindowProc(message, wparam, lparam);
+    case win::kWmSetMessageString:
+      SetMessageText(static_cast<int>(wparam));
+      return 0;
+    case win::kWmMenuSelect:
+      OnMenuSelect(win::LoWord(wparam), win::HiWord(wparam));
+      return 0;
     default:
       return FrameWindow::WindowProc(message, wparam, lparam);
   }
 }
 
 bool CMainFrame::PreTranslateMessage(uint32_t message, win::WParam wparam, win::LParam) {
+  if (message < win::kWmKeyDown || message > win::kWmSysKeyUp || !IsWindowEnabled()) return false;
+  const int key = static_cast<int>(wparam);
+  const bool key_down = message == win::kWmKeyDown || message == win::kWmSysKeyDown;
+  if (menu_bar_.InKeyboardMode()) {
+    const bool taken = menu_bar_.HandleKey(message, key);
+    // The character of a key the menu took must not reach the view once the menu is gone.
+    if (taken && key_down) swallow_char_ = true;
+    return taken;
+  }
+  if (message == win::kWmChar && swallow_char_) {
+    swallow_char_ = false;
+    return true;
+  }
+  if (key_down) swallow_char_ = false;
+  const bool with_modifier = win::Windows().IsKeyDown(win::kVkShift) || win::Windows().IsKeyDown(win::kVkControl);
+  if (message == win::kWmSysKeyUp && key == win::kVkMenu) {
+    const bool alone = alt_alone_;
+    alt_alone_ = false;
+    if (!alone) return false;
+    menu_bar_.EnterKeyboardMode(0);
+    return true;
+  }
+  if (message == win::kWmSysKeyDown || message == win::kWmKeyDown) {
+    if (key == win::kVkMenu) {
+      alt_alone_ = message == win::kWmSysKeyDown;
+      return false;
+    }
+    alt_alone_ = false;
+    if (key == win::kVkF10 && !with_modifier) {
+      menu_bar_.EnterKeyboardMode(0);
+      swallow_char_ = true;
+      return true;
+    }
+    if (message == win::kWmSysKeyDown && IsMenuKey(key)) {
+      const int title = menu_bar_.FindTitle(key);
+      if (title < 0) {
+        win::Windows().MessageBeep();
+      } else {
+        menu_bar_.OpenPopupFromKeyboard(static_cast<size_t>(title));
+      }
+      swallow_char_ = true;
+      return true;
+    }
+  }
   if (message != win::kWmKeyDown || !win::Windows().IsKeyDown(win::kVkControl)) return false;
-  const int command = AcceleratorCommand(static_cast<int>(wparam));
+  const int command = AcceleratorCommand(key);
   if (command == 0 || !IsWindowEnabled()) return false;
   // Accelerators run only what the menu would offer.
   const win::CmdUI state = win::UpdateCommand(*this, command);

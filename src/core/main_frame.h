@@ -26,6 +26,9 @@ class CMainFrame : public win::FrameWindow {
   static constexpr size_t kPaneViewChannels = 1;
   static constexpr size_t kPaneChannels = 2;
   static constexpr size_t kPaneEngine = 3;
+  static constexpr size_t kPaneCapsLock = 4;
+  static constexpr size_t kPaneNumLock = 5;
+  static constexpr size_t kPaneScrollLock = 6;
   // Toolbar and menu states are brought up to date this often, as the framework's idle time did.
   static constexpr int kIdleUpdateMs = 250;
   static constexpr uintptr_t kIdleTimerId = 0xE000;
@@ -51,8 +54,16 @@ class CMainFrame : public win::FrameWindow {
   // tests drive the menu; returns the command chosen (0 none).
   int OnToolbarDropDown(int id, const gfx::Rect& button_on_screen,
                         const std::function<void(PopupMenuWnd&)>& on_open = {});
-  // The framework's idle work: toolbar states and the caption.
+  // The framework's idle work: toolbar states, the lock-key panes and the caption.
   void OnIdleUpdate();
+  // The lock-key panes: each shows its indicator's text while its lock is on, else nothing.
+  void UpdateKeyIndicators();
+  // The message pane: "Ready" for the idle message, the prompt of a command's string (the part
+  // before its line end), or nothing for 0.
+  void SetMessageText(int id);
+  // A menu entry was lit (kWmMenuSelect): its prompt; nothing for pop-ups and separators;
+  // "Ready" when the menu closed.
+  void OnMenuSelect(int id, int flags);
   // "<program title> - <document title>".
   void OnUpdateFrameTitle();
   // The recent-file entries of a menu about to open, with their images.
@@ -64,6 +75,9 @@ class CMainFrame : public win::FrameWindow {
   void SetRecentFileImages();
 
   std::string_view ClassName() const override { return "ZK470Class"; }
+  // Ctrl accelerators, and the keyboard access of the menu: Alt alone or F10 lights the first
+  // title, Alt with a title's mnemonic opens that title, and while a title is lit the menu bar
+  // takes the keys.
   bool PreTranslateMessage(uint32_t message, win::WParam wparam, win::LParam lparam) override;
 
  protected:
@@ -72,6 +86,9 @@ class CMainFrame : public win::FrameWindow {
   void OnSize(int type, int cx, int cy) override;
   void OnTimer(uintptr_t id) override;
   void OnClose() override;
+  // Files dropped on the frame (it accepts them from start-up on): the frame comes to the front
+  // and the first file opens as a choice in the recording browser does; one document at a time.
+  void OnDropFiles(const win::DropFiles& drop) override;
   bool OnCommand(win::WParam wparam, win::LParam lparam) override;
   win::LResult WindowProc(uint32_t message, win::WParam wparam, win::LParam lparam) override;
 
@@ -87,4 +104,8 @@ class CMainFrame : public win::FrameWindow {
   std::map<int, ToolGlyph> menu_images_;
   std::string frame_title_;
   bool status_bar_ok_ = false;
+  // Alt went down with no other key since: its release lights the menu.
+  bool alt_alone_ = false;
+  // The menu took a key press: its character goes nowhere.
+  bool swallow_char_ = false;
 };

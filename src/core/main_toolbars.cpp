@@ -13,6 +13,17 @@ namespace {
 
 CTimeSpanToolBar* g_time_span_bar = nullptr;
 
+constexpr uintptr_t kFlyByTimer = 1;
+constexpr uintptr_t kToolTipTimer = 2;
+constexpr uintptr_t kToolTipShowTimer = 3;
+
+bool IsMouseMessage(uint32_t message) { return message >= win::kWmMouseMove && message <= win::kWmMButtonUp; }
+
+bool IsButtonDown(uint32_t message) {
+  return message == win::kWmLButtonDown || message == win::kWmRButtonDown || message == win::kWmMButtonDown ||
+         message == win::kWmLButtonDblClk;
+}
+
 }  // namespace
 
 // --- ToolBarWnd -----------------------------------------------------------------------------------------
@@ -151,6 +162,125 @@ void ToolBarWnd::OnLButtonUp(unsigned, gfx::Point point) {
   }
 }
 
+int ToolBarWnd::ToolHitTest(gfx::Point point) const {
+  for (const win::Window* child : Children()) {
+    if (child->GetDlgCtrlID() != 0 && child->IsWindowVisible() && child->GetWindowRectInParent().Contains(point)) {
+      return child->GetDlgCtrlID();
+    }
+  }
+  for (size_t i = 0; i < model_.Count(); ++i) {
+    const win::ToolButton& button = model_.At(i);
+    if (button.hidden || button.id == 0 || button.style == win::ToolButtonStyle::kSeparator) continue;
+    if (ButtonRect(i).Contains(point)) return button.id;
+  }
+  return 0;
+}
+
+bool ToolBarWnd::PreTranslateMessage(uint32_t message, win::WParam, win::LParam) {
+  if (IsMouseMessage(message)) TrackTool(message);
+  return false;
+}
+
+void ToolBarWnd::TrackTool(uint32_t message) {
+  const int hit = ToolHitTest(ScreenToClient(win::Windows().CursorPos()));
+  if (IsButtonDown(message)) {
+    // A click puts the tip away; it comes back only on another tool.
+    HideToolTip();
+    KillTimer(kToolTipTimer);
+    tip_suppressed_ = hit;
+  }
+  if (hit != hover_tool_) {
+    hover_tool_ = hit;
+    if (hit != tip_suppressed_) tip_suppressed_ = 0;
+    if (hit == 0) {
+      HideToolTip();
+      KillTimer(kToolTipTimer);
+      KillTimer(kFlyByTimer);
+      SetStatusText(0);
+    } else {
+      // Once a tip or a prompt shows, the next tool's follow without the wait.
+      if (tip_shown_) {
+        ShowToolTip();
+      } else if (hit != tip_suppressed_) {
+        SetTimer(kToolTipTimer, kToolTipDelayMs);
+      }
+      if (status_set_) {
+        SetStatusText(hit);
+      } else {
+        SetTimer(kFlyByTimer, kFlyByDelayMs);
+      }
+    }
+  }
+  if (message == win::kWmLButtonUp && hit != 0) {
+    KillTimer(kFlyByTimer);
+    SetStatusText(0);
+  }
+}
+
+void ToolBarWnd::OnMouseLeave() {
+  hover_tool_ = 0;
+  tip_suppressed_ = 0;
+  HideToolTip();
+  KillTimer(kToolTipTimer);
+  KillTimer(kFlyByTimer);
+  SetStatusText(0);
+}
+
+void ToolBarWnd::OnTimer(uintptr_t id) {
+  if (id != kFlyByTimer && id != kToolTipTimer && id != kToolTipShowTimer) return;
+  KillTimer(id);
+  // Nothing pops up over a frame that a modal dialog holds.
+  const win::Window* top = GetTopLevel();
+  const bool usable = top != nullptr && top->IsInputEnabled() && hover_tool_ != 0;
+  if (id == kFlyByTimer) {
+    if (usable) SetStatusText(hover_tool_);
+  } else if (id == kToolTipTimer) {
+    if (usable && hover_tool_ != tip_suppressed_) ShowToolTip();
+  } else {
+    HideToolTip();
+    tip_suppressed_ = hover_tool_;
+  }
+}
+
+void ToolBarWnd::OnDestroy() {
+  HideToolTip();
+  hover_tool_ = 0;
+  status_set_ = false;
+}
+
+void ToolBarWnd::SetStatusText(int id) {
+  if (frame_ == nullptr || !frame_->IsWindow()) return;
+  if (id == 0) {
+    if (!status_set_) return;
+    status_set_ = false;
+    frame_->SendMessage(win::kWmSetMessageString, static_cast<win::WParam>(core_ids::kIdsReady));
+    return;
+  }
+  status_set_ = true;
+  frame_->SendMessage(win::kWmSetMessageString, static_cast<win::WParam>(id));
+}
+
+void ToolBarWnd::ShowToolTip() {
+  if (hover_tool_ == 0) return;
+  const win::ToolButton* button = model_.Find(hover_tool_);
+  const std::string text = button != nullptr ? button->tooltip : CommandToolTip(hover_tool_);
+  if (text.empty()) {
+    HideToolTip();
+    return;
+  }
+  win::Windows().ShowToolTip(*this, win::Windows().CursorPos(), text);
+  tip_shown_ = true;
+  SetTimer(kToolTipShowTimer, kToolTipShowMs);
+}
+
+void ToolBarWnd::HideToolTip() {
+  if (!tip_shown_) return;
+  tip_shown_ = false;
+  KillTimer(kToolTipShowTimer);
+  const auto& tip = win::Windows().CurrentToolTip();
+  if (tip && tip->owner == Handle()) win::Windows().HideToolTip();
+}
+
 bool ToolBarWnd::OnCommand(win::WParam wparam, win::LParam lparam) {
   // The controls on the bar talk to the frame, as the framework's control bars pass them on.
   if (frame_ != nullptr && frame_->IsWindow()) return frame_->SendMessage(win::kWmCommand, wparam, lparam) != 0;
@@ -187,8 +317,11 @@ int TimeSpanCombo::DropDown(const std::function<void(PopupMenuWnd&)>& on_open) {
     }
   } route;
   const gfx::Rect client = GetClientRect();
+  // A list, not a menu: no status-bar prompts for its entries.
+  PopupMenuOptions options;
+  options.notify_owner = false;
   const int chosen = TrackPopupMenu(list, ClientToScreen(gfx::Point{0, std::min(client.Height(), 24)}),
-                                    GetTopLevel(), route, {}, on_open);
+                                    GetTopLevel(), route, {}, on_open, options);
   if (chosen <= 0) return -1;
   SelectFromUser(chosen - 1);
   return chosen - 1;
@@ -232,6 +365,7 @@ int CTimeSpanToolBar::CreateBar(win::FrameWindow& frame, const gfx::Rect& rect) 
 }
 
 void CTimeSpanToolBar::OnDestroy() {
+  ToolBarWnd::OnDestroy();
   if (g_time_span_bar == this) g_time_span_bar = nullptr;
 }
 

@@ -20,9 +20,19 @@ class FrameWindow;
 // their pictures, pressed and disabled looks, and drop-down arrows on chosen buttons. A click on
 // a button sends kWmCommand with its id to the frame; a click on an arrow calls the drop-down
 // handler with the id and the button's screen rectangle. Commands of controls placed on the bar
-// go on to the frame as well. User-interface thread only.
+// go on to the frame as well.
+//
+// Tool tips and fly-by prompts: while the pointer rests on a button or a control of the bar, its
+// tool tip (the part of the command's string after the line end) shows after kToolTipDelayMs as
+// the host's pop-up, and the frame's message pane shows the command's prompt (the part before
+// the line end) after kFlyByDelayMs; moving on to the next button changes both at once. Leaving
+// the bar, or releasing a click, sets the pane back to "Ready". User-interface thread only.
 class ToolBarWnd : public win::Window {
  public:
+  static constexpr int kFlyByDelayMs = 300;
+  static constexpr int kToolTipDelayMs = 500;
+  // A tool tip goes by itself after this long.
+  static constexpr int kToolTipShowMs = 5000;
   static constexpr int kButtonWidth = 24;
   static constexpr int kButtonHeight = 22;
   static constexpr int kArrowWidth = 12;
@@ -48,15 +58,29 @@ class ToolBarWnd : public win::Window {
   int NeededWidth() const;
   // Takes the states from the model (after its update pass) and repaints when something changed.
   void Refresh();
+  // The command under the point (client coordinates): a control of the bar, else a button
+  // (enabled or not); 0 over separators and empty parts.
+  int ToolHitTest(gfx::Point point) const;
+
+  // Mouse messages of the bar and of its controls pass here: the tool under the pointer.
+  bool PreTranslateMessage(uint32_t message, win::WParam wparam, win::LParam lparam) override;
 
  protected:
   void OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) override;
   void OnLButtonDown(unsigned flags, gfx::Point point) override;
   void OnLButtonUp(unsigned flags, gfx::Point point) override;
+  void OnMouseLeave() override;
+  void OnTimer(uintptr_t id) override;
+  void OnDestroy() override;
   bool OnCommand(win::WParam wparam, win::LParam lparam) override;
 
  private:
   int ButtonWidth(const win::ToolButton& button) const;
+  void TrackTool(uint32_t message);
+  // The frame's message pane: the prompt of id, or "Ready" for 0.
+  void SetStatusText(int id);
+  void ShowToolTip();
+  void HideToolTip();
 
   win::FrameWindow* frame_ = nullptr;
   win::ToolBarModel model_;
@@ -66,6 +90,10 @@ class ToolBarWnd : public win::Window {
   DropDownHandler drop_down_handler_;
   int pressed_ = -1;
   std::vector<std::pair<bool, bool>> painted_states_;
+  int hover_tool_ = 0;     // the tool under the pointer, 0 none
+  bool status_set_ = false;  // the message pane shows a prompt of this bar
+  bool tip_shown_ = false;
+  int tip_suppressed_ = 0;  // a click hid this tool's tip: none until the pointer moves on
 };
 
 // The main toolbar (resource 306): open, save, recorder, analysis, print, send and About, with

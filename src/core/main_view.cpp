@@ -54,8 +54,9 @@ void CMainView::OnUpdate(document::DocumentView*, int, THintObject*) {
 
 void CMainView::OnFileOpen() {
   const std::vector<std::string> chosen = ChooseRecordingsToOpen(doc_);
-  if (!chosen.empty() && App() != nullptr && App()->OpenDocumentFile(chosen.front())) {
-    if (!doc_.GetDocumentPath().empty()) doc_.SetPathName(doc_.GetDocumentPath());
+  if (!chosen.empty() && App() != nullptr) {
+    (void)App()->OpenChosenFile(chosen.front());
+    return;
   }
   if (win::Window* main = win::Windows().MainWindow()) main->PostMessage(core_ids::kStatusRefreshMessage);
 }

@@ -1,6 +1,7 @@
 #include "core/menu_bar.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cmath>
 
 #include "core/core_ids.h"
@@ -37,6 +38,8 @@ void WriteText(gfx::Canvas& canvas, std::string_view text, gfx::Rect rect, uint3
   canvas.SelectFont(old_font);
 }
 
+bool IsMnemonicKey(int key) { return (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'); }
+
 }  // namespace
 
 std::string MenuDisplayText(std::string_view text) {
@@ -52,10 +55,25 @@ std::string MenuDisplayText(std::string_view text) {
   return out;
 }
 
+char MenuMnemonic(std::string_view text) {
+  for (size_t i = 0; i + 1 < text.size(); ++i) {
+    if (text[i] != '&') continue;
+    if (text[i + 1] == '&') {
+      ++i;
+      continue;
+    }
+    const auto c = static_cast<unsigned char>(text[i + 1]);
+    // Mnemonics are typed keys: letters and digits of the keyboard's own row.
+    if (c >= 0x80) return 0;
+    return static_cast<char>(std::toupper(c));
+  }
+  return 0;
+}
+
 // --- Pop-up menu ---------------------------------------------------------------------------------------
 
-PopupMenuWnd::PopupMenuWnd(const win::Menu& menu, MenuImageLookup images)
-    : menu_(menu), images_(std::move(images)) {
+PopupMenuWnd::PopupMenuWnd(const win::Menu& menu, MenuImageLookup images, PopupMenuOptions options)
+    : menu_(menu), images_(std::move(images)), options_(options) {
   int label_width = 0;
   int accelerator_width = 0;
   int y = 2;
@@ -88,6 +106,12 @@ bool PopupMenuWnd::Open(win::Window* owner, gfx::Point screen_point) {
   SetBackground(win::GetSysColor(win::SysColor::kMenu));
   SetFocus();
   SetCapture();
+  if (options_.keyboard) {
+    MoveHighlight(1);
+  } else {
+    // Nothing lit yet: the pop-up itself is what is selected.
+    NotifyOwner(0, win::kMfPopup);
+  }
   return true;
 }
 
@@ -110,15 +134,40 @@ int PopupMenuWnd::ItemAt(gfx::Point point) const {
 }
 
 void PopupMenuWnd::ChooseItem(size_t index) {
-  if (Selectable(index)) Close(menu_.At(index).id);
+  if (Selectable(index)) Finish(Ending::kChosen, menu_.At(index).id);
 }
 
-void PopupMenuWnd::Close(int chosen) {
+void PopupMenuWnd::Close(int chosen) { Finish(chosen != 0 ? Ending::kChosen : Ending::kDismissed, chosen); }
+
+void PopupMenuWnd::Finish(Ending how, int chosen) {
   if (closed_) return;
   closed_ = true;
+  ending_ = how;
   chosen_ = chosen;
   if (win::Windows().GetCapture() == this) win::Windows().ReleaseCapture();
+  NotifyOwner(0, win::kMfMenuClosed);
   DestroyWindow();
+}
+
+void PopupMenuWnd::NotifyOwner(int id, int flags) {
+  win::Window* owner = GetOwner();
+  if (!options_.notify_owner || owner == nullptr || !owner->IsWindow()) return;
+  owner->SendMessage(win::kWmMenuSelect, win::MakeWParam(id, flags), 0);
+}
+
+void PopupMenuWnd::SetHighlight(int index) {
+  if (index == highlighted_) return;
+  highlighted_ = index;
+  Invalidate();
+  if (index < 0 || static_cast<size_t>(index) >= menu_.Count()) {
+    NotifyOwner(0, win::kMfPopup);
+    return;
+  }
+  const win::MenuItem& item = menu_.At(static_cast<size_t>(index));
+  int flags = item.enabled ? 0 : win::kMfGrayed;
+  if (item.separator) flags |= win::kMfSeparator;
+  if (item.popup != nullptr) flags |= win::kMfPopup;
+  NotifyOwner(item.separator || item.popup != nullptr ? 0 : item.id, flags);
 }
 
 void PopupMenuWnd::MoveHighlight(int step) {
@@ -129,10 +178,28 @@ void PopupMenuWnd::MoveHighlight(int step) {
     index = index < 0 ? (step > 0 ? 0 : count - 1) : (index + step + count) % count;
     if (!menu_.At(static_cast<size_t>(index)).separator) break;
   }
-  if (index != highlighted_) {
-    highlighted_ = index;
-    Invalidate();
+  SetHighlight(index);
+}
+
+void PopupMenuWnd::OnMnemonic(char letter) {
+  std::vector<int> matches;
+  for (size_t i = 0; i < menu_.Count(); ++i) {
+    const win::MenuItem& item = menu_.At(i);
+    if (!item.separator && MenuMnemonic(item.text) == letter) matches.push_back(static_cast<int>(i));
   }
+  if (matches.empty()) {
+    win::Windows().MessageBeep();
+    return;
+  }
+  if (matches.size() == 1) {
+    // The one entry with the letter runs at once; a disabled one is only lit.
+    SetHighlight(matches.front());
+    ChooseItem(static_cast<size_t>(matches.front()));
+    return;
+  }
+  // Several entries share the letter: each press lights the next of them.
+  const auto next = std::upper_bound(matches.begin(), matches.end(), highlighted_);
+  SetHighlight(next != matches.end() ? *next : matches.front());
 }
 
 void PopupMenuWnd::OnPaint(gfx::Canvas& canvas, const gfx::Rect&) {
@@ -171,10 +238,7 @@ void PopupMenuWnd::OnPaint(gfx::Canvas& canvas, const gfx::Rect&) {
 
 void PopupMenuWnd::OnMouseMove(unsigned, gfx::Point point) {
   const int index = ItemAt(point);
-  if (index != highlighted_ && (index >= 0 || !GetClientRect().Contains(point))) {
-    highlighted_ = index;
-    Invalidate();
-  }
+  if (index >= 0 || !GetClientRect().Contains(point)) SetHighlight(index);
 }
 
 void PopupMenuWnd::OnLButtonDown(unsigned, gfx::Point point) {
@@ -195,6 +259,11 @@ void PopupMenuWnd::OnRButtonDown(unsigned, gfx::Point point) {
 void PopupMenuWnd::OnKeyDown(int virtual_key, unsigned, unsigned) {
   switch (virtual_key) {
     case win::kVkEscape:
+      Finish(Ending::kEscape, 0);
+      return;
+    case win::kVkMenu:
+    case win::kVkF10:
+      // The menu keys end menu handling altogether.
       Close(0);
       return;
     case win::kVkDown:
@@ -203,11 +272,18 @@ void PopupMenuWnd::OnKeyDown(int virtual_key, unsigned, unsigned) {
     case win::kVkUp:
       MoveHighlight(-1);
       return;
+    case win::kVkLeft:
+      if (options_.neighbours) Finish(Ending::kLeft, 0);
+      return;
+    case win::kVkRight:
+      if (options_.neighbours) Finish(Ending::kRight, 0);
+      return;
     case win::kVkReturn:
     case win::kVkSpace:
       if (highlighted_ >= 0) ChooseItem(static_cast<size_t>(highlighted_));
       return;
     default:
+      if (IsMnemonicKey(virtual_key)) OnMnemonic(static_cast<char>(virtual_key));
       return;
   }
 }
@@ -217,16 +293,30 @@ void PopupMenuWnd::OnCaptureChanged(win::Window* new_capture) {
   if (new_capture != this && !closed_) Close(0);
 }
 
-int TrackPopupMenu(const win::Menu& menu, gfx::Point screen_point, win::Window* owner, win::CommandTarget& target,
-                   const MenuImageLookup& images, const std::function<void(PopupMenuWnd&)>& on_open) {
+PopupMenuResult TrackPopupMenuEx(const win::Menu& menu, gfx::Point screen_point, win::Window* owner,
+                                 win::CommandTarget& target, const MenuImageLookup& images,
+                                 const std::function<void(PopupMenuWnd&)>& on_open, PopupMenuOptions options) {
   win::Menu updated = menu;
   updated.UpdateItems(target);
-  PopupMenuWnd popup(updated, images);
-  if (!popup.Open(owner, screen_point)) return 0;
+  // The menu takes the keys while it is open; they go back to where they went before.
+  win::Window* focus = win::Windows().GetFocus();
+  const win::WindowHandle focus_handle = focus != nullptr ? focus->Handle() : 0;
+  PopupMenuWnd popup(updated, images, options);
+  if (!popup.Open(owner, screen_point)) return {};
   if (on_open) on_open(popup);
   if (!popup.Closed()) win::Windows().RunModalLoop([&] { return popup.Closed(); }, &popup);
   if (!popup.Closed()) popup.Close(0);
-  return popup.Chosen();
+  if (win::Window* back = win::Window::FromHandle(focus_handle);
+      back != nullptr && win::Windows().GetFocus() == nullptr) {
+    back->SetFocus();
+  }
+  return {popup.Chosen(), popup.HowEnded()};
+}
+
+int TrackPopupMenu(const win::Menu& menu, gfx::Point screen_point, win::Window* owner, win::CommandTarget& target,
+                   const MenuImageLookup& images, const std::function<void(PopupMenuWnd&)>& on_open,
+                   PopupMenuOptions options) {
+  return TrackPopupMenuEx(menu, screen_point, owner, target, images, on_open, options).chosen;
 }
 
 // --- Menu bar -------------------------------------------------------------------------------------------
@@ -238,6 +328,12 @@ bool MenuBarWnd::Create(const gfx::Rect& rect) {
   SetBackground(win::GetSysColor(win::SysColor::kMenu));
   SetAcceptsFocus(false);
   return true;
+}
+
+void MenuBarWnd::OnDestroy() {
+  if (mouse_filter_ != 0) win::Windows().RemoveInputFilter(mouse_filter_);
+  mouse_filter_ = 0;
+  keyboard_mode_ = false;
 }
 
 std::vector<gfx::Rect> MenuBarWnd::Titles() const {
@@ -253,27 +349,165 @@ std::vector<gfx::Rect> MenuBarWnd::Titles() const {
   return titles;
 }
 
+size_t MenuBarWnd::TitleCount() const {
+  const win::Menu* menu = frame_.GetMenu();
+  return menu != nullptr ? menu->Count() : 0;
+}
+
 gfx::Rect MenuBarWnd::TitleRect(size_t index) const {
   const std::vector<gfx::Rect> titles = Titles();
   return index < titles.size() ? titles[index] : gfx::Rect{};
 }
 
+int MenuBarWnd::FindTitle(int key) const {
+  const win::Menu* menu = frame_.GetMenu();
+  if (menu == nullptr || !IsMnemonicKey(std::toupper(key))) return -1;
+  for (size_t i = 0; i < menu->Count(); ++i) {
+    if (MenuMnemonic(menu->At(i).text) == static_cast<char>(std::toupper(key))) return static_cast<int>(i);
+  }
+  return -1;
+}
+
 int MenuBarWnd::OpenPopup(size_t index, const std::function<void(PopupMenuWnd&)>& on_open) {
+  return Track(index, false, on_open);
+}
+
+int MenuBarWnd::OpenPopupFromKeyboard(size_t index, const std::function<void(PopupMenuWnd&)>& on_open) {
+  return Track(index, true, on_open);
+}
+
+int MenuBarWnd::Track(size_t index, bool keyboard, const std::function<void(PopupMenuWnd&)>& on_open) {
   win::Menu* menu = frame_.GetMenu();
-  if (menu == nullptr || index >= menu->Count() || menu->SubMenu(index) == nullptr) return 0;
-  win::Menu popup = *menu->SubMenu(index);
-  if (prepare_) prepare_(popup);
-  const gfx::Rect title = TitleRect(index);
-  open_index_ = static_cast<int>(index);
-  Invalidate();
-  const int chosen = TrackPopupMenu(popup, ClientToScreen(gfx::Point{title.left, title.bottom + 1}), &frame_, frame_,
-                                    images_, on_open);
-  if (IsWindow()) {
+  if (menu == nullptr || index >= menu->Count()) return 0;
+  const size_t count = menu->Count();
+  // The pop-up takes the keys now; Esc brings the mode back.
+  DropKeyboardMode(false);
+  // Left and Right walk along the titles with a pop-up open, as long as the user goes on.
+  for (size_t steps = 0; steps <= 64; ++steps) {
+    menu = frame_.GetMenu();
+    if (menu == nullptr || index >= menu->Count() || menu->SubMenu(index) == nullptr || !IsWindow()) break;
+    win::Menu popup = *menu->SubMenu(index);
+    if (prepare_) prepare_(popup);
+    const gfx::Rect title = TitleRect(index);
+    open_index_ = static_cast<int>(index);
+    Invalidate();
+    PopupMenuOptions options;
+    options.keyboard = keyboard;
+    options.neighbours = true;
+    const PopupMenuResult result = TrackPopupMenuEx(
+        popup, ClientToScreen(gfx::Point{title.left, title.bottom + 1}), &frame_, frame_, images_, on_open, options);
+    if (!IsWindow()) return result.chosen;
     open_index_ = -1;
     Invalidate();
+    switch (result.how) {
+      case PopupMenuWnd::Ending::kLeft:
+        index = (index + count - 1) % count;
+        keyboard = true;
+        continue;
+      case PopupMenuWnd::Ending::kRight:
+        index = (index + 1) % count;
+        keyboard = true;
+        continue;
+      case PopupMenuWnd::Ending::kEscape:
+        // Back to the title, in keyboard mode.
+        EnterKeyboardMode(index);
+        return 0;
+      default:
+        LeaveKeyboardMode();
+        if (result.chosen != 0 && frame_.IsWindow()) {
+          frame_.PostMessage(win::kWmCommand, static_cast<win::WParam>(result.chosen), 0);
+        }
+        return result.chosen;
+    }
   }
-  if (chosen != 0 && frame_.IsWindow()) frame_.PostMessage(win::kWmCommand, static_cast<win::WParam>(chosen), 0);
-  return chosen;
+  LeaveKeyboardMode();
+  return 0;
+}
+
+void MenuBarWnd::SetHot(int index) {
+  if (index == hot_index_) return;
+  hot_index_ = index;
+  Invalidate();
+  // A lit title is a pop-up: the status bar shows no prompt for it.
+  if (index >= 0) frame_.SendMessage(win::kWmMenuSelect, win::MakeWParam(0, win::kMfPopup), 0);
+}
+
+void MenuBarWnd::EnterKeyboardMode(size_t index) {
+  if (!IsWindow() || TitleCount() == 0) return;
+  leave_on_alt_up_ = false;
+  if (!keyboard_mode_) {
+    keyboard_mode_ = true;
+    // Any click ends the mode; a click on a title then opens it as usual.
+    mouse_filter_ = win::Windows().AddInputFilter([this](const win::InputMessage& input) {
+      if (input.message == win::kWmLButtonDown || input.message == win::kWmRButtonDown ||
+          input.message == win::kWmMButtonDown) {
+        LeaveKeyboardMode();
+      }
+    });
+  }
+  SetHot(static_cast<int>(std::min(index, TitleCount() - 1)));
+}
+
+void MenuBarWnd::LeaveKeyboardMode() { DropKeyboardMode(true); }
+
+void MenuBarWnd::DropKeyboardMode(bool notify) {
+  if (!keyboard_mode_) return;
+  keyboard_mode_ = false;
+  leave_on_alt_up_ = false;
+  hot_index_ = -1;
+  if (mouse_filter_ != 0) win::Windows().RemoveInputFilter(mouse_filter_);
+  mouse_filter_ = 0;
+  if (IsWindow()) Invalidate();
+  if (notify && frame_.IsWindow()) {
+    frame_.SendMessage(win::kWmMenuSelect, win::MakeWParam(0, win::kMfMenuClosed), 0);
+  }
+}
+
+bool MenuBarWnd::HandleKey(uint32_t message, int key) {
+  if (!keyboard_mode_) return false;
+  const size_t count = TitleCount();
+  if (count == 0) {
+    LeaveKeyboardMode();
+    return false;
+  }
+  const bool down = message == win::kWmKeyDown || message == win::kWmSysKeyDown;
+  if (message == win::kWmSysKeyUp && key == win::kVkMenu) {
+    if (leave_on_alt_up_) LeaveKeyboardMode();
+    return true;
+  }
+  if (!down) return true;  // key ups and characters of the mode's keys
+  leave_on_alt_up_ = key == win::kVkMenu;
+  const auto hot = static_cast<size_t>(std::max(hot_index_, 0));
+  switch (key) {
+    case win::kVkMenu:
+      return true;
+    case win::kVkEscape:
+    case win::kVkF10:
+      LeaveKeyboardMode();
+      return true;
+    case win::kVkLeft:
+      SetHot(static_cast<int>((hot + count - 1) % count));
+      return true;
+    case win::kVkRight:
+      SetHot(static_cast<int>((hot + 1) % count));
+      return true;
+    case win::kVkDown:
+    case win::kVkUp:
+    case win::kVkReturn:
+      OpenPopupFromKeyboard(hot);
+      return true;
+    default:
+      break;
+  }
+  if (IsMnemonicKey(key)) {
+    const int title = FindTitle(key);
+    if (title >= 0) {
+      OpenPopupFromKeyboard(static_cast<size_t>(title));
+    } else {
+      win::Windows().MessageBeep();
+    }
+  }
+  return true;
 }
 
 void MenuBarWnd::OnPaint(gfx::Canvas& canvas, const gfx::Rect&) {
@@ -283,10 +517,10 @@ void MenuBarWnd::OnPaint(gfx::Canvas& canvas, const gfx::Rect&) {
   if (menu == nullptr) return;
   const std::vector<gfx::Rect> titles = Titles();
   for (size_t i = 0; i < titles.size(); ++i) {
-    const bool open = static_cast<int>(i) == open_index_;
-    if (open) canvas.FillSolidRect(titles[i], win::GetSysColor(win::SysColor::kHighlight));
-    const gfx::Color color = open ? win::GetSysColor(win::SysColor::kHighlightText)
-                                  : win::GetSysColor(win::SysColor::kMenuText);
+    const bool lit = static_cast<int>(i) == open_index_ || static_cast<int>(i) == HotTitle();
+    if (lit) canvas.FillSolidRect(titles[i], win::GetSysColor(win::SysColor::kHighlight));
+    const gfx::Color color = lit ? win::GetSysColor(win::SysColor::kHighlightText)
+                                 : win::GetSysColor(win::SysColor::kMenuText);
     WriteText(canvas, MenuDisplayText(menu->At(i).text), titles[i], gfx::kDtCenter, color);
   }
 }

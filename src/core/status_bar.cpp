@@ -6,13 +6,14 @@
 #include "core/tool_glyphs.h"
 #include "gfx/canvas.h"
 #include "gfx/font_metrics.h"
+#include "platform/resources.h"
 #include "win/system_metrics.h"
 
 namespace {
 
 constexpr int kGap = 2;
 constexpr int kPaneMargin = 8;
-// The lock indicators are as wide as their texts would be ("CAP", "NUM", "SCRL").
+// The narrowest indicator pane.
 constexpr int kIndicatorWidth = 40;
 
 int TextWidth(std::string_view text) {
@@ -31,7 +32,16 @@ bool CStatusBar::Create(win::Window& parent, const gfx::Rect& rect, int id) {
 bool CStatusBar::SetIndicators(const std::vector<int>& ids) {
   if (ids.empty()) return false;
   panes_.clear();
-  for (const int id : ids) panes_.push_back({id, {}, id == 0 ? 0 : kIndicatorWidth});
+  for (const int id : ids) {
+    // An indicator with a text of its own (the lock keys) is as wide as that text, lit or not,
+    // so that the panes beside it keep their place.
+    int width = 0;
+    if (id != 0) {
+      const std::string text = platform::LoadString(id);
+      width = std::max(kIndicatorWidth, text.empty() ? 0 : TextWidth(text) + 2 * kPaneMargin);
+    }
+    panes_.push_back({id, {}, width});
+  }
   Invalidate();
   return true;
 }

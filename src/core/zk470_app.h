@@ -176,6 +176,10 @@ class CZK470App : public win::CommandTarget {
   // the main frame with the first document when there is none yet. False when the file could not
   // be opened.
   bool OpenDocumentFile(const std::string& path);
+  // Opens a file the user chose (in the recording browser, or by dropping it on the frame): the
+  // document takes the name it was opened under, and the status bar is refilled. False when the
+  // file could not be opened.
+  bool OpenChosenFile(const std::string& path);
   // The new-document command: empties the document (on first use also making the main frame and
   // view), then posts the status refresh.
   void OnFileNew();

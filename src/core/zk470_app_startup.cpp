@@ -251,6 +251,7 @@ bool CZK470App::InitInstance(StartupOptions options) {
   }
   ReadAnalysisLibraryVersion(options.library_version);
   PostToMainWindow(ids::kStatusRefreshMessage);
+  if (frame_ != nullptr) frame_->DragAcceptFiles(true);
 
   // 17. A test build warns before it touches recordings.
   std::string build;
@@ -275,6 +276,9 @@ bool CZK470App::InitInstance(StartupOptions options) {
     if (GetGDTStartMode() == 0 && !OpenDocumentFile(GetCommandLine()) && frame_ == nullptr) return false;
   }
   if (frame_ == nullptr) return false;
+  // A frame that came with the command line's file takes dropped files too: how the program was
+  // started should not decide whether a drop works.
+  frame_->DragAcceptFiles(true);
   if (options.instance != nullptr && info.IsFirstInstance() != 0) {
     options.instance->Listen([this] { OnRaiseRequest(); });
   }
@@ -340,6 +344,13 @@ bool CZK470App::OpenDocumentFile(const std::string& path) {
     win::Windows().ClearQuit();
   }
   return false;
+}
+
+bool CZK470App::OpenChosenFile(const std::string& path) {
+  const bool opened = OpenDocumentFile(path);
+  if (opened && doc_ != nullptr && !doc_->GetDocumentPath().empty()) doc_->SetPathName(doc_->GetDocumentPath());
+  PostToMainWindow(ids::kStatusRefreshMessage);
+  return opened;
 }
 
 void CZK470App::OpenRecentFile(int index) {

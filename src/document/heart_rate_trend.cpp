@@ -15,6 +15,12 @@ constexpr double kLongestIntervalSeconds = 5.0;
 // A bin minimum that no beat has set yet.
 constexpr int kNoBinValue = INT_MAX;
 
+// Beat positions come from the file unchecked: an interval that an int cannot hold is none.
+int IntervalOrNone(int32_t from, int32_t to) {
+  const int64_t interval = int64_t{to} - from;
+  return interval > INT_MAX || interval < INT_MIN ? -1 : static_cast<int>(interval);
+}
+
 }  // namespace
 
 THeartRateTrend::THeartRateTrend(CZK470Doc& doc) : doc_(doc), sample_rate_(doc.GetSampleRate()) {}
@@ -67,14 +73,14 @@ int THeartRateTrend::GetRRInterval(int beat) {
   if (beat < 0 || beat + 1 >= BeatCount()) return -1;
   if (ClassOf(beat) == kClassArtefact || ClassOf(beat + 1) == kClassArtefact) return -1;
   if (MarkerBetween(interval_marker_cursor_, PositionOf(beat), PositionOf(beat + 1))) return -1;
-  return PositionOf(beat + 1) - PositionOf(beat);
+  return IntervalOrNone(PositionOf(beat), PositionOf(beat + 1));
 }
 
 int THeartRateTrend::GetNNInterval(int beat) {
   if (beat < 0 || beat + 1 >= BeatCount()) return -1;
   if (ClassOf(beat) != kClassNormal || ClassOf(beat + 1) != kClassNormal) return -1;
   if (MarkerBetween(interval_marker_cursor_, PositionOf(beat), PositionOf(beat + 1))) return -1;
-  return PositionOf(beat + 1) - PositionOf(beat);
+  return IntervalOrNone(PositionOf(beat), PositionOf(beat + 1));
 }
 
 bool THeartRateTrend::IsNormalRun() {

@@ -1,17 +1,25 @@
 #include "qt/canvas_host.h"
 
 #include <QCloseEvent>
+#include <QDragEnterEvent>
+#include <QDragMoveEvent>
+#include <QDropEvent>
 #include <QFocusEvent>
 #include <QGuiApplication>
 #include <QKeyEvent>
 #include <QMetaObject>
+#include <QMimeData>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QScreen>
+#include <QToolTip>
+#include <QUrl>
 #include <QWheelEvent>
 #include <QWidget>
 #include <algorithm>
+#include <string>
+#include <vector>
 
 #include "qt/event_pump.h"
 #include "qt/image_canvas.h"
@@ -81,6 +89,23 @@ unsigned MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
 
 gfx::Point ToPoint(const QPointF& p) { return {static_cast<int32_t>(p.x()), static_cast<int32_t>(p.y())}; }
 
+// The local files of a drag; empty when it carries none (text, remote addresses).
+std::vector<std::string> LocalFiles(const QMimeData* data) {
+  std::vector<std::string> paths;
+  if (data == nullptr || !data->hasUrls()) return paths;
+  for (const QUrl& url : data->urls()) {
+    if (url.isLocalFile()) paths.push_back(url.toLocalFile().toStdString());
+  }
+  return paths;
+}
+
+// Whether a window of the tree below window (or window itself) takes dropped files.
+bool AnyAcceptsFiles(const win::Window& window) {
+  if ((window.GetExStyle() & win::kWsExAcceptFiles) != 0) return true;
+  return std::any_of(window.Children().begin(), window.Children().end(),
+                     [](const win::Window* child) { return AnyAcceptsFiles(*child); });
+}
+
 }  // namespace
 
 // The Qt window of one top-level window of the tree. Forgets the window when it is destroyed;
@@ -95,7 +120,14 @@ class TopLevelWidget : public QWidget {
     if ((window.GetStyle() & win::kWsCaption) != win::kWsCaption)
       setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
     setWindowTitle(QString::fromStdString(window.GetWindowText()));
+    SyncAcceptDrops();
     SyncGeometry();
+  }
+
+  // Qt offers drags only to a widget that accepts drops: one does while a window of its tree
+  // takes files.
+  void SyncAcceptDrops() {
+    if (Alive()) setAcceptDrops(AnyAcceptsFiles(*window_));
   }
 
   QImage& Image() { return image_; }
@@ -170,8 +202,35 @@ class TopLevelWidget : public QWidget {
     windows_.MouseInput(*window_, win::kWmMouseWheel, ToPoint(event->position()), flags);
   }
 
+  void leaveEvent(QEvent* event) override {
+    QWidget::leaveEvent(event);
+    if (Alive()) windows_.MouseLeft(*window_);
+  }
+
+  void dragEnterEvent(QDragEnterEvent* event) override { OfferDrag(event); }
+  void dragMoveEvent(QDragMoveEvent* event) override { OfferDrag(event); }
+
+  void dropEvent(QDropEvent* event) override {
+    std::vector<std::string> paths = LocalFiles(event->mimeData());
+    const gfx::Point point = ToPoint(event->position());
+    if (!Alive() || paths.empty() || windows_.DropTarget(*window_, point) == nullptr) {
+      event->ignore();
+      return;
+    }
+    event->acceptProposedAction();
+    // Opening a recording may ask questions: the drag source is let go first, and the files
+    // arrive from the event loop.
+    QMetaObject::invokeMethod(
+        this,
+        [this, point, paths = std::move(paths)]() mutable {
+          if (Alive()) windows_.DeliverDroppedFiles(*window_, point, std::move(paths));
+        },
+        Qt::QueuedConnection);
+  }
+
   void keyPressEvent(QKeyEvent* event) override {
     if (!Alive()) return;
+    SyncModifiers(event);
     const unsigned repeat_flag = event->isAutoRepeat() ? 0x4000 : 0;
     if (const int vk = VirtualKey(event->key()); vk != 0) {
       windows_.KeyInput(SystemKey(event) ? win::kWmSysKeyDown : win::kWmKeyDown, vk, repeat_flag);
@@ -186,6 +245,7 @@ class TopLevelWidget : public QWidget {
 
   void keyReleaseEvent(QKeyEvent* event) override {
     if (!Alive() || event->isAutoRepeat()) return;
+    SyncModifiers(event);
     if (const int vk = VirtualKey(event->key()); vk != 0) {
       windows_.KeyInput(SystemKey(event) ? win::kWmSysKeyUp : win::kWmKeyUp, vk, 0);
     }
@@ -196,6 +256,12 @@ class TopLevelWidget : public QWidget {
     if (Alive() && windows_.GetActiveWindow() != window_) windows_.SetActiveWindow(window_);
   }
 
+  void focusOutEvent(QFocusEvent* event) override {
+    QWidget::focusOutEvent(event);
+    // The whole window lost the keyboard (another program's window took it).
+    if (Alive() && event->reason() == Qt::ActiveWindowFocusReason) window_->SendMessage(win::kWmActivate, 0);
+  }
+
   void closeEvent(QCloseEvent* event) override {
     // The window decides; when it ends, the host retires this widget.
     event->ignore();
@@ -204,6 +270,31 @@ class TopLevelWidget : public QWidget {
 
  private:
   bool Alive() const { return window_ != nullptr && windows_.FromHandle(handle_) == window_; }
+
+  // The window system's modifier state follows every key (the accelerators ask it).
+  void SyncModifiers(const QKeyEvent* event) {
+    Qt::KeyboardModifiers modifiers = event->modifiers();
+    // A modifier's own press or release is not yet, or still, in the event's modifiers.
+    const bool press = event->type() == QEvent::KeyPress;
+    const auto follow = [&](Qt::Key key, Qt::KeyboardModifier modifier) {
+      if (event->key() == key) modifiers.setFlag(modifier, press);
+    };
+    follow(Qt::Key_Shift, Qt::ShiftModifier);
+    follow(Qt::Key_Control, Qt::ControlModifier);
+    follow(Qt::Key_Alt, Qt::AltModifier);
+    windows_.SetKeyDown(win::kVkShift, modifiers.testFlag(Qt::ShiftModifier));
+    windows_.SetKeyDown(win::kVkControl, modifiers.testFlag(Qt::ControlModifier));
+    windows_.SetKeyDown(win::kVkMenu, modifiers.testFlag(Qt::AltModifier));
+  }
+
+  void OfferDrag(QDropEvent* event) {
+    if (Alive() && !LocalFiles(event->mimeData()).empty() &&
+        windows_.DropTarget(*window_, ToPoint(event->position())) != nullptr) {
+      event->acceptProposedAction();
+    } else {
+      event->ignore();
+    }
+  }
 
   // Keys pressed with Alt, and F10, are the menu's: they arrive as system keys.
   static bool SystemKey(const QKeyEvent* event) {
@@ -292,6 +383,11 @@ void CanvasHost::TopLevelDestroyed(win::Window& top_level) {
 }
 
 void CanvasHost::WindowChanged(win::Window& window, unsigned what) {
+  if (what & win::kChangedAcceptFiles) {
+    if (win::Window* top = window.GetTopLevel(); top != nullptr) {
+      if (TopLevelWidget* widget = Find(*top)) widget->SyncAcceptDrops();
+    }
+  }
   if (window.IsChild()) return;  // children are drawn into their top-level window
   TopLevelWidget* widget = Find(window);
   if (widget == nullptr) return;
@@ -299,6 +395,15 @@ void CanvasHost::WindowChanged(win::Window& window, unsigned what) {
   if (what & win::kChangedText) widget->setWindowTitle(QString::fromStdString(window.GetWindowText()));
   if (what & win::kChangedVisible) widget->setVisible(window.IsWindowVisible());
 }
+
+void CanvasHost::ShowToolTip(win::Window& owner, gfx::Point screen_point, std::string_view text) {
+  win::Window* top = owner.GetTopLevel();
+  TopLevelWidget* widget = top != nullptr ? Find(*top) : nullptr;
+  QToolTip::showText(QPoint(screen_point.x, screen_point.y), QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
+                     widget);
+}
+
+void CanvasHost::HideToolTip() { QToolTip::hideText(); }
 
 std::unique_ptr<gfx::Canvas> CanvasHost::CreateCanvas(win::Window& window, const gfx::Rect& clip) {
   win::Window* top = window.GetTopLevel();

@@ -21,7 +21,8 @@ class TopLevelWidget;
 // splash): one Qt window each, with a QImage backing store that the tree paints into through
 // ImageCanvas, at once when it asks (synchronous repaint) and outside painting through client
 // canvases. Mouse, key, focus, resize and close events of the Qt window go into the tree as its
-// messages. User-interface thread only.
+// messages; the pointer leaving it, and files dropped on it (when a window of its tree takes
+// them), as well. User-interface thread only.
 class CanvasHost : public QtHost {
  public:
   CanvasHost(win::WindowSystem& windows, EventPump& pump);
@@ -33,6 +34,9 @@ class CanvasHost : public QtHost {
   void TopLevelDestroyed(win::Window& top_level) override;
   void WindowChanged(win::Window& window, unsigned what) override;
   std::unique_ptr<gfx::Canvas> CreateCanvas(win::Window& window, const gfx::Rect& clip) override;
+  // Tool tips are Qt's own (QToolTip), over the Qt window of owner's top-level window.
+  void ShowToolTip(win::Window& owner, gfx::Point screen_point, std::string_view text) override;
+  void HideToolTip() override;
 
   // The Qt window of a top-level window and its backing store; nullptr when it has none.
   QWidget* WidgetOf(const win::Window& top_level) const override;

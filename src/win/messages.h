@@ -19,6 +19,7 @@ inline constexpr uint32_t kWmCreate = 0x0001;
 inline constexpr uint32_t kWmDestroy = 0x0002;
 inline constexpr uint32_t kWmMove = 0x0003;
 inline constexpr uint32_t kWmSize = 0x0005;
+// wparam 0: the top-level window lost the activation to another program's window.
 inline constexpr uint32_t kWmActivate = 0x0006;
 inline constexpr uint32_t kWmSetFocus = 0x0007;
 inline constexpr uint32_t kWmKillFocus = 0x0008;
@@ -46,6 +47,9 @@ inline constexpr uint32_t kWmTimer = 0x0113;
 inline constexpr uint32_t kWmHScroll = 0x0114;
 inline constexpr uint32_t kWmVScroll = 0x0115;
 inline constexpr uint32_t kWmInitMenuPopup = 0x0117;
+// A menu entry was highlighted: wparam low word the command id (0 for pop-ups, separators and
+// none), high word the kMf flags; high word 0xFFFF when the menu closed. Sent to the menu's owner.
+inline constexpr uint32_t kWmMenuSelect = 0x011F;
 inline constexpr uint32_t kWmMouseMove = 0x0200;
 inline constexpr uint32_t kWmLButtonDown = 0x0201;
 inline constexpr uint32_t kWmLButtonUp = 0x0202;
@@ -57,6 +61,12 @@ inline constexpr uint32_t kWmMButtonDown = 0x0207;
 inline constexpr uint32_t kWmMButtonUp = 0x0208;
 inline constexpr uint32_t kWmMouseWheel = 0x020A;
 inline constexpr uint32_t kWmCaptureChanged = 0x0215;
+// Files dropped on a window that accepts them (kWsExAcceptFiles); lparam points to a DropFiles.
+inline constexpr uint32_t kWmDropFiles = 0x0233;
+// The pointer left the window's area (the window and its children); sent by the window system.
+inline constexpr uint32_t kWmMouseLeave = 0x02A3;
+// To a frame: show the prompt of string wparam in the status bar's message pane (0: empty).
+inline constexpr uint32_t kWmSetMessageString = 0x0362;
 inline constexpr uint32_t kWmUser = 0x0400;
 
 // Button messages.
@@ -98,7 +108,15 @@ inline constexpr uint32_t kWsGroup = 0x00020000;
 inline constexpr uint32_t kWsTabStop = 0x00010000;
 // Extended styles.
 inline constexpr uint32_t kWsExTopMost = 0x00000008;
+inline constexpr uint32_t kWsExAcceptFiles = 0x00000010;
 inline constexpr uint32_t kWsExDlgModalFrame = 0x00000001;
+
+// kWmMenuSelect flags.
+inline constexpr int kMfGrayed = 0x0001;
+inline constexpr int kMfDisabled = 0x0002;
+inline constexpr int kMfPopup = 0x0010;
+inline constexpr int kMfSeparator = 0x0800;
+inline constexpr int kMfMenuClosed = 0xFFFF;
 
 // ShowWindow commands.
 inline constexpr int kSwHide = 0;
@@ -126,6 +144,7 @@ inline constexpr int kVkReturn = 0x0D;
 inline constexpr int kVkShift = 0x10;
 inline constexpr int kVkControl = 0x11;
 inline constexpr int kVkMenu = 0x12;
+inline constexpr int kVkCapital = 0x14;
 inline constexpr int kVkEscape = 0x1B;
 inline constexpr int kVkSpace = 0x20;
 inline constexpr int kVkPrior = 0x21;
@@ -139,6 +158,8 @@ inline constexpr int kVkDown = 0x28;
 inline constexpr int kVkDelete = 0x2E;
 inline constexpr int kVkF1 = 0x70;
 inline constexpr int kVkF10 = 0x79;
+inline constexpr int kVkNumLock = 0x90;
+inline constexpr int kVkScroll = 0x91;
 
 // Packing of two 16-bit values into a parameter, as mouse points and command ids travel.
 constexpr LParam MakeLParam(int low, int high) {

@@ -209,6 +209,12 @@ LResult Window::WindowProc(uint32_t message, WParam wparam, LParam lparam) {
     case kWmMouseWheel:
       OnMouseWheel(LoWord(wparam), static_cast<int16_t>(HiWord(wparam)), point);
       return 0;
+    case kWmMouseLeave:
+      OnMouseLeave();
+      return 0;
+    case kWmDropFiles:
+      if (const auto* drop = reinterpret_cast<const DropFiles*>(lparam)) OnDropFiles(*drop);
+      return 0;
     case kWmKeyDown:
     case kWmSysKeyDown:
       OnKeyDown(static_cast<int>(wparam), LoWord(static_cast<uintptr_t>(lparam)),
@@ -496,6 +502,12 @@ void Window::AppendTextSilently(std::string_view text) {
   Invalidate(true);
 }
 
+void Window::DragAcceptFiles(bool accept) {
+  const uint32_t old = ex_style_;
+  ex_style_ = accept ? (ex_style_ | kWsExAcceptFiles) : (ex_style_ & ~kWsExAcceptFiles);
+  if (old != ex_style_) NotifyChanged(kChangedAcceptFiles);
+}
+
 void Window::SetFont(const gfx::Font& font, bool redraw) {
   font_ = font;
   if (!IsWindow()) return;
@@ -665,6 +677,8 @@ void WindowSystem::WindowDestroyed(Window* window) {
   if (capture_ == window) capture_ = nullptr;
   if (focus_ == window) focus_ = nullptr;
   if (main_window_ == window) main_window_ = nullptr;
+  if (tool_tip_ && tool_tip_->owner == handle) HideToolTip();
+  if (hover_ == handle) hover_ = 0;
   if (active_ == window) {
     Window* owner = window->GetOwner();
     active_ = owner != nullptr && owner->IsWindow() && owner->IsWindowVisible() ? owner : nullptr;
@@ -884,9 +898,64 @@ Window* WindowSystem::HitTest(Window& window, gfx::Point point) {
   return &window;
 }
 
+void WindowSystem::SetHover(Window* window) {
+  const WindowHandle handle = window != nullptr ? window->Handle() : 0;
+  if (handle == hover_) return;
+  Window* old = FromHandle(hover_);
+  hover_ = handle;
+  // The old window and those of its ancestors that do not hold the new one lost the pointer;
+  // each is looked up again, since a leave handler may end windows.
+  std::vector<WindowHandle> left;
+  for (Window* w = old; w != nullptr; w = w->GetParent()) {
+    if (window != nullptr && window->IsSelfOrDescendantOf(w)) break;
+    left.push_back(w->Handle());
+  }
+  for (const WindowHandle h : left) {
+    if (Window* w = FromHandle(h)) w->SendMessage(kWmMouseLeave);
+  }
+}
+
+void WindowSystem::MouseLeft(Window& top_level) {
+  // The window that holds the capture keeps the pointer wherever it goes.
+  if (capture_ != nullptr) return;
+  Window* hover = FromHandle(hover_);
+  if (hover != nullptr && hover->IsSelfOrDescendantOf(&top_level)) SetHover(nullptr);
+}
+
+Window* WindowSystem::DropTarget(Window& top_level, gfx::Point point) {
+  if (!top_level.IsWindow() || !top_level.IsWindowVisible() || !top_level.IsInputEnabled()) return nullptr;
+  for (Window* w = HitTest(top_level, point); w != nullptr; w = w->GetParent()) {
+    if ((w->GetExStyle() & kWsExAcceptFiles) != 0) return w->IsInputEnabled() ? w : nullptr;
+  }
+  return nullptr;
+}
+
+Window* WindowSystem::DeliverDroppedFiles(Window& top_level, gfx::Point point, std::vector<std::string> paths) {
+  Window* target = DropTarget(top_level, point);
+  if (target == nullptr || paths.empty()) return nullptr;
+  const WindowHandle handle = target->Handle();
+  DropFiles drop{std::move(paths), target->ScreenToClient(top_level.ClientToScreen(point))};
+  target->SendMessage(kWmDropFiles, 0, reinterpret_cast<LParam>(&drop));
+  return FromHandle(handle);
+}
+
+void WindowSystem::ShowToolTip(Window& owner, gfx::Point screen_point, std::string text) {
+  if (!owner.IsWindow()) return;
+  tool_tip_ = ToolTip{owner.Handle(), screen_point, std::move(text)};
+  if (Host* host = HostOf(owner)) host->ShowToolTip(owner, screen_point, tool_tip_->text);
+}
+
+void WindowSystem::HideToolTip() {
+  if (!tool_tip_) return;
+  tool_tip_.reset();
+  if (host_ != nullptr) host_->HideToolTip();
+  if (widget_host_ != nullptr && widget_host_ != host_) widget_host_->HideToolTip();
+}
+
 Window* WindowSystem::MouseInput(Window& top_level, uint32_t message, gfx::Point point, unsigned flags) {
   InputMessage input{message, flags, MakeLParam(point.x, point.y), top_level.ClientToScreen(point)};
   const WindowHandle top_handle = top_level.Handle();
+  cursor_pos_ = input.screen_point;
   RunInputFilters(input);
   if (FromHandle(top_handle) != &top_level) return nullptr;
   Window* target = nullptr;
@@ -903,8 +972,10 @@ Window* WindowSystem::MouseInput(Window& top_level, uint32_t message, gfx::Point
     target = HitTest(top_level, point);
     client = target->ScreenToClient(screen);
   }
-  const LParam lparam = MakeLParam(client.x, client.y);
   const WindowHandle handle = target->Handle();
+  SetHover(target);
+  if (FromHandle(handle) != target) return nullptr;
+  const LParam lparam = MakeLParam(client.x, client.y);
   for (Window* w = target; w != nullptr; w = w->GetParent()) {
     if (w->PreTranslateMessage(message, flags, lparam)) return target;
     if (FromHandle(handle) != target) return nullptr;
@@ -1059,6 +1130,10 @@ void WindowSystem::Reset() {
   wait_cursor_depth_ = 0;
   beeps_ = 0;
   modifiers_ = 0;
+  key_state_ = nullptr;
+  cursor_pos_ = {};
+  hover_ = 0;
+  tool_tip_.reset();
   app_title_ = "ZK-470";
   screen_size_ = {1280, 1024};
   host_ = nullptr;

@@ -46,6 +46,7 @@ enum WindowChange : unsigned {
   kChangedDestroyed = 1u << 6,
   kChangedFocus = 1u << 7,
   kChangedFont = 1u << 8,
+  kChangedAcceptFiles = 1u << 9,  // kWsExAcceptFiles was switched (DragAcceptFiles)
 };
 
 enum class CursorShape { kArrow, kWait, kAppStarting };
@@ -79,6 +80,26 @@ class Host {
   virtual void SetCursor(CursorShape shape) {}
   virtual void Beep() {}
   virtual void BringToForeground(Window& top_level) {}
+  // A tool tip as the host's own pop-up, its top-left corner near the screen point (the host
+  // keeps it clear of the pointer). A second call replaces the text; HideToolTip removes it.
+  virtual void ShowToolTip(Window& owner, gfx::Point screen_point, std::string_view text) {}
+  virtual void HideToolTip() {}
+};
+
+// Where the lock keys stand (Caps Lock, Num Lock, Scroll Lock): the keyboard's state, which the
+// program only reads. The program's host implements it; without one every lock reads as off.
+class KeyStateSource {
+ public:
+  virtual ~KeyStateSource() = default;
+  // kVkCapital, kVkNumLock or kVkScroll: whether the lock is on.
+  virtual bool IsKeyToggled(int virtual_key) const = 0;
+};
+
+// The lparam of kWmDropFiles: the dropped files' paths in the order given, and where they were
+// dropped (the receiving window's client coordinates). Lives only for the call.
+struct DropFiles {
+  std::vector<std::string> paths;
+  gfx::Point point;
 };
 
 // One window of the tree: a top-level window (no kWsChild) or a child inside its parent's client
@@ -168,6 +189,8 @@ class Window : public CommandTarget {
 
   void SetWindowText(std::string_view text);
   const std::string& GetWindowText() const { return text_; }
+  // Sets or clears kWsExAcceptFiles: files dropped on the window then arrive as kWmDropFiles.
+  void DragAcceptFiles(bool accept = true);
   void SetFont(const gfx::Font& font, bool redraw = true);
   // The window's font, or the parent's when it has none of its own.
   const gfx::Font& GetFont() const;
@@ -248,6 +271,9 @@ class Window : public CommandTarget {
   virtual void OnRButtonUp(unsigned flags, gfx::Point point) {}
   virtual void OnMButtonDown(unsigned flags, gfx::Point point) {}
   virtual void OnMouseWheel(unsigned flags, int delta, gfx::Point screen_point) {}
+  // The pointer left the window and its children.
+  virtual void OnMouseLeave() {}
+  virtual void OnDropFiles(const DropFiles& drop) {}
   virtual void OnKeyDown(int virtual_key, unsigned repeat, unsigned flags) {}
   virtual void OnKeyUp(int virtual_key, unsigned repeat, unsigned flags) {}
   virtual void OnChar(int character, unsigned repeat, unsigned flags) {}
@@ -393,9 +419,37 @@ class WindowSystem {
   Window* KeyInput(uint32_t message, int key, unsigned flags = 0);
   // Key down, char (for keys that type one) and key up, as one key press.
   void PressKey(int virtual_key);
+  // Where the pointer was at the last mouse input, in screen coordinates.
+  gfx::Point CursorPos() const { return cursor_pos_; }
+  // The window the pointer is over (the receiver of the last mouse input); nullptr when none.
+  // When it changes, each window that held the pointer and does not hold the new one (the old
+  // window and its ancestors) gets kWmMouseLeave.
+  Window* HoverWindow() const { return FromHandle(hover_); }
+  // The host: the pointer left the top-level window.
+  void MouseLeft(Window& top_level);
+  // The window of top_level that takes files dropped at point (top_level's client coordinates):
+  // the window there, or its nearest ancestor, with kWsExAcceptFiles, when input reaches it;
+  // nullptr when none.
+  Window* DropTarget(Window& top_level, gfx::Point point);
+  // Sends kWmDropFiles to the drop target; returns it, nullptr when none took the files.
+  Window* DeliverDroppedFiles(Window& top_level, gfx::Point point, std::vector<std::string> paths);
   // The state of the modifier keys as the host last reported it (kVkShift, kVkControl, kVkMenu).
   void SetKeyDown(int virtual_key, bool down);
   bool IsKeyDown(int virtual_key) const;
+  // The lock keys, from the host's source; all off without one. Not owned; nullptr removes it.
+  void SetKeyStateSource(const KeyStateSource* source) { key_state_ = source; }
+  bool IsKeyToggled(int virtual_key) const { return key_state_ != nullptr && key_state_->IsKeyToggled(virtual_key); }
+
+  // The one tool tip: shown through the host of owner's top-level window, and kept here (tests
+  // read it headless). Goes when owner's window ends.
+  struct ToolTip {
+    WindowHandle owner = 0;
+    gfx::Point screen_point;
+    std::string text;
+  };
+  void ShowToolTip(Window& owner, gfx::Point screen_point, std::string text);
+  void HideToolTip();
+  const std::optional<ToolTip>& CurrentToolTip() const { return tool_tip_; }
   // Filters see every mouse and key message before it is routed (the splash window closes this
   // way, a progress window watches for Esc). Returns an id for RemoveInputFilter.
   int AddInputFilter(std::function<void(const InputMessage&)> filter);
@@ -463,6 +517,7 @@ class WindowSystem {
   void PaintTree(Window& window, size_t& painted);
   Window* HitTest(Window& window, gfx::Point point_in_client);
   void RunInputFilters(const InputMessage& input);
+  void SetHover(Window* window);
   std::unique_ptr<gfx::Canvas> MakeCanvas(Window& window, const gfx::Rect& clip, bool for_paint);
   void SetTimer(Window& window, uintptr_t id, int elapse_ms);
   bool KillTimer(Window& window, uintptr_t id);
@@ -487,6 +542,10 @@ class WindowSystem {
   int wait_cursor_depth_ = 0;
   int beeps_ = 0;
   unsigned modifiers_ = 0;  // bit 0 shift, 1 control, 2 alt
+  const KeyStateSource* key_state_ = nullptr;
+  gfx::Point cursor_pos_;
+  WindowHandle hover_ = 0;
+  std::optional<ToolTip> tool_tip_;
   std::string app_title_ = "ZK-470";
   gfx::Size screen_size_{1280, 1024};
   Host* host_ = nullptr;

@@ -2,6 +2,7 @@
 #include <sys/resource.h>
 
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 
 #include "document/doc_test_support.h"
@@ -111,6 +112,38 @@ TEST_F(DocumentFile, DamagedRecordingIsRefusedAndChangesNothing) {
     EXPECT_TRUE(doc_->IsFileHeld());
     EXPECT_EQ(document::Context().g_RecordingChannels.count, 2);
     EXPECT_TRUE(view_.hints.empty());
+  }
+}
+
+// Files the reader takes although no recorder writes them (fuzz findings among them): opening
+// computes the extremes without fault and leaves out what cannot be an interval.
+TEST_F(DocumentFile, RecordingsWithImpossibleValuesOpen) {
+  struct Case {
+    const char* name;
+    std::vector<TQRSComplex> beats;
+    int32_t rr_min, rr_max, hr_min;
+  };
+  // Twenty beats 100 samples apart; the first one is moved.
+  const auto beats_after = [](int32_t first) {
+    std::vector<TQRSComplex> beats = RegularBeats(20, 486772834, 100);
+    beats[0] = TQRSComplex(first, kClassNormal);
+    return beats;
+  };
+  const Case cases[] = {
+      // qrs_file/crash-09a92c56...: an interval wider than an int
+      {"first interval beyond the int range", beats_after(-2145386496), 100, 100, 75},
+      {"first interval just inside the int range", beats_after(486772934 - INT32_MAX), 100, INT32_MAX, 75},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RecordingContent content;
+    content.beats = c.beats;
+    const std::string qrs = WriteRecording(clock_, Base("odd" + std::to_string(n++)), content);
+    ASSERT_TRUE(doc_->OnOpenDocument(qrs)) << (Messages().empty() ? "" : Messages()[0]);
+    EXPECT_EQ(doc_->GetRRMinValue(), c.rr_min);
+    EXPECT_EQ(doc_->GetRRMaxValue(), c.rr_max);
+    EXPECT_EQ(doc_->GetHRMinValue(), c.hr_min);
   }
 }
 

@@ -10,12 +10,12 @@
 #include <vector>
 
 #include "gfx/standard_fonts.h"
-#include "platform/archive.h"
 #include "reports/pdf/pdf_test_support.h"
 
 namespace {
 
 using pdf_test::CountOf;
+using pdf_test::MakePfm;
 using pdf_test::ObjectText;
 using pdf_test::PdfTest;
 
@@ -217,41 +217,6 @@ TEST_F(PdfFontsTest, FontMapLookup) {
     EXPECT_EQ(pfm, c.pfm);
     EXPECT_EQ(pfb, c.pfb);
   }
-}
-
-// A Windows PFM metrics file for a Type 1 font: header, extended metrics, driver info (the
-// PostScript name) and the width table of codes first..last.
-std::string MakePfm(const std::string& ps_name, int first, int last, size_t cut_to = 0) {
-  const gfx::StandardFontMetrics& helvetica = *gfx::FindStandardFont("Helvetica");
-  std::vector<uint8_t> b(147 + 52, 0);
-  const uint32_t driver_info = static_cast<uint32_t>(b.size());
-  for (const char c : ps_name) b.push_back(static_cast<uint8_t>(c));
-  b.push_back(0);
-  const uint32_t extent = static_cast<uint32_t>(b.size());
-  for (int c = first; c <= last; ++c) {
-    b.push_back(0);
-    b.push_back(0);
-    platform::StoreLE16(&b[b.size() - 2], static_cast<uint16_t>(helvetica.winansi_widths[c]));
-  }
-  platform::StoreLE16(&b[0], 0x100);
-  platform::StoreLE32(&b[2], static_cast<uint32_t>(b.size()));
-  platform::StoreLE16(&b[74], 718);  // ascent
-  b[90] = 0x21;                      // variable pitch, Swiss
-  platform::StoreLE16(&b[91], 500);
-  platform::StoreLE16(&b[93], 1000);
-  b[95] = static_cast<uint8_t>(first);
-  b[96] = static_cast<uint8_t>(last);
-  platform::StoreLE16(&b[117], 30);
-  platform::StoreLE32(&b[119], 147);
-  platform::StoreLE32(&b[123], extent);
-  platform::StoreLE32(&b[139], driver_info);
-  platform::StoreLE16(&b[147], 52);
-  platform::StoreLE16(&b[147 + 14], 718);  // cap height
-  platform::StoreLE16(&b[147 + 16], 523);  // x height
-  platform::StoreLE16(&b[147 + 20], 207);  // lower-case descent
-  platform::StoreLE16(&b[147 + 22], static_cast<uint16_t>(-120));  // slant, 1/10 degree
-  if (cut_to != 0) b.resize(cut_to);
-  return {b.begin(), b.end()};
 }
 
 TEST_F(PdfFontsTest, ExternalFontIsEmbeddedFromPfmAndPfb) {

@@ -9,6 +9,9 @@
 #include <fstream>
 #include <sstream>
 
+#include "gfx/standard_fonts.h"
+#include "platform/archive.h"
+
 namespace pdf_test {
 
 void PdfTest::SetUp() {
@@ -154,6 +157,39 @@ std::string WriteFile(const std::filesystem::path& path, std::string_view bytes)
   std::ofstream out(path, std::ios::binary);
   out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
   return path.string();
+}
+
+std::string MakePfm(const std::string& ps_name, int first, int last, size_t cut_to) {
+  const gfx::StandardFontMetrics& helvetica = *gfx::FindStandardFont("Helvetica");
+  std::vector<uint8_t> b(147 + 52, 0);
+  const uint32_t driver_info = static_cast<uint32_t>(b.size());
+  for (const char c : ps_name) b.push_back(static_cast<uint8_t>(c));
+  b.push_back(0);
+  const uint32_t extent = static_cast<uint32_t>(b.size());
+  for (int c = first; c <= last; ++c) {
+    b.push_back(0);
+    b.push_back(0);
+    platform::StoreLE16(&b[b.size() - 2], static_cast<uint16_t>(helvetica.winansi_widths[c]));
+  }
+  platform::StoreLE16(&b[0], 0x100);
+  platform::StoreLE32(&b[2], static_cast<uint32_t>(b.size()));
+  platform::StoreLE16(&b[74], 718);  // ascent
+  b[90] = 0x21;                      // variable pitch, Swiss
+  platform::StoreLE16(&b[91], 500);
+  platform::StoreLE16(&b[93], 1000);
+  b[95] = static_cast<uint8_t>(first);
+  b[96] = static_cast<uint8_t>(last);
+  platform::StoreLE16(&b[117], 30);
+  platform::StoreLE32(&b[119], 147);
+  platform::StoreLE32(&b[123], extent);
+  platform::StoreLE32(&b[139], driver_info);
+  platform::StoreLE16(&b[147], 52);
+  platform::StoreLE16(&b[147 + 14], 718);  // cap height
+  platform::StoreLE16(&b[147 + 16], 523);  // x height
+  platform::StoreLE16(&b[147 + 20], 207);  // lower-case descent
+  platform::StoreLE16(&b[147 + 22], static_cast<uint16_t>(-120));  // slant, 1/10 degree
+  if (cut_to != 0) b.resize(cut_to);
+  return {b.begin(), b.end()};
 }
 
 std::filesystem::path FixturePath(std::string_view leaf) {

@@ -56,6 +56,11 @@ bool HaveTool(const char* program);
 ToolResult RunTool(const std::string& command);
 std::string WriteFile(const std::filesystem::path& path, std::string_view bytes);
 
+// A Windows PFM metrics file for a Type 1 font: header, extended metrics, driver info (the
+// PostScript name) and the width table of codes first..last (Helvetica's WinAnsi widths); cut to
+// cut_to bytes when that is not 0.
+std::string MakePfm(const std::string& ps_name, int first, int last, size_t cut_to = 0);
+
 // Compares with tests/golden/reports/pdf/<name>; UPDATE_GOLDEN=1 rewrites the file.
 void ExpectGolden(const std::string& name, const std::string& actual);
 std::filesystem::path FixturePath(std::string_view leaf);
