@@ -193,8 +193,8 @@ void CMainFrame::UpdateKeyIndicators() {
   for (const auto& lock : kLocks) {
     const int pane = status_bar_.CommandToIndex(lock.indicator);
     if (pane < 0) continue;
-    status_bar_.SetPaneText(static_cast<size_t>(pane),
-                            win::Windows().IsKeyToggled(lock.key) ? platform::LoadString(lock.indicator) : "");
+    const bool on = win::Windows().IsKeyToggled(lock.key);
+    status_bar_.SetPaneText(static_cast<size_t>(pane), on ? platform::LoadString(lock.indicator) : "");
   }
 }
 
@@ -279,7 +279,8 @@ bool CMainFrame::PreTranslateMessage(uint32_t message, win::WParam wparam, win::
     return true;
   }
   if (key_down) swallow_char_ = false;
-  const bool with_modifier = win::Windows().IsKeyDown(win::kVkShift) || win::Windows().IsKeyDown(win::kVkControl);
+  const win::WindowSystem& windows = win::Windows();
+  const bool with_modifier = windows.IsKeyDown(win::kVkShift) || windows.IsKeyDown(win::kVkControl);
   if (message == win::kWmSysKeyUp && key == win::kVkMenu) {
     const bool alone = alt_alone_;
     alt_alone_ = false;

@@ -164,7 +164,8 @@ void ToolBarWnd::OnLButtonUp(unsigned, gfx::Point point) {
 
 int ToolBarWnd::ToolHitTest(gfx::Point point) const {
   for (const win::Window* child : Children()) {
-    if (child->GetDlgCtrlID() != 0 && child->IsWindowVisible() && child->GetWindowRectInParent().Contains(point)) {
+    if (child->GetDlgCtrlID() != 0 && child->IsWindowVisible() &&
+        child->GetWindowRectInParent().Contains(point)) {
       return child->GetDlgCtrlID();
     }
   }

@@ -295,7 +295,8 @@ void PopupMenuWnd::OnCaptureChanged(win::Window* new_capture) {
 
 PopupMenuResult TrackPopupMenuEx(const win::Menu& menu, gfx::Point screen_point, win::Window* owner,
                                  win::CommandTarget& target, const MenuImageLookup& images,
-                                 const std::function<void(PopupMenuWnd&)>& on_open, PopupMenuOptions options) {
+                                 const std::function<void(PopupMenuWnd&)>& on_open,
+                                 PopupMenuOptions options) {
   win::Menu updated = menu;
   updated.UpdateItems(target);
   // The menu takes the keys while it is open; they go back to where they went before.
@@ -394,8 +395,9 @@ int MenuBarWnd::Track(size_t index, bool keyboard, const std::function<void(Popu
     PopupMenuOptions options;
     options.keyboard = keyboard;
     options.neighbours = true;
-    const PopupMenuResult result = TrackPopupMenuEx(
-        popup, ClientToScreen(gfx::Point{title.left, title.bottom + 1}), &frame_, frame_, images_, on_open, options);
+    const PopupMenuResult result =
+        TrackPopupMenuEx(popup, ClientToScreen(gfx::Point{title.left, title.bottom + 1}), &frame_, frame_,
+                         images_, on_open, options);
     if (!IsWindow()) return result.chosen;
     open_index_ = -1;
     Invalidate();

@@ -348,7 +348,9 @@ bool CZK470App::OpenDocumentFile(const std::string& path) {
 
 bool CZK470App::OpenChosenFile(const std::string& path) {
   const bool opened = OpenDocumentFile(path);
-  if (opened && doc_ != nullptr && !doc_->GetDocumentPath().empty()) doc_->SetPathName(doc_->GetDocumentPath());
+  if (opened && doc_ != nullptr && !doc_->GetDocumentPath().empty()) {
+    doc_->SetPathName(doc_->GetDocumentPath());
+  }
   PostToMainWindow(ids::kStatusRefreshMessage);
   return opened;
 }

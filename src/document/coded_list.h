@@ -170,7 +170,9 @@ class CodedList {
     std::vector<uint8_t> block(elements_.size() * E::kRecordSize);
     for (size_t i = 0; i < elements_.size(); ++i) elements_[i].Encode(block.data() + i * E::kRecordSize);
     ar.WriteBytes(block);
-    for (const int32_t counter : counters_) ar.WriteInt32(counter);
+    // Versions 2 and 3 knew 22 codes only; their readers expect that many counters.
+    const size_t stored_counters = version <= 3 ? 22 : kClassCount;
+    for (size_t i = 0; i < stored_counters; ++i) ar.WriteInt32(counters_[i]);
   }
 
   // Replaces the content with the stored list. The stored counters are read past and recounted from

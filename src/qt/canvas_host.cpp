@@ -18,6 +18,7 @@
 #include <QWheelEvent>
 #include <QWidget>
 #include <algorithm>
+#include <exception>
 #include <string>
 #include <vector>
 
@@ -223,7 +224,13 @@ class TopLevelWidget : public QWidget {
     QMetaObject::invokeMethod(
         this,
         [this, point, paths = std::move(paths)]() mutable {
-          if (Alive()) windows_.DeliverDroppedFiles(*window_, point, std::move(paths));
+          if (!Alive()) return;
+          // No exception may leave the event loop's call.
+          try {
+            windows_.DeliverDroppedFiles(*window_, point, std::move(paths));
+          } catch (const std::exception& e) {
+            qWarning("dropped files: unhandled error: %s", e.what());
+          }
         },
         Qt::QueuedConnection);
   }
@@ -399,8 +406,8 @@ void CanvasHost::WindowChanged(win::Window& window, unsigned what) {
 void CanvasHost::ShowToolTip(win::Window& owner, gfx::Point screen_point, std::string_view text) {
   win::Window* top = owner.GetTopLevel();
   TopLevelWidget* widget = top != nullptr ? Find(*top) : nullptr;
-  QToolTip::showText(QPoint(screen_point.x, screen_point.y), QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())),
-                     widget);
+  const QString tip = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  QToolTip::showText(QPoint(screen_point.x, screen_point.y), tip, widget);
 }
 
 void CanvasHost::HideToolTip() { QToolTip::hideText(); }

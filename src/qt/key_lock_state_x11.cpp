@@ -1,10 +1,13 @@
 // The X side of KeyLockState: the keyboard indicators through the XKB extension. Only this file
 // includes the X headers.
+// clang-format off
+// Qt first: the X headers' macros would break Qt's headers.
 #include <QGuiApplication>
 #include <array>
 
 #include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+// clang-format on
 
 namespace qthost {
 
@@ -31,7 +34,8 @@ bool ResolveIndicatorNames(void* display, std::array<unsigned long, 3>& names) {
 
 bool ReadIndicator(void* display, unsigned long name) {
   Bool on = False;
-  if (!XkbGetNamedIndicator(static_cast<Display*>(display), static_cast<Atom>(name), nullptr, &on, nullptr, nullptr)) {
+  if (!XkbGetNamedIndicator(static_cast<Display*>(display), static_cast<Atom>(name), nullptr, &on, nullptr,
+                            nullptr)) {
     return false;
   }
   return on != False;

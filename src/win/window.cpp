@@ -930,7 +930,8 @@ Window* WindowSystem::DropTarget(Window& top_level, gfx::Point point) {
   return nullptr;
 }
 
-Window* WindowSystem::DeliverDroppedFiles(Window& top_level, gfx::Point point, std::vector<std::string> paths) {
+Window* WindowSystem::DeliverDroppedFiles(Window& top_level, gfx::Point point,
+                                          std::vector<std::string> paths) {
   Window* target = DropTarget(top_level, point);
   if (target == nullptr || paths.empty()) return nullptr;
   const WindowHandle handle = target->Handle();

@@ -438,7 +438,9 @@ class WindowSystem {
   bool IsKeyDown(int virtual_key) const;
   // The lock keys, from the host's source; all off without one. Not owned; nullptr removes it.
   void SetKeyStateSource(const KeyStateSource* source) { key_state_ = source; }
-  bool IsKeyToggled(int virtual_key) const { return key_state_ != nullptr && key_state_->IsKeyToggled(virtual_key); }
+  bool IsKeyToggled(int virtual_key) const {
+    return key_state_ != nullptr && key_state_->IsKeyToggled(virtual_key);
+  }
 
   // The one tool tip: shown through the host of owner's top-level window, and kept here (tests
   // read it headless). Goes when owner's window ends.

@@ -41,13 +41,14 @@ class FrameInputHostTest : public ScreenshotTest {
   QPoint ButtonPoint(int id) {
     CMainToolBar& bar = *Frame().GetMainToolBar();
     const gfx::Rect r = bar.ButtonRect(bar.Model().CommandToIndex(id).value_or(0));
-    const gfx::Point p = Frame().ScreenToClient(bar.ClientToScreen(gfx::Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
+    const gfx::Point p = Frame().ScreenToClient(
+        bar.ClientToScreen(gfx::Point{(r.left + r.right) / 2, (r.top + r.bottom) / 2}));
     return {p.x, p.y};
   }
 
   static void MoveMouse(QWidget& widget, QPoint point) {
-    QMouseEvent move(QEvent::MouseMove, QPointF(point), QPointF(widget.mapToGlobal(point)), Qt::NoButton, Qt::NoButton,
-                     Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, QPointF(point), QPointF(widget.mapToGlobal(point)), Qt::NoButton,
+                     Qt::NoButton, Qt::NoModifier);
     QCoreApplication::sendEvent(&widget, &move);
   }
 

@@ -31,7 +31,8 @@ class MainFrameInputTest : public AppTest {
  protected:
   // Where a rectangle of a window of the frame lies in the frame's client area: its centre.
   gfx::Point CentreInFrame(const win::Window& window, const gfx::Rect& rect) {
-    const gfx::Point screen = window.ClientToScreen(gfx::Point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
+    const gfx::Point screen =
+        window.ClientToScreen(gfx::Point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2});
     return Frame().ScreenToClient(screen);
   }
   gfx::Point ButtonInFrame(ToolBarWnd& bar, int id) {
@@ -166,7 +167,8 @@ TEST_F(MainFrameInputTest, ToolbarButtonsShowTheirPromptAndToolTipWhileThePointe
 
   // A separator is no tool; leaving the bar for the view puts everything away.
   size_t separator = 0;
-  while (separator < bar.Model().Count() && bar.Model().At(separator).style != win::ToolButtonStyle::kSeparator) {
+  while (separator < bar.Model().Count() &&
+         bar.Model().At(separator).style != win::ToolButtonStyle::kSeparator) {
     ++separator;
   }
   ASSERT_LT(separator, bar.Model().Count());
@@ -237,7 +239,8 @@ TEST_F(MainFrameInputTest, MenuEntriesShowTheirPromptWhileLit) {
   // File: New, Open, Close, Save, separator, Recent file, separator, Exit.
   Frame().GetMenuBar().OpenPopup(0, [&](PopupMenuWnd& menu) {
     prompts.push_back(Pane(CMainFrame::kPaneMessage));
-    menu.SendMessage(win::kWmMouseMove, 0, win::MakeLParam(10, (menu.ItemRect(1).top + menu.ItemRect(1).bottom) / 2));
+    menu.SendMessage(win::kWmMouseMove, 0,
+                     win::MakeLParam(10, (menu.ItemRect(1).top + menu.ItemRect(1).bottom) / 2));
     prompts.push_back(Pane(CMainFrame::kPaneMessage));
     const gfx::Rect separator = menu.ItemRect(4);
     menu.SendMessage(win::kWmMouseMove, 0, win::MakeLParam(10, (separator.top + separator.bottom) / 2));
@@ -300,9 +303,24 @@ TEST_F(MainFrameInputTest, AltAloneAndF10LightTheMenuAndArrowsWalkIt) {
   Pump();
   EXPECT_EQ(win::Windows().BeepCount(), 1);
   EXPECT_TRUE(bar.InKeyboardMode());
-  win::Windows().PressKey(win::kVkEscape);
+  // Esc leaves the mode; its character reaches nothing, the next one the view.
+  EXPECT_EQ(win::Windows().KeyInput(win::kWmKeyDown, win::kVkEscape), nullptr);
+  EXPECT_EQ(win::Windows().KeyInput(win::kWmChar, 27), nullptr);
+  EXPECT_EQ(win::Windows().KeyInput(win::kWmKeyUp, win::kVkEscape), Frame().GetView());
   EXPECT_FALSE(bar.InKeyboardMode());
   EXPECT_EQ(Pane(CMainFrame::kPaneMessage), "Ready");
+  EXPECT_EQ(win::Windows().KeyInput(win::kWmKeyDown, 'X'), Frame().GetView());
+  EXPECT_EQ(win::Windows().KeyInput(win::kWmChar, 'x'), Frame().GetView());
+
+  // Another program taking the keyboard ends the mode, and an Alt released there lights nothing.
+  win::Windows().KeyInput(win::kWmSysKeyDown, win::kVkF10);
+  ASSERT_TRUE(bar.InKeyboardMode());
+  Frame().SendMessage(win::kWmActivate, 0);
+  EXPECT_FALSE(bar.InKeyboardMode());
+  win::Windows().KeyInput(win::kWmSysKeyDown, win::kVkMenu);
+  Frame().SendMessage(win::kWmActivate, 0);
+  win::Windows().KeyInput(win::kWmSysKeyUp, win::kVkMenu);
+  EXPECT_FALSE(bar.InKeyboardMode());
 
   // Alt pressed with another key is no menu key; Alt alone again leaves the mode; so does F10.
   win::Windows().KeyInput(win::kWmSysKeyDown, win::kVkMenu);
@@ -419,6 +437,7 @@ TEST_F(MainFrameInputTest, MnemonicsInAPopupChooseOrCycle) {
       {"a disabled entry is only lit", {'C'}, 0, 4},
       {"a doubled & is no mnemonic", {'D'}, 105, 5},
       {"no entry has it", {'Z'}, 0, -1},
+      {"Alt ends the menu", {win::kVkDown, win::kVkMenu, win::kVkReturn}, 0, 0},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
@@ -463,7 +482,8 @@ TEST_F(MainFrameInputTest, ADroppedRecordingOpensAsIfChosenInTheBrowser) {
   ASSERT_TRUE(Start({}));
   Pump();
   // Several files: one document at a time, the first one opens.
-  EXPECT_EQ(win::Windows().DeliverDroppedFiles(Frame(), ViewInFrame(), {first.string(), second.string()}), &Frame());
+  EXPECT_EQ(win::Windows().DeliverDroppedFiles(Frame(), ViewInFrame(), {first.string(), second.string()}),
+            &Frame());
   Pump();
   EXPECT_EQ(Doc().GetPathName(), first.string());
   EXPECT_EQ(Frame().GetWindowText(), "KESTROVA ZK-470 Holter-ECG - 00001.QRS");
@@ -471,7 +491,8 @@ TEST_F(MainFrameInputTest, ADroppedRecordingOpensAsIfChosenInTheBrowser) {
   EXPECT_EQ(app_->GetRecentFileName(0), first.string());
 
   // Dropped on the toolbar too: the frame takes drops wherever they land in it.
-  const gfx::Point on_bar = CentreInFrame(*Frame().GetMainToolBar(), Frame().GetMainToolBar()->GetClientRect());
+  const gfx::Point on_bar =
+      CentreInFrame(*Frame().GetMainToolBar(), Frame().GetMainToolBar()->GetClientRect());
   EXPECT_EQ(win::Windows().DeliverDroppedFiles(Frame(), on_bar, {second.string()}), &Frame());
   Pump();
   EXPECT_EQ(Doc().GetPathName(), second.string());

@@ -222,14 +222,10 @@ std::vector<uint8_t> Concat(std::initializer_list<std::vector<uint8_t>> parts) {
   return out;
 }
 
-// A beat or event list at version 3, which stored 22 class counters (the writer always writes 40).
+// A beat or event list at version 3, which stored 22 class counters.
 template <class List>
 std::vector<uint8_t> Version3List(const List& list) {
-  const std::vector<uint8_t> current = StoreMember(list, 32);
-  std::vector<uint8_t> bytes = ArchiveBytes().I32(3).Bytes();
-  bytes.insert(bytes.end(), current.begin() + 4, current.end() - kClassCount * 4);
-  bytes.resize(bytes.size() + 22 * 4, 0);
-  return bytes;
+  return StoreMember(list, 3);
 }
 
 // A "KHI" file: header, then frames whose sample of frame f, channel c is the 12-bit f * 10 + c.

@@ -127,6 +127,17 @@ TEST(TQRSList, StoredAt25ReadsBackByTheOldRule) {
   EXPECT_EQ(loaded, Make({{10, 1, '!'}, {20, 5, '!'}}));
 }
 
+TEST(TQRSList, StoredAt3ReadsBackWithItsTwentyTwoCounters) {
+  const TQRSList list = Make({{10, 1, '!'}, {20, 5, '!'}});
+  const std::vector<uint8_t> bytes = StoreMember(list, 3);
+  EXPECT_EQ(bytes.size(), 4u + 2u + 2u * TQRSComplex::kRecordSize + 22u * 4u);
+  TQRSList loaded;
+  platform::ArchiveReader r(bytes, "test");
+  loaded.Load(r);
+  EXPECT_TRUE(r.AtEnd());
+  EXPECT_EQ(loaded, list);
+}
+
 TEST(TQRSList, RandomListsRoundTripAtVersion32) {
   RecordGenerator gen(20261210);
   for (int iteration = 0; iteration < 300; ++iteration) {
