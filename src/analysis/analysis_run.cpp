@@ -223,19 +223,8 @@ void AnalysisRun::RecomputeEvents(CZK470Doc& doc, int with_sv) {
     // The SVES beats go back to the normal classes of the same index; the rebuild below sorts
     // them out again after the supraventricular analysis.
     TRecordingData& r = doc.GetRecordingData();
-    const TQRSList& beats = doc.GetQRSList();
-    for (size_t k = 0; k < TRecordingData::kTemplateClasses; ++k) {
-      TTemplateList& sves = r.sves_classes[k];
-      for (int e = 0; e < sves.GetSize();) {
-        const int beat = sves.GetAt(e).GetBeatIndex();
-        if (beat >= 0 && beat < beats.GetSize() && beats.ElementAt(beat)->GetClass() == kClassSVES) {
-          r.normal_classes[k].Append(sves.GetAt(e));
-          sves.RemoveAt(e);
-        } else {
-          ++e;
-        }
-      }
-    }
+    for (size_t k = 0; k < TRecordingData::kTemplateClasses; ++k)
+      MoveSVESEntries(r.sves_classes[k], r.normal_classes[k], doc.GetQRSList());
   }
   dialogs.RunWaitDialog(kRhythmDetectionDialog, [&] { RunRhythmDetection(doc, with_sv); });
   doc.SetAnalysisRunning(0);

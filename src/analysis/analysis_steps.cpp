@@ -221,41 +221,31 @@ void CollectUnassignedVESBeats(CZK470Doc& doc) {
     if (beats.ElementAt(i)->GetClass() == kClassVES && !filed[static_cast<size_t>(i)]) target.Append(i);
 }
 
+void MoveSVESEntries(TTemplateList& from, TTemplateList& to, const TQRSList& beats) {
+  for (int e = 0; e < from.GetSize();) {
+    const int beat = from.GetAt(e).GetBeatIndex();
+    if (beat >= 0 && beat < beats.GetSize() && beats.ElementAt(beat)->GetClass() == kClassSVES) {
+      to.Append(from.GetAt(e));
+      from.RemoveAt(e);
+    } else {
+      ++e;
+    }
+  }
+}
+
 void RebuildSVESTemplateClasses(CZK470Doc& doc) {
   TRecordingData& r = doc.GetRecordingData();
   const TQRSList& beats = doc.GetQRSList();
-  const auto is_sves = [&](const TTemplate& entry) {
-    const int beat = entry.GetBeatIndex();
-    return beat >= 0 && beat < beats.GetSize() && beats.ElementAt(beat)->GetClass() == kClassSVES;
-  };
   for (TTemplateList& list : r.sves_classes) list.RemoveAll();
   r.sves_current.fill(0);
   for (size_t k = 0; k < TRecordingData::kTemplateClasses; ++k) {
     if (static_cast<int32_t>(k) == r.normal_special[0]) r.sves_special[0] = static_cast<int32_t>(k);
-    TTemplateList& normal = r.normal_classes[k];
-    for (int e = 0; e < normal.GetSize();) {
-      if (is_sves(normal.GetAt(e))) {
-        r.sves_classes[k].Append(normal.GetAt(e));
-        normal.RemoveAt(e);
-      } else {
-        ++e;
-      }
-    }
+    MoveSVESEntries(r.normal_classes[k], r.sves_classes[k], beats);
   }
   // The SVES beats among the engine's artefacts go to the first special SVES class, when there is
   // one; otherwise they stay where they are rather than in no class at all.
-  if (IsValidClass(r.sves_special[0])) {
-    TTemplateList& artefacts = r.artefact_classes[0];
-    TTemplateList& target = r.sves_classes[static_cast<size_t>(r.sves_special[0])];
-    for (int e = 0; e < artefacts.GetSize();) {
-      if (is_sves(artefacts.GetAt(e))) {
-        target.Append(artefacts.GetAt(e));
-        artefacts.RemoveAt(e);
-      } else {
-        ++e;
-      }
-    }
-  }
+  if (IsValidClass(r.sves_special[0]))
+    MoveSVESEntries(r.artefact_classes[0], r.sves_classes[static_cast<size_t>(r.sves_special[0])], beats);
   TBeatEditor(doc, 1).CompactAndSortTemplateClasses();
 }
 

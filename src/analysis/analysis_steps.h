@@ -3,6 +3,8 @@
 #include <string>
 
 class CZK470Doc;
+class TQRSList;
+class TTemplateList;
 
 // The steps of the analysis run that take the engine's result over into the recording: events
 // from the recorder's markers, the engine's template classes, the special classes, the
@@ -42,6 +44,9 @@ void AssignSpecialTemplateClasses(CZK470Doc& doc);
 void ReduceTemplateClasses(CZK470Doc& doc, int keep);
 // VES beats that are in no VES class join the second special VES class.
 void CollectUnassignedVESBeats(CZK470Doc& doc);
+// Moves the entries of `from` whose beat is an SVES of `beats` to the end of `to`, in order; each
+// removal goes through the list's undo log.
+void MoveSVESEntries(TTemplateList& from, TTemplateList& to, const TQRSList& beats);
 // Moves the SVES beats of the normal classes (and of artefact class 0) into the SVES classes of
 // the same index, then compacts and sorts every family.
 void RebuildSVESTemplateClasses(CZK470Doc& doc);

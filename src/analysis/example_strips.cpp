@@ -104,7 +104,8 @@ int Check(CZK470Doc& doc, const List& list, int code, bool occurs, const std::fu
       }
     };
     search(start, count);
-    if (found == -1 && start > 0) search(0, count);
+    // Wrapping round: start .. count has just been searched.
+    if (found == -1 && start > 0) search(0, start);
     m = found;
   }
   return 0;

@@ -91,7 +91,9 @@ void FindEctopicWindow(const TQRSList& beats, int a, int ectopic_class, int forw
 }
 
 void RemovePatternEventsBetween(TEventList& events, int32_t from, int32_t to, int first_kind, int last_kind) {
-  int i = std::max(events.FindNextAfterPosition(from, 0) - 1, 0);
+  // The first event at or after from: several events may start on the same sample, and stepping
+  // back one from the first event past it would skip all but the last of them.
+  int i = from > 0 ? events.FindNextAfterPosition(from - 1, 0) : 0;
   while (i < events.GetSize()) {
     const TEvent& e = *events.ElementAt(i);
     if (e.GetPosition() >= to) break;

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "analysis/event_insertion.h"
+#include "analysis/pattern_walk.h"
 #include "document/zk470_doc.h"
 
 TPauseDetector::TPauseDetector(CZK470Doc& doc, double pause_seconds, double sample_rate)
@@ -55,17 +56,7 @@ int TPauseDetector::RedetectAround(int beat_index) {
   const int32_t to = beats_.ElementAt(last)->GetPosition();
   // Only the pauses that Run (first, last) can find again go: those starting on beats first ..
   // last - 1. A pause starting on the last beat of the window lies outside it and stays.
-  int n = first == 0 ? 0 : events_.FindNextAfterPosition(from, 0);
-  while (n > 0 && events_.ElementAt(n - 1)->GetPosition() >= from) --n;
-  for (int i = n; i < events_.GetSize() && events_.GetCounter(kClassPause) > 0;) {
-    const TEvent& e = *events_.ElementAt(i);
-    if (e.GetPosition() >= to) break;
-    if (e.GetClass() == kClassPause && e.GetPosition() >= from) {
-      events_.RemoveAt(i);
-    } else {
-      ++i;
-    }
-  }
+  if (events_.GetCounter(kClassPause) > 0) analysis::RemovePatternEventsBetween(events_, from, to, kClassPause, kClassPause);
   hint_ = 0;
   return Run(first, last);
 }

@@ -58,7 +58,8 @@ int TROnTDetector::RecheckAround(int beat_index, int flag) {
   const int32_t from = beats.ElementAt(i0 + n)->GetPosition();
   const int32_t to = beats.ElementAt(a)->GetPosition();
   int j = events.FindNextAfterPosition(from, 0);
-  if (j > 0 && events.ElementAt(j - 1)->GetPosition() == from) --j;
+  // Back over every event at from: several may start on that beat.
+  while (j > 0 && events.ElementAt(j - 1)->GetPosition() == from) --j;
   if (events.GetSize() > 0 && j < events.GetSize() && to >= events.ElementAt(j)->GetPosition()) {
     while (j < events.GetSize() && events.ElementAt(j)->GetPosition() <= to) {
       if (events.ElementAt(j)->GetClass() == kClassRonT) {

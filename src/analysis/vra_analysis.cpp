@@ -9,6 +9,7 @@
 #include "document/profile_keys.h"
 #include "document/raw_ecg_data.h"
 #include "document/zk470_doc.h"
+#include "platform/archive.h"
 #include "platform/io_error.h"
 
 namespace analysis {
@@ -17,12 +18,6 @@ namespace {
 
 constexpr int kSampleRate = 125;
 constexpr int kBlockMs = 60000;
-
-int32_t ReadLE32(const uint8_t* p) {
-  return static_cast<int32_t>(static_cast<uint32_t>(p[0]) | static_cast<uint32_t>(p[1]) << 8 |
-                              static_cast<uint32_t>(p[2]) << 16 | static_cast<uint32_t>(p[3]) << 24);
-}
-uint16_t ReadLE16(const uint8_t* p) { return static_cast<uint16_t>(p[0] | p[1] << 8); }
 
 void Fail(VraRunState& state, int32_t number) {
   state.error_number.store(number);
@@ -119,9 +114,9 @@ void ImportVraBeats(CZK470Doc& doc, int minute, const uint8_t* records, uint16_t
   TQRSList& beats = doc.GetEngineQRSList();
   for (uint16_t i = 0; i < count; ++i) {
     const uint8_t* record = records + static_cast<size_t>(i) * VRA_BEAT_RECORD_SIZE;
-    const int32_t time_ms = ReadLE32(record);
-    const uint16_t type = ReadLE16(record + 4);
-    const uint16_t template_number = ReadLE16(record + 6);
+    const auto time_ms = static_cast<int32_t>(platform::LoadLE32(record));
+    const uint16_t type = platform::LoadLE16(record + 4);
+    const uint16_t template_number = platform::LoadLE16(record + 6);
     uint8_t beat_class = 0;
     int family = -1;
     switch (type) {
@@ -132,13 +127,18 @@ void ImportVraBeats(CZK470Doc& doc, int minute, const uint8_t* records, uint16_t
       case 5: beat_class = kClassExternalType5; break;
       default: continue;
     }
-    const std::string where = "analysis library, beats of minute " + std::to_string(minute);
+    // Built only for a fault: a 48 h run imports some 200,000 records.
+    const auto where = [minute] { return "analysis library, beats of minute " + std::to_string(minute); };
     if (time_ms < 0)
-      throw platform::FormatError(where, "record " + std::to_string(i) + " has the negative time " + std::to_string(time_ms));
+      throw platform::FormatError(where(), "record " + std::to_string(i) + " has the negative time " + std::to_string(time_ms));
     // time x 0.125, truncated: 125 samples per second.
     const int32_t position = static_cast<int32_t>(static_cast<int64_t>(time_ms) * kSampleRate / 1000);
+    // The library has been given minutes 0..minute only; a beat beyond them cannot be real.
+    if (static_cast<int64_t>(time_ms) >= static_cast<int64_t>(minute + 1) * kBlockMs)
+      throw platform::FormatError(where(), "record " + std::to_string(i) + " at " + std::to_string(time_ms) +
+                                             " ms lies beyond the minutes analysed");
     if (beats.GetSize() > 0 && position < beats.ElementAt(beats.GetSize() - 1)->GetPosition())
-      throw platform::FormatError(where, "record " + std::to_string(i) + " at " + std::to_string(time_ms) +
+      throw platform::FormatError(where(), "record " + std::to_string(i) + " at " + std::to_string(time_ms) +
                                              " ms precedes the beat before it");
     beats.Append(TQRSComplex(position, beat_class, kPriorNeverEdited));
     // A template number beyond the working lists files the beat in no class (the VES among such

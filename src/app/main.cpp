@@ -101,7 +101,7 @@ bool HasDisplay() {
 bool IsAutomationCommandLine(const std::vector<std::string>& args) {
   CAutomationCommandLineInfo probe;
   probe.ParseCommandLine(args);
-  return probe.GetCommand() != 0 || !probe.IsParseValid();
+  return probe.IsAutomationStart();
 }
 
 // The C library's locale of the "Language" setting. Numbers keep the point: files and result

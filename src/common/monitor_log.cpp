@@ -4,17 +4,14 @@
 #include <limits>
 #include <system_error>
 
+#include "platform/archive.h"
 #include "platform/file_system.h"
 
 namespace {
 
-void Put16(uint8_t* out, int16_t value) {
-  const auto v = static_cast<uint16_t>(value);
-  out[0] = static_cast<uint8_t>(v & 0xFF);
-  out[1] = static_cast<uint8_t>(v >> 8);
-}
+void Put16(uint8_t* out, int16_t value) { platform::StoreLE16(out, static_cast<uint16_t>(value)); }
 
-int16_t Get16(const uint8_t* in) { return static_cast<int16_t>(static_cast<uint16_t>(in[0] | (in[1] << 8))); }
+int16_t Get16(const uint8_t* in) { return static_cast<int16_t>(platform::LoadLE16(in)); }
 
 std::filesystem::path MonitorName(const std::filesystem::path& path) {
   std::string name = path.string();

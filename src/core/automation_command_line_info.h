@@ -70,6 +70,8 @@ class CAutomationCommandLineInfo {
   int GetCommand() const { return command_; }
   bool IsCommandComplete() const { return state_ == kComplete && command_ != 0; }
   bool IsParseValid() const { return state_ == kNoCommand || state_ == kComplete; }
+  // A command word seen, complete or not: the run is an automation start (no splash, no questions).
+  bool IsAutomationStart() const { return command_ != 0 || !IsParseValid(); }
   bool IsNewRecording() const { return IsCommand(1); }
   bool IsOpenRecording() const { return IsCommand(2); }
   bool IsAnalyzeRecording() const { return IsCommand(3); }

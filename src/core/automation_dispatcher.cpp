@@ -1,7 +1,6 @@
 #include "core/automation_dispatcher.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstdlib>
 #include <system_error>
@@ -15,6 +14,7 @@
 #include "dialogs/small_dlgs.h"
 #include "document/patient_data.h"
 #include "document/record_format.h"
+#include "document/recording_files.h"
 #include "document/zk470_doc.h"
 #include "platform/archive.h"
 #include "platform/file_system.h"
@@ -32,12 +32,6 @@ int g_recorder_link_selector = 0;
 constexpr size_t kShortestPath = 9;
 
 constexpr std::string_view kFileFilter = "QRS Files (*.QRS)|*.QRS||";
-
-std::string UpperAscii(std::string_view text) {
-  std::string out(text);
-  for (char& c : out) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-  return out;
-}
 
 // Windows wildcards: "*" any run, "?" one character; letters compare without case.
 bool WildcardMatch(std::string_view pattern, std::string_view name) {
@@ -78,11 +72,6 @@ DeleteOutcome DeleteFile(const fs::path& file) {
   return IsAccessDenied(ec) ? DeleteOutcome::kAccessDenied : DeleteOutcome::kFailed;
 }
 
-std::string ReplaceLastThree(const std::string& path, std::string_view extension) {
-  if (path.size() < 3) return path;
-  return path.substr(0, path.size() - 3) + std::string(extension);
-}
-
 }  // namespace
 
 int GetRecorderLinkSelector() { return g_recorder_link_selector; }
@@ -91,17 +80,9 @@ void SetRecorderLinkSelector(int selector) { g_recorder_link_selector = selector
 // --- Helpers ---------------------------------------------------------------------------------------------
 
 std::vector<fs::path> AutomationDispatcher::FindFiveCharacterFiles(const fs::path& folder, std::string_view extension) {
+  const fs::path searched = folder.empty() ? fs::path(".") : folder;
   std::vector<fs::path> found;
-  std::error_code ec;
-  for (fs::directory_iterator it(folder.empty() ? fs::path(".") : folder, ec), end; !ec && it != end; it.increment(ec)) {
-    if (!it->is_regular_file(ec)) continue;
-    const std::string name = it->path().filename().string();
-    if (name.size() != 9 || name[5] != '.') continue;
-    if (UpperAscii(name.substr(6)) != UpperAscii(extension)) continue;
-    found.push_back(it->path());
-  }
-  std::sort(found.begin(), found.end(),
-            [](const fs::path& a, const fs::path& b) { return a.filename().string() < b.filename().string(); });
+  for (const std::string& name : MatchPattern(folder, "?????." + std::string(extension))) found.push_back(searched / name);
   return found;
 }
 
@@ -370,14 +351,16 @@ void AutomationDispatcher::RunDeleteRecording() {
     qrs = found.front().string();
   } else {
     const std::optional<std::string> chosen = AskForRecording();
-    if (!chosen) {
+    // The chooser takes any typed name: only a ".QRS" may lead to deletions, or the chosen file
+    // and its siblings with the last three characters replaced would go.
+    if (!chosen || document::LastThreeUpper(*chosen) != "QRS") {
       End(kExitUpdateNoRecording);
       return;
     }
     qrs = *chosen;
   }
   const std::optional<std::string> data_file = CZK470Doc::FindDataFile(qrs);
-  const std::string sample_file = data_file.value_or(ReplaceLastThree(qrs, "CMP"));
+  const std::string sample_file = data_file.value_or(document::ReplaceLastThree(qrs, "CMP"));
 
   bool access_denied = false;
   // Another program instance that has the recording open holds its lock: the recording is in use
@@ -391,7 +374,7 @@ void AutomationDispatcher::RunDeleteRecording() {
       if (DeleteFile(file) == DeleteOutcome::kAccessDenied) access_denied = true;
     }
   }
-  for (const std::string_view extension : {"BAK", "PID", "VQN"}) (void)DeleteFile(ReplaceLastThree(qrs, extension));
+  for (const std::string_view extension : {"BAK", "PID", "VQN"}) (void)DeleteFile(document::ReplaceLastThree(qrs, extension));
   End(access_denied ? kExitDeleteAccessDenied : kExitDone);
 }
 

@@ -36,11 +36,7 @@ void PostToMainWindow(uint32_t message) {
   if (win::Window* main = win::Windows().MainWindow()) main->PostMessage(message);
 }
 
-// A command word seen on the command line, complete or not: an automation start.
-bool AutomationCommandPresent() {
-  const CAutomationCommandLineInfo& info = AutomationInfo();
-  return info.GetCommand() != 0 || !info.IsParseValid();
-}
+bool AutomationCommandPresent() { return AutomationInfo().IsAutomationStart(); }
 
 }  // namespace
 
@@ -251,7 +247,6 @@ bool CZK470App::InitInstance(StartupOptions options) {
   }
   ReadAnalysisLibraryVersion(options.library_version);
   PostToMainWindow(ids::kStatusRefreshMessage);
-  if (frame_ != nullptr) frame_->DragAcceptFiles(true);
 
   // 17. A test build warns before it touches recordings.
   std::string build;
@@ -272,7 +267,7 @@ bool CZK470App::InitInstance(StartupOptions options) {
   if (AutomationCommandPresent()) {
     PostToMainWindow(ids::kStartupCommandMessage);
   } else if (!GetCommandLine().empty()) {
-    SetGDTStartMode(GetGDTMode());
+    // The start mode was read in part one; reading it again changes nothing.
     if (GetGDTStartMode() == 0 && !OpenDocumentFile(GetCommandLine()) && frame_ == nullptr) return false;
   }
   if (frame_ == nullptr) return false;

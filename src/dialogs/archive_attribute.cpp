@@ -8,7 +8,11 @@
 #include <cstring>
 #include <optional>
 #include <string>
+#include <span>
 #include <system_error>
+
+#include "platform/archive.h"
+#include "platform/io_error.h"
 
 namespace dialogs {
 namespace {
@@ -38,15 +42,13 @@ std::optional<std::string> ReadMarkerFile(const std::filesystem::path& file) {
   return std::string(buffer, n);
 }
 
+// Never truncated in place: a torn mark would read as "not archived".
 platform::FileOpResult WriteMarkerFile(const std::filesystem::path& file, const std::string& stamp) {
-  const std::filesystem::path marker = MarkerFile(file);
-  std::FILE* f = std::fopen(marker.c_str(), "wb");
-  if (f == nullptr) {
-    return platform::FileOpResult::Failure(marker.string() + ": " + std::strerror(errno));
-  }
-  const bool written = std::fwrite(stamp.data(), 1, stamp.size(), f) == stamp.size();
-  if (std::fclose(f) != 0 || !written) {
-    return platform::FileOpResult::Failure(marker.string() + ": cannot be written");
+  try {
+    platform::WriteFileAtomic(MarkerFile(file),
+                              std::span(reinterpret_cast<const uint8_t*>(stamp.data()), stamp.size()));
+  } catch (const platform::IoError& error) {
+    return platform::FileOpResult::Failure(error.what());
   }
   return {};
 }

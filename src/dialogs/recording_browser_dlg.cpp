@@ -89,10 +89,7 @@ void TRecordingBrowserDlg::OnChangeFolder() {
   while (folder.size() > 1 && folder.back() == '/') folder.pop_back();
   folder_ = folder;
   folder_text_ = *chosen;
-  list_.DeleteAllItems();
-  results_.clear();
-  Fill();
-  UpdateData(false);
+  Refill();
 }
 
 void TRecordingBrowserDlg::OnOK() {

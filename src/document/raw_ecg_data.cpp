@@ -1,11 +1,11 @@
 #include "document/raw_ecg_data.h"
 
 #include <algorithm>
-#include <cctype>
 #include <ostream>
 #include <span>
 
 #include "document/document_context.h"
+#include "document/recording_files.h"
 #include "document/ref_signal_file.h"
 #include "document/sample_file.h"
 #include "document/sample_word.h"
@@ -22,12 +22,18 @@ int CeilMinutes(uint64_t bytes, uint64_t per_minute) {
   return static_cast<int>(std::min<uint64_t>((bytes + per_minute - 1) / per_minute, INT32_MAX));
 }
 
+// Minutes of an uncompressed sample file: a TAP file counts whole minutes only.
+int UncompressedMinutes(TRawECGData::ReaderKind kind, uint64_t size) {
+  if (kind == TRawECGData::kReaderTap)
+    return static_cast<int>(std::min<uint64_t>(size / kTapBytesPerMinute, INT32_MAX));
+  return CeilMinutes(size, kind == TRawECGData::kReaderRx3 ? kRx3BytesPerMinute : kKzcBytesPerMinute);
+}
+
 }  // namespace
 
 TRawECGData::ReaderKind TRawECGData::ReaderKindOf(const std::string& path) {
   if (path.size() >= 3) {
-    std::string ext = path.substr(path.size() - 3);
-    for (char& c : ext) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::string ext = document::LastThreeUpper(path);
     if (ext == "CMP") return kReaderCmp;
     if (ext == "DAT") return kReaderDat;
     if (ext == "TAP") return kReaderTap;
@@ -83,14 +89,9 @@ void TRawECGData::InitECGDecomp() {
   int minutes = 0;
   switch (reader_kind_) {
     case kReaderTap:
-      minutes =
-          static_cast<int>(std::min<uint64_t>(SampleFile(path_).Size() / kTapBytesPerMinute, INT32_MAX));
-      break;
     case kReaderRx3:
-      minutes = CeilMinutes(SampleFile(path_).Size(), kRx3BytesPerMinute);
-      break;
     case kReaderKzc:
-      minutes = CeilMinutes(SampleFile(path_).Size(), kKzcBytesPerMinute);
+      minutes = UncompressedMinutes(reader_kind_, SampleFile(path_).Size());
       break;
     case kReaderKhi: {
       SampleFile probe(path_);  // an IoError of its own when the file cannot be opened
@@ -149,11 +150,7 @@ void TRawECGData::CheckECGDecomp(std::ostream& report) {
           line("Error: Opening file\n");
           break;
         }
-        const uint64_t size = file.Size();
-        minutes = reader_kind_ == kReaderTap
-                      ? static_cast<int>(std::min<uint64_t>(size / kTapBytesPerMinute, INT32_MAX))
-                  : reader_kind_ == kReaderRx3 ? CeilMinutes(size, kRx3BytesPerMinute)
-                                               : CeilMinutes(size, kKzcBytesPerMinute);
+        minutes = UncompressedMinutes(reader_kind_, file.Size());
         break;
       }
       case kReaderKhi:

@@ -11,6 +11,7 @@
 #include "document/sample_file.h"
 #include "document/sample_word.h"
 #include "platform/archive.h"
+#include "platform/file_system.h"
 #include "platform/io_error.h"
 
 namespace {
@@ -65,11 +66,6 @@ int ChannelsFromCode(char c) {
   return 0;
 }
 
-bool EqualNoCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Upper(x) == Upper(y); });
-}
-
 }  // namespace
 
 bool IsRefSignalFileName(const std::string& name) {
@@ -118,7 +114,7 @@ std::string FindRefSignalFile(const std::string& name) {
   for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string entry = it->path().filename().string();
     if (entry.size() == prefix.size() + 3 &&
-        EqualNoCase(std::string_view(entry).substr(0, prefix.size()), prefix))
+        platform::FileNameEqualNoCase(std::string_view(entry).substr(0, prefix.size()), prefix))
       names.push_back(entry);
   }
   std::sort(names.begin(), names.end());

@@ -267,12 +267,15 @@ std::filesystem::path IniProfileStore::DefaultPath() {
 
 void IniProfileStore::WriteInt(std::string_view section, std::string_view key, int value) {
   assert(IsWritableName(section, false) && IsWritableName(key, true));
+  // Dialogs write every field back on OK: a value that is already stored costs no file rewrite.
+  if (GetString(section, key) == std::to_string(value)) return;
   MemoryProfileStore::WriteInt(section, key, value);
   Changed();
 }
 
 void IniProfileStore::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   assert(IsWritableName(section, false) && IsWritableName(key, true));
+  if (GetString(section, key) == value) return;
   MemoryProfileStore::WriteString(section, key, value);
   Changed();
 }

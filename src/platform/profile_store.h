@@ -45,7 +45,8 @@ class MemoryProfileStore : public ProfileStore {
 };
 
 // An INI file: "[section]" lines and "key=value" lines. Loaded when constructed (a missing file is
-// an empty profile); Flush writes it atomically. Every write flushes unless batching is on.
+// an empty profile); Flush writes it atomically. Every write that changes a value flushes unless
+// batching is on.
 // Sections and keys are matched ignoring ASCII case, as the registry profile did; the spelling of
 // the first write is the one kept. Values are UTF-8; one that would not survive a bare line
 // (line breaks, edge blanks, a leading quote) is stored quoted with C escapes. Lines that fit no

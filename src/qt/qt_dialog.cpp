@@ -14,6 +14,7 @@
 #include <QListWidget>
 #include <QMetaObject>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -138,9 +139,9 @@ class PaintedWidget : public QWidget {
   }
 
  protected:
-  void paintEvent(QPaintEvent*) override {
+  void paintEvent(QPaintEvent* event) override {
     QPainter painter(this);
-    painter.drawImage(0, 0, image_);
+    painter.drawImage(event->rect(), image_, event->rect());
   }
 
  private:

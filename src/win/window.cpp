@@ -621,19 +621,11 @@ ClientDc::ClientDc(Window& window) {
   canvas_ = owned_.get();
   if (canvas_ == nullptr) {
     // Headless: the canvas is kept in the window's record.
-    WindowSystem& ws = Windows();
     auto recording = std::make_unique<gfx::RecordingCanvas>();
     canvas_ = recording.get();
-    WindowSystem::Record* record = nullptr;
-    for (auto& [handle, r] : ws.records_) {
-      if (handle == window.Handle()) record = r.get();
-    }
-    if (record == nullptr) {
-      ws.records_.emplace_back(window.Handle(), std::make_unique<WindowSystem::Record>());
-      record = ws.records_.back().second.get();
-    }
-    record->client.push_back(std::move(recording));
-    if (record->client.size() > kClientRecordsKept) record->client.pop_front();
+    WindowSystem::Record& record = Windows().RecordFor(window.Handle());
+    record.client.push_back(std::move(recording));
+    if (record.client.size() > kClientRecordsKept) record.client.pop_front();
   }
 }
 
@@ -812,15 +804,16 @@ void WindowSystem::PaintWindow(Window& window) {
   auto recording = std::make_unique<gfx::RecordingCanvas>();
   window.PaintInto(*recording, update, erase);
   if (!window.IsWindow()) return;
-  for (auto& [handle, record] : records_) {
-    if (handle == window.Handle()) {
-      record->paint = std::move(recording);
-      record->client.clear();
-      return;
-    }
+  Record& record = RecordFor(window.Handle());
+  record.paint = std::move(recording);
+  record.client.clear();
+}
+
+WindowSystem::Record& WindowSystem::RecordFor(WindowHandle handle) {
+  for (auto& [h, record] : records_) {
+    if (h == handle) return *record;
   }
-  records_.emplace_back(window.Handle(), std::make_unique<Record>());
-  records_.back().second->paint = std::move(recording);
+  return *records_.emplace_back(handle, std::make_unique<Record>()).second;
 }
 
 void WindowSystem::PaintTree(Window& window, size_t& painted) {
@@ -961,7 +954,7 @@ Window* WindowSystem::MouseInput(Window& top_level, uint32_t message, gfx::Point
   if (FromHandle(top_handle) != &top_level) return nullptr;
   Window* target = nullptr;
   gfx::Point client;
-  const gfx::Point screen = top_level.ClientToScreen(point);
+  const gfx::Point screen = input.screen_point;
   if (capture_ != nullptr) {
     target = capture_;
     client = capture_->ScreenToClient(screen);

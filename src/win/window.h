@@ -516,6 +516,8 @@ class WindowSystem {
   void InstallRouter();
   void WindowDestroyed(Window* window);
   void PaintWindow(Window& window);
+  // The headless record of the window, made on first use.
+  Record& RecordFor(WindowHandle handle);
   void PaintTree(Window& window, size_t& painted);
   Window* HitTest(Window& window, gfx::Point point_in_client);
   void RunInputFilters(const InputMessage& input);

@@ -298,6 +298,7 @@ TEST_F(VraDriverTest, BadRecordsFailTheRunAndKeepWhatCameBefore) {
   const Case cases[] = {
       {"earlier than the beat before", {1000, 2000, 1500}, "precedes the beat before it", 2},
       {"negative time", {1000, -8}, "negative time", 1},
+      {"beyond the minutes analysed", {1000, 60000}, "beyond the minutes analysed", 1},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

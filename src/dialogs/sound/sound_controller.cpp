@@ -69,6 +69,7 @@ bool TSoundController::StartRecording() {
   {
     const std::lock_guard lock(file_mutex_);
     if (file_) return false;  // the file is in use by a playback or a recording
+    write_failed_ = false;
     const TWaveFormat format = recording_;
     file_ = std::make_unique<TWaveFile>(kRecordingFile, &format);
     if (!file_->IsOpen()) {
@@ -110,6 +111,8 @@ void TSoundController::TakeRecordedBlock(TAudioBuffer& block) {
   {
     const std::lock_guard lock(file_mutex_);
     failed = !file_ || file_->GetMode() != TWaveFile::kModeWriting || !file_->Write(block);
+    if (failed && write_failed_) return;
+    write_failed_ = write_failed_ || failed;
   }
   if (failed) {
     recording_.Stop();

@@ -58,6 +58,8 @@ class TSoundController {
   mutable std::mutex file_mutex_;
   std::unique_ptr<TWaveFile> file_;
   bool playing_ = false;
+  // Stopping hands the device's remaining blocks to the callback, which would fail and report again.
+  bool write_failed_ = false;
   win::WindowHandle owner_;
   uint32_t message_;
   // Threads last: they end before the file and the lock they use.

@@ -13,8 +13,10 @@ namespace {
 constexpr double kDegToRad = 0.017453292522222223;
 
 // Writes "x y op\n" with three decimals: the bulk of an ECG page, so no format parsing.
+// The buffer holds two numbers of the largest magnitude (309 digits in fixed notation): a
+// degenerate plot scale can map a point that far, and a failed to_chars would leave p at the end.
 void EmitPoint(double x, double y, char op) {
-  char buf[160];
+  char buf[2 * 320 + 4];
   char* p = buf;
   char* const end = buf + sizeof buf;
   auto number = [&](double v) {

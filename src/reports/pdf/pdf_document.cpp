@@ -561,7 +561,10 @@ int tvk_beginPage(int page, int rotate, std::string_view media_box, std::string_
   p.temp = std::make_unique<tvk_TempContent>();
   const std::string name =
       TempPath(tvk_format("_tvk%d-%d-%d", static_cast<int>(::getpid()), doc.open_count, page)).string();
-  p.temp->file = std::fopen(name.c_str(), "wb");
+  // The name is predictable and the folder shared: a stale file of an earlier process with this
+  // id is removed, and the exclusive mode refuses a link planted there instead of writing through it.
+  std::remove(name.c_str());
+  p.temp->file = std::fopen(name.c_str(), "wbx");
   if (p.temp->file == nullptr) {
     tvk_reportError(tvk_kSeverityError, kWriterName, "Cannot open %s for temporary content",
                     name.c_str());

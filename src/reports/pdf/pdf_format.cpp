@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdarg>
+#include <system_error>
 
 #include "platform/cp1252.h"
 
@@ -36,6 +37,8 @@ std::string_view FloatText(char* buf, size_t size, double value, char conv, int 
     if (precision == 0) precision = 1;
   }
   const auto result = std::to_chars(buf, buf + size, value, format, precision);
+  // A text that does not fit leaves ptr at the end of unwritten bytes: never emit those.
+  if (result.ec != std::errc{}) return "0";
   return {buf, static_cast<size_t>(result.ptr - buf)};
 }
 
