@@ -1,6 +1,7 @@
 #include "analysis/event_pattern_detector.h"
 
 #include "analysis/beat_pattern_tree.h"
+#include "analysis/pattern_walk.h"
 #include "analysis/rhythm_detection.h"
 #include "analysis_test_support.h"
 
@@ -17,6 +18,21 @@ int Walk(const CBeatPatternTree& tree, std::string_view path) {
     node = c == 'E' ? node->OnEctopic() : node->OnNormal();
   }
   return node->GetType();
+}
+
+TEST(PatternWalk, RemovalCoversEveryEventStartingOnTheFirstSample) {
+  TEventList events;
+  for (const auto& [start, kind] : std::vector<std::pair<int32_t, int>>{
+           {50, kClassVCouplet}, {100, kClassVCouplet}, {100, kClassPause}, {100, kClassVTriplet},
+           {150, kClassVBigeminy}, {200, kClassVCouplet}}) {
+    events.Append(TEvent(start, start + 10, static_cast<uint8_t>(kind)));
+  }
+  analysis::RemovePatternEventsBetween(events, 100, 200, kClassVCouplet, kClassVTrigeminy);
+  std::vector<std::pair<int32_t, int>> left;
+  for (int i = 0; i < events.GetSize(); ++i)
+    left.emplace_back(events.ElementAt(i)->GetPosition(), events.ElementAt(i)->GetClass());
+  const std::vector<std::pair<int32_t, int>> want = {{50, kClassVCouplet}, {100, kClassPause}, {200, kClassVCouplet}};
+  EXPECT_EQ(left, want);
 }
 
 TEST(CBeatPatternTree, LeavesOfBothTrees) {

@@ -107,6 +107,19 @@ TEST_F(DispatcherTest, NoRecordingFoundOffersTheFileChooser) {
   EXPECT_EQ(Run({"-OpenRecording", (empty / "00001.QRS").string(), result.string()}), kExitOpenNoRecording);
 }
 
+TEST_F(DispatcherTest, DeleteRecordingNeverDeletesAChosenFileThatIsNoRecording) {
+  const fs::path empty = Folder("nothing");
+  const fs::path notes = Folder("notes") / "notes.txt";
+  const fs::path sibling = Folder("notes") / "notes.BAK";
+  std::ofstream(notes) << "not a recording";
+  std::ofstream(sibling) << "not a backup";
+  prompt_.QueueAnswer(win::kIdYes);
+  prompt_.QueueFile(notes.string());
+  EXPECT_EQ(Run({"-DeleteRecording", (empty / "00001.QRS").string()}), kExitUpdateNoRecording);
+  EXPECT_TRUE(fs::exists(notes));
+  EXPECT_TRUE(fs::exists(sibling));
+}
+
 TEST_F(DispatcherTest, UpdateRecordingKeepsNamesAndCutsFields) {
   const fs::path folder = Folder("rec");
   const fs::path qrs = MakeSyntheticRecording(folder / "00001", 2, {"Anna", "Demo", "1"});
