@@ -8,6 +8,7 @@
 #include "document/ecg_block.h"
 #include "document/profile_keys.h"
 #include "document/raw_ecg_data.h"
+#include "document/recording_data.h"
 #include "document/zk470_doc.h"
 #include "platform/archive.h"
 #include "platform/io_error.h"
@@ -65,9 +66,11 @@ int VraDurationSeconds(int duration_index) {
 }
 
 std::vector<VraSetting> VraSettings(const CZK470Doc& doc) {
-  const SettingsStore& settings = doc.GetSettings();
-  // The thresholds come from the user's current settings: those of the last analysis are -1 before
-  // the first one and would silently replace the user's choice.
+  const TRecordingData& record = doc.GetRecordingData();
+  // Pause, deviation and prematurity are the indices the recording record keeps from its last
+  // analysis (-1 before the first one, which maps to the middle value); only the duration follows
+  // the user's current setting.
+  const int duration_index = doc.GetSettings().Int(SettingKey::kAnalyzeArrhyDuration);
   return {
       {kSampleRate, VRA_ANASET_SAMPRATE, "_125Hz, _ANASET_SAMPRATE", 14},
       {3, VRA_ANASET_RESOLUTION, "_5UV_LSB, _ANASET_RESOLUTION", 30},
@@ -75,15 +78,11 @@ std::vector<VraSetting> VraSettings(const CZK470Doc& doc) {
       {2, VRA_ANASET_NOF_LEADS, "_NUM_LEADS_ANA,_ANASET_NOF_LEADS", 16},
       {12, VRA_ANASET_CORR_VES, "12,_ANASET_CORR_VES", 17},
       {40, VRA_ANASET_TEMP_CORR, "40,_ANASET_TEMP_CORR", 18},
-      {VraPauseMs(settings.Int(SettingKey::kAnalyzePauseA)), VRA_ANASET_PAUSE, "VraPause, _ANASET_PAUSE", 19},
-      {VraPercent(settings.Int(SettingKey::kAnalyzeArrhyPrematurity)), VRA_ANASET_ABSARRHYT_DEV,
-       "_ABSARRDEV_15,_ANASET_ABSARRHYT_DEV", 20},
-      {VraDurationSeconds(settings.Int(SettingKey::kAnalyzeArrhyDuration)), VRA_ANASET_ABSARRHYT_DUR,
-       "_ABSARRDUR_20,_ANASET_ABSARRHYT_DUR", 21},
-      {VraPercent(settings.Int(SettingKey::kAnalyzeSVESPrematurity)), VRA_ANASET_SVES_PREMATURE,
-       "_SPRE_20,_ANASET_SVES_PREMATURE", 22},
-      {doc.GetRecordingData().pacemaker_recording != 0 ? 1 : 0, VRA_ANASET_PACE_PATIENT, "_NOPACE,_ANASET_PACE_PATIENT",
-       23},
+      {VraPauseMs(record.pause_threshold), VRA_ANASET_PAUSE, "VraPause, _ANASET_PAUSE", 19},
+      {VraPercent(record.arrhythmia_deviation), VRA_ANASET_ABSARRHYT_DEV, "_ABSARRDEV_15,_ANASET_ABSARRHYT_DEV", 20},
+      {VraDurationSeconds(duration_index), VRA_ANASET_ABSARRHYT_DUR, "_ABSARRDUR_20,_ANASET_ABSARRHYT_DUR", 21},
+      {VraPercent(record.sves_prematurity), VRA_ANASET_SVES_PREMATURE, "_SPRE_20,_ANASET_SVES_PREMATURE", 22},
+      {record.pacemaker_recording != 0 ? 1 : 0, VRA_ANASET_PACE_PATIENT, "_NOPACE,_ANASET_PACE_PATIENT", 23},
       {1, VRA_ANASET_ANALYSE_LEADS, "_L1_2,_ANASET_ANALYSE_LEADS", 24},
   };
 }

@@ -56,7 +56,9 @@ struct VraSetting {
 int VraPauseMs(int pause_index);
 int VraPercent(int percent_index);  // deviation and SVES prematurity
 int VraDurationSeconds(int duration_index);
-// The twelve settings in the order the library gets them, from the user's current settings.
+// The twelve settings in the order the library gets them: pause, deviation and SVES prematurity
+// from the indices the recording record stored at its last analysis, the duration from the
+// user's current setting.
 std::vector<VraSetting> VraSettings(const CZK470Doc& doc);
 
 // The text of a result code, and the message shown when a call was refused.

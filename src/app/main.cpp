@@ -2,18 +2,17 @@
 #include <unistd.h>
 
 #include <QApplication>
-#include <QByteArray>
-#include <QLocalServer>
-#include <QLocalSocket>
-#include <QObject>
+#include <chrono>
 #include <clocale>
 #include <cstdlib>
+#include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "core/automation_command_line_info.h"
+#include "core/automation_exit_codes.h"
 #include "core/unattended_prompt.h"
 #include "core/zk470_app.h"
 #include "dialogs/sound/null_audio_backend.h"
@@ -26,70 +25,59 @@
 #include "qt/qt_audio.h"
 #include "qt/qt_dialog.h"
 #include "qt/qt_prompt.h"
+#include "qt/screen_colormap.h"
+#include "qt/single_instance.h"
 #include "win/prompt.h"
 #include "win/window.h"
 
 namespace {
 
-constexpr int kConnectTimeoutMs = 500;
-constexpr int kAnswerTimeoutMs = 3000;
-constexpr char kRaiseRequest[] = "raise\n";
-constexpr char kRaiseAnswer[] = "raised\n";
+// How long a second start waits for the running one to listen and answer: it may still be
+// starting up.
+constexpr std::chrono::milliseconds kRaiseWait{15000};
 
-// The running instance is found by a local socket named after the main window's class, one per
-// user: a second start connects to it; the first one listens.
+// The stand-in for the main window's class "ZK470Class", one per user: the first start holds the
+// guard and takes raise requests; a later start finds it held and asks the first to come forward.
+// Where the guard cannot be set up, the start is turned away as if the class could not be
+// registered: two programs unaware of each other would edit the same recordings.
 class LocalSocketInstance : public InstanceChannel {
  public:
-  LocalSocketInstance() : name_(QStringLiteral("ZK470Class-%1").arg(static_cast<qulonglong>(::getuid()))) {}
+  LocalSocketInstance() : guard_("ZK470Class-" + std::to_string(::getuid())) {}
 
   bool FindRunningInstance() override {
-    socket_ = std::make_unique<QLocalSocket>();
-    socket_->connectToServer(name_);
-    return socket_->waitForConnected(kConnectTimeoutMs);
+    switch (guard_.TryClaim()) {
+      case qthost::SingleInstance::Claim::kFirst:
+        return false;
+      case qthost::SingleInstance::Claim::kOtherRunning:
+        return true;
+      case qthost::SingleInstance::Claim::kNoGuard:
+        break;
+    }
+    no_guard_ = true;
+    std::cerr << "zk470: cannot make sure that only one copy of the program runs: " << guard_.Problem()
+              << ".\nThe program does not start. Point XDG_RUNTIME_DIR (or TMPDIR) at a folder of yours.\n";
+    return true;
   }
 
   void RaiseRunningInstance() override {
-    if (socket_ == nullptr || socket_->state() != QLocalSocket::ConnectedState) return;
-    socket_->write(kRaiseRequest);
-    socket_->waitForBytesWritten(kAnswerTimeoutMs);
-    // The answer shows that the request arrived; without one the running instance is hung.
-    bool answered = false;
-    while (!answered && socket_->waitForReadyRead(kAnswerTimeoutMs)) {
-      answered = socket_->readAll().contains(QByteArray(kRaiseAnswer).trimmed());
-    }
-    if (!answered) std::cerr << "zk470: the running program did not answer; it may be busy.\n";
-    socket_->disconnectFromServer();
+    turned_away_ = true;
+    if (no_guard_) return;
+    if (!guard_.RaiseRunning(kRaiseWait)) std::cerr << "zk470: " << guard_.Problem() << ".\n";
   }
 
   void Listen(std::function<void()> on_raise) override {
-    socket_.reset();
-    on_raise_ = std::move(on_raise);
-    server_ = std::make_unique<QLocalServer>();
-    // Nobody answered on the name: a socket file left by a program that died goes.
-    QLocalServer::removeServer(name_);
-    if (!server_->listen(name_)) {
-      std::cerr << "zk470: cannot take raise requests of later starts: " << server_->errorString().toStdString()
-                << "\n";
-      return;
+    if (!guard_.Listen(std::move(on_raise))) {
+      std::cerr << "zk470: cannot take raise requests of later starts: " << guard_.Problem() << "\n";
     }
-    QObject::connect(server_.get(), &QLocalServer::newConnection, server_.get(), [this] {
-      while (QLocalSocket* peer = server_->nextPendingConnection()) {
-        QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
-        QObject::connect(peer, &QLocalSocket::readyRead, peer, [this, peer] {
-          if (!peer->readAll().contains(QByteArray(kRaiseRequest).trimmed())) return;
-          if (on_raise_) on_raise_();
-          peer->write(kRaiseAnswer);
-          peer->flush();
-        });
-      }
-    });
   }
 
+  // This start ended at the check: another one runs, or there is no guard.
+  bool TurnedAway() const { return turned_away_; }
+
  private:
-  QString name_;
-  std::unique_ptr<QLocalSocket> socket_;
-  std::unique_ptr<QLocalServer> server_;
-  std::function<void()> on_raise_;
+  qthost::SingleInstance guard_;
+  bool no_guard_ = false;
+  bool turned_away_ = false;
 };
 
 bool HasDisplay() {
@@ -132,6 +120,7 @@ int main(int argc, char** argv) {
 
   QApplication qt_app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("ZK-470"));
+  const qthost::ScreenColormap screen_colormap;
 
   std::unique_ptr<platform::ProfileStore> profile;
   try {
@@ -172,6 +161,8 @@ int main(int argc, char** argv) {
     options.apply_locale = ApplyRuntimeLocale;
     if (app.InitInstance(std::move(options))) {
       exit_code = pump.RunMain();
+    } else if (instance.TurnedAway()) {
+      exit_code = kExitOtherInstanceRunning;
     }
     const int code = app.ExitInstance();
     if (exit_code == 0) exit_code = code;

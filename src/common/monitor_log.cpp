@@ -53,7 +53,9 @@ TMonitorLog::TMonitorLog(const std::filesystem::path& path, bool write)
     file_ = std::fopen(file_name_.c_str(), "rb");
     return;
   }
-  const std::filesystem::path folder = file_name_.has_parent_path() ? file_name_.parent_path() : ".";
+  // Beside the file a link names, so that the rename replaces the link's target.
+  const std::filesystem::path target = platform::SaveTarget(file_name_);
+  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
   if (const auto temp = platform::CreateUniqueFile(folder, file_name_.filename().string() + ".")) {
     temp_name_ = *temp;
     file_ = std::fopen(temp_name_.c_str(), "w+b");
@@ -74,12 +76,11 @@ TMonitorLog::~TMonitorLog() {
     }
     const bool flushed = std::fflush(file_) == 0;
     std::fclose(file_);
+    // A log that could not be written completely leaves the file of the name as it was; a
+    // replaced one keeps its permissions.
+    const bool replaced = flushed && !write_failed_ && platform::ReplaceWithFile(temp_name_, file_name_).ok;
     std::error_code error;
-    if (flushed && !write_failed_) {
-      std::filesystem::rename(temp_name_, file_name_, error);
-    }
-    // A log that could not be written completely leaves the file of the name as it was.
-    if (!flushed || write_failed_ || error) std::filesystem::remove(temp_name_, error);
+    if (!replaced) std::filesystem::remove(temp_name_, error);
     return;
   }
   std::fclose(file_);

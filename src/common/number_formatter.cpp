@@ -1,9 +1,8 @@
 #include "common/number_formatter.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 #include "platform/resources.h"
 
@@ -21,16 +20,23 @@ struct FixedDigits {
 // written with 17 significant digits (exact enough for a double), then rounded half up on that
 // decimal text, so that 0.25 gives 0.3 as the old runtime did rather than the binary tie rule.
 FixedDigits FixedConvert(double x, int decimals) {
+  if (x == 0.0) return {std::string(), -decimals};
+  // to_chars writes the C locale's "d.ddddddddddddddddde[+-]XX" whatever the process locale.
   char buf[64];
-  std::snprintf(buf, sizeof buf, "%.*e", kSignificantDigits - 1, std::fabs(x));
-  // buf is "d.ddddddddddddddddde[+-]XX".
+  const std::to_chars_result written = std::to_chars(buf, buf + sizeof buf, std::fabs(x),
+                                                     std::chars_format::scientific, kSignificantDigits - 1);
+  const char* const end = written.ptr;
   std::string mantissa;
   const char* p = buf;
-  for (; *p != 'e'; ++p) {
+  for (; p != end && *p != 'e'; ++p) {
     if (*p != '.') mantissa += *p;
   }
-  const int exponent = std::atoi(p + 1);
-  if (x == 0.0) return {std::string(), -decimals};
+  int exponent = 0;
+  if (p != end) {
+    ++p;
+    if (p != end && *p == '+') ++p;
+    (void)std::from_chars(p, end, exponent);
+  }
 
   int point = exponent + 1;
   const int keep = point + decimals;

@@ -14,5 +14,6 @@ class TNumberFormatter {
   std::string FormatCount(int32_t n) const;
   // Rounded half away from zero on the decimal digits, as the old runtime's fixed-point conversion
   // did: 0.96 with 1 decimal gives "1.0", 0.05 with 2 gives "0.05". Callers pass 1 or 2 decimals.
+  // The point is a point whatever the process locale.
   std::string FormatFixed(double x, int decimals) const;
 };

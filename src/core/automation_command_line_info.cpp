@@ -1,9 +1,13 @@
 #include "core/automation_command_line_info.h"
 
+#include <algorithm>
 #include <cctype>
+#include <charconv>
 #include <chrono>
 #include <climits>
+#include <cmath>
 #include <iostream>
+#include <limits>
 
 #include "platform/archive.h"
 #include "platform/cp1252.h"
@@ -28,19 +32,49 @@ int FindCommandWord(std::string_view word) {
   return 0;
 }
 
-// atoi's reading (blanks, a sign, then digits up to the first other character), saturated at the
-// int range instead of overflowing.
-int AsciiToInt(std::string_view text) {
+// Which parameters of each command name a file (bit n for parameter n), by command number - 1.
+// The export pattern names recordings of the data directory and is no such parameter.
+constexpr std::array<unsigned, kAutomationCommandWords.size()> kPathParameters = {
+    0,               // NewRecording
+    0b11,            // OpenRecording: path, result file
+    0,               // AnalyzeRecording
+    0b1,             // ReqZK130Recording: result file
+    0b10'0000'0001,  // UpdateRecording: path, result file
+    0b10,            // Export: result file
+    0b1,             // ReqZK130OPTRecording: result file
+    0b1,             // ReqZK130USBRecording: result file
+    0b1,             // ReqSDCARDRecording: result file
+    0b1,             // ReqZK131USBRecording: result file
+    0,               // NewZK130OPTRecording
+    0,               // NewZK130USBRecording
+    0,               // NewZK131USBRecording
+    0b1,             // DeleteRecording: path
+};
+
+// The blanks atof and atoi skip, the same in every locale.
+std::string_view SkipBlanks(std::string_view text) {
+  const size_t first = text.find_first_not_of(" \t\n\v\f\r");
+  return first == std::string_view::npos ? std::string_view() : text.substr(first);
+}
+
+// atoi's reading (blanks, a sign, then digits up to the first other character); beyond the int
+// range the value stops well past it either way, so that callers can tell.
+long long ReadLeadingInteger(std::string_view text) {
+  constexpr long long kBeyondInt = 10'000'000'000;
+  text = SkipBlanks(text);
   size_t i = 0;
-  while (i < text.size() && std::isspace(static_cast<unsigned char>(text[i]))) ++i;
   bool negative = false;
   if (i < text.size() && (text[i] == '+' || text[i] == '-')) negative = text[i++] == '-';
   long long value = 0;
   for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
-    value = value * 10 + (text[i] - '0');
-    if (value > INT_MAX) value = static_cast<long long>(INT_MAX) + 1;
+    value = std::min(value * 10 + (text[i] - '0'), kBeyondInt);
   }
-  if (negative) value = -value;
+  return negative ? -value : value;
+}
+
+// atoi's reading saturated at the int range instead of overflowing.
+int AsciiToInt(std::string_view text) {
+  const long long value = ReadLeadingInteger(text);
   if (value > INT_MAX) return INT_MAX;
   if (value < INT_MIN) return INT_MIN;
   return static_cast<int>(value);
@@ -66,6 +100,7 @@ void CAutomationCommandLineInfo::Reset() {
   needed_ = 0;
   command_ = 0;
   parameters_ = {};
+  resolved_paths_ = {};
   file_name_.clear();
   show_splash_ = true;
   result_file_.clear();
@@ -141,6 +176,23 @@ std::string CAutomationCommandLineInfo::GetParameter(int n) const {
   return parameters_[static_cast<size_t>(n)];
 }
 
+void CAutomationCommandLineInfo::ResolvePathParameters(const std::filesystem::path& caller_folder) {
+  resolved_paths_ = {};
+  if (command_ < 1 || command_ > static_cast<int>(kPathParameters.size())) return;
+  const unsigned paths = kPathParameters[static_cast<size_t>(command_ - 1)];
+  for (int n = 0; n < collected_; ++n) {
+    if ((paths >> n & 1u) != 0)
+      resolved_paths_[static_cast<size_t>(n)] =
+          ResolveAgainstFolder(caller_folder, parameters_[static_cast<size_t>(n)]);
+  }
+}
+
+std::string CAutomationCommandLineInfo::GetPathParameter(int n) const {
+  if (n < 0 || n >= collected_) return {};
+  const std::string& resolved = resolved_paths_[static_cast<size_t>(n)];
+  return resolved.empty() ? parameters_[static_cast<size_t>(n)] : resolved;
+}
+
 void CAutomationCommandLineInfo::AddResultLine(std::string line, bool replace_last) {
   if (replace_last && !result_lines_.empty()) result_lines_.pop_back();
   result_lines_.push_back(std::move(line));
@@ -189,7 +241,38 @@ platform::LocalDateTime CAutomationCommandLineInfo::ParseDate(std::string_view t
   return platform::LocalDateTime{year, month, day, 0, 0, 0, 0};
 }
 
+std::optional<int> CAutomationCommandLineInfo::ParseIntParameter(std::string_view text) {
+  const long long value = ReadLeadingInteger(text);
+  if (value > INT_MAX || value < INT_MIN) return std::nullopt;
+  return static_cast<int>(value);
+}
+
+std::optional<double> CAutomationCommandLineInfo::ParseNumberParameter(std::string_view text) {
+  text = SkipBlanks(text);
+  bool negative = false;
+  if (!text.empty() && (text.front() == '+' || text.front() == '-')) {
+    negative = text.front() == '-';
+    text.remove_prefix(1);
+  }
+  // from_chars reads the C locale's form only; a second sign is no number, as for atof.
+  if (text.empty() || text.front() == '+' || text.front() == '-') return 0.0;
+  double value = 0.0;
+  const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+  if (error == std::errc::invalid_argument) return 0.0;
+  // Beyond the range of a double, in either direction.
+  if (error != std::errc()) return std::nullopt;
+  if (!std::isfinite(value) || std::fabs(value) > std::numeric_limits<float>::max()) return std::nullopt;
+  return negative ? -value : value;
+}
+
 CAutomationCommandLineInfo& AutomationInfo() {
   static CAutomationCommandLineInfo info;
   return info;
+}
+
+std::string ResolveAgainstFolder(const std::filesystem::path& folder, const std::string& path) {
+  if (path.empty() || folder.empty()) return path;
+  const std::filesystem::path named(path);
+  if (named.is_absolute()) return path;
+  return (folder / named).lexically_normal().string();
 }

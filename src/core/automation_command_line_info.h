@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <filesystem>
 #include <functional>
 #include <optional>
 #include <span>
@@ -88,8 +89,15 @@ class CAutomationCommandLineInfo {
   bool IsDeleteRecording() const { return IsCommand(14); }
 
   int GetParameterCount() const { return collected_; }
-  // Parameter n (from 0); "" when n is outside what was collected.
+  // Parameter n (from 0) as it was passed; "" when n is outside what was collected.
   std::string GetParameter(int n) const;
+  // Makes the parameters of the command that name files (recordings, result files) absolute
+  // against the caller's working folder. Start-up calls it before the document makes its data
+  // directory current; an export pattern stays a pattern of the data directory.
+  void ResolvePathParameters(const std::filesystem::path& caller_folder);
+  // Parameter n resolved against the caller's working folder when it names a file; otherwise,
+  // or before ResolvePathParameters, as GetParameter.
+  std::string GetPathParameter(int n) const;
 
   // What the framework's own parser keeps: the first plain argument before any command word, and
   // whether a splash window may show (not when started embedded or automated).
@@ -129,6 +137,13 @@ class CAutomationCommandLineInfo {
   // "day.month.year" at 00:00:00; the current date and time (from the clock) when the three
   // numbers make no valid date. Numbers are read like atoi: leading digits count.
   static platform::LocalDateTime ParseDate(std::string_view text, const platform::Clock& clock);
+  // An integer parameter read like atoi (blanks, a sign, the digits up to the first other
+  // character; no digits give 0); nullopt when it does not fit an int.
+  static std::optional<int> ParseIntParameter(std::string_view text);
+  // A number parameter read like atof, with a decimal point whatever the process locale ("180.6kg"
+  // gives 180.6; no number gives 0); nullopt for infinity, NaN and magnitudes the patient sheet
+  // cannot hold (it keeps height and weight in single precision).
+  static std::optional<double> ParseNumberParameter(std::string_view text);
 
   int IsFirstInstance() const { return first_instance_; }
   void SetFirstInstance(int first) { first_instance_ = first; }
@@ -149,6 +164,8 @@ class CAutomationCommandLineInfo {
   int needed_ = 0;
   int command_ = 0;
   std::array<std::string, kMaxParameters> parameters_;
+  // The file-naming parameters made absolute; empty where a parameter names no file.
+  std::array<std::string, kMaxParameters> resolved_paths_;
   std::string file_name_;
   bool show_splash_ = true;
   std::string result_file_;
@@ -167,6 +184,10 @@ class CAutomationCommandLineInfo {
 
 // The process's one automation state.
 CAutomationCommandLineInfo& AutomationInfo();
+
+// A path as the caller meant it: a relative one joined to the caller's working folder, with "."
+// and ".." taken out as the name reads; an absolute or empty one unchanged.
+std::string ResolveAgainstFolder(const std::filesystem::path& folder, const std::string& path);
 
 // Shorthands over AutomationInfo() for the batch commands, the document and the analysis run.
 inline int IsFirstInstance() { return AutomationInfo().IsFirstInstance(); }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <exception>
 #include <system_error>
 
 #include "core/automation_command_line_info.h"
@@ -17,6 +19,7 @@
 #include "document/recording_files.h"
 #include "document/zk470_doc.h"
 #include "platform/archive.h"
+#include "platform/cp1252.h"
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "platform/resources.h"
@@ -64,6 +67,27 @@ bool IsAccessDenied(const std::error_code& ec) {
 }
 
 enum class DeleteOutcome { kDeleted, kMissing, kAccessDenied, kFailed };
+
+// The code a command ends with when an error escapes it.
+int FailureCode(const CAutomationCommandLineInfo& info) {
+  if (info.IsOpenRecording()) return kExitOpenFailed;
+  if (info.IsUpdateRecording()) return kExitUpdateOpenFailed;
+  if (info.IsDeleteRecording()) return kExitDeleteAccessDenied;
+  if (info.IsNewRecording() || info.IsNewZK130OPTRecording() || info.IsNewZK130USBRecording() ||
+      info.IsNewZK131USBRecording())
+    return kExitNoRecordingRead;
+  // The read-outs, Export and AnalyzeRecording: the action did not complete.
+  return kExitActionCancelled;
+}
+
+// The first max_chars characters of text as the recording stores it (cp1252, one byte a
+// character, '?' for what it cannot hold), so that a cut never splits a character and an unchanged
+// name compares equal to the stored one.
+std::string CutAsStored(const std::string& text, size_t max_chars) {
+  std::string stored = platform::Utf8ToCp1252(text);
+  if (stored.size() > max_chars) stored.resize(max_chars);
+  return platform::Cp1252ToUtf8(stored);
+}
 
 DeleteOutcome DeleteFile(const fs::path& file) {
   std::error_code ec;
@@ -154,6 +178,20 @@ void AutomationDispatcher::OnStartupCommand() {
   }
   if (!info.IsCommandComplete()) return;
   info.SetQuitMode(1);
+  // A calling program waits for the exit code: an error that escapes a command (a hostile file,
+  // memory running out) ends the run with the command's failure code, never in the event loop.
+  try {
+    RunCommand(info);
+  } catch (const std::exception& error) {
+    std::fprintf(stderr, "zk470: automation command failed: %s\n", error.what());
+    End(FailureCode(info));
+  } catch (...) {
+    std::fprintf(stderr, "zk470: automation command failed\n");
+    End(FailureCode(info));
+  }
+}
+
+void AutomationDispatcher::RunCommand(const CAutomationCommandLineInfo& info) {
   if (info.IsNewRecording()) {
     RunNewRecording(0);
   } else if (info.IsNewZK130OPTRecording()) {
@@ -195,12 +233,13 @@ void AutomationDispatcher::RunNewRecording(int link_selector) {
 
 void AutomationDispatcher::RunOpenRecording() {
   CAutomationCommandLineInfo& info = AutomationInfo();
-  const std::string path = info.GetParameter(0);
-  const std::string result_file = info.GetParameter(1);
-  if (path.size() <= kShortestPath) {
+  // The length rule looks at the parameter as passed; the search uses it resolved.
+  if (info.GetParameter(0).size() <= kShortestPath) {
     End(kExitPathTooShort);
     return;
   }
+  const std::string path = info.GetPathParameter(0);
+  const std::string result_file = info.GetPathParameter(1);
   const fs::path folder = FolderOf(path);
   const std::vector<fs::path> recordings = FindFiveCharacterFiles(folder, "QRS");
   const std::vector<fs::path> pdfs = FindFiveCharacterFiles(folder, "PDF");
@@ -256,18 +295,27 @@ void AutomationDispatcher::RunReadOut(int link_selector, bool sd_card) {
       SetRecorderLinkSelector(0);
     }
   }
-  if (view != nullptr && app_.GetDocument() != nullptr) WriteResultForDocument(info.GetParameter(0));
+  if (view != nullptr && app_.GetDocument() != nullptr) WriteResultForDocument(info.GetPathParameter(0));
   // The read-out has recorded its code (0 done, 20 not done, 10 or 11 from the read-out dialog).
   info.EndAutomation();
 }
 
 void AutomationDispatcher::RunUpdateRecording() {
   CAutomationCommandLineInfo& info = AutomationInfo();
-  const std::string path = info.GetParameter(0);
-  if (path.size() <= kShortestPath) {
+  if (info.GetParameter(0).size() <= kShortestPath) {
     End(kExitPathTooShort);
     return;
   }
+  // Numbers the patient record cannot hold make the command line bad; the recording stays as it is.
+  const std::optional<int> sex = CAutomationCommandLineInfo::ParseIntParameter(info.GetParameter(5));
+  const std::optional<double> height = CAutomationCommandLineInfo::ParseNumberParameter(info.GetParameter(6));
+  const std::optional<double> weight = CAutomationCommandLineInfo::ParseNumberParameter(info.GetParameter(7));
+  const std::optional<int> pacemaker = CAutomationCommandLineInfo::ParseIntParameter(info.GetParameter(8));
+  if (!sex || !height || !weight || !pacemaker) {
+    End(kExitCommandLineInvalid);
+    return;
+  }
+  const std::string path = info.GetPathParameter(0);
   std::string to_open = path;
   if (FindFiveCharacterFiles(FolderOf(path), "QRS").empty()) {
     const std::optional<std::string> chosen = AskForRecording();
@@ -286,21 +334,20 @@ void AutomationDispatcher::RunUpdateRecording() {
   TPatientData& patient = doc->GetPatientData();
   const std::string old_surname = patient.surname;
   const std::string old_first_name = patient.first_name;
-  const auto cut = [](const std::string& text, size_t length) { return text.substr(0, std::min(length, text.size())); };
-  patient.first_name = cut(info.GetParameter(1), 20);
-  patient.surname = cut(info.GetParameter(2), 30);
-  patient.patient_id = cut(info.GetParameter(3), 20);
+  patient.first_name = CutAsStored(info.GetParameter(1), 20);
+  patient.surname = CutAsStored(info.GetParameter(2), 30);
+  patient.patient_id = CutAsStored(info.GetParameter(3), 20);
   const platform::LocalDateTime birth =
-      CAutomationCommandLineInfo::ParseDate(cut(info.GetParameter(4), 20), doc->GetClock());
+      CAutomationCommandLineInfo::ParseDate(CutAsStored(info.GetParameter(4), 20), doc->GetClock());
   patient.birth_date = document::ToOleDateTime(birth);
-  patient.sex = std::atoi(info.GetParameter(5).c_str());
-  patient.height = std::atof(info.GetParameter(6).c_str());
-  patient.weight = std::atof(info.GetParameter(7).c_str());
-  patient.pacemaker = std::atoi(info.GetParameter(8).c_str()) == 1 ? 1 : 0;
+  patient.sex = *sex;
+  patient.height = *height;
+  patient.weight = *weight;
+  patient.pacemaker = *pacemaker == 1 ? 1 : 0;
   doc->SetModifiedFlag(true);
   const bool renamed = patient.surname != old_surname || patient.first_name != old_first_name;
   const bool saved = renamed ? doc->RenameRecordingByPatient() : doc->DoFileSave();
-  WriteResultForDocument(info.GetParameter(9));
+  WriteResultForDocument(info.GetPathParameter(9));
   // A calling program must not take an update that never reached the disk for done.
   if (!saved) info.SetExitCode(kExitUpdateOpenFailed);
   info.EndAutomation();
@@ -316,7 +363,7 @@ void AutomationDispatcher::RunExport() {
   for (const std::string& name : names) {
     const fs::path file = folder.empty() ? fs::path(name) : folder / name;
     try {
-      const std::vector<uint8_t> bytes = platform::ReadFileBytes(file);
+      const std::vector<uint8_t> bytes = platform::ReadFileBytes(file, CZK470Doc::kMaxRecordingFileBytes);
       platform::ArchiveReader ar(bytes, name);
       TPatientData patient(doc->GetClock());
       patient.Load(ar);
@@ -332,18 +379,18 @@ void AutomationDispatcher::RunExport() {
     }
   }
   doc->ResetContents();
-  info.SetResultFileName(info.GetParameter(1));
+  info.SetResultFileName(info.GetPathParameter(1));
   (void)info.WriteResultFile();
   info.EndAutomation();
 }
 
 void AutomationDispatcher::RunDeleteRecording() {
   CAutomationCommandLineInfo& info = AutomationInfo();
-  const std::string path = info.GetParameter(0);
-  if (path.size() <= kShortestPath) {
+  if (info.GetParameter(0).size() <= kShortestPath) {
     End(kExitPathTooShort);
     return;
   }
+  const std::string path = info.GetPathParameter(0);
   std::string qrs;
   const std::vector<fs::path> found = FindFiveCharacterFiles(FolderOf(path), "QRS");
   if (!found.empty()) {

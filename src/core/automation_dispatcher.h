@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+class CAutomationCommandLineInfo;
 class CZK470App;
 
 // The recorder link that a read-out or a new recording of an automation run uses: 0 the default
@@ -37,6 +38,8 @@ class AutomationDispatcher {
   static std::vector<std::string> MatchPattern(const std::filesystem::path& folder, std::string_view pattern);
 
  private:
+  // Runs the one complete command word.
+  void RunCommand(const CAutomationCommandLineInfo& info);
   void RunNewRecording(int link_selector);
   void RunOpenRecording();
   void RunReadOut(int link_selector, bool sd_card);

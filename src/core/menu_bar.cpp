@@ -395,9 +395,12 @@ int MenuBarWnd::Track(size_t index, bool keyboard, const std::function<void(Popu
     PopupMenuOptions options;
     options.keyboard = keyboard;
     options.neighbours = true;
+    const gfx::Point below = ClientToScreen(gfx::Point{title.left, title.bottom + 1});
+    std::optional<PopupMenuResult> shown;
+    // A caller that drives the pop-up itself gets the drawn one.
+    if (!on_open) shown = TrackHostPopup(popup, below, keyboard);
     const PopupMenuResult result =
-        TrackPopupMenuEx(popup, ClientToScreen(gfx::Point{title.left, title.bottom + 1}), &frame_, frame_,
-                         images_, on_open, options);
+        shown ? *shown : TrackPopupMenuEx(popup, below, &frame_, frame_, images_, on_open, options);
     if (!IsWindow()) return result.chosen;
     open_index_ = -1;
     Invalidate();
@@ -424,6 +427,44 @@ int MenuBarWnd::Track(size_t index, bool keyboard, const std::function<void(Popu
   }
   LeaveKeyboardMode();
   return 0;
+}
+
+std::optional<PopupMenuResult> MenuBarWnd::TrackHostPopup(const win::Menu& popup, gfx::Point screen_point,
+                                                          bool keyboard) {
+  win::Host* host = win::Windows().HostOf(frame_);
+  if (host == nullptr) return std::nullopt;
+  win::Menu updated = popup;
+  updated.UpdateItems(frame_);
+  win::PopupRequest request;
+  request.owner = &frame_;
+  request.screen_point = screen_point;
+  request.menu = &updated;
+  request.menu_bar = true;
+  request.keyboard = keyboard;
+  const std::optional<int> answer = host->TrackPopupMenu(request);
+  if (!answer) return std::nullopt;
+  PopupMenuResult result;
+  switch (*answer) {
+    case win::kPopupEndedLeft:
+      result.how = PopupMenuWnd::Ending::kLeft;
+      break;
+    case win::kPopupEndedRight:
+      result.how = PopupMenuWnd::Ending::kRight;
+      break;
+    case win::kPopupEndedEscape:
+      result.how = PopupMenuWnd::Ending::kEscape;
+      break;
+    default:
+      // Only an enabled command entry counts as a choice.
+      if (const win::MenuItem* item = *answer > 0 ? updated.FindItem(*answer) : nullptr;
+          item != nullptr && item->enabled) {
+        result.chosen = *answer;
+        result.how = PopupMenuWnd::Ending::kChosen;
+      }
+      break;
+  }
+  if (frame_.IsWindow()) frame_.SendMessage(win::kWmMenuSelect, win::MakeWParam(0, win::kMfMenuClosed), 0);
+  return result;
 }
 
 void MenuBarWnd::SetHot(int index) {

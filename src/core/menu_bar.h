@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -110,7 +111,8 @@ PopupMenuResult TrackPopupMenuEx(const win::Menu& menu, gfx::Point screen_point,
 
 // The menu bar of a frame: a strip at the top of its client area that shows the titles of the
 // frame's menu. Clicking a title opens its pop-up under it; the chosen command goes to the frame
-// as kWmCommand. Before a pop-up opens, the frame's prepare hook may change it (the recent-file
+// as kWmCommand. A host with pop-ups of its own shows the pop-ups; headless they are drawn
+// windows (PopupMenuWnd). Before a pop-up opens, the frame's prepare hook may change it (the recent-file
 // entries) and its entries take their states from the frame's update handlers. Left and Right in
 // an open pop-up move to the pop-up beside it.
 //
@@ -130,7 +132,8 @@ class MenuBarWnd : public win::Window {
   // The rectangle of title index in client coordinates; empty past the last title.
   gfx::Rect TitleRect(size_t index) const;
   // Opens pop-up index as a click on its title does and returns the command chosen (0 none).
-  // on_open gets each pop-up the user opens on the way (Left and Right).
+  // on_open gets each pop-up the user opens on the way (Left and Right); given, the pop-ups are
+  // the drawn windows even with a host.
   int OpenPopup(size_t index, const std::function<void(PopupMenuWnd&)>& on_open = {});
   // Opens pop-up index from the keyboard: its first entry lit.
   int OpenPopupFromKeyboard(size_t index, const std::function<void(PopupMenuWnd&)>& on_open = {});
@@ -155,6 +158,8 @@ class MenuBarWnd : public win::Window {
   std::vector<gfx::Rect> Titles() const;
   size_t TitleCount() const;
   int Track(size_t index, bool keyboard, const std::function<void(PopupMenuWnd&)>& on_open);
+  // The pull-down as the host's own pop-up; nullopt when the host has none (headless).
+  std::optional<PopupMenuResult> TrackHostPopup(const win::Menu& popup, gfx::Point screen_point, bool keyboard);
   void SetHot(int index);
   void DropKeyboardMode(bool notify);
 

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "gfx/canvas.h"
+#include "win/control_drawing.h"
 #include "win/system_metrics.h"
 
 namespace {
@@ -47,16 +48,7 @@ void Trace(gfx::Canvas& canvas, int x, int y, gfx::Color color) {
 
 }  // namespace
 
-void DrawEdge3d(gfx::Canvas& canvas, const gfx::Rect& r, bool sunken) {
-  const gfx::Color light = win::GetSysColor(win::SysColor::kBtnHighlight);
-  const gfx::Color dark = win::GetSysColor(win::SysColor::kBtnShadow);
-  const gfx::Color top_left = sunken ? dark : light;
-  const gfx::Color bottom_right = sunken ? light : dark;
-  const std::array<Point, 3> upper = {{{r.left, r.bottom - 1}, {r.left, r.top}, {r.right - 1, r.top}}};
-  const std::array<Point, 3> lower = {{{r.right - 1, r.top}, {r.right - 1, r.bottom - 1}, {r.left - 1, r.bottom - 1}}};
-  Line(canvas, upper, top_left);
-  Line(canvas, lower, bottom_right);
-}
+void DrawEdge3d(gfx::Canvas& canvas, const gfx::Rect& r, bool sunken) { win::DrawEdge3d(canvas, r, sunken); }
 
 void DrawToolGlyph(gfx::Canvas& canvas, ToolGlyph glyph, const gfx::Rect& box, bool enabled) {
   const gfx::Color grey = win::GetSysColor(win::SysColor::kGrayText);

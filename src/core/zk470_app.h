@@ -26,6 +26,7 @@ class Clock;
 namespace win {
 class View;
 }
+class BeatSampleSource;
 class CMainFrame;
 class CMainView;
 class CZK470Doc;
@@ -87,6 +88,8 @@ class CZK470App : public win::CommandTarget {
     std::function<std::unique_ptr<win::View>(CZK470Doc&)> view_factory;
     // The dialogs of the analysis run; the program's windows when empty.
     analysis::AnalysisDialogs* analysis_dialogs = nullptr;
+    // Where the built-in engine reads the recording; the document's sample store when empty.
+    std::function<std::unique_ptr<BeatSampleSource>(CZK470Doc&)> analysis_sample_source;
     // The narrative test-data dialog of the reports (1: print the narrative letter); the command
     // is disabled without one.
     std::function<int()> narrative_test;

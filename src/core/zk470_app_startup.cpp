@@ -1,6 +1,8 @@
 // The program part of the application object: start-up, the first document with the main frame,
 // the application's commands and the end of the program.
 #include <cstdio>
+#include <filesystem>
+#include <system_error>
 
 #include "analysis/analysis_run.h"
 #include "analysis/vra_interface.h"
@@ -8,8 +10,8 @@
 #include "core/about_dlg.h"
 #include "core/analysis_dialogs.h"
 #include "core/automation_command_line_info.h"
-#include "core/automation_exit_codes.h"
 #include "core/automation_dispatcher.h"
+#include "core/automation_exit_codes.h"
 #include "core/core_ids.h"
 #include "core/main_frame.h"
 #include "core/main_toolbars.h"
@@ -162,8 +164,12 @@ bool CZK470App::InitInstance(StartupOptions options) {
   narrative_test_ = std::move(options.narrative_test);
   CAutomationCommandLineInfo& info = AutomationInfo();
 
-  // 1. The command line.
+  // 1. The command line. Its paths count from the caller's working folder, which the document
+  // replaces with its data directory below.
+  std::error_code no_folder;
+  const std::filesystem::path caller_folder = std::filesystem::current_path(no_folder);
   info.ParseCommandLine(options.args);
+  info.ResolvePathParameters(caller_folder);
   SetCommandLine(options.args);
 
   // 2. One instance: a plain second start brings the first one to the front and ends.
@@ -206,6 +212,7 @@ bool CZK470App::InitInstance(StartupOptions options) {
   }
   analysis::AnalysisRun::Services services;
   services.dialogs = options.analysis_dialogs;
+  services.sample_source = std::move(options.analysis_sample_source);
   services.library_version_text = [this] { return GetAnalysisLibraryVersionText(); };
   services.set_analysis_aborted = [](int aborted) { SetAnalysisAborted(aborted); };
   services.is_analysis_aborted = [] { return IsAnalysisAborted(); };
@@ -268,7 +275,9 @@ bool CZK470App::InitInstance(StartupOptions options) {
     PostToMainWindow(ids::kStartupCommandMessage);
   } else if (!GetCommandLine().empty()) {
     // The start mode was read in part one; reading it again changes nothing.
-    if (GetGDTStartMode() == 0 && !OpenDocumentFile(GetCommandLine()) && frame_ == nullptr) return false;
+    if (GetGDTStartMode() == 0 && !OpenDocumentFile(ResolveAgainstFolder(caller_folder, GetCommandLine())) &&
+        frame_ == nullptr)
+      return false;
   }
   if (frame_ == nullptr) return false;
   // A frame that came with the command line's file takes dropped files too: how the program was

@@ -34,11 +34,8 @@ const char* Pick(const char* const (&table)[N], int index) {
   return index >= 0 && static_cast<size_t>(index) < N ? table[index] : nullptr;
 }
 
-std::string Printf(const char* format, double value) {
-  char text[64];
-  std::snprintf(text, sizeof text, format, value);
-  return text;
-}
+// One decimal with a point, whatever the process locale.
+std::string OneDecimal(double value) { return document::FormatFixedPoint(value, 1); }
 
 }  // namespace
 
@@ -89,7 +86,7 @@ void CRecordPropertyPage::FillDisplayTexts(const TRecordingData& record, const C
     const int channel = analysed.channels[static_cast<size_t>(i)];
     if (record.st_channel_analysed[static_cast<size_t>(i)] != 0 && channel >= 0 && channel < 3)
       st_limit_texts[static_cast<size_t>(channel)] =
-          Printf("%.1f", record.st_depression_limit[static_cast<size_t>(i)] * 0.1);
+          OneDecimal(record.st_depression_limit[static_cast<size_t>(i)] * 0.1);
   }
   const int minutes = doc.GetRecordingMinutes();
   if (minutes > 0) {

@@ -1,6 +1,7 @@
 #include "dialogs/recording_browser_dlg.h"
 
 #include "dialogs/date_time_text.h"
+#include "dialogs/dialog_resources.h"
 #include "dialogs/patient_dialog_ids.h"
 #include "document/zk470_doc.h"
 #include "platform/resources.h"
@@ -29,7 +30,8 @@ TRecordingBrowserDlg::TRecordingBrowserDlg(CZK470Doc* document, int caption_id, 
       document_(document),
       folder_mode_(folder_mode),
       listing_(dialogs::DialogLocale()),
-      caption_(platform::LoadString(caption_id)) {
+      caption_(platform::LoadString(caption_id)),
+      images_(16, 16, kDialogIconMask) {
   folder_ = FolderOf(document, folder_mode);
   folder_text_ = folder_;
   AddNotification(kFilterId, win::kCbnSelChange, [this] { OnFilterChanged(); });
@@ -44,6 +46,10 @@ bool TRecordingBrowserDlg::OnInitDialog() {
     for (int i = 0; i < dialogs::kFilterCount; ++i) filter_.AddString(platform::LoadString(dialogs::ids::kBrowserFilterFirst + i));
   }
   filter_.SetCurSel(0);
+  if (images_.Count() == 0) {
+    for (const int id : kKindIconIds) images_.Add(LoadDialogIcon(id));
+  }
+  list_.SetImageList(&images_, win::kLvsilSmall);
   list_.InsertColumn(0, platform::LoadString(dialogs::ids::kBrowserNameColumn), win::kLvcfmtLeft, 300);
   list_.InsertColumn(1, platform::LoadString(dialogs::ids::kBrowserFinalizedMark), win::kLvcfmtLeft, 20);
   list_.InsertColumn(2, platform::LoadString(dialogs::ids::kBrowserArchivedMark), win::kLvcfmtLeft, 20);

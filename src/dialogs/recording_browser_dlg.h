@@ -6,6 +6,7 @@
 #include "dialogs/recording_listing.h"
 #include "win/controls.h"
 #include "win/dialog.h"
+#include "win/image_list.h"
 
 class CZK470Doc;
 
@@ -22,6 +23,8 @@ class TRecordingBrowserDlg : public win::Dialog {
   static constexpr int kFolderButtonId = 1207;
   static constexpr int kFolderTextId = 1208;
   static constexpr int kFilterId = 1209;
+  // The program's own icons of the kinds recording, PDF and KZT: image index = kind.
+  static constexpr int kKindIconIds[] = {305, 131, 132};
 
   // Folder mode 2 the export directory, 3 the 24-hour export directory, 4 the SD-card directory,
   // any other the data directory.
@@ -53,6 +56,7 @@ class TRecordingBrowserDlg : public win::Dialog {
   dialogs::RecordingListing listing_;
   std::string folder_;
   std::string caption_;
+  win::ImageList images_;
 };
 
 // The main view's file-open command: the browser on the data directory; the paths chosen, empty

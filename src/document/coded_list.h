@@ -16,6 +16,10 @@
 
 namespace document {
 
+// The code a loaded beat or event keeps when its stored code lies outside 0..39: one that no part of
+// the system produces or interprets, so the element stays in place without being taken for anything.
+inline constexpr uint8_t kReplacementCode = 39;
+
 // Operations of a change-log record; the record holds the element as it was before the change.
 enum UndoOperation : int32_t {
   kUndoAppended = 1,
@@ -175,35 +179,40 @@ class CodedList {
     for (size_t i = 0; i < stored_counters; ++i) ar.WriteInt32(counters_[i]);
   }
 
-  // Replaces the content with the stored list. The stored counters are read past and recounted from
-  // the elements; the change log, which described the old content, is emptied. On a FormatError the
-  // list is unchanged.
-  void LoadList(platform::ArchiveReader& ar, const char* list_name, const char* element_name,
-                bool reset_prior_of_4_to_27) {
+  // Replaces the content with the stored list and returns how many elements carried a code outside
+  // 0..39: they are kept with kReplacementCode. The stored counters are read past and recounted from
+  // the elements; the change log, which described the old content, is emptied. A list of unknown
+  // version is read past whole (every writer stores count, elements and counters after the version)
+  // and leaves the list as it was. On a FormatError the list is unchanged.
+  int32_t LoadList(platform::ArchiveReader& ar, const char* list_name, bool reset_prior_of_4_to_27) {
     ar.SetContext(list_name);
     const int32_t version = ReadMemberVersion(ar);
-    // Versions 2 and 3 knew 22 codes only.
+    // Versions 2 and 3 knew 22 codes only; the writer stores as many counters for older ones.
     const size_t stored_counters = version <= 3 ? 22 : kClassCount;
     const int32_t count = ReadArchiveCount(ar, E::kRecordSize, stored_counters * 4);
     const std::span<const uint8_t> block = ar.ReadBytes(static_cast<size_t>(count) * E::kRecordSize);
+    ar.Skip(stored_counters * 4);
+    ar.SetContext({});
+    if (!IsKnownFileVersion(version)) return 0;
     std::vector<E> elements;
     elements.reserve(static_cast<size_t>(count));
     std::array<int32_t, kClassCount> counters{};
+    int32_t replaced = 0;
     for (int32_t i = 0; i < count; ++i) {
       E element = E::Decode(block.data() + static_cast<size_t>(i) * E::kRecordSize);
-      if (!IsValidClassCode(element.GetClass()))
-        throw platform::FormatError(ar.Where(), std::string(element_name) + " " + std::to_string(i) + " has code " +
-                                                    std::to_string(element.GetClass()) + ", outside 0..39");
+      if (!IsValidClassCode(element.GetClass())) {
+        element.SetClass(kReplacementCode);
+        ++replaced;
+      }
       // Beat lists of versions 4 to 27 carry no prior class: every beat counts as never edited.
       if (reset_prior_of_4_to_27 && version >= 4 && version <= 27) element.SetPriorClass(kPriorNeverEdited);
       ++counters[element.GetClass()];
       elements.push_back(element);
     }
-    ar.Skip(stored_counters * 4);
-    ar.SetContext({});
     elements_ = std::move(elements);
     counters_ = counters;
     log_.clear();
+    return replaced;
   }
 
  private:

@@ -40,6 +40,9 @@ constexpr platform::StringEntry kStrings[] = {
     {4134, "Battery off"},
     {4135, "External beat type 5"},
     {4138, "Debug S"},
+    {10001,
+     "The patient data of this recording were stored in a format this program does not know. "
+     "They are not read; the recording opens without them."},
     {14381, "No further event of the chosen kinds was found."},
     {14383, "cm"},
     {14384, "kg"},

@@ -11,6 +11,7 @@ namespace document {
 // String ids of the texts the document shows.
 namespace strings {
 inline constexpr int kKindNameFirst = 4100;  // + beat-class / event-kind code
+inline constexpr int kUnknownPatientVersion = 10001;
 inline constexpr int kNoFurtherEvent = 14381;
 // Height (A) and weight (B) units: metric (0) and imperial (1) "Units".
 inline constexpr int kUnitLabelA0 = 14383;

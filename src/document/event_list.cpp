@@ -40,4 +40,7 @@ bool TEventList::IsRhythmEventType(const TEvent& event) {
 
 void TEventList::Serialize(platform::ArchiveWriter& ar, int32_t version) const { SerializeList(ar, version); }
 
-void TEventList::Load(platform::ArchiveReader& ar) { LoadList(ar, "event list", "event", false); }
+void TEventList::Load(platform::ArchiveReader& ar, document::MemberReadNotes* notes) {
+  const int32_t replaced = LoadList(ar, "event list", false);
+  if (notes != nullptr) notes->replaced_event_codes += replaced;
+}

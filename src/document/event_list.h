@@ -41,8 +41,10 @@ class TEventList : public document::CodedList<TEvent> {
   // The ".QRS" member: int32 version, archive count, packed 14-byte events, 40 int32 counters.
   void Serialize(platform::ArchiveWriter& ar, int32_t version) const;
   // Replaces the content (prior kinds as stored); FormatError on a damaged member, the list then
-  // unchanged; the counters are recounted from the events.
-  void Load(platform::ArchiveReader& ar);
+  // unchanged; the counters are recounted from the events. A list of unknown version is read past
+  // and leaves the list as it was; an event of a kind above 39 is kept with
+  // document::kReplacementCode and counted in the notes when given.
+  void Load(platform::ArchiveReader& ar, document::MemberReadNotes* notes = nullptr);
 
   bool operator==(const TEventList& other) const { return std::ranges::equal(Elements(), other.Elements()); }
 };

@@ -11,8 +11,7 @@ namespace document {
 namespace {
 
 int32_t CheckCount(platform::ArchiveReader& ar, int64_t count, size_t element_bytes, size_t trailing_bytes) {
-  if (count < 0) throw platform::FormatError(ar.Where(), "element count " + std::to_string(count) + " is negative");
-  assert(element_bytes > 0);
+  assert(count >= 0 && element_bytes > 0);
   const size_t remaining = ar.Remaining();
   const bool fits = remaining >= trailing_bytes &&
                     static_cast<uint64_t>(count) <= (remaining - trailing_bytes) / element_bytes;
@@ -24,17 +23,12 @@ int32_t CheckCount(platform::ArchiveReader& ar, int64_t count, size_t element_by
 
 }  // namespace
 
-int32_t ReadMemberVersion(platform::ArchiveReader& ar) {
-  const int32_t version = ar.ReadInt32();
-  if (version < kMinFileVersion || version > kMaxFileVersion)
-    throw platform::FormatError(ar.Where(), "unknown version " + std::to_string(version) + " (expected " +
-                                                std::to_string(kMinFileVersion) + " to " +
-                                                std::to_string(kMaxFileVersion) + ")");
-  return version;
-}
+int32_t ReadMemberVersion(platform::ArchiveReader& ar) { return ar.ReadInt32(); }
 
 int32_t ReadInt32Count(platform::ArchiveReader& ar, size_t element_bytes) {
-  return CheckCount(ar, ar.ReadInt32(), element_bytes, 0);
+  const int32_t count = ar.ReadInt32();
+  if (count <= 0) return 0;
+  return CheckCount(ar, count, element_bytes, 0);
 }
 
 int32_t ReadArchiveCount(platform::ArchiveReader& ar, size_t element_bytes, size_t trailing_bytes) {

@@ -22,19 +22,20 @@ void WriteChannelSet(platform::ArchiveWriter& ar, const document::ChannelSet& se
   for (const int32_t channel : set.Channels()) ar.WriteInt32(channel);
 }
 
-// A stored set must fit its capacity and name recorder channels 0..2 only: other modules index
-// per-channel arrays with these values.
+// A stored set: a negative count holds no channels (the writer stores none after it), and of a count
+// above the set's capacity the first channels are kept and the others read past. The channels kept
+// must be recorder channels 0..2: other modules index per-channel arrays with them. stored_count
+// receives the count of channels the file holds.
 document::ChannelSet ReadChannelSet(platform::ArchiveReader& ar, const document::ChannelSet& like,
-                                    const char* name) {
-  const int32_t count = ar.ReadInt32();
-  if (count < 0 || count > like.capacity)
-    throw platform::FormatError(ar.Where(), std::string(name) + " count " + std::to_string(count) +
-                                                " outside 0.." + std::to_string(like.capacity));
+                                    const char* name, int32_t* stored_count = nullptr) {
+  const int32_t count = document::ReadInt32Count(ar, 4);
+  if (stored_count != nullptr) *stored_count = count;
   document::ChannelSet set = like;
   set.channels = {};
-  set.count = count;
+  set.count = std::min(count, like.capacity);
   for (int32_t i = 0; i < count; ++i) {
     const int32_t channel = ar.ReadInt32();
+    if (i >= set.count) continue;
     if (channel < 0 || channel >= document::kMaxChannels)
       throw platform::FormatError(ar.Where(), std::string(name) + " names channel " + std::to_string(channel));
     set.channels[static_cast<size_t>(i)] = channel;
@@ -130,9 +131,21 @@ void TPatientData::Serialize(platform::ArchiveWriter& ar, int32_t version) const
   }
 }
 
-void TPatientData::Load(platform::ArchiveReader& ar) {
+void TPatientData::Load(platform::ArchiveReader& ar, document::MemberReadNotes* notes) {
   ar.SetContext("patient record");
   const int32_t version = document::ReadMemberVersion(ar);
+  if (!document::IsKnownFileVersion(version)) {
+    // Without notes nobody could tell the user why the patient is missing: the export of patient
+    // records leaves such a file out.
+    if (notes == nullptr)
+      throw platform::FormatError(ar.Where(), "unknown version " + std::to_string(version) + " (expected " +
+                                                  std::to_string(document::kMinFileVersion) + " to " +
+                                                  std::to_string(document::kMaxFileVersion) + ")");
+    // Writers store nothing after a version they do not know.
+    notes->unknown_patient_version = version;
+    ar.SetContext({});
+    return;
+  }
   document::DocumentContext& context = document::Context();
   TPatientData next = *this;
   document::ChannelSet analysis = context.g_AnalysisChannels;
@@ -162,22 +175,24 @@ void TPatientData::Load(platform::ArchiveReader& ar) {
   if (version >= 30) next.station = ar.ReadString();
 
   constexpr int32_t kFirstTwo[] = {0, 1};
+  int32_t stored_analysis_channels = 2;
   if (version <= 25) {
     analysis.Assign(kFirstTwo);
     recording.Assign(kFirstTwo);
     st.Assign(kFirstTwo);
   } else if (version <= 27) {
-    analysis = ReadChannelSet(ar, analysis, "analysis channel set");
+    analysis = ReadChannelSet(ar, analysis, "analysis channel set", &stored_analysis_channels);
     recording = ReadChannelSet(ar, recording, "recording channel set");
     CopyTruncated(recording, st);
   } else {
-    analysis = ReadChannelSet(ar, analysis, "analysis channel set");
+    analysis = ReadChannelSet(ar, analysis, "analysis channel set", &stored_analysis_channels);
     st = ReadChannelSet(ar, st, "ST channel set");
     // Opening the recording sets it to all of its channels.
     recording.Assign(kFirstTwo);
   }
 
   ar.SetContext({});
+  if (notes != nullptr) notes->stored_analysis_channels = stored_analysis_channels;
   *this = std::move(next);
   context.g_AnalysisChannels = analysis;
   context.g_RecordingChannels = recording;

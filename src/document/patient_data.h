@@ -9,6 +9,9 @@
 namespace platform {
 class Clock;
 }
+namespace document {
+struct MemberReadNotes;
+}
 
 // The patient record of a recording, the first member of the ".QRS" file. Its archive routine also
 // stores and restores the process-wide channel sets of document::Context() (analysis, ST, and in
@@ -44,9 +47,12 @@ class TPatientData {
 
   // Writes the layout of the given file version (25 or 26..32; any other writes the version only).
   void Serialize(platform::ArchiveWriter& ar, int32_t version) const;
-  // Reads the record and sets the channel sets as the stored version implies. A damaged record or a
-  // version outside 2..32 raises FormatError and changes neither the record nor the channel sets.
-  void Load(platform::ArchiveReader& ar);
+  // Reads the record and sets the channel sets as the stored version implies; a stored set of more
+  // channels than it holds keeps the first ones, a negative count none. A record of a version
+  // outside 2..32 is the version alone: with notes it changes nothing and is noted for the message
+  // the document shows; without them it raises FormatError. A damaged record raises FormatError and
+  // changes neither the record nor the channel sets.
+  void Load(platform::ArchiveReader& ar, document::MemberReadNotes* notes = nullptr);
 
   bool operator==(const TPatientData&) const = default;
 

@@ -23,8 +23,14 @@ void TPMTemplateList::Serialize(platform::ArchiveWriter& ar, int32_t version) co
 }
 
 void TPMTemplateList::Load(platform::ArchiveReader& ar) {
-  document::ReadMemberVersion(ar);
+  const int32_t version = document::ReadMemberVersion(ar);
   const int32_t count = document::ReadInt32Count(ar, 4);
+  // Every writer stores the count and the positions after any version: a list of unknown version
+  // is read past whole and stays as it was.
+  if (!document::IsKnownFileVersion(version)) {
+    ar.Skip(static_cast<size_t>(count) * 4);
+    return;
+  }
   std::vector<TPMTemplate> entries;
   entries.reserve(static_cast<size_t>(count));
   for (int32_t i = 0; i < count; ++i) entries.emplace_back(ar.ReadInt32());

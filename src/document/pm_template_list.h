@@ -40,7 +40,8 @@ class TPMTemplateList {
 
   // int32 version, int32 count, int32 sample position per entry.
   void Serialize(platform::ArchiveWriter& ar, int32_t version) const;
-  // Replaces the entries; FormatError on a damaged list, which is then unchanged.
+  // Replaces the entries (a count of 0 or less holds none); a list of unknown version is read past
+  // and left as it was. FormatError on a damaged list, which is then unchanged.
   void Load(platform::ArchiveReader& ar);
 
   bool operator==(const TPMTemplateList&) const = default;

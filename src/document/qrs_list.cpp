@@ -29,4 +29,7 @@ int TQRSList::AppendShifted(const TQRSList& other, int32_t offset) {
 
 void TQRSList::Serialize(platform::ArchiveWriter& ar, int32_t version) const { SerializeList(ar, version); }
 
-void TQRSList::Load(platform::ArchiveReader& ar) { LoadList(ar, "beat list", "beat", true); }
+void TQRSList::Load(platform::ArchiveReader& ar, document::MemberReadNotes* notes) {
+  const int32_t replaced = LoadList(ar, "beat list", true);
+  if (notes != nullptr) notes->replaced_beat_codes += replaced;
+}

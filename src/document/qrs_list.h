@@ -30,8 +30,10 @@ class TQRSList : public document::CodedList<TQRSComplex> {
   // The ".QRS" member: int32 version, archive count, packed 10-byte beats, 40 int32 counters.
   void Serialize(platform::ArchiveWriter& ar, int32_t version) const;
   // Replaces the content; FormatError on a damaged member, the list then unchanged. Files of versions
-  // 4 to 27 load every beat as never edited; the counters are recounted from the beats.
-  void Load(platform::ArchiveReader& ar);
+  // 4 to 27 load every beat as never edited; the counters are recounted from the beats. A list of
+  // unknown version is read past and leaves the list as it was; a beat of a class above 39 is kept
+  // with document::kReplacementCode and counted in the notes when given.
+  void Load(platform::ArchiveReader& ar, document::MemberReadNotes* notes = nullptr);
 
   bool operator==(const TQRSList& other) const { return std::ranges::equal(Elements(), other.Elements()); }
 };

@@ -97,9 +97,6 @@ void TRawECGData::InitECGDecomp() {
       SampleFile probe(path_);  // an IoError of its own when the file cannot be opened
       if (!exchange_file_.ReadHeader(path_))
         throw platform::FormatError(path_ + ", header", "not a KHI exchange file this program reads");
-      if (exchange_file_.GetBytesPerSample() != 2)
-        throw platform::FormatError(path_ + ", header", std::to_string(exchange_file_.bits_per_sample) +
-                                                            " bits per sample; only 16 are read");
       // The blocks hold the displayed channels, at most three.
       const uint32_t shown = std::min<uint32_t>(exchange_file_.display_count, kMaxChannels);
       if (shown == 0) throw platform::FormatError(path_ + ", header", "no displayed channel");
@@ -222,8 +219,12 @@ void TRawECGData::LoadMinute(int minute, bool report_markers) {
         LoadUncompressed(minute);
         break;
       case kReaderKhi:
-        if (!exchange_file_.ReadBlock(path_, minute, cache_))
+        if (!exchange_file_.ReadBlock(path_, minute, cache_)) {
+          // Samples of another width open, and every minute says why it shows nothing.
+          if (std::string fault = exchange_file_.SampleWidthFault(); !fault.empty())
+            throw platform::FormatError(path_ + ", minute " + std::to_string(minute), fault);
           throw platform::IoError(path_, "minute " + std::to_string(minute) + " cannot be read");
+        }
         break;
       case kReaderRefSignal:
         if (!ReadRefSignalBlock(path_, minute, cache_))

@@ -1,8 +1,9 @@
 #include "document/record_format.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdint>
-#include <cstdio>
+#include <system_error>
 
 namespace document {
 namespace {
@@ -98,14 +99,20 @@ std::string FormatOleDateTime(const platform::OleDateTime& value, std::string_vi
   return out;
 }
 
+std::string FormatFixedPoint(double value, int decimals) {
+  if (decimals < 0) decimals = 0;
+  // 309 digits before the point at most, a sign and the point.
+  std::string text(static_cast<size_t>(decimals) + 320, '\0');
+  const auto [end, error] =
+      std::to_chars(text.data(), text.data() + text.size(), value, std::chars_format::fixed, decimals);
+  if (error != std::errc()) return {};
+  text.resize(static_cast<size_t>(end - text.data()));
+  return text;
+}
+
 std::string FormatFixedNumber(double value, int decimals) {
   if (decimals < 0) decimals = 0;
-  const double magnitude = std::fabs(value);
-  const int length = std::snprintf(nullptr, 0, "%.*f", decimals, magnitude);
-  if (length <= 0) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  std::snprintf(text.data(), text.size(), "%.*f", decimals, magnitude);
-  text.resize(static_cast<size_t>(length));
+  const std::string text = FormatFixedPoint(std::fabs(value), decimals);
   const size_t point = text.find('.');
   std::string whole = text.substr(0, point);
   const size_t first = whole.find_first_not_of('0');

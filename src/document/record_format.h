@@ -26,4 +26,8 @@ std::string FormatOleDateTime(const platform::OleDateTime& value, std::string_vi
 // 175 (0) -> "175", 0.3 (0) -> "".
 std::string FormatFixedNumber(double value, int decimals);
 
+// printf's "%.<decimals>f" as the C locale writes it, whatever the process locale: a point, no
+// grouping, every digit of the largest double, "inf" and "nan" as they are.
+std::string FormatFixedPoint(double value, int decimals);
+
 }  // namespace document

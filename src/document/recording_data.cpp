@@ -33,6 +33,12 @@ class Writer {
   void Member(const List& list) {
     list.Serialize(ar_, version_);
   }
+  // The writer stores at most the two ST channels the record holds.
+  template <class List>
+  void Spare() {
+    assert(false);
+  }
+  void SpareInt() { assert(false); }
   void Markers(const std::vector<int32_t>& markers) {
     ar_.WriteCount(static_cast<uint32_t>(markers.size()));
     for (const int32_t position : markers) ar_.WriteInt32(position);
@@ -62,6 +68,13 @@ class Reader {
   void Member(List& list) {
     list.Load(ar_);
   }
+  // What a version-26 record stores for ST channels beyond the two it holds: read and dropped.
+  template <class List>
+  void Spare() {
+    List spare;
+    spare.Load(ar_);
+  }
+  void SpareInt() { (void)ar_.ReadInt32(); }
   void Markers(std::vector<int32_t>& markers) {
     const int32_t count = document::ReadArchiveCount(ar_, 4);
     std::vector<int32_t> positions(static_cast<size_t>(count));
@@ -79,9 +92,11 @@ class Reader {
 };
 
 // The one description of every layout, for writing (R const) and reading. st_channels is the number
-// of ST channels of the per-channel rows: 2, or in version 26 the analysed-channel count.
+// of ST channels of the per-channel rows: 2, or in version 26 the analysed-channel count, which a
+// file may hold above 2 (rows of the channels beyond the record's two are read past).
 template <class Io, class R>
 void Transfer(Io& io, R& r, int32_t v, int st_channels) {
+  constexpr int kHeld = TRecordingData::kStChannels;
   io.Row("header");
   io.Int(r.pacemaker_recording);
   io.Date(r.start_date);
@@ -139,24 +154,40 @@ void Transfer(Io& io, R& r, int32_t v, int st_channels) {
   if (v >= 7)
     for (int c = 0; c < st_channels; ++c) {
       io.Row("ST level series", c);
-      io.Member(r.st_levels[c]);
+      if (c < kHeld) {
+        io.Member(r.st_levels[c]);
+      } else {
+        io.template Spare<TSTValues>();
+      }
     }
   if (v >= 8)
     for (int c = 0; c < st_channels; ++c) {
       io.Row("ST slope series", c);
-      io.Member(r.st_slopes[c]);
+      if (c < kHeld) {
+        io.Member(r.st_slopes[c]);
+      } else {
+        io.template Spare<TSTValues>();
+      }
     }
   if (v >= 9)
     for (int c = 0; c < st_channels; ++c) {
       io.Row("ST episodes", c);
-      io.Member(r.st_episodes[c]);
+      if (c < kHeld) {
+        io.Member(r.st_episodes[c]);
+      } else {
+        io.template Spare<TSTDetails>();
+      }
     }
   if (v >= 12) {
     io.Row("ST channel results");
     for (int c = 0; c < st_channels; ++c) {
-      io.Int(r.deepest_st_position[c]);
-      io.Int(r.st_channel_analysed[c]);
-      io.Int(r.st_depression_limit[c]);
+      if (c < kHeld) {
+        io.Int(r.deepest_st_position[c]);
+        io.Int(r.st_channel_analysed[c]);
+        io.Int(r.st_depression_limit[c]);
+      } else {
+        for (int i = 0; i < 3; ++i) io.SpareInt();
+      }
     }
   }
   if (v >= 13) {
@@ -187,8 +218,13 @@ void Transfer(Io& io, R& r, int32_t v, int st_channels) {
     // Per ST channel the pair of lists 1 and 3 (2 and 4), then lists 5 and 6.
     for (int c = 0; c < st_channels; ++c) {
       io.Row("reserved template list", c);
-      io.Member(reserved[c]);
-      io.Member(reserved[c + 2]);
+      if (c < kHeld) {
+        io.Member(reserved[c]);
+        io.Member(reserved[c + 2]);
+      } else {
+        io.template Spare<TTemplateList>();
+        io.template Spare<TTemplateList>();
+      }
     }
     io.Row("reserved template list", 4);
     io.Member(reserved[4]);
@@ -322,15 +358,21 @@ void TRecordingData::Serialize(platform::ArchiveWriter& ar, int32_t version) con
   Transfer(writer, *this, version, st_channels);
 }
 
-void TRecordingData::Load(platform::ArchiveReader& ar) {
+void TRecordingData::Load(platform::ArchiveReader& ar, document::MemberReadNotes* notes) {
   ar.SetContext("recording record");
   const int32_t version = document::ReadMemberVersion(ar);
+  if (!document::IsKnownFileVersion(version)) {
+    // Nothing more is read; the record stays as it was.
+    if (notes != nullptr) notes->unknown_recording_version = version;
+    ar.SetContext({});
+    return;
+  }
   int st_channels = kStChannels;
   if (version == 26) {
-    st_channels = document::Context().g_AnalysisChannels.count;
-    if (st_channels < 0 || st_channels > kStChannels)
-      throw platform::FormatError(ar.Where(), "version 26 with " + std::to_string(st_channels) +
-                                                  " analysed channels cannot be read");
+    // The patient record just read tells how many channels were analysed when this was written.
+    st_channels = notes != nullptr && notes->stored_analysis_channels ? *notes->stored_analysis_channels
+                                                                       : document::Context().g_AnalysisChannels.count;
+    assert(st_channels >= 0);
   }
   TRecordingData next = *this;
   next.reserved_templates.lists = reserved_templates.lists;

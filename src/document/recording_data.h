@@ -15,6 +15,9 @@
 namespace platform {
 class Clock;
 }
+namespace document {
+struct MemberReadNotes;
+}
 
 // The recording record: everything about one recording that is not a beat or an event. The second
 // member of the ".QRS" file; its layout differs in every file version from 2 to 32. Texts are UTF-8.
@@ -73,10 +76,11 @@ class TRecordingData {
   // Version 26 writes as many ST channels as g_AnalysisChannels holds.
   void Serialize(platform::ArchiveWriter& ar, int32_t version) const;
   // Reads the layout of the stored version and brings older content up to date; fields the version
-  // does not hold keep their values. A damaged record raises FormatError and leaves the record
-  // unchanged. Version 26 reads as many ST channels as g_AnalysisChannels holds, so the patient record
-  // must be loaded first.
-  void Load(platform::ArchiveReader& ar);
+  // does not hold keep their values. A record of a version outside 2..32 reads nothing more, keeps
+  // its content and is noted. A damaged record raises FormatError and leaves the record unchanged.
+  // Version 26 reads as many ST channels as the patient record read before it stored (in the notes;
+  // without them as g_AnalysisChannels holds), the channels beyond two read past.
+  void Load(platform::ArchiveReader& ar, document::MemberReadNotes* notes = nullptr);
 
   bool operator==(const TRecordingData&) const = default;
 

@@ -11,12 +11,36 @@
 #include "platform/archive.h"
 #include "platform/io_error.h"
 
-SampleFile::SampleFile(std::string path, NoThrow) : path_(std::move(path)) {
-  fd_ = ::open(path_.c_str(), O_RDONLY | O_CLOEXEC);
+namespace {
+
+// Opens without waiting and takes regular files only: a pipe or device in place of a sample file
+// would block the open, or every read, until a writer came. -1 and the reason otherwise.
+int OpenRegularFile(const std::string& path, std::string& why) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) {
+    why = std::strerror(errno);
+    return -1;
+  }
+  struct stat st {};
+  if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+    why = "not a regular file";
+    ::close(fd);
+    return -1;
+  }
+  return fd;
 }
 
-SampleFile::SampleFile(std::string path) : SampleFile(std::move(path), NoThrow{}) {
-  if (fd_ < 0) throw platform::IoError(path_, std::string("cannot be opened: ") + std::strerror(errno));
+}  // namespace
+
+SampleFile::SampleFile(std::string path, NoThrow) : path_(std::move(path)) {
+  std::string why;
+  fd_ = OpenRegularFile(path_, why);
+}
+
+SampleFile::SampleFile(std::string path) : path_(std::move(path)) {
+  std::string why;
+  fd_ = OpenRegularFile(path_, why);
+  if (fd_ < 0) throw platform::IoError(path_, "cannot be opened: " + why);
 }
 
 SampleFile SampleFile::TryOpen(std::string path) { return SampleFile(std::move(path), NoThrow{}); }

@@ -9,7 +9,8 @@
 // it again, so nothing stays open between calls. Not copyable; one thread at a time.
 class SampleFile {
  public:
-  // Throws platform::IoError naming the path when the file cannot be opened.
+  // Throws platform::IoError naming the path when the file cannot be opened or is no regular
+  // file (never waits on a pipe or device).
   explicit SampleFile(std::string path);
   // For callers that report instead of throwing (the checkers): IsOpen() tells.
   static SampleFile TryOpen(std::string path);

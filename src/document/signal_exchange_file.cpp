@@ -113,6 +113,12 @@ int TSignalExchangeFile::GetDurationMinutes() const {
   return static_cast<int>(seconds / 60 + (seconds % 60 != 0 ? 1 : 0));
 }
 
+std::string TSignalExchangeFile::SampleWidthFault() const {
+  if (!valid_ || bytes_per_sample_ == 2) return {};
+  return "Implementation error: the samples are " + std::to_string(bits_per_sample) +
+         " bits wide; only 16-bit samples are read";
+}
+
 bool TSignalExchangeFile::ReadBlock(const std::string& path, int minute, std::span<TECGBlock> blocks) {
   if (!valid_ || bytes_per_sample_ != 2 || minute < 0) return false;
   const SampleFile file = SampleFile::TryOpen(path);

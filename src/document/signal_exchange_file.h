@@ -41,6 +41,9 @@ class TSignalExchangeFile {
 
   bool IsValid() const { return valid_; }
   int GetBytesPerSample() const { return bytes_per_sample_; }
+  // A valid header of samples other than 16 bits opens, but no minute of it can be read: the message
+  // each minute's reading shows instead. Empty when the samples are 16 bits wide.
+  std::string SampleWidthFault() const;
 
   int32_t version = 0;
   uint32_t duration = 0;  // samples per channel

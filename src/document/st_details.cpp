@@ -33,9 +33,16 @@ void TSTDetails::Serialize(platform::ArchiveWriter& ar, int32_t version) const {
 
 void TSTDetails::Load(platform::ArchiveReader& ar) {
   const int32_t version = document::ReadMemberVersion(ar);
-  const bool has_slope = version >= 10;
+  const bool known = document::IsKnownFileVersion(version);
+  // Every writer stores the count and the current 72-byte episodes after any version: a list of
+  // unknown version is read past whole and stays as it was.
+  const bool has_slope = version >= 10 || !known;
   const size_t point_bytes = has_slope ? 24 : 16;
   const int32_t count = document::ReadInt32Count(ar, 3 * point_bytes);
+  if (!known) {
+    ar.Skip(static_cast<size_t>(count) * 3 * point_bytes);
+    return;
+  }
   std::vector<TSTDetail> details(static_cast<size_t>(count));
   for (TSTDetail& detail : details) {
     for (TSTPoint& point : detail.points) {

@@ -43,8 +43,9 @@ class TSTDetails {
   // int32 version, int32 count, per episode three groups of int32 position, int32 heart rate,
   // double level, double slope (72 bytes).
   void Serialize(platform::ArchiveWriter& ar, int32_t version) const;
-  // Replaces the episodes; versions 2 to 9 hold no slopes (they load as 0). FormatError on a damaged
-  // list, which is then unchanged.
+  // Replaces the episodes; versions 2 to 9 hold no slopes (they load as 0), a count of 0 or less
+  // holds none, and a list of unknown version is read past and left as it was. FormatError on a
+  // damaged list, which is then unchanged.
   void Load(platform::ArchiveReader& ar);
 
   bool operator==(const TSTDetails&) const = default;

@@ -23,12 +23,20 @@ void TSTValues::Serialize(platform::ArchiveWriter& ar, int32_t version) const {
 
 void TSTValues::Load(platform::ArchiveReader& ar) {
   const int32_t version = document::ReadMemberVersion(ar);
-  std::vector<TSTWindow> values;
   // Version 10 stored nothing after the version.
-  if (version != 10) {
-    const int32_t count = document::ReadInt32Count(ar, 8);
-    values.reserve(static_cast<size_t>(count));
-    for (int32_t i = 0; i < count; ++i) values.emplace_back(ar.ReadDouble());
+  if (version == 10) {
+    values_.clear();
+    return;
   }
+  const int32_t count = document::ReadInt32Count(ar, 8);
+  // Every other writer stores the count and the values: a list of unknown version is read past
+  // whole and stays as it was.
+  if (!document::IsKnownFileVersion(version)) {
+    ar.Skip(static_cast<size_t>(count) * 8);
+    return;
+  }
+  std::vector<TSTWindow> values;
+  values.reserve(static_cast<size_t>(count));
+  for (int32_t i = 0; i < count; ++i) values.emplace_back(ar.ReadDouble());
   values_ = std::move(values);
 }

@@ -39,7 +39,8 @@ class TSTValues {
 
   // int32 version, int32 count, a double per value.
   void Serialize(platform::ArchiveWriter& ar, int32_t version) const;
-  // Replaces the values (version 10 holds none); FormatError on a damaged list, which is then unchanged.
+  // Replaces the values (version 10 and a count of 0 or less hold none); a list of unknown version is
+  // read past and left as it was. FormatError on a damaged list, which is then unchanged.
   void Load(platform::ArchiveReader& ar);
 
   bool operator==(const TSTValues&) const = default;

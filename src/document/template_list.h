@@ -54,7 +54,8 @@ class TTemplateList {
 
   // int32 version, int32 count (no escape), int32 beat index per entry.
   void Serialize(platform::ArchiveWriter& ar, int32_t version) const;
-  // Replaces the entries and empties the change log; FormatError on a damaged list, which is then
+  // Replaces the entries and empties the change log (a count of 0 or less holds none); a list of
+  // unknown version is read past and left as it was. FormatError on a damaged list, which is then
   // unchanged.
   void Load(platform::ArchiveReader& ar);
 

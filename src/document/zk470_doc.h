@@ -208,6 +208,12 @@ class CZK470Doc {
   // The bytes a save writes.
   std::vector<uint8_t> StoreToBytes();
 
+  // The longest ".QRS" that is read. A beat and an event at every sample of the longest
+  // recording (4320 minutes at 125 Hz: 32.4 million of each, 10 + 14 bytes) come to about 780 MB;
+  // the records beside the lists are far smaller. A longer file is no recording, and reading it
+  // whole would only exhaust memory.
+  static constexpr uint64_t kMaxRecordingFileBytes = uint64_t{1} << 30;
+
   // Holds the file under the document's lock; false (and a lock held before kept) when it cannot
   // be opened or another program instance holds it.
   bool OpenRecordingFile(const std::string& path);

@@ -4,23 +4,30 @@
 #include <array>
 #include <cstdio>
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <system_error>
+#include <vector>
 
 #include "document/document_context.h"
 #include "document/document_strings.h"
+#include "document/file_version.h"
 #include "document/heart_rate_trend.h"
 #include "document/raw_ecg_data.h"
+#include "document/record_format.h"
 #include "document/recording_files.h"
 #include "document/ref_signal_file.h"
 #include "document/sample_file.h"
 #include "document/zk470_doc.h"
 #include "platform/archive.h"
+#include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "win/prompt.h"
 
 namespace {
 
 constexpr uint32_t kStatusRefreshMessage = 2025;
+constexpr const char* kSaveFailedText = "The recording cannot be saved. The file on disk is unchanged.\n\n";
 // A compressed sample file shorter than this holds no header and block.
 constexpr uint64_t kMinimumCmpBytes = 256;
 constexpr size_t kCmpProbeBytes = 32;
@@ -71,25 +78,65 @@ struct CZK470Doc::LoadedRecording {
 
 namespace {
 
+// The record of unknown version that the reader took for its version alone, if any.
+std::optional<std::string> RecordOfUnknownLength(const document::MemberReadNotes& notes) {
+  if (notes.unknown_patient_version)
+    return "patient record of unknown version " + std::to_string(*notes.unknown_patient_version);
+  if (notes.unknown_recording_version)
+    return "recording record of unknown version " + std::to_string(*notes.unknown_recording_version);
+  return std::nullopt;
+}
+
 // Reads the four members. The patient record writes the process-wide channel sets as it loads
 // (the recording record of version 26 depends on them), so they are taken back afterwards and
 // handed out with the records; on a failure they are restored before the error travels on.
+// A record of unknown version is taken to be its version alone (what a writer of that version
+// stores); the members after it must then end with the file, else it held more and the file is
+// refused, as nothing after it can be found.
 void ReadMembers(platform::ArchiveReader& ar, TPatientData& patient, TRecordingData& recording,
-                 TQRSList& beats, TEventList& events, ChannelSets& loaded_channels) {
+                 TQRSList& beats, TEventList& events, ChannelSets& loaded_channels,
+                 document::MemberReadNotes& notes) {
   const ChannelSets before = ChannelSets::Take();
   try {
     ar.SetContext("patient record");
-    patient.Load(ar);
+    patient.Load(ar, &notes);
     ar.SetContext("recording record");
-    recording.Load(ar);
-    beats.Load(ar);
-    events.Load(ar);
+    recording.Load(ar, &notes);
+    beats.Load(ar, &notes);
+    events.Load(ar, &notes);
+    if (const std::optional<std::string> unknown = RecordOfUnknownLength(notes); unknown && !ar.AtEnd())
+      throw platform::FormatError(ar.Name() + ", " + *unknown,
+                                  std::to_string(ar.Remaining()) +
+                                      (ar.Remaining() == 1 ? " byte follows" : " bytes follow") + " the last member");
+  } catch (const platform::FormatError& error) {
+    before.Apply();
+    const std::optional<std::string> unknown = RecordOfUnknownLength(notes);
+    if (!unknown || error.where().find(*unknown) != std::string::npos) throw;
+    throw platform::FormatError(ar.Name() + ", " + *unknown,
+                                "the members after it cannot be read (" + std::string(error.what()) + ")");
   } catch (...) {
     before.Apply();
     throw;
   }
   loaded_channels = ChannelSets::Take();
   before.Apply();
+}
+
+// What the user is told, once per open, of what reading the file read past.
+std::vector<std::string> ReadNoteMessages(const std::string& path, const document::MemberReadNotes& notes) {
+  std::vector<std::string> messages;
+  if (notes.unknown_patient_version) messages.push_back(document::DocString(document::strings::kUnknownPatientVersion));
+  const int32_t beats = notes.replaced_beat_codes;
+  const int32_t events = notes.replaced_event_codes;
+  if (beats == 0 && events == 0) return messages;
+  std::string counts;
+  if (beats > 0) counts += std::to_string(beats) + (beats == 1 ? " beat" : " beats");
+  if (beats > 0 && events > 0) counts += " and ";
+  if (events > 0) counts += std::to_string(events) + (events == 1 ? " event" : " events");
+  messages.push_back("The recording " + path + " holds " + counts + " of an unknown class (a code above 39). " +
+                     (beats + events == 1 ? "It is" : "They are") + " kept with the class code " +
+                     std::to_string(document::kReplacementCode) + ".");
+  return messages;
 }
 
 }  // namespace
@@ -247,6 +294,14 @@ std::unique_ptr<CZK470Doc::LoadedRecording> CZK470Doc::ReadRecording(const std::
     return fail();
   }
 
+  // What an interrupted save or backup copy left behind is ours to clear, now that no other
+  // instance can be writing this recording.
+  (void)platform::RemoveStaleTempFiles(path);
+  for (const std::string& backup :
+       {document::ReplaceLastThree(path, "BAK"),
+        document::ExistingFile(document::ReplaceLastThree(path, "BAK")).value_or("")})
+    if (!backup.empty()) (void)platform::RemoveStaleTempFiles(backup);
+
   std::error_code ec;
   const uintmax_t length = std::filesystem::file_size(path, ec);
   if (!ec && length == 0) {
@@ -259,16 +314,18 @@ std::unique_ptr<CZK470Doc::LoadedRecording> CZK470Doc::ReadRecording(const std::
     }
   }
 
+  document::MemberReadNotes notes;
   try {
-    const std::vector<uint8_t> bytes = platform::ReadFileBytes(path);
+    const std::vector<uint8_t> bytes = platform::ReadFileBytes(path, kMaxRecordingFileBytes);
     platform::ArchiveReader ar(bytes, FileNameOf(path));
-    ReadMembers(ar, loaded->patient, loaded->recording, loaded->beats, loaded->events, loaded->channels);
+    ReadMembers(ar, loaded->patient, loaded->recording, loaded->beats, loaded->events, loaded->channels, notes);
   } catch (const platform::IoError& error) {
     ShowMessage("The recording " + path + " cannot be read: the file is damaged or not a recording.\n\n" +
                     error.what(),
                 win::kMbIconExclamation);
     return fail();
   }
+  for (const std::string& text : ReadNoteMessages(path, notes)) ShowMessage(text, win::kMbIconExclamation);
 
   const std::optional<std::string> data_file = FindDataFile(path);
   if (!data_file) {
@@ -393,7 +450,8 @@ void CZK470Doc::RestoreExtremesFromRecord() {
 
 void CZK470Doc::Serialize(platform::ArchiveReader& ar) {
   LoadedRecording loaded(clock_);
-  ReadMembers(ar, loaded.patient, loaded.recording, loaded.beats, loaded.events, loaded.channels);
+  document::MemberReadNotes notes;
+  ReadMembers(ar, loaded.patient, loaded.recording, loaded.beats, loaded.events, loaded.channels, notes);
   loaded.channels.Apply();
   patient_ = std::move(loaded.patient);
   recording_ = std::move(loaded.recording);
@@ -428,9 +486,7 @@ bool CZK470Doc::OnSaveDocument(const std::string& path) {
     const std::vector<uint8_t> bytes = StoreToBytes();
     platform::WriteFileAtomic(target, bytes);
   } catch (const platform::IoError& error) {
-    ShowMessage(
-        std::string("The recording cannot be saved. The file on disk is unchanged.\n\n") + error.what(),
-        win::kMbIconStop);
+    ShowMessage(std::string(kSaveFailedText) + error.what(), win::kMbIconStop);
     return false;
   }
   (void)RelockHeldFile(target);
@@ -518,6 +574,12 @@ bool CZK470Doc::RenameRecordingByPatient() {
   const std::string new_qrs = new_base + ".QRS";
   const std::string old_qrs = document_path_;
 
+  // The save at the end would be refused: the files keep their names as well.
+  if (const platform::FileOpResult writable = platform::CheckReplaceable(platform::SaveTarget(old_qrs));
+      !writable) {
+    ShowMessage(std::string(kSaveFailedText) + writable.error, win::kMbIconStop);
+    return false;
+  }
   if (const std::optional<std::string> existing = document::ExistingFile(new_qrs);
       existing && !SameFile(*existing, old_qrs)) {
     ShowMessage("The recording cannot be renamed: " + *existing + " already exists.",
@@ -550,11 +612,11 @@ bool CZK470Doc::RenameRecordingByPatient() {
 std::string CZK470Doc::GetRecordingSummary(const std::string& name) const {
   std::string text = name.empty() ? path_name_ : name;
   text += "\t" + patient_.first_name + "\t" + patient_.surname + "\t" + patient_.patient_id + "\t";
-  char numbers[128];
-  std::snprintf(numbers, sizeof numbers, "%s\t%d\t%.0f\t%.0f\t%s\n", patient_.GetBirthDateText().c_str(),
-                static_cast<int>(patient_.sex), patient_.height, patient_.weight,
-                patient_.pacemaker == 1 ? "1" : "0");
-  text += numbers;
+  // Whole, whatever a stored height or weight holds, and with the C locale's digits.
+  text += patient_.GetBirthDateText() + "\t" + std::to_string(patient_.sex) + "\t" +
+          document::FormatFixedPoint(patient_.height, 0) + "\t" +
+          document::FormatFixedPoint(patient_.weight, 0) + "\t" + (patient_.pacemaker == 1 ? "1" : "0") +
+          "\n";
   text += voice_file_ == 1 ? "SOUND=1" : "SOUND=0";
   return text;
 }

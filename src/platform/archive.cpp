@@ -1,15 +1,19 @@
 #include "platform/archive.h"
 
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <bit>
 #include <cerrno>
 #include <cstring>
-#include <fstream>
+#include <new>
+#include <optional>
+#include <stdexcept>
+#include <string>
 
 #include "platform/cp1252.h"
+#include "platform/file_system.h"
 #include "platform/io_error.h"
 
 namespace platform {
@@ -136,30 +140,76 @@ void ArchiveWriter::WriteBytes(std::span<const uint8_t> bytes) {
   bytes_.insert(bytes_.end(), bytes.begin(), bytes.end());
 }
 
-std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path) {
-  std::error_code ec;
-  if (!std::filesystem::is_regular_file(path, ec)) throw IoError(path.string(), "not a readable file");
-  std::ifstream in(path, std::ios::binary);
-  if (!in) throw IoError(path.string(), "cannot open for reading");
-  in.seekg(0, std::ios::end);
-  const std::streamoff size = in.tellg();
-  if (size < 0) throw IoError(path.string(), "cannot tell the file size");
-  in.seekg(0);
-  std::vector<uint8_t> bytes(static_cast<size_t>(size));
-  if (size > 0 && !in.read(reinterpret_cast<char*>(bytes.data()), size))
-    throw IoError(path.string(), "read failed");
+std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path, uint64_t max_bytes) {
+  // Without waiting: a pipe in place of the file would block the open until a writer came.
+  const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) throw IoError(path.string(), std::string("cannot open for reading: ") + std::strerror(errno));
+  struct FdCloser {
+    int fd;
+    ~FdCloser() { ::close(fd); }
+  } closer{fd};
+  struct stat info {};
+  if (::fstat(fd, &info) != 0)
+    throw IoError(path.string(), std::string("cannot tell the file size: ") + std::strerror(errno));
+  if (!S_ISREG(info.st_mode)) throw IoError(path.string(), "not a regular file");
+  const auto size = static_cast<uint64_t>(info.st_size);
+  if (size > max_bytes)
+    throw IoError(path.string(), "the file is " + std::to_string(size) +
+                                     " bytes long; this kind holds at most " + std::to_string(max_bytes));
+  std::vector<uint8_t> bytes;
+  try {
+    bytes.resize(static_cast<size_t>(size));
+  } catch (const std::bad_alloc&) {
+    throw IoError(path.string(),
+                  "the file is " + std::to_string(size) + " bytes long, more than memory holds");
+  } catch (const std::length_error&) {
+    throw IoError(path.string(),
+                  "the file is " + std::to_string(size) + " bytes long, more than memory holds");
+  }
+  size_t done = 0;
+  while (done < bytes.size()) {
+    const ssize_t n = ::read(fd, bytes.data() + done, bytes.size() - done);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      throw IoError(path.string(), std::string("read failed: ") + std::strerror(errno));
+    }
+    if (n == 0) break;  // cut while we read: what is there
+    done += static_cast<size_t>(n);
+  }
+  bytes.resize(done);
   return bytes;
 }
 
+namespace {
+
+// The file helpers' texts begin with the file's name, which the error names already.
+std::string WithoutName(const std::string& text, const std::filesystem::path& file) {
+  const std::string prefix = file.string() + ": ";
+  return text.starts_with(prefix) ? text.substr(prefix.size()) : text;
+}
+
+}  // namespace
+
 void WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-  static std::atomic<unsigned> counter{0};
-  std::filesystem::path temp = path;
-  temp += ".tmp" + std::to_string(getpid()) + "_" + std::to_string(counter++);
-  const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (fd < 0) throw IoError(path.string(), std::string("cannot create temp file: ") + std::strerror(errno));
+  const std::filesystem::path target = SaveTarget(path);
+  if (const FileOpResult allowed = CheckReplaceable(target); !allowed)
+    throw IoError(path.string(), WithoutName(allowed.error, path));
+  struct stat old {};
+  const bool replacing = ::stat(target.c_str(), &old) == 0;
+
+  // Beside the target, so the rename stays on one file system; named so that an open of the
+  // file can tell what an interrupted save left behind.
+  const std::filesystem::path folder =
+      target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
+  const std::optional<std::filesystem::path> temp =
+      CreateUniqueFile(folder, target.filename().string() + ".~", "");
+  if (!temp) throw IoError(path.string(), std::string("cannot create temp file: ") + std::strerror(errno));
+  const int fd = ::open(temp->c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
+  int error = fd < 0 ? errno : 0;
+  // A private file must not show its new content to others while it is written.
+  if (error == 0 && replacing && ::fchmod(fd, old.st_mode & 0700) != 0) error = errno;
   size_t done = 0;
-  int error = 0;
-  while (done < bytes.size()) {
+  while (error == 0 && done < bytes.size()) {
     const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -169,12 +219,13 @@ void WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t>
     done += static_cast<size_t>(n);
   }
   if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (::close(fd) != 0 && error == 0) error = errno;
-  if (error == 0 && ::rename(temp.c_str(), path.c_str()) != 0) error = errno;
+  if (fd >= 0 && ::close(fd) != 0 && error == 0) error = errno;
   if (error != 0) {
-    ::unlink(temp.c_str());
+    ::unlink(temp->c_str());
     throw IoError(path.string(), std::string("write failed: ") + std::strerror(error));
   }
+  if (const FileOpResult replaced = ReplaceWithFile(*temp, path); !replaced)
+    throw IoError(path.string(), WithoutName(replaced.error, path));
 }
 
 }  // namespace platform

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <filesystem>
+#include <limits>
 #include <span>
 #include <string>
 #include <string_view>
@@ -99,12 +100,17 @@ inline void StoreLE32(uint8_t* p, uint32_t v) {
   for (int i = 0; i < 4; ++i) p[i] = static_cast<uint8_t>(v >> (8 * i));
 }
 
-// Reads a whole file; throws IoError when it cannot be opened or read.
-std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path);
+// Reads a whole regular file of at most max_bytes. Throws IoError when it cannot be opened or read,
+// when it is no regular file (a pipe or device would block or never end) and when it is longer
+// than max_bytes or than memory holds; nothing is allocated for a file that is refused.
+std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path,
+                                   uint64_t max_bytes = std::numeric_limits<uint64_t>::max());
 
 // Writes a file without ever truncating the old one first: a temp file beside it is written,
-// flushed to disk and renamed over the target. On failure the old file is untouched and the temp
-// file is removed; throws IoError.
+// flushed to disk and renamed over the target. A symbolic link is written through: its target is
+// replaced and the link stays. An existing file keeps its permission bits, owner and group, and a
+// file that may not be written (read-only, or no regular file) is refused. On failure the old file
+// is untouched and the temp file is removed; throws IoError.
 void WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 
 }  // namespace platform

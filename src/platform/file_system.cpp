@@ -6,7 +6,9 @@
 #include <sys/statvfs.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -98,6 +100,22 @@ int RenameNoReplace(const std::filesystem::path& from, const std::filesystem::pa
   return 0;
 }
 
+// A temp name of ours after a file's name: ".~" and eight hex digits, or the ".tmp<pid>_<n>" of
+// earlier versions.
+bool IsTempSuffix(std::string_view suffix) {
+  const auto digits = [](std::string_view text, auto is_digit) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), is_digit);
+  };
+  if (suffix.starts_with(".~"))
+    return suffix.size() == 10 &&
+           digits(suffix.substr(2), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)) != 0; });
+  if (!suffix.starts_with(".tmp")) return false;
+  const size_t underscore = suffix.find('_', 4);
+  if (underscore == std::string_view::npos) return false;
+  const auto decimal = [](char c) { return c >= '0' && c <= '9'; };
+  return digits(suffix.substr(4, underscore - 4), decimal) && digits(suffix.substr(underscore + 1), decimal);
+}
+
 class Fd {
  public:
   explicit Fd(int fd) : fd_(fd) {}
@@ -165,25 +183,94 @@ std::optional<std::filesystem::path> CreateUniqueFile(const std::filesystem::pat
   return std::nullopt;
 }
 
+std::filesystem::path SaveTarget(const std::filesystem::path& path) {
+  constexpr int kMaxLinks = 40;  // as many as the system follows itself
+  std::filesystem::path current = path;
+  for (int hop = 0; hop < kMaxLinks; ++hop) {
+    std::error_code ec;
+    if (!std::filesystem::is_symlink(std::filesystem::symlink_status(current, ec))) return current;
+    const std::filesystem::path link = std::filesystem::read_symlink(current, ec);
+    if (ec) return path;
+    current = link.is_absolute() ? link : current.parent_path() / link;
+  }
+  return path;
+}
+
+FileOpResult CheckReplaceable(const std::filesystem::path& target) {
+  struct stat info {};
+  if (::lstat(target.c_str(), &info) != 0) {
+    if (errno == ENOENT) return {};
+    return FileOpResult::Failure(Describe(target, "cannot be examined", errno));
+  }
+  if (!S_ISREG(info.st_mode)) return FileOpResult::Failure(Describe(target, "is not a regular file", 0));
+  if ((info.st_mode & 0222) == 0 || ::faccessat(AT_FDCWD, target.c_str(), W_OK, AT_EACCESS) != 0)
+    return FileOpResult::Failure(Describe(target, "is read-only", 0));
+  return {};
+}
+
+FileOpResult ReplaceWithFile(const std::filesystem::path& temp, const std::filesystem::path& path) {
+  const std::filesystem::path target = SaveTarget(path);
+  const auto fail = [&](std::string_view what, int error) {
+    ::unlink(temp.c_str());
+    return FileOpResult::Failure(Describe(path, what, error));
+  };
+  struct stat old {};
+  if (::stat(target.c_str(), &old) == 0) {
+    struct stat made {};
+    // Only the superuser may give a file away: elsewhere the owner stays ours, as it was.
+    if (::stat(temp.c_str(), &made) == 0 && (made.st_uid != old.st_uid || made.st_gid != old.st_gid))
+      (void)::chown(temp.c_str(), old.st_uid, old.st_gid);
+    if (::chmod(temp.c_str(), old.st_mode & 07777) != 0) return fail("cannot keep the permissions", errno);
+  }
+  if (::rename(temp.c_str(), target.c_str()) != 0) return fail("cannot replace", errno);
+  return {};
+}
+
+int RemoveStaleTempFiles(const std::filesystem::path& file) {
+  const std::string name = file.filename().string();
+  if (name.empty()) return 0;
+  const std::filesystem::path folder =
+      file.has_parent_path() ? file.parent_path() : std::filesystem::path(".");
+  std::vector<std::filesystem::path> stale;
+  std::error_code ec;
+  for (std::filesystem::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string entry = it->path().filename().string();
+    std::error_code type_error;
+    if (entry.size() > name.size() && entry.starts_with(name) &&
+        IsTempSuffix(std::string_view(entry).substr(name.size())) && it->is_regular_file(type_error) &&
+        !it->is_symlink(type_error))
+      stale.push_back(it->path());
+  }
+  int removed = 0;
+  for (const std::filesystem::path& entry : stale) {
+    std::error_code remove_error;
+    if (std::filesystem::remove(entry, remove_error)) ++removed;
+  }
+  return removed;
+}
+
 FileOpResult CopyFile(const std::filesystem::path& from, const std::filesystem::path& to, bool overwrite) {
-  Fd in(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+  // Without waiting: a pipe in place of the source would block the open until a writer came.
+  Fd in(::open(from.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
   if (in.get() < 0) return FileOpResult::Failure(Describe(from, "cannot open for copying", errno));
   struct stat source{};
   if (::fstat(in.get(), &source) != 0) return FileOpResult::Failure(Describe(from, "cannot read its size", errno));
   if (!S_ISREG(source.st_mode)) return FileOpResult::Failure(Describe(from, "is not a regular file", 0));
 
+  const std::filesystem::path target_path = overwrite ? SaveTarget(to) : to;
   struct stat target{};
-  if (::stat(to.c_str(), &target) == 0) {
+  if (::stat(target_path.c_str(), &target) == 0) {
     if (target.st_dev == source.st_dev && target.st_ino == source.st_ino)
       return FileOpResult::Failure(Describe(to, "is the source file itself", 0));
     if (!overwrite) return FileOpResult::Failure(Describe(to, "already exists", 0));
+    if (!S_ISREG(target.st_mode)) return FileOpResult::Failure(Describe(to, "is not a regular file", 0));
   }
 
   // The temp file lies beside the target, so the final rename stays on one file system.
   std::filesystem::path temp;
   int out_fd = -1;
   for (int attempt = 0; attempt < 100 && out_fd < 0; ++attempt) {
-    temp = to;
+    temp = target_path;
     temp += ".~" + RandomHex8();
     out_fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
     if (out_fd < 0 && errno != EEXIST) return FileOpResult::Failure(Describe(to, "cannot create", errno));
@@ -211,7 +298,7 @@ FileOpResult CopyFile(const std::filesystem::path& from, const std::filesystem::
   if (::fsync(out.get()) != 0) return fail(Describe(to, "write failed", errno));
   if (const int error = out.Close(); error != 0) return fail(Describe(to, "write failed", error));
   if (overwrite) {
-    if (::rename(temp.c_str(), to.c_str()) != 0) return fail(Describe(to, "cannot replace", errno));
+    if (::rename(temp.c_str(), target_path.c_str()) != 0) return fail(Describe(to, "cannot replace", errno));
   } else if (const int error = RenameNoReplace(temp, to); error != 0) {
     return fail(Describe(to, error == EEXIST ? "already exists" : "cannot create", error == EEXIST ? 0 : error));
   }
@@ -271,9 +358,16 @@ FileLock& FileLock::operator=(FileLock&& other) noexcept {
 
 FileLock::Status FileLock::Lock(const std::filesystem::path& file) {
   error_.clear();
-  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  // Without waiting: a pipe in place of the file would block the open until a writer came.
+  const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
   if (fd < 0) {
     error_ = Describe(file, "cannot open to lock", errno);
+    return Status::kFailed;
+  }
+  struct stat opened {};
+  if (::fstat(fd, &opened) != 0 || !S_ISREG(opened.st_mode)) {
+    ::close(fd);
+    error_ = Describe(file, "is not a regular file", 0);
     return Status::kFailed;
   }
   // flock locks belong to the open file: a second descriptor of the file we hold would collide

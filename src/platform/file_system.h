@@ -38,9 +38,35 @@ std::optional<std::filesystem::path> CreateUniqueFile(const std::filesystem::pat
 
 // Copies a regular file with its modification time and permissions. The copy is written to a
 // temp file beside the target and renamed over it, so an existing target is never left half
-// written. With overwrite false an existing target is an error.
+// written; with overwrite a target that is a symbolic link is written through (SaveTarget). With
+// overwrite false an existing target is an error. A source that is no regular file is refused
+// without waiting on it.
 [[nodiscard]] FileOpResult CopyFile(const std::filesystem::path& from, const std::filesystem::path& to,
                                     bool overwrite);
+
+// Where a save of path writes: path itself, or the file at the end of the chain of symbolic links
+// that path is (a relative link counts from the link's folder), so that a save replaces the link's
+// target and the link stays. A chain too long or circular gives path unchanged; the save then
+// fails on it as the system reports.
+std::filesystem::path SaveTarget(const std::filesystem::path& path);
+
+// Whether a save may replace target (a path SaveTarget gave): it does not exist yet, or it is a
+// regular file this process may write. A file without any write bit counts as read-only even for
+// the superuser, whom the system would let write it.
+[[nodiscard]] FileOpResult CheckReplaceable(const std::filesystem::path& target);
+
+// Renames temp, a finished file written in the folder of SaveTarget(path), over that target. An
+// existing target's permission bits, owner and group pass to the new file first, so a save never
+// changes who may read or write it; a new file keeps the mode it was created with. On failure
+// the temp file is removed and the target is untouched.
+[[nodiscard]] FileOpResult ReplaceWithFile(const std::filesystem::path& temp,
+                                           const std::filesystem::path& path);
+
+// Removes what an interrupted save or copy of file left beside it: entries of file's folder named
+// file's name followed by ".~" and eight hex digits (the temp names of WriteFileAtomic and
+// CopyFile) or by ".tmp<digits>_<digits>" (those of earlier versions). Nothing else is touched.
+// Call it only while no save of file can be running (with its lock held). Returns how many went.
+int RemoveStaleTempFiles(const std::filesystem::path& file);
 
 // Moves a file; across file systems it copies and then removes the source. When the source
 // cannot be removed the copy is removed again, so a failed move leaves only the source.
@@ -66,8 +92,9 @@ class FileLock {
   FileLock(const FileLock&) = delete;
   FileLock& operator=(const FileLock&) = delete;
 
-  // Locks an existing file without waiting. kInUse: another holder has it. kFailed: it cannot
-  // be opened (Error() says why). On any failure a lock held before is kept.
+  // Locks an existing regular file without waiting. kInUse: another holder has it. kFailed: it
+  // cannot be opened or is no regular file (Error() says why). On any failure a lock held before
+  // is kept.
   [[nodiscard]] Status Lock(const std::filesystem::path& file);
   void Unlock();
   bool Locked() const { return fd_ >= 0; }

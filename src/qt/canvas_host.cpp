@@ -9,9 +9,11 @@
 #include <QKeyEvent>
 #include <QMetaObject>
 #include <QMimeData>
+#include <QAction>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QScreen>
 #include <QToolTip>
 #include <QUrl>
@@ -24,6 +26,8 @@
 
 #include "qt/event_pump.h"
 #include "qt/image_canvas.h"
+#include "qt/qt_menu.h"
+#include "win/popup_menu.h"
 #include "win/messages.h"
 
 namespace qthost {
@@ -412,15 +416,88 @@ void CanvasHost::ShowToolTip(win::Window& owner, gfx::Point screen_point, std::s
 
 void CanvasHost::HideToolTip() { QToolTip::hideText(); }
 
-std::unique_ptr<gfx::Canvas> CanvasHost::CreateCanvas(win::Window& window, const gfx::Rect& clip) {
+std::unique_ptr<gfx::Canvas> CanvasHost::CanvasOn(win::Window& window, const gfx::Rect& visible_clip) {
   win::Window* top = window.GetTopLevel();
   TopLevelWidget* widget = top != nullptr ? Find(*top) : nullptr;
   if (widget == nullptr) return nullptr;
   const gfx::Point offset = window.OffsetInTopLevel();
   auto canvas = std::make_unique<ImageCanvas>(widget->Image(), QPoint(offset.x, offset.y), ScreenDevice());
-  canvas->SetSystemClip(gfx::Intersect(window.VisibleClientRect(), clip));
+  canvas->SetSystemClip(visible_clip);
   canvas->SetReleaseHandler(RepaintOnRelease(widget));
   return canvas;
+}
+
+std::unique_ptr<gfx::Canvas> CanvasHost::CreateCanvas(win::Window& window, const gfx::Rect& clip) {
+  return CanvasOn(window, gfx::Intersect(window.VisibleClientRect(), clip));
+}
+
+std::unique_ptr<gfx::Canvas> CanvasHost::CreateWindowCanvas(win::Window& window, const gfx::Rect& clip) {
+  return CanvasOn(window, gfx::Intersect(window.VisibleWindowRect(), clip));
+}
+
+std::optional<int> CanvasHost::RunPopup(HostMenu& menu, const QPoint& at, win::Window* owner) {
+  std::optional<int> chosen;
+  QObject::connect(&menu, &QMenu::triggered, &menu, [&chosen](QAction* action) {
+    if (action->data().isValid()) chosen = action->data().toInt();
+  });
+  menu.popup(at);
+  // The menu closes before its action triggers, in the same event.
+  windows_.RunModalLoop([&menu] { return !menu.isVisible(); }, owner);
+  if (menu.isVisible()) menu.hide();
+  return chosen;
+}
+
+std::optional<int> CanvasHost::TrackPopupMenu(const win::PopupRequest& request) {
+  if (request.menu == nullptr) return 0;
+  HostMenu menu;
+  menu.AddEntries(*request.menu);
+  menu.SetMenuBarKeys(request.menu_bar);
+  const win::WindowHandle owner = request.owner != nullptr ? request.owner->Handle() : 0;
+  if ((request.flags & win::kTpmNoNotify) == 0 && owner != 0) {
+    // The status bar shows the prompt of the lit entry.
+    QObject::connect(&menu, &QMenu::hovered, &menu, [this, owner](QAction* action) {
+      win::Window* window = windows_.FromHandle(owner);
+      if (window == nullptr || action->isSeparator()) return;
+      int flags = action->isEnabled() ? 0 : win::kMfGrayed;
+      int id = action->data().isValid() ? action->data().toInt() : 0;
+      if (action->menu() != nullptr) {
+        flags |= win::kMfPopup;
+        id = 0;
+      }
+      window->SendMessage(win::kWmMenuSelect, win::MakeWParam(id, flags), 0);
+    });
+  }
+  const QSize size = menu.sizeHint();
+  const gfx::Rect place = win::PopupMenuRect(request.screen_point, {size.width(), size.height()}, request.flags,
+                                             windows_.ScreenSize());
+  if (request.keyboard) {
+    // Lit once shown: QMenu drops an active action set before it pops up.
+    QObject::connect(&menu, &QMenu::aboutToShow, &menu, [&menu] {
+      QMetaObject::invokeMethod(&menu, [&menu] { menu.LightFirstEntry(); }, Qt::QueuedConnection);
+    });
+  }
+  const std::optional<int> chosen = RunPopup(menu, QPoint(place.left, place.top), request.owner);
+  if (chosen) return *chosen;
+  return menu.KeyEnding();
+}
+
+std::optional<int> CanvasHost::ShowDropDownList(const win::PopupRequest& request) {
+  HostMenu menu;
+  menu.AddListEntries(request.items);
+  const gfx::Rect box = request.screen_rect;
+  menu.setMinimumWidth(std::max(box.Width(), 0));
+  const QList<QAction*> actions = menu.actions();
+  if (request.current >= 0 && request.current < actions.size()) {
+    QAction* lit = actions[request.current];
+    QObject::connect(&menu, &QMenu::aboutToShow, &menu, [&menu, lit] {
+      QMetaObject::invokeMethod(&menu, [&menu, lit] { menu.setActiveAction(lit); }, Qt::QueuedConnection);
+    });
+  }
+  // Below the box, above it where the screen ends.
+  const int height = menu.sizeHint().height();
+  int top = box.bottom;
+  if (top + height > windows_.ScreenSize().cy && box.top - height >= 0) top = box.top - height;
+  return RunPopup(menu, QPoint(box.left, top), request.owner).value_or(-1);
 }
 
 }  // namespace qthost

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QObject>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -10,11 +11,13 @@
 #include "qt/qt_host.h"
 #include "win/window.h"
 
+class QPoint;
 class QWidget;
 
 namespace qthost {
 
 class EventPump;
+class HostMenu;
 class TopLevelWidget;
 
 // Shows the top-level windows of the window tree whose content is drawn (frames, views, the
@@ -37,6 +40,11 @@ class CanvasHost : public QtHost {
   // Tool tips are Qt's own (QToolTip), over the Qt window of owner's top-level window.
   void ShowToolTip(win::Window& owner, gfx::Point screen_point, std::string_view text) override;
   void HideToolTip() override;
+  // Pop-up menus and drop-down lists are QMenus, waited on in the window system's modal loop
+  // (the tree keeps painting and running its timers; a posted quit closes them).
+  std::optional<int> TrackPopupMenu(const win::PopupRequest& request) override;
+  std::optional<int> ShowDropDownList(const win::PopupRequest& request) override;
+  std::unique_ptr<gfx::Canvas> CreateWindowCanvas(win::Window& window, const gfx::Rect& clip) override;
 
   // The Qt window of a top-level window and its backing store; nullptr when it has none.
   QWidget* WidgetOf(const win::Window& top_level) const override;
@@ -46,6 +54,10 @@ class CanvasHost : public QtHost {
 
  private:
   TopLevelWidget* Find(const win::Window& top_level) const;
+  std::unique_ptr<gfx::Canvas> CanvasOn(win::Window& window, const gfx::Rect& visible_clip);
+  // Shows menu at the screen point and waits until it closes; the data of the action chosen, or
+  // nullopt.
+  std::optional<int> RunPopup(HostMenu& menu, const QPoint& at, win::Window* owner);
 
   win::WindowSystem& windows_;
   std::unordered_map<win::WindowHandle, std::unique_ptr<TopLevelWidget>> widgets_;

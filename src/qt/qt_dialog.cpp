@@ -7,6 +7,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QIcon>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLabel>
@@ -16,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPixmap>
 #include <QPlainTextEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -30,6 +32,7 @@
 #include <QWidget>
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "qt/event_pump.h"
 #include "qt/image_canvas.h"
@@ -75,6 +78,22 @@ std::string FromQtLines(const QString& text) {
     out += c;
   }
   return out;
+}
+
+// One picture of an image list as an icon; a masked list's background becomes transparent.
+QIcon IconOf(const win::ImageList& images, int index) {
+  const gfx::Bitmap* image = images.Image(index);
+  if (image == nullptr || image->IsEmpty()) return {};
+  QImage picture(image->Width(), image->Height(), QImage::Format_ARGB32);
+  for (int y = 0; y < image->Height(); ++y) {
+    for (int x = 0; x < image->Width(); ++x) {
+      const gfx::Color c = image->GetPixel(x, y);
+      const bool background = images.MaskColor() && c == *images.MaskColor();
+      picture.setPixel(x, y,
+                       background ? qRgba(0, 0, 0, 0) : qRgb(gfx::RedOf(c), gfx::GreenOf(c), gfx::BlueOf(c)));
+    }
+  }
+  return QIcon(QPixmap::fromImage(picture));
 }
 
 QFont ToQFont(const gfx::Font& font) {
@@ -568,10 +587,18 @@ void DialogHost::Sync(win::Window& window, unsigned what) {
       for (int c = 0; c < static_cast<int>(model.Columns().size()); ++c) {
         tree->setColumnWidth(c, model.Columns()[static_cast<size_t>(c)].width);
       }
+      std::vector<QIcon> icons;
+      if (const win::ImageList* images = model.GetImageList(win::kLvsilSmall)) {
+        for (int i = 0; i < images->Count(); ++i) icons.push_back(IconOf(*images, i));
+        tree->setIconSize(QSize(images->ImageSize().cx, images->ImageSize().cy));
+      }
       tree->clear();
       for (const win::ListView::Item& item : model.Items()) {
         auto* row = new QTreeWidgetItem(tree);
         for (size_t c = 0; c < item.texts.size(); ++c) row->setText(static_cast<int>(c), ToQt(item.texts[c]));
+        if (item.image >= 0 && static_cast<size_t>(item.image) < icons.size()) {
+          row->setIcon(0, icons[static_cast<size_t>(item.image)]);
+        }
       }
       for (int i = 0; i < model.GetItemCount(); ++i) {
         QTreeWidgetItem* row = tree->topLevelItem(i);

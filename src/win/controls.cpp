@@ -6,6 +6,7 @@
 #include <filesystem>
 
 #include "gfx/canvas.h"
+#include "win/control_drawing.h"
 #include "win/system_metrics.h"
 
 namespace win {
@@ -21,30 +22,6 @@ bool EqualNoCase(std::string_view a, std::string_view b) {
 
 bool StartsWithNoCase(std::string_view text, std::string_view prefix) {
   return text.size() >= prefix.size() && EqualNoCase(text.substr(0, prefix.size()), prefix);
-}
-
-void Draw3dFrame(gfx::Canvas& canvas, const gfx::Rect& r, gfx::Color top_left, gfx::Color bottom_right) {
-  canvas.FillSolidRect({r.left, r.top, r.right - 1, r.top + 1}, top_left);
-  canvas.FillSolidRect({r.left, r.top, r.left + 1, r.bottom - 1}, top_left);
-  canvas.FillSolidRect({r.right - 1, r.top, r.right, r.bottom}, bottom_right);
-  canvas.FillSolidRect({r.left, r.bottom - 1, r.right, r.bottom}, bottom_right);
-}
-
-void DrawSunken(gfx::Canvas& canvas, const gfx::Rect& r, gfx::Color fill) {
-  canvas.FillSolidRect(r, fill);
-  Draw3dFrame(canvas, r, GetSysColor(SysColor::kBtnShadow), GetSysColor(SysColor::kBtnHighlight));
-}
-
-// Writes text with the window's font, transparent, in the colour given.
-void WriteText(gfx::Canvas& canvas, const Window& window, std::string_view text, gfx::Rect rect, uint32_t format,
-               gfx::Color color) {
-  const gfx::Font old_font = canvas.SelectFont(window.GetFont());
-  const gfx::BkMode old_mode = canvas.SetBkMode(gfx::BkMode::kTransparent);
-  const gfx::Color old_color = canvas.SetTextColor(color);
-  canvas.DrawText(text, rect, format);
-  canvas.SetTextColor(old_color);
-  canvas.SetBkMode(old_mode);
-  canvas.SelectFont(old_font);
 }
 
 std::vector<std::string_view> SplitLines(std::string_view text) {
@@ -231,6 +208,12 @@ LResult Button::WindowProc(uint32_t message, WParam wparam, LParam lparam) {
     default:
       return Control::WindowProc(message, wparam, lparam);
   }
+}
+
+void Button::SetPressed(bool pressed) {
+  if (pressed_ == pressed) return;
+  pressed_ = pressed;
+  Invalidate(true);
 }
 
 void Button::OnLButtonDown(unsigned flags, gfx::Point point) {
@@ -533,7 +516,102 @@ void ComboBox::SelectFromUser(int index) {
   NotifyParent(kCbnSelChange);
 }
 
-void ComboBox::OnLButtonDown(unsigned flags, gfx::Point point) { SetFocus(); }
+int ComboBox::DropDown() {
+  if (dropped_ || !IsInputEnabled()) return -1;
+  const WindowHandle handle = Handle();
+  DroppedDownFromUser();
+  if (Windows().FromHandle(handle) != this || !dropped_) return -1;
+  const gfx::Rect box = GetWindowRect();
+  PopupRequest request;
+  request.owner = this;
+  request.screen_rect = box;
+  request.screen_point = {box.left, box.bottom};
+  request.items.reserve(items_.size());
+  for (const ListEntry& entry : items_) request.items.push_back(entry.text);
+  request.current = cur_sel_;
+  int chosen = Windows().ShowDropDownList(request);
+  if (Windows().FromHandle(handle) != this) return -1;
+  if (!IsIndex(chosen)) chosen = -1;
+  ClosedUpFromUser(chosen);
+  return chosen;
+}
+
+void ComboBox::DroppedDownFromUser() {
+  if (dropped_ || !IsInputEnabled()) return;
+  const WindowHandle handle = Handle();
+  // The parent hears of it while the list is still up to be filled.
+  NotifyParent(kCbnDropDown);
+  if (Windows().FromHandle(handle) != this) return;
+  dropped_ = true;
+  NotifyChanged(kChangedState);
+  Invalidate(true);
+}
+
+void ComboBox::ClosedUpFromUser(int index) {
+  if (!dropped_) return;
+  const WindowHandle handle = Handle();
+  const bool chosen = IsIndex(index);
+  if (chosen) SetCurSel(index);
+  NotifyParent(chosen ? kCbnSelEndOk : kCbnSelEndCancel);
+  if (Windows().FromHandle(handle) != this) return;
+  dropped_ = false;
+  NotifyChanged(kChangedState);
+  Invalidate(true);
+  NotifyParent(kCbnCloseUp);
+  if (chosen && Windows().FromHandle(handle) == this) NotifyParent(kCbnSelChange);
+}
+
+void ComboBox::StepSelection(int index) {
+  index = std::clamp(index, 0, GetCount() - 1);
+  if (index == cur_sel_) return;
+  SetCurSel(index);
+  NotifyParent(kCbnSelChange);
+}
+
+void ComboBox::OnLButtonDown(unsigned flags, gfx::Point point) {
+  const WindowHandle handle = Handle();
+  SetFocus();
+  if (Windows().FromHandle(handle) != this) return;
+  const gfx::Rect client = GetClientRect();
+  const gfx::Rect button{client.right - kButtonWidth, client.top, client.right,
+                         client.top + std::min(client.Height(), 21)};
+  // A box with an edit field drops down from its button only; a click in the field edits.
+  if (Kind() == ControlKind::kComboBox && !button.Contains(point)) return;
+  DropDown();
+}
+
+void ComboBox::OnKeyDown(int virtual_key, unsigned repeat, unsigned flags) {
+  const bool alt = Windows().IsKeyDown(kVkMenu);
+  if (virtual_key == kVkF4 || (alt && (virtual_key == kVkDown || virtual_key == kVkUp))) {
+    DropDown();
+    return;
+  }
+  if (GetCount() == 0 || alt) return;
+  // In a box with an edit field Left and Right move the caret, not the choice.
+  const bool edit = Kind() == ControlKind::kComboBox;
+  switch (virtual_key) {
+    case kVkLeft:
+      if (edit) return;
+      [[fallthrough]];
+    case kVkUp:
+      StepSelection(cur_sel_ < 0 ? 0 : cur_sel_ - 1);
+      return;
+    case kVkRight:
+      if (edit) return;
+      [[fallthrough]];
+    case kVkDown:
+      StepSelection(cur_sel_ < 0 ? 0 : cur_sel_ + 1);
+      return;
+    case kVkHome:
+      if (!edit) StepSelection(0);
+      return;
+    case kVkEnd:
+      if (!edit) StepSelection(GetCount() - 1);
+      return;
+    default:
+      return;
+  }
+}
 
 void ComboBox::OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) {
   const gfx::Rect client = GetClientRect();

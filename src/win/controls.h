@@ -67,7 +67,7 @@ class Button : public Control {
   void SetDefault(bool is_default);
   // A click: a check box toggles, a radio button checks itself and clears the other radio buttons
   // of its group; then kBnClicked goes to the parent. A disabled button ignores it.
-  void Click();
+  virtual void Click();
 
  protected:
   LResult WindowProc(uint32_t message, WParam wparam, LParam lparam) override;
@@ -75,6 +75,9 @@ class Button : public Control {
   void OnLButtonUp(unsigned flags, gfx::Point point) override;
   void OnKeyUp(int virtual_key, unsigned repeat, unsigned flags) override;
   void OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) override;
+  // The pushed-in look while the mouse holds the button.
+  bool IsPressed() const { return pressed_; }
+  void SetPressed(bool pressed);
 
  private:
   int check_ = kBstUnchecked;
@@ -160,9 +163,15 @@ class ListControl : public Control {
   int cur_sel_ = -1;
 };
 
-// Drop-down combo boxes (with an edit field or a list only).
+// Drop-down combo boxes (with an edit field or a list only). The list drops down as the host's
+// own pop-up (headless: the window system's scripted answers). A click opens it (on a box with an
+// edit field only a click on the button), and so do F4 and Alt+Down or Alt+Up; the other arrows,
+// Home and End choose an entry of the closed box at once and send kCbnSelChange.
 class ComboBox : public ListControl {
  public:
+  // Width of the button at the right end of the box.
+  static constexpr int kButtonWidth = 17;
+
   explicit ComboBox(ControlKind kind = ControlKind::kComboDropList) : ListControl(kind) {}
   // -1 clears the choice; an index out of range clears it and returns -1.
   int SetCurSel(int index);
@@ -173,10 +182,27 @@ class ComboBox : public ListControl {
   int SelectString(int start_after, std::string_view text);
   // The user chose an entry: it becomes current and kCbnSelChange goes to the parent.
   void SelectFromUser(int index);
+  // Drops the list down and waits for the user: kCbnDropDown first (the parent may still fill
+  // the list), then the list shows; an entry chosen becomes current and the parent gets
+  // kCbnSelEndOk, kCbnCloseUp and kCbnSelChange, a list closed without a choice kCbnSelEndCancel
+  // and kCbnCloseUp. Returns the index chosen, -1 for none. A disabled box, or one whose list is
+  // down already, does nothing and returns -1.
+  int DropDown();
+  bool GetDroppedState() const { return dropped_; }
+  // For a host that shows the box as a widget with a list of its own: the user opened the list,
+  // and closed it choosing index (-1 none). They send what DropDown sends.
+  void DroppedDownFromUser();
+  void ClosedUpFromUser(int index);
 
  protected:
   void OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) override;
   void OnLButtonDown(unsigned flags, gfx::Point point) override;
+  void OnKeyDown(int virtual_key, unsigned repeat, unsigned flags) override;
+
+ private:
+  // The choice of the closed box moved by the keyboard.
+  void StepSelection(int index);
+  bool dropped_ = false;
 };
 
 class ListBox : public ListControl {

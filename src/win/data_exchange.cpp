@@ -39,10 +39,12 @@ std::optional<double> ParseReal(std::string_view text) {
   return value;
 }
 
+// "%.<digits>g" with a point whatever the process locale: ParseReal reads it back.
 std::string FormatReal(double value, int digits) {
   char text[64];
-  std::snprintf(text, sizeof text, "%.*g", digits, value);
-  return text;
+  const auto [end, error] =
+      std::to_chars(text, text + sizeof text, value, std::chars_format::general, digits);
+  return error == std::errc() ? std::string(text, end) : std::string();
 }
 
 // Reads or writes an integer field of type T; message is the parse message of T.

@@ -1,6 +1,7 @@
 #include "win/image_list.h"
 
 #include "gfx/canvas.h"
+#include "gfx/drawing_types.h"
 
 namespace win {
 
@@ -18,21 +19,36 @@ bool ImageList::Draw(gfx::Canvas& canvas, int index, gfx::Point at, bool blend, 
   if (image == nullptr) return false;
   const gfx::Rect dest{at.x, at.y, at.x + size_.cx, at.y + size_.cy};
   const gfx::Rect source{0, 0, image->Width(), image->Height()};
-  if (!blend) {
+  if (!blend && !mask_color_) {
     canvas.DrawBitmap(dest, *image, source);
     return true;
   }
-  gfx::Bitmap mixed(image->Width(), image->Height());
+  gfx::Bitmap shown = *image;
+  // Where the mask is white the target stays; the picture is black there, so OR-ing it changes
+  // nothing.
+  gfx::Bitmap mask(image->Width(), image->Height(), gfx::Rgb(255, 255, 255));
   for (int y = 0; y < image->Height(); ++y) {
     for (int x = 0; x < image->Width(); ++x) {
       const gfx::Color c = image->GetPixel(x, y);
-      mixed.SetPixel(x, y,
-                     gfx::Rgb(static_cast<uint8_t>((gfx::RedOf(c) + gfx::RedOf(blend_color)) / 2),
-                              static_cast<uint8_t>((gfx::GreenOf(c) + gfx::GreenOf(blend_color)) / 2),
-                              static_cast<uint8_t>((gfx::BlueOf(c) + gfx::BlueOf(blend_color)) / 2)));
+      if (mask_color_ && c == *mask_color_) {
+        shown.SetPixel(x, y, gfx::Rgb(0, 0, 0));
+        continue;
+      }
+      mask.SetPixel(x, y, gfx::Rgb(0, 0, 0));
+      if (blend) {
+        shown.SetPixel(x, y,
+                       gfx::Rgb(static_cast<uint8_t>((gfx::RedOf(c) + gfx::RedOf(blend_color)) / 2),
+                                static_cast<uint8_t>((gfx::GreenOf(c) + gfx::GreenOf(blend_color)) / 2),
+                                static_cast<uint8_t>((gfx::BlueOf(c) + gfx::BlueOf(blend_color)) / 2)));
+      }
     }
   }
-  canvas.DrawBitmap(dest, mixed, source);
+  if (!mask_color_) {
+    canvas.DrawBitmap(dest, shown, source);
+    return true;
+  }
+  canvas.DrawBitmap(dest, mask, source, gfx::kSrcAnd);
+  canvas.DrawBitmap(dest, shown, source, gfx::kSrcPaint);
   return true;
 }
 

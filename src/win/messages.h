@@ -46,6 +46,8 @@ inline constexpr uint32_t kWmCommand = 0x0111;
 inline constexpr uint32_t kWmTimer = 0x0113;
 inline constexpr uint32_t kWmHScroll = 0x0114;
 inline constexpr uint32_t kWmVScroll = 0x0115;
+// Sent to a pop-up menu's owner before the menu shows; wparam points to the win::Menu, which the
+// owner may still change.
 inline constexpr uint32_t kWmInitMenuPopup = 0x0117;
 // A menu entry was highlighted: wparam low word the command id (0 for pop-ups, separators and
 // none), high word the kMf flags; high word 0xFFFF when the menu closed. Sent to the menu's owner.
@@ -73,6 +75,9 @@ inline constexpr uint32_t kWmUser = 0x0400;
 inline constexpr uint32_t kBmGetCheck = 0x00F0;
 inline constexpr uint32_t kBmSetCheck = 0x00F1;
 inline constexpr uint32_t kBmClick = 0x00F5;
+// Button styles of the low word: a check box that only tells its parent, or one that toggles itself.
+inline constexpr uint32_t kBsCheckBox = 0x0002;
+inline constexpr uint32_t kBsAutoCheckBox = 0x0003;
 inline constexpr int kBstUnchecked = 0;
 inline constexpr int kBstChecked = 1;
 inline constexpr int kBstIndeterminate = 2;
@@ -85,13 +90,23 @@ inline constexpr int kEnKillFocus = 0x0200;
 inline constexpr int kEnChange = 0x0300;
 inline constexpr int kCbnSelChange = 1;
 inline constexpr int kCbnDblClk = 2;
+inline constexpr int kCbnDropDown = 7;
+inline constexpr int kCbnCloseUp = 8;
+inline constexpr int kCbnSelEndOk = 9;
+inline constexpr int kCbnSelEndCancel = 10;
 inline constexpr int kLbnSelChange = 1;
 inline constexpr int kLbnDblClk = 2;
 // kWmNotify codes of list views and tab controls.
+inline constexpr int kNmClick = -2;
 inline constexpr int kNmDblClk = -3;
+inline constexpr int kNmRClick = -5;
 inline constexpr int kLvnItemChanged = -101;
 inline constexpr int kTcnSelChange = -551;
 inline constexpr int kTcnSelChanging = -552;
+// kWmNotify codes of the grid control: the current cell is about to change (a nonzero result
+// keeps the old one) and has changed.
+inline constexpr int kGvnSelChanging = -100;
+inline constexpr int kGvnSelChanged = -101;
 
 // Window styles; a control's kind-specific bits live in the low word.
 inline constexpr uint32_t kWsOverlapped = 0x00000000;
@@ -103,6 +118,9 @@ inline constexpr uint32_t kWsClipSiblings = 0x04000000;
 inline constexpr uint32_t kWsClipChildren = 0x02000000;
 inline constexpr uint32_t kWsCaption = 0x00C00000;
 inline constexpr uint32_t kWsBorder = 0x00800000;
+// The window's own scroll bars, right and bottom of the client area.
+inline constexpr uint32_t kWsVScroll = 0x00200000;
+inline constexpr uint32_t kWsHScroll = 0x00100000;
 inline constexpr uint32_t kWsSysMenu = 0x00080000;
 inline constexpr uint32_t kWsGroup = 0x00020000;
 inline constexpr uint32_t kWsTabStop = 0x00010000;
@@ -117,6 +135,54 @@ inline constexpr int kMfDisabled = 0x0002;
 inline constexpr int kMfPopup = 0x0010;
 inline constexpr int kMfSeparator = 0x0800;
 inline constexpr int kMfMenuClosed = 0xFFFF;
+
+// Scroll bars: which bar (the window's own ones or a scroll-bar control itself).
+inline constexpr int kSbHorz = 0;
+inline constexpr int kSbVert = 1;
+inline constexpr int kSbCtl = 2;
+inline constexpr int kSbBoth = 3;
+// The request codes in the low word of kWmHScroll and kWmVScroll; the high word carries the
+// position for the two thumb codes.
+inline constexpr int kSbLineUp = 0;
+inline constexpr int kSbLineLeft = 0;
+inline constexpr int kSbLineDown = 1;
+inline constexpr int kSbLineRight = 1;
+inline constexpr int kSbPageUp = 2;
+inline constexpr int kSbPageLeft = 2;
+inline constexpr int kSbPageDown = 3;
+inline constexpr int kSbPageRight = 3;
+inline constexpr int kSbThumbPosition = 4;
+inline constexpr int kSbThumbTrack = 5;
+inline constexpr int kSbTop = 6;
+inline constexpr int kSbLeft = 6;
+inline constexpr int kSbBottom = 7;
+inline constexpr int kSbRight = 7;
+inline constexpr int kSbEndScroll = 8;
+// Which fields of a ScrollInfo count.
+inline constexpr unsigned kSifRange = 0x0001;
+inline constexpr unsigned kSifPage = 0x0002;
+inline constexpr unsigned kSifPos = 0x0004;
+inline constexpr unsigned kSifDisableNoScroll = 0x0008;
+inline constexpr unsigned kSifTrackPos = 0x0010;
+inline constexpr unsigned kSifAll = kSifRange | kSifPage | kSifPos | kSifTrackPos;
+// Style bit of a scroll-bar control: vertical (horizontal without it).
+inline constexpr uint32_t kSbsVert = 0x0001;
+
+// Pop-up menu flags: which point of the menu lies at the given point, which button chooses, and
+// whether the command is returned instead of sent to the owner.
+inline constexpr unsigned kTpmLeftButton = 0x0000;
+inline constexpr unsigned kTpmRightButton = 0x0002;
+inline constexpr unsigned kTpmLeftAlign = 0x0000;
+inline constexpr unsigned kTpmCenterAlign = 0x0004;
+inline constexpr unsigned kTpmRightAlign = 0x0008;
+inline constexpr unsigned kTpmTopAlign = 0x0000;
+inline constexpr unsigned kTpmVCenterAlign = 0x0010;
+inline constexpr unsigned kTpmBottomAlign = 0x0020;
+inline constexpr unsigned kTpmNoNotify = 0x0080;
+inline constexpr unsigned kTpmReturnCmd = 0x0100;
+
+// Toolbar window style: buttons lie flat and the one under the pointer shows raised.
+inline constexpr uint32_t kTbStyleFlat = 0x0800;
 
 // ShowWindow commands.
 inline constexpr int kSwHide = 0;
@@ -157,6 +223,7 @@ inline constexpr int kVkRight = 0x27;
 inline constexpr int kVkDown = 0x28;
 inline constexpr int kVkDelete = 0x2E;
 inline constexpr int kVkF1 = 0x70;
+inline constexpr int kVkF4 = 0x73;
 inline constexpr int kVkF10 = 0x79;
 inline constexpr int kVkNumLock = 0x90;
 inline constexpr int kVkScroll = 0x91;

@@ -8,6 +8,7 @@
 #include "gfx/canvas.h"
 #include "platform/clock.h"
 #include "platform/worker.h"
+#include "win/scroll_bar.h"
 
 namespace win {
 
@@ -26,6 +27,8 @@ const gfx::Font& DefaultWindowFont() {
 // ---------------------------------------------------------------------------------------------
 // Window
 
+Window::Window() = default;
+
 Window::~Window() { DestroyWindow(); }
 
 bool Window::Create(Window* parent, const gfx::Rect& rect, uint32_t style, int id, std::string_view text,
@@ -43,6 +46,8 @@ bool Window::Create(Window* parent, const gfx::Rect& rect, uint32_t style, int i
   minimized_ = false;
   top_level_announced_ = false;
   redraw_ = true;
+  scroll_bars_.reset();
+  if ((style & (kWsHScroll | kWsVScroll)) != 0) Bars();
   handle_ = ws.Register(this);
   if ((style & kWsChild) != 0) {
     parent_ = parent;
@@ -59,7 +64,7 @@ bool Window::Create(Window* parent, const gfx::Rect& rect, uint32_t style, int i
     return false;
   }
   if (Windows().FromHandle(handle) != this) return false;  // it ended itself while being created
-  SendMessage(kWmSize, kSizeRestored, MakeLParam(rect_.Width(), rect_.Height()));
+  SendMessage(kWmSize, kSizeRestored, MakeLParam(GetClientRect().Width(), GetClientRect().Height()));
   SendMessage(kWmMove, 0, MakeLParam(rect_.left, rect_.top));
   if (!IsWindow()) return false;
   if (parent_ == nullptr) {
@@ -153,6 +158,7 @@ bool Window::PostMessage(uint32_t message, WParam wparam, LParam lparam) const {
 }
 
 LResult Window::WindowProc(uint32_t message, WParam wparam, LParam lparam) {
+  if (scroll_bars_ && ScrollBarMessage(message, wparam, lparam)) return 0;
   const gfx::Point point{GetXLParam(lparam), GetYLParam(lparam)};
   const auto flags = static_cast<unsigned>(wparam);
   switch (message) {
@@ -314,6 +320,14 @@ void Window::ModifyStyle(uint32_t remove, uint32_t add) {
   if (((old ^ style_) & kWsDisabled) != 0) NotifyChanged(kChangedEnabled);
 }
 
+gfx::Rect Window::GetClientRect() const {
+  int cx = rect_.Width();
+  int cy = rect_.Height();
+  if ((style_ & kWsVScroll) != 0) cx -= kScrollBarSize;
+  if ((style_ & kWsHScroll) != 0) cy -= kScrollBarSize;
+  return {0, 0, std::max(cx, 0), std::max(cy, 0)};
+}
+
 gfx::Rect Window::GetWindowRect() const {
   const gfx::Point origin = parent_ != nullptr ? parent_->ClientToScreen(gfx::Point{}) : gfx::Point{};
   return rect_.Offset(origin.x, origin.y);
@@ -346,8 +360,10 @@ gfx::Point Window::OffsetInTopLevel() const {
   return p;
 }
 
-gfx::Rect Window::VisibleClientRect() const {
-  gfx::Rect visible = GetClientRect();
+gfx::Rect Window::VisibleClientRect() const { return gfx::Intersect(GetClientRect(), VisibleWindowRect()); }
+
+gfx::Rect Window::VisibleWindowRect() const {
+  gfx::Rect visible{0, 0, rect_.Width(), rect_.Height()};
   gfx::Point offset;  // of this window's client origin in the ancestor's client area
   for (const Window* w = this; w->parent_ != nullptr; w = w->parent_) {
     offset.x += w->rect_.left;
@@ -364,8 +380,10 @@ void Window::MoveWindow(const gfx::Rect& rect, bool repaint) {
   if (!IsWindow()) return;
   if (repaint && parent_ != nullptr && (style_ & kWsVisible) != 0 && old != rect) parent_->InvalidateRect(old, true);
   if (old.left != rect.left || old.top != rect.top) SendMessage(kWmMove, 0, MakeLParam(rect.left, rect.top));
+  // The bars move with the window; they are drawn outside the client area's invalidation.
+  if (scroll_bars_ && old != rect) scroll_bars_->dirty = true;
   if (old.Width() != rect.Width() || old.Height() != rect.Height()) {
-    SendMessage(kWmSize, kSizeRestored, MakeLParam(rect.Width(), rect.Height()));
+    SendMessage(kWmSize, kSizeRestored, MakeLParam(GetClientRect().Width(), GetClientRect().Height()));
   }
   if (!IsWindow()) return;
   if (repaint) Invalidate(true);
@@ -437,6 +455,7 @@ bool Window::ShowWindow(int command) {
         style_ |= kWsVisible;
         SendMessage(kWmShowWindow, 1);
         if (!IsWindow()) return false;
+        if (scroll_bars_) scroll_bars_->dirty = true;
         Invalidate(true);
         NotifyChanged(kChangedVisible);
       }
@@ -466,6 +485,7 @@ bool Window::EnableWindow(bool enable) {
   }
   SendMessage(kWmEnable, enable ? 1 : 0);
   if (!IsWindow()) return was_disabled;
+  if (scroll_bars_) scroll_bars_->dirty = true;
   NotifyChanged(kChangedEnabled);
   Invalidate(true);
   return was_disabled;
@@ -828,8 +848,14 @@ void WindowSystem::PaintTree(Window& window, size_t& painted) {
     // Painting the parent covers the children it overlaps; they paint again on top.
     for (Window* child : window.children_) {
       const gfx::Rect in_child = gfx::Intersect(update, child->rect_).Offset(-child->rect_.left, -child->rect_.top);
-      if (!in_child.IsEmpty()) child->InvalidateRect(in_child, erase);
+      if (in_child.IsEmpty()) continue;
+      child->InvalidateRect(in_child, erase);
+      if (child->scroll_bars_) child->scroll_bars_->dirty = true;
     }
+  }
+  if (window.scroll_bars_ && window.scroll_bars_->dirty) {
+    PaintScrollBars(window);
+    ++painted;
   }
   // Bottom of the z-order first, so the top child ends up drawn over the others.
   const std::vector<Window*> children = window.children_;
@@ -881,7 +907,8 @@ void WindowSystem::RunInputFilters(const InputMessage& input) {
 
 Window* WindowSystem::HitTest(Window& window, gfx::Point point) {
   // The first child in z-order whose rectangle holds the point; disabled children let the
-  // click through to their parent.
+  // click through to their parent. The window's scroll bars lie over its children.
+  if (window.scroll_bars_ && !window.GetClientRect().Contains(point)) return &window;
   for (Window* child : window.children_) {
     if ((child->style_ & kWsVisible) == 0 || (child->style_ & kWsDisabled) != 0) continue;
     if (child->rect_.Contains(point)) {
@@ -1128,6 +1155,7 @@ void WindowSystem::Reset() {
   cursor_pos_ = {};
   hover_ = 0;
   tool_tip_.reset();
+  popup_answers_.clear();
   app_title_ = "ZK-470";
   screen_size_ = {1280, 1024};
   host_ = nullptr;

@@ -25,7 +25,9 @@ class Clock;
 
 namespace win {
 
+class Menu;
 class Window;
+class WindowScrollBars;
 
 // The header of a kWmNotify message; lparam points to it (or to a larger record that begins
 // with it). Lives only for the call.
@@ -50,6 +52,41 @@ enum WindowChange : unsigned {
 };
 
 enum class CursorShape { kArrow, kWait, kAppStarting };
+
+// The range, page and position of a scroll bar. mask (kSif...) says which fields a call sets or
+// reads. The position runs from min to max - page + 1 (to max without a page).
+struct ScrollInfo {
+  unsigned mask = kSifAll;
+  int min = 0;
+  int max = 0;
+  int page = 0;
+  int pos = 0;
+  int track_pos = 0;  // where the thumb is dragged to; pos when no drag is on
+};
+
+// A pop-up that the host shows for the program and waits on: a menu or a combo box's drop-down
+// list. Lives only for the call.
+struct PopupRequest {
+  Window* owner = nullptr;  // the menu's owner, or the combo box
+  // A menu: the point and kTpm alignment flags (see PopupMenuRect). A list: the combo box's
+  // rectangle on the screen; the list opens below it (above when the screen ends).
+  gfx::Point screen_point;
+  gfx::Rect screen_rect;
+  unsigned flags = 0;
+  const Menu* menu = nullptr;      // a menu's entries after their update pass
+  std::vector<std::string> items;  // a list's entries
+  int current = -1;                // a list's lit entry, -1 none
+  // A pull-down of a menu bar: opened from the keyboard, its first entry is lit; Left and Right
+  // (where no sub-menu takes them) and Esc end it with the answers below, so that the bar opens
+  // the title beside it or lights its own title again.
+  bool menu_bar = false;
+  bool keyboard = false;
+};
+
+// What a host answers for a menu bar's pull-down that a key ended without a choice.
+inline constexpr int kPopupEndedLeft = -1;
+inline constexpr int kPopupEndedRight = -2;
+inline constexpr int kPopupEndedEscape = -3;
 
 // A display host: the Qt host implements it. Headless runs have none: painting goes to
 // recordings the tests read, and modal loops run the posted queue and the timers themselves.
@@ -84,6 +121,24 @@ class Host {
   // keeps it clear of the pointer). A second call replaces the text; HideToolTip removes it.
   virtual void ShowToolTip(Window& owner, gfx::Point screen_point, std::string_view text) {}
   virtual void HideToolTip() {}
+  // A pop-up menu as the host's own pop-up (kTpm flags place it, as PopupMenuRect does); waits,
+  // painting the program's windows meanwhile, until the user chooses an entry or dismisses the
+  // menu, and returns the command id chosen, 0 for none. Separators, sub-menu titles and disabled
+  // entries cannot be chosen. The host neither sends the command nor changes the menu; it may send
+  // kWmMenuSelect to the owner as entries light up. nullopt: the host has no pop-up menus, and the
+  // window system's scripted answers serve (WindowSystem::QueuePopupAnswer).
+  virtual std::optional<int> TrackPopupMenu(const PopupRequest& request) { return std::nullopt; }
+  // A combo box's drop-down list as the host's own pop-up, at least as wide as the box, the
+  // current entry lit; waits as above and returns the index chosen, -1 when dismissed. nullopt as
+  // above.
+  virtual std::optional<int> ShowDropDownList(const PopupRequest& request) { return std::nullopt; }
+  // A canvas on the window's whole rectangle, its scroll bars included (origin at the client
+  // area's top-left, which the bars lie right of and below), clipped to what the ancestors leave
+  // visible (VisibleWindowRect) and to clip. The window system draws the scroll bars with it.
+  // nullptr: the drawing is recorded instead.
+  virtual std::unique_ptr<gfx::Canvas> CreateWindowCanvas(Window& window, const gfx::Rect& clip) {
+    return nullptr;
+  }
 };
 
 // Where the lock keys stand (Caps Lock, Num Lock, Scroll Lock): the keyboard's state, which the
@@ -111,7 +166,7 @@ struct DropFiles {
 // children's windows. User-interface thread only.
 class Window : public CommandTarget {
  public:
-  Window() = default;
+  Window();
   ~Window() override;
 
   // A child window when style has kWsChild (parent required), otherwise a top-level window owned
@@ -160,7 +215,8 @@ class Window : public CommandTarget {
   // In the parent's client coordinates (screen coordinates for a top-level window).
   gfx::Rect GetWindowRectInParent() const { return rect_; }
   gfx::Rect GetWindowRect() const;  // screen coordinates
-  gfx::Rect GetClientRect() const { return {0, 0, rect_.Width(), rect_.Height()}; }
+  // The window's rectangle less its scroll bars.
+  gfx::Rect GetClientRect() const;
   gfx::Point ClientToScreen(gfx::Point p) const;
   gfx::Point ScreenToClient(gfx::Point p) const;
   gfx::Rect ClientToScreen(const gfx::Rect& r) const;
@@ -168,6 +224,8 @@ class Window : public CommandTarget {
   gfx::Point OffsetInTopLevel() const;
   // The part of the client area that the ancestors leave visible, in client coordinates.
   gfx::Rect VisibleClientRect() const;
+  // The same for the whole window, its scroll bars included.
+  gfx::Rect VisibleWindowRect() const;
   // Sends kWmMove and kWmSize when they change; repaint invalidates the window.
   void MoveWindow(const gfx::Rect& rect, bool repaint = true);
   void SetWindowSize(int cx, int cy);
@@ -220,6 +278,26 @@ class Window : public CommandTarget {
   // Paints this window (not its children) into canvas: erase when asked, then OnPaint. What
   // WM_PAINT does; hosts and tests call it with their own canvas.
   void PaintInto(gfx::Canvas& canvas, const gfx::Rect& update, bool erase = true);
+
+  // The window's own scroll bars (kSbHorz, kSbVert), below and right of the client area, which
+  // they take from it. A bar shows while the window has kWsHScroll or kWsVScroll; setting a
+  // range or page shows it when there is something to scroll and hides it (or, with
+  // kSifDisableNoScroll, disables it) when not; the window then gets kWmSize. The position is
+  // kept between min and max - page + 1. The user's clicks arrive as kWmHScroll and kWmVScroll
+  // (lparam 0); the window moves the position itself. Each returns the position after the call.
+  int SetScrollInfo(int bar, const ScrollInfo& info, bool redraw = true);
+  // False when the window has no such bar.
+  bool GetScrollInfo(int bar, ScrollInfo& info) const;
+  // Returns the previous position.
+  int SetScrollPos(int bar, int pos, bool redraw = true);
+  int GetScrollPos(int bar) const;
+  void SetScrollRange(int bar, int min, int max, bool redraw = true);
+  void GetScrollRange(int bar, int* min, int* max) const;
+  // kSbHorz, kSbVert or kSbBoth.
+  void ShowScrollBar(int bar, bool show = true);
+  // Where a shown bar lies, in client coordinates (right of or below the client area); empty
+  // when it is hidden.
+  gfx::Rect ScrollBarRect(int bar) const;
 
   // Timers on the window system's clock; kWmTimer with the id. Setting an existing id restarts it.
   uintptr_t SetTimer(uintptr_t id, int elapse_ms);
@@ -301,6 +379,13 @@ class Window : public CommandTarget {
   void DestroyTree();
   void LinkChild(Window* child);
   void UnlinkChild(Window* child);
+  // The scroll bars' share of the messages (mouse input on them or while they track, their
+  // repeat timer, a lost capture): true when the bars took the message.
+  bool ScrollBarMessage(uint32_t message, WParam wparam, LParam lparam);
+  // The scroll bars, made on first use.
+  WindowScrollBars& Bars();
+  // kWmSize with the client size, after the scroll bars came or went.
+  void ClientSizeChanged();
 
   WindowHandle handle_ = 0;
   Window* parent_ = nullptr;  // child windows only
@@ -313,6 +398,7 @@ class Window : public CommandTarget {
   std::string text_;
   std::optional<gfx::Font> font_;
   std::optional<uint32_t> background_;
+  std::unique_ptr<WindowScrollBars> scroll_bars_;
   gfx::Rect update_rect_;
   bool erase_pending_ = false;
   bool minimized_ = false;
@@ -452,6 +538,20 @@ class WindowSystem {
   void ShowToolTip(Window& owner, gfx::Point screen_point, std::string text);
   void HideToolTip();
   const std::optional<ToolTip>& CurrentToolTip() const { return tool_tip_; }
+
+  // Pop-up menus and drop-down lists: shown by the host of the owner's top-level window and
+  // waited on. Returns the command id (0 none) or the index (-1 none) as the host answered.
+  int ShowPopupMenu(const PopupRequest& request);
+  int ShowDropDownList(const PopupRequest& request);
+  // Headless, or with a host that has no pop-ups of its own: each pop-up takes the next answer
+  // queued here, in order (a command id for a menu, an index for a list); with none left, nothing
+  // is chosen. A function answer sees the request (the menu as it would show).
+  using PopupAnswer = std::function<int(const PopupRequest&)>;
+  void QueuePopupAnswer(PopupAnswer answer) { popup_answers_.push_back(std::move(answer)); }
+  void QueuePopupAnswer(int answer) {
+    popup_answers_.push_back([answer](const PopupRequest&) { return answer; });
+  }
+  size_t PendingPopupAnswers() const { return popup_answers_.size(); }
   // Filters see every mouse and key message before it is routed (the splash window closes this
   // way, a progress window watches for Esc). Returns an id for RemoveInputFilter.
   int AddInputFilter(std::function<void(const InputMessage&)> filter);
@@ -494,6 +594,7 @@ class WindowSystem {
   struct Record {
     std::unique_ptr<gfx::RecordingCanvas> paint;
     std::deque<std::unique_ptr<gfx::RecordingCanvas>> client;
+    std::unique_ptr<gfx::RecordingCanvas> scroll_bars;  // their last painting
   };
   const Record* RecordOf(const Window& window) const;
   void ClearRecords() { records_.clear(); }
@@ -519,6 +620,8 @@ class WindowSystem {
   // The headless record of the window, made on first use.
   Record& RecordFor(WindowHandle handle);
   void PaintTree(Window& window, size_t& painted);
+  void PaintScrollBars(Window& window);
+  std::optional<int> NextPopupAnswer(const PopupRequest& request);
   Window* HitTest(Window& window, gfx::Point point_in_client);
   void RunInputFilters(const InputMessage& input);
   void SetHover(Window* window);
@@ -550,6 +653,7 @@ class WindowSystem {
   gfx::Point cursor_pos_;
   WindowHandle hover_ = 0;
   std::optional<ToolTip> tool_tip_;
+  std::deque<PopupAnswer> popup_answers_;
   std::string app_title_ = "ZK-470";
   gfx::Size screen_size_{1280, 1024};
   Host* host_ = nullptr;

@@ -157,28 +157,58 @@ TEST_F(VraDriverTest, CompleteRunImportsBeatTypesAsTheTableSays) {
   EXPECT_EQ(script_.Setting(-2), 60000);
 }
 
-TEST_F(VraDriverTest, SettingsAreTheUsersCurrentChoices) {
+// Pause, deviation and SVES prematurity are those the recording was last analysed with; the user's
+// current choices of them do not reach the library, only the duration does.
+TEST_F(VraDriverTest, SettingsComeFromTheRecordsStoredIndices) {
   SetRecordingMinutes(1);
-  // A recording never analysed: the analysis fields of the record are all -1.
-  ASSERT_EQ(Doc().GetRecordingData().pause_threshold, -1);
   Settings().SetInt(SettingKey::kAnalyzePauseA, 4);
   Settings().SetInt(SettingKey::kAnalyzeArrhyPrematurity, 2);
   Settings().SetInt(SettingKey::kAnalyzeArrhyDuration, 3);
   Settings().SetInt(SettingKey::kAnalyzeSVESPrematurity, 5);
-  Doc().GetRecordingData().pacemaker_recording = 1;
-  VraRunState state;
-  ASSERT_EQ(RunThread(state), analysis::kVraNoError);
-  const std::pair<int, int> want[] = {
-      {VRA_ANASET_SAMPRATE, 125}, {VRA_ANASET_RESOLUTION, 3},         {VRA_ANASET_DATA_BLOCK, 60000},
-      {VRA_ANASET_NOF_LEADS, 2},  {VRA_ANASET_CORR_VES, 12},          {VRA_ANASET_TEMP_CORR, 40},
-      {VRA_ANASET_PAUSE, 3000},   {VRA_ANASET_ABSARRHYT_DEV, 25},     {VRA_ANASET_ABSARRHYT_DUR, 60},
-      {VRA_ANASET_SVES_PREMATURE, 40}, {VRA_ANASET_PACE_PATIENT, 1}, {VRA_ANASET_ANALYSE_LEADS, 1},
+  struct Case {
+    const char* name;
+    int32_t pause, deviation, prematurity;  // stored indices
+    int32_t pacemaker;
+    int want_pause_ms, want_deviation, want_prematurity;
   };
-  for (const auto& [key, value] : want) {
-    SCOPED_TRACE(key);
-    EXPECT_EQ(script_.Setting(key), value);
+  const Case cases[] = {
+      {"never analysed", -1, -1, -1, 0, 2000, 20, 20},
+      {"analysed with other choices", 0, 5, 7, 1, 1000, 40, 50},
+      {"SVES and arrhythmia analyses off", 6, -1, -1, 0, 4000, 20, 20},
+      {"indices beyond the tables", 9, 8, 1, 0, 2000, 20, 20},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    TRecordingData& record = Doc().GetRecordingData();
+    record.pause_threshold = c.pause;
+    record.arrhythmia_deviation = c.deviation;
+    record.sves_prematurity = c.prematurity;
+    record.pacemaker_recording = c.pacemaker;
+    script_.Reset();
+    VraRunState state;
+    ASSERT_EQ(RunThread(state), analysis::kVraNoError);
+    const std::pair<int, int> want[] = {
+        {VRA_ANASET_SAMPRATE, 125},
+        {VRA_ANASET_RESOLUTION, 3},
+        {VRA_ANASET_DATA_BLOCK, 60000},
+        {VRA_ANASET_NOF_LEADS, 2},
+        {VRA_ANASET_CORR_VES, 12},
+        {VRA_ANASET_TEMP_CORR, 40},
+        {VRA_ANASET_PAUSE, c.want_pause_ms},
+        {VRA_ANASET_ABSARRHYT_DEV, c.want_deviation},
+        {VRA_ANASET_ABSARRHYT_DUR, 60},
+        {VRA_ANASET_SVES_PREMATURE, c.want_prematurity},
+        {VRA_ANASET_PACE_PATIENT, c.pacemaker},
+        {VRA_ANASET_ANALYSE_LEADS, 1},
+    };
+    for (const auto& [key, value] : want) {
+      SCOPED_TRACE(key);
+      EXPECT_EQ(script_.Setting(key), value);
+    }
   }
+}
 
+TEST_F(VraDriverTest, SettingIndicesMapToTheLibrarysValues) {
   struct Mapping {
     int index;
     int pause_ms;

@@ -6,6 +6,7 @@
 #include "common/number_formatter.h"
 #include "common/time_formatter.h"
 #include "platform/resources.h"
+#include "support/comma_decimal_locale.h"
 
 namespace {
 
@@ -99,25 +100,38 @@ TEST(TTimeFormatter, FormatDateAddsOnlyPositiveDays) {
   EXPECT_EQ(f.FormatDate({2026, 12, 31, 0, 0, 0, 0}, 1), "01.01.2027");
 }
 
+struct FixedCase {
+  double x;
+  int decimals;
+  const char* want;
+};
+constexpr FixedCase kFixedCases[] = {
+    {12.34, 1, "12.3"}, {0.05, 2, "0.05"},   {-0.5, 1, "-0.5"},  {0.96, 1, "1.0"},
+    {9.96, 1, "10.0"},  {99.96, 1, "100.0"}, {0.5, 1, "0.5"},    {0.04, 1, "0.0"},
+    {0.0, 1, "0.0"},    {0.0, 2, "0.00"},    {0.004, 2, "0.00"}, {1e-12, 2, "0.00"},
+    {0.25, 1, "0.3"},   {0.125, 2, "0.13"},  {-1.25, 1, "-1.3"}, {0.15, 1, "0.1"},
+    {0.05, 1, "0.1"},   {0.005, 2, "0.01"},  {3.0, 2, "3.00"},   {1234567.891, 2, "1234567.89"},
+    {-0.04, 1, "-0.0"},
+};
+
 TEST(TNumberFormatter, FormatFixedRoundsLikeFixedPointConversion) {
-  struct Case {
-    double x;
-    int decimals;
-    const char* want;
-  };
-  constexpr Case kCases[] = {
-      {12.34, 1, "12.3"}, {0.05, 2, "0.05"},  {-0.5, 1, "-0.5"},   {0.96, 1, "1.0"},
-      {9.96, 1, "10.0"},  {99.96, 1, "100.0"}, {0.5, 1, "0.5"},    {0.04, 1, "0.0"},
-      {0.0, 1, "0.0"},    {0.0, 2, "0.00"},   {0.004, 2, "0.00"}, {1e-12, 2, "0.00"},
-      {0.25, 1, "0.3"},   {0.125, 2, "0.13"}, {-1.25, 1, "-1.3"}, {0.15, 1, "0.1"},
-      {0.05, 1, "0.1"},   {0.005, 2, "0.01"}, {3.0, 2, "3.00"},   {1234567.891, 2, "1234567.89"},
-      {-0.04, 1, "-0.0"},
-  };
   const TNumberFormatter f;
-  for (const Case& c : kCases) {
+  for (const FixedCase& c : kFixedCases) {
     SCOPED_TRACE(testing::Message() << c.x << " with " << c.decimals);
     EXPECT_EQ(f.FormatFixed(c.x, c.decimals), c.want);
   }
+}
+
+// The Qt host runs with the user's C locale; the texts keep their point and their digits.
+TEST(TNumberFormatter, FormatFixedIgnoresACommaDecimalLocale) {
+  const testsupport::ScopedCommaDecimalLocale comma;
+  ASSERT_TRUE(comma.Active());
+  const TNumberFormatter f;
+  for (const FixedCase& c : kFixedCases) {
+    SCOPED_TRACE(testing::Message() << c.x << " with " << c.decimals);
+    EXPECT_EQ(f.FormatFixed(c.x, c.decimals), c.want);
+  }
+  EXPECT_EQ(f.FormatInt(1234567), "1234567");
 }
 
 TEST(TNumberFormatter, FormatIntAndCountWithUnit) {

@@ -3,7 +3,15 @@
 // trace, and a finished run shows in the status bar and the title.
 #include <gtest/gtest.h>
 
+#include <chrono>
+#include <condition_variable>
+#include <memory>
+#include <mutex>
+
 #include "analysis/analysis_dialogs.h"
+#include "analysis/document_engine_adapters.h"
+#include "analysis/engine/beat_engine.h"
+#include "analysis/gated_sample_source.h"
 #include "core/analysis_dialogs.h"
 #include "core/app_fixture.h"
 #include "core/core_ids.h"
@@ -15,24 +23,112 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// The program's run logic of the progress dialog with the worker's end notice held back until
+// the test lets it through, so that the test sees the dialog once more after the worker has
+// ended and before the end message closes it, however fast the engine is.
+class HeldEndProgress : public analysis::AnalysisProgress {
+ public:
+  explicit HeldEndProgress(analysis::AnalysisProgress& run) : run_(run) {}
+
+  int GetTemplateId() const override { return run_.GetTemplateId(); }
+  uint32_t GetEndMessage() const override { return run_.GetEndMessage(); }
+  int GetMinuteCount() const override { return run_.GetMinuteCount(); }
+  std::string GetSampleFilePath() const override { return run_.GetSampleFilePath(); }
+  void Start(std::function<void()> end_notice) override {
+    run_.Start([this, end_notice = std::move(end_notice)] {
+      std::lock_guard lock(mutex_);
+      notice_ = end_notice;
+      worker_ended_ = true;
+      ended_.notify_all();
+    });
+  }
+  Display OnTimer() override { return run_.OnTimer(); }
+  bool OnCancel() override {
+    const bool ends = run_.OnCancel();
+    if (run_.IsEnded()) End(run_.GetResult());
+    return ends;
+  }
+  int OnEndMessage() override {
+    const int result = run_.OnEndMessage();
+    End(result);
+    return result;
+  }
+
+  // Whether the worker has ended, waiting up to wait_ms for it (the run's own thread goes on).
+  bool WaitForWorkerEnd(int wait_ms) {
+    std::unique_lock lock(mutex_);
+    return ended_.wait_for(lock, std::chrono::milliseconds(wait_ms), [this] { return worker_ended_; });
+  }
+  // Sends the held end notice on (user-interface thread); nothing when none is held.
+  void ReleaseEnd() {
+    std::function<void()> notice;
+    {
+      std::lock_guard lock(mutex_);
+      notice = std::move(notice_);
+      notice_ = nullptr;
+    }
+    if (notice) notice();
+  }
+
+ private:
+  analysis::AnalysisProgress& run_;
+  std::mutex mutex_;
+  std::condition_variable ended_;
+  bool worker_ended_ = false;
+  std::function<void()> notice_;
+};
+
+// The program's dialogs of the run, with the progress's end held as above.
+class HeldEndDialogs : public WindowAnalysisDialogs {
+ public:
+  int RunProgressDialog(analysis::AnalysisProgress& progress) override {
+    HeldEndProgress held(progress);
+    held_ = &held;
+    const int result = WindowAnalysisDialogs::RunProgressDialog(held);
+    held_ = nullptr;
+    return result;
+  }
+  HeldEndProgress* Held() const { return held_; }
+
+ private:
+  HeldEndProgress* held_ = nullptr;
+};
+
 class AnalysisMenuTest : public AppTest {
  protected:
-  // Steps of the progress dialog: one timer tick (500 ms of the manual clock) per idle round,
-  // with the real time between rounds left to the engine's worker.
+  AnalysisMenuTest() {
+    analysis_dialogs_ = &dialogs_;
+    analysis_sample_source_ = [this](CZK470Doc& doc) -> std::unique_ptr<BeatSampleSource> {
+      auto gated = std::make_unique<analysis_test::GatedSource>(
+          std::make_unique<analysis::DocumentSampleSource>(*doc.GetRawECGData()), BeatEngine::Process(), gate_minute_);
+      gate_ = gated.get();
+      return gated;
+    };
+  }
+
+  // Steps of the progress dialog: one timer tick (500 ms of the manual clock) per idle round.
+  // While the worker runs, a round waits for it a moment rather than spinning; once it has ended,
+  // one more tick shows its final state and then its end notice goes on.
   void DriveProgress(const std::function<bool(TAnalysisProgressDlg&)>& on_tick) {
     on_idle_ = [this, on_tick](win::Window* modal) {
       auto* dialog = dynamic_cast<TAnalysisProgressDlg*>(modal);
-      if (dialog == nullptr) return false;
+      HeldEndProgress* held = dialogs_.Held();
+      if (dialog == nullptr || held == nullptr) return false;
       if (!advanced_) {
+        // Looked at before the clock moves, so that the tick below shows an ended worker.
+        ended_before_tick_ = held->WaitForWorkerEnd(0);
         clock_.Advance(analysis::kProgressTimerMs);
         advanced_ = true;
         return true;
       }
       advanced_ = false;
-      ++ticks_;
       if (on_tick(*dialog)) return true;
-      // Nothing to do this round: let the modal loop wait for the worker a moment.
-      return false;
+      if (ended_before_tick_) {
+        held->ReleaseEnd();
+        return true;
+      }
+      // A worker that does not end soon gets the fixture's clock steps, which run out in time.
+      return held->WaitForWorkerEnd(kWorkerWaitMs);
     };
   }
 
@@ -50,20 +146,37 @@ class AnalysisMenuTest : public AppTest {
     Pump();
   }
 
+  static constexpr int kWorkerWaitMs = 50;
+
+  HeldEndDialogs dialogs_;
+  // The engine stops before reading this minute until a stop or the test lets it go.
+  int gate_minute_ = 1;
+  analysis_test::GatedSource* gate_ = nullptr;
   bool advanced_ = false;
-  int ticks_ = 0;
+  bool ended_before_tick_ = false;
 };
 
 TEST_F(AnalysisMenuTest, RunShowsProgressAndTheResult) {
   const fs::path qrs = MakeSyntheticRecording(Folder("rec") / "00001", 3);
+  gate_minute_ = 2;
   StartOn(qrs);
   std::vector<int> positions;
+  bool cancel_enabled_while_held = false;
+  bool cancel_enabled_at_end = true;
   int ventricular = 0;
   int normal = 0;
   DriveProgress([&](TAnalysisProgressDlg& dialog) {
-    positions.push_back(dialog.Bar().GetPos());
+    const int position = dialog.Bar().GetPos();
+    positions.push_back(position);
     EXPECT_EQ(dialog.Bar().GetRange().second, 3);
     EXPECT_EQ(dialog.GetDlgItemText(analysis::kSampleFileTextId), (Folder("rec") / "00001.CMP").string());
+    const bool cancel_enabled = dialog.GetDlgItem(analysis::kCancelButtonId)->IsWindowEnabled();
+    if (position == 2) {
+      // Two minutes read, the engine held before the third.
+      cancel_enabled_while_held = cancel_enabled;
+      gate_->Release();
+    }
+    cancel_enabled_at_end = cancel_enabled;
     normal = std::stoi(dialog.GetDlgItemText(analysis::kNormalCountId));
     ventricular = std::stoi(dialog.GetDlgItemText(analysis::kVentricularCountId));
     return false;
@@ -72,6 +185,11 @@ TEST_F(AnalysisMenuTest, RunShowsProgressAndTheResult) {
 
   ASSERT_FALSE(positions.empty());
   EXPECT_TRUE(std::is_sorted(positions.begin(), positions.end()));
+  EXPECT_TRUE(std::ranges::find(positions, 2) != positions.end());
+  EXPECT_EQ(positions.back(), 3);
+  EXPECT_TRUE(cancel_enabled_while_held);
+  // The worker has ended before the last look: nothing is left to cancel.
+  EXPECT_FALSE(cancel_enabled_at_end);
   EXPECT_GT(normal, 0);
   EXPECT_GT(ventricular, 0);
   EXPECT_GT(Doc().GetQRSList().GetSize(), 150);
@@ -85,7 +203,8 @@ TEST_F(AnalysisMenuTest, RunShowsProgressAndTheResult) {
 }
 
 TEST_F(AnalysisMenuTest, CancelStopsTheRunWithoutATrace) {
-  const fs::path qrs = MakeSyntheticRecording(Folder("rec") / "00001", 60);
+  // The engine is held before its second minute, so the run is still going when Escape comes.
+  const fs::path qrs = MakeSyntheticRecording(Folder("rec") / "00001", 3);
   StartOn(qrs);
   const std::vector<uint8_t> before = platform::ReadFileBytes(qrs);
   bool cancelled = false;

@@ -10,12 +10,14 @@
 #include <string>
 #include <vector>
 
+#include "analysis/analysis_dialogs.h"
 #include "core/automation_command_line_info.h"
 #include "core/automation_dispatcher.h"
 #include "core/core_resources.h"
 #include "core/main_frame.h"
 #include "core/splash_window.h"
 #include "core/zk470_app.h"
+#include "dialogs/wait_dlgs.h"
 #include "document/document_context.h"
 #include "document/zk470_doc.h"
 #include "platform/clock.h"
@@ -86,6 +88,8 @@ class AppTest : public ::testing::Test {
     options.clock = &clock_;
     options.settings_defaults.home = (root_ / "home").string();
     options.library_version = library_version_;
+    options.analysis_dialogs = analysis_dialogs_;
+    options.analysis_sample_source = analysis_sample_source_;
     if (!options.library_version) {
       options.library_version = []() -> uint32_t { throw platform::IoError("libVRA.so", "not installed"); };
     }
@@ -106,9 +110,12 @@ class AppTest : public ::testing::Test {
   }
 
   // What a modal loop does when it has nothing else to do: the test's step first, else the
-  // clock moves on by 100 ms (a few hundred times at most, then the loop may give up).
+  // clock moves on by 100 ms (2000 times at most, then the loop may give up). A dialog that
+  // waits for its worker ends by the worker's message alone: the loop waits for that message
+  // rather than spin the clock, which would use up the budget while the worker runs.
   bool Idle(win::Window* modal) {
     if (on_idle_ && on_idle_(modal)) return true;
+    if (dynamic_cast<WorkerWaitDialog*>(modal) != nullptr) return false;
     if (idle_ticks_ >= 2000) return false;
     ++idle_ticks_;
     clock_.Advance(100);
@@ -119,6 +126,10 @@ class AppTest : public ::testing::Test {
   platform::MemoryProfileStore profile_;
   win::ScriptedPrompt prompt_;
   CZK470App::LibraryVersionReader library_version_;
+  // The analysis run's dialogs; the program's own when null.
+  analysis::AnalysisDialogs* analysis_dialogs_ = nullptr;
+  // Where the built-in engine reads the recording; the document's sample store when empty.
+  std::function<std::unique_ptr<BeatSampleSource>(CZK470Doc&)> analysis_sample_source_;
   std::function<bool(win::Window*)> on_idle_;
   int idle_ticks_ = 0;
   std::unique_ptr<CZK470App> app_;

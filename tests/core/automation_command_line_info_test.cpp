@@ -6,11 +6,13 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <span>
 #include <string>
 #include <vector>
 
 #include "core/automation_exit_codes.h"
+#include "support/comma_decimal_locale.h"
 
 namespace {
 
@@ -130,6 +132,120 @@ TEST(CAutomationCommandLineInfo, ParseDateRejectsImpossibleDates) {
     SCOPED_TRACE(c.text);
     EXPECT_EQ(CAutomationCommandLineInfo::ParseDate(c.text, clock), c.want);
   }
+}
+
+// Numbers come from other programs with a point, whatever locale this process runs in.
+TEST(CAutomationCommandLineInfo, ParsesNumberParametersLikeAtofInTheCLocale) {
+  const testsupport::ScopedCommaDecimalLocale comma;
+  ASSERT_TRUE(comma.Active());
+  struct Case {
+    const char* text;
+    std::optional<double> want;
+  };
+  const Case kCases[] = {
+      {"180.6", 180.6},
+      {" \t72.4kg", 72.4},
+      {"+5", 5.0},
+      {"-0.5", -0.5},
+      {"1e2", 100.0},
+      {"180,6", 180.0},
+      {"", 0.0},
+      {"abc", 0.0},
+      {"+-5", 0.0},
+      {".5", 0.5},
+      {"3.4e38", 3.4e38},
+      {"4e38", std::nullopt},
+      {"1e300", std::nullopt},
+      {"1e400", std::nullopt},
+      {"1e-400", std::nullopt},
+      {"inf", std::nullopt},
+      {"-INF", std::nullopt},
+      {"Infinity", std::nullopt},
+      {"nan", std::nullopt},
+      {"NaN(1)", std::nullopt},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(CAutomationCommandLineInfo::ParseNumberParameter(c.text), c.want);
+  }
+}
+
+TEST(CAutomationCommandLineInfo, ParsesIntegerParametersLikeAtoiWithoutOverflow) {
+  struct Case {
+    const char* text;
+    std::optional<int> want;
+  };
+  const Case kCases[] = {
+      {"2", 2},
+      {" 12abc", 12},
+      {"", 0},
+      {"x", 0},
+      {"-7", -7},
+      {"000000000000000001", 1},
+      {"2147483647", 2147483647},
+      {"-2147483648", -2147483647 - 1},
+      {"2147483648", std::nullopt},
+      {"-2147483649", std::nullopt},
+      {"99999999999", std::nullopt},
+      // atoi of glibc would give 1 here, a pacemaker.
+      {"4294967297", std::nullopt},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.text);
+    EXPECT_EQ(CAutomationCommandLineInfo::ParseIntParameter(c.text), c.want);
+  }
+}
+
+// Parameters that name files count from the caller's folder; texts, numbers and the export
+// pattern stay as passed, and so does what GetParameter gives.
+TEST(CAutomationCommandLineInfo, ResolvesParametersThatNameFiles) {
+  const std::filesystem::path caller = "/home/anna/work";
+  struct Case {
+    const char* name;
+    std::vector<std::string> args;
+    std::vector<std::string> want;  // GetPathParameter of each parameter
+  };
+  const Case kCases[] = {
+      {"open",
+       {"/OpenRecording", "sub/00001.QRS", "r.txt"},
+       {"/home/anna/work/sub/00001.QRS", "/home/anna/work/r.txt"}},
+      {"dot segments",
+       {"/OpenRecording", "./a/../sub/00001.QRS", "../r.txt"},
+       {"/home/anna/work/sub/00001.QRS", "/home/anna/r.txt"}},
+      {"absolute and empty stay",
+       {"/OpenRecording", "/data/x/../00001.QRS", ""},
+       {"/data/x/../00001.QRS", ""}},
+      {"update",
+       {"/UpdateRecording", "sub/00001.QRS", "Anna", "x/y", "4711", "1.1.1950", "2", "170", "60", "0",
+        "r.txt"},
+       {"/home/anna/work/sub/00001.QRS", "Anna", "x/y", "4711", "1.1.1950", "2", "170", "60", "0",
+        "/home/anna/work/r.txt"}},
+      {"export pattern stays in the data directory",
+       {"/Export", "sub/*.QRS", "e.txt"},
+       {"sub/*.QRS", "/home/anna/work/e.txt"}},
+      {"read-out", {"/ReqSDCARDRecording", "r.txt"}, {"/home/anna/work/r.txt"}},
+      {"delete", {"/DeleteRecording", "sub/00001.QRS"}, {"/home/anna/work/sub/00001.QRS"}},
+      {"new recording names no file",
+       {"/NewZK130OPTRecording", "a/b", "Muster", "1", "1.1.1950", "2", "170", "60", "0"},
+       {"a/b", "Muster", "1", "1.1.1950", "2", "170", "60", "0"}},
+      {"analyze", {"/AnalyzeRecording", "x.QRS"}, {"x.QRS"}},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    CAutomationCommandLineInfo info;
+    info.ParseCommandLine(c.args);
+    ASSERT_TRUE(info.IsCommandComplete());
+    info.ResolvePathParameters(caller);
+    ASSERT_EQ(info.GetParameterCount(), static_cast<int>(c.want.size()));
+    for (size_t i = 0; i < c.want.size(); ++i) {
+      EXPECT_EQ(info.GetPathParameter(static_cast<int>(i)), c.want[i]) << i;
+      EXPECT_EQ(info.GetParameter(static_cast<int>(i)), c.args[i + 1]) << i;
+    }
+    EXPECT_EQ(info.GetPathParameter(-1), "");
+    EXPECT_EQ(info.GetPathParameter(info.GetParameterCount()), "");
+  }
+  // A working folder that could not be read leaves the paths as they are.
+  EXPECT_EQ(ResolveAgainstFolder({}, "sub/00001.QRS"), "sub/00001.QRS");
 }
 
 class ResultFileTest : public testing::Test {

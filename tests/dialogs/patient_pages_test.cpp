@@ -8,6 +8,7 @@
 #include "document/document_context.h"
 #include "document/profile_keys.h"
 #include "document/record_format.h"
+#include "support/comma_decimal_locale.h"
 
 namespace {
 
@@ -287,6 +288,18 @@ TEST_F(PatientSheetTest, AnAutomationRequestLocksThePatientFields) {
     enabled.push_back(SheetOf(modal).GetActivePage()->GetDlgItem(CRecordPropertyPage::kPacemakerId)->IsWindowEnabled());
   }});
   EXPECT_EQ(enabled, (std::vector<bool>{false, false, false, false, false, true, false}));
+}
+
+TEST_F(PatientSheetTest, RecordingPageStLimitsKeepThePointInAnyLocale) {
+  const testsupport::ScopedCommaDecimalLocale comma;
+  ASSERT_TRUE(comma.Active());
+  document::Context().g_AnalysisChannels.Assign(std::vector<int32_t>{0, 2});
+  TRecordingData record = doc_->GetRecordingData();
+  record.st_channel_analysed = {1, 1};
+  record.st_depression_limit = {15, -5};
+  CRecordPropertyPage page(doc_.get());
+  page.FillDisplayTexts(record, *doc_);
+  EXPECT_EQ(page.st_limit_texts, (std::array<std::string, 3>{"1.5", "-", "-0.5"}));
 }
 
 }  // namespace

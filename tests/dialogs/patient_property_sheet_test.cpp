@@ -10,6 +10,7 @@
 #include "document/record_format.h"
 #include "document/update_hints.h"
 #include "platform/archive.h"
+#include "support/comma_decimal_locale.h"
 
 namespace {
 
@@ -287,6 +288,27 @@ TEST_F(PatientSheetTest, VoiceDiaryPlaysToItsEndAndTheButtonFollows) {
   EXPECT_EQ(texts, (std::vector<std::string>{"Play", "Stop", "Play", "Play"}));
   EXPECT_GE(backend.PlayedMs(), 1000);
   EXPECT_FALSE(sheet.SoundController().IsPlaying());
+}
+
+// The Qt host's C locale follows the user: under a German one the page must still show and read
+// height and weight with a point, or it refuses its own text.
+TEST_F(PatientSheetTest, HeightAndWeightKeepTheirPointInAnyLocale) {
+  doc_->GetPatientData().height = 181.5;
+  doc_->GetPatientData().weight = 70.25;
+  const testsupport::ScopedCommaDecimalLocale comma;
+  ASSERT_TRUE(comma.Active());
+  std::string height_shown;
+  std::string weight_shown;
+  EditWith({[&](win::Window* modal) {
+    SheetOf(modal).SetActivePage(0);
+    height_shown = SheetOf(modal).GetActivePage()->GetDlgItemText(CPatientPropertyPage::kHeightId);
+    weight_shown = SheetOf(modal).GetActivePage()->GetDlgItemText(CPatientPropertyPage::kWeightId);
+    Type(modal, CPatientPropertyPage::kHeightId, "182.5");
+  }});
+  EXPECT_EQ(height_shown, "181.5");
+  EXPECT_EQ(weight_shown, "70.25");
+  EXPECT_EQ(doc_->GetPatientData().height, 182.5);
+  EXPECT_EQ(doc_->GetPatientData().weight, 70.25);
 }
 
 }  // namespace

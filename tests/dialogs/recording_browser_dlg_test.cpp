@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <string>
+#include <utility>
+#include <vector>
+
 #include "dialogs/archive_attribute.h"
+#include "dialogs/dialog_resources.h"
 #include "dialogs/patient_sheet_fixture.h"
 
 namespace {
@@ -62,6 +68,53 @@ TEST_F(RecordingBrowserTest, ListsTheDataFolderAndReturnsTheSelectedPathsInListO
   EXPECT_EQ(rows, want);
   EXPECT_EQ(browser.Results(), (std::vector<std::string>{File(std::string(kBase) + ".QRS"), File("letter.pdf"),
                                                          File("import.KZT")}));
+}
+
+TEST_F(RecordingBrowserTest, EachRowShowsTheIconOfItsFileKind) {
+  TRecordingBrowserDlg browser(doc_.get(), 61440, 0);
+  std::vector<std::pair<std::string, int>> shown;  // row name, icon id
+  DriveModal({[&](win::Window* modal) {
+    win::ListView& list = BrowserOf(modal).List();
+    const win::ImageList* images = list.GetImageList(win::kLvsilSmall);
+    ASSERT_NE(images, nullptr) << "the list has no icons";
+    EXPECT_EQ(images->ImageSize().cx, 16);
+    EXPECT_EQ(images->ImageSize().cy, 16);
+    for (int i = 0; i < list.GetItemCount(); ++i) {
+      const gfx::Bitmap* image = images->Image(list.GetItemImage(i));
+      ASSERT_NE(image, nullptr) << list.GetItemText(i, 0);
+      int id = 0;
+      for (const int candidate : {305, 131, 132}) {
+        if (*image == LoadDialogIcon(candidate)) id = candidate;
+      }
+      shown.emplace_back(list.GetItemText(i, 0), id);
+    }
+    static_cast<win::Dialog*>(modal)->SendMessage(win::kWmCommand, win::kIdCancel);
+  }});
+  EXPECT_EQ(browser.DoModal(), win::kIdCancel);
+  const std::vector<std::pair<std::string, int>> want = {{"Anna Meier 05-03-2024 10-00 ", 305},
+                                                         {"Bert Baum 01-02-2024 08-00 ", 305},
+                                                         {"letter", 131},
+                                                         {"import", 132}};
+  EXPECT_EQ(shown, want);
+}
+
+TEST(DialogIcons, KindIconsAreDistinctPicturesOnAMaskedBackground) {
+  const gfx::Bitmap recording = LoadDialogIcon(305);
+  const gfx::Bitmap pdf = LoadDialogIcon(131);
+  const gfx::Bitmap kzt = LoadDialogIcon(132);
+  for (const gfx::Bitmap* icon : {&recording, &pdf, &kzt}) {
+    ASSERT_EQ(icon->Width(), 16);
+    ASSERT_EQ(icon->Height(), 16);
+    // The corner is background; the picture covers a good part of the rest.
+    EXPECT_EQ(icon->GetPixel(0, 0), kDialogIconMask);
+    const auto drawn = std::count_if(icon->Pixels().begin(), icon->Pixels().end(),
+                                     [](gfx::Color c) { return c != kDialogIconMask; });
+    EXPECT_GT(drawn, 100);
+  }
+  EXPECT_NE(recording, pdf);
+  EXPECT_NE(recording, kzt);
+  EXPECT_NE(pdf, kzt);
+  EXPECT_TRUE(LoadDialogIcon(999).IsEmpty());
 }
 
 TEST_F(RecordingBrowserTest, FilterAndFolderChangesRefillTheList) {

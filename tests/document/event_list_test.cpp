@@ -130,6 +130,9 @@ TEST(TEventList, AppendShiftedMovesStartAndEnd) {
   EXPECT_EQ(list.GetAt(0), MakeEvent(7510, 7520, kClassPause, '!'));
 }
 
+// Damaged members raise FormatError and leave the list as it was. Where the bytes after stay in
+// step the list reads on: one of unknown version is read past whole, an event of a kind above 39 is
+// kept with the replacement code.
 TEST(TEventList, BadInputRaisesFormatErrorAndKeepsTheList) {
   auto valid = [] {
     ArchiveBytes b;
@@ -141,7 +144,8 @@ TEST(TEventList, BadInputRaisesFormatErrorAndKeepsTheList) {
   struct Case {
     const char* name;
     std::vector<uint8_t> bytes;
-    const char* fault;
+    const char* fault;  // nullptr: reads on
+    int want_kind = -1;  // of the one event read; -1: the list as it was
   };
   std::vector<uint8_t> kind_40 = valid();
   kind_40[4 + 2 + 8] = 40;
@@ -151,9 +155,13 @@ TEST(TEventList, BadInputRaisesFormatErrorAndKeepsTheList) {
   old_counters[0] = 3;  // version 3 holds 22 counters: 72 bytes left over, read as the next member
   std::vector<uint8_t> short_counters = valid();
   short_counters.resize(short_counters.size() - 1);
+  std::vector<uint8_t> version_40 = valid();
+  version_40[0] = 40;
   const Case cases[] = {
-      {"version 0", {0, 0, 0, 0, 0, 0}, "unknown version 0"},
-      {"kind 40", kind_40, "event 0 has code 40"},
+      // Read past, a list of version 0 would need its 22 counters after the count.
+      {"version 0", {0, 0, 0, 0, 0, 0}, "exceeds"},
+      {"version 40 read past", version_40, nullptr},
+      {"kind 40", kind_40, nullptr, document::kReplacementCode},
       {"cut in an event", cut, "exceeds"},
       {"counters cut short", short_counters, "exceeds"},
   };
@@ -163,8 +171,23 @@ TEST(TEventList, BadInputRaisesFormatErrorAndKeepsTheList) {
     list.Append(TEvent(5, 6, kClassUser));
     const TEventList before = list;
     platform::ArchiveReader r(c.bytes, "00012.QRS");
+    document::MemberReadNotes notes;
+    if (c.fault == nullptr) {
+      ASSERT_NO_THROW(list.Load(r, &notes));
+      EXPECT_TRUE(r.AtEnd());
+      if (c.want_kind < 0) {
+        EXPECT_EQ(list, before);
+        EXPECT_EQ(notes.replaced_event_codes, 0);
+      } else {
+        ASSERT_EQ(list.GetSize(), 1);
+        EXPECT_EQ(list.GetAt(0), MakeEvent(100, 400, static_cast<uint8_t>(c.want_kind), '!'));
+        EXPECT_EQ(list.GetCounter(c.want_kind), 1);
+        EXPECT_EQ(notes.replaced_event_codes, 1);
+      }
+      continue;
+    }
     try {
-      list.Load(r);
+      list.Load(r, &notes);
       ADD_FAILURE() << "no error";
     } catch (const platform::FormatError& e) {
       EXPECT_NE(std::string(e.what()).find(c.fault), std::string::npos) << e.what();

@@ -364,6 +364,18 @@ std::map<std::string, std::vector<uint8_t>> Seeds() {
                                        StoreMember(file_beats, 32), StoreMember(file_events, 32)});
   seeds["qrs_file/seed_oldest"] =
       Concat({StoreMember(patient, 25), v6.Bytes(), Version3List(file_beats), Version3List(file_events)});
+  // What the reader reads past: a patient record of unknown version (the version alone), a beat and
+  // an event of unknown classes.
+  std::vector<uint8_t> odd_beats = StoreMember(file_beats, 32);
+  odd_beats[4 + 2 + 10 * 2 + 8] = 40;
+  std::vector<uint8_t> odd_events = StoreMember(file_events, 32);
+  odd_events[4 + 2 + 8] = 255;
+  seeds["qrs_file/seed_read_past"] =
+      Concat({ArchiveBytes().I32(33).Bytes(), StoreMember(TRecordingData(kClock), 32), odd_beats, odd_events});
+  // A version-27 patient record whose sets hold more channels than the program keeps.
+  ArchiveBytes wide;
+  wide.I32(27).Text("Muster").Text("").Text("").Date(0, 30000).I32(1).Double(170).Double(60).I32(0);
+  seeds["patient_data/seed_v27_wide_sets"] = wide.I32s({3, 0, 1, 2, 4, 2, 1, 0, 1}).Bytes();
   document::Context().Reset();
 
   for (const auto& [name, seed] : SampleFileSeeds()) seeds[name] = seed;

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -9,6 +10,7 @@
 #include "member_io.h"
 #include "context_guard.h"
 #include "document/document_context.h"
+#include "document/file_version.h"
 #include "platform/archive.h"
 #include "platform/clock.h"
 #include "platform/io_error.h"
@@ -228,6 +230,10 @@ TEST(TPatientData, Version25SaveReadsBackWhatItHolds) {
   }
 }
 
+// Damaged records raise FormatError and change nothing. Where the bytes after stay in step the
+// record reads on instead: a version it does not know is the version alone (the record and the sets
+// as they were, noted for the message; refused when there are no notes), a negative set count holds
+// no channels, and of a set stored with more channels than it holds the first ones are kept.
 TEST(TPatientData, BadInputRaisesFormatErrorAndChangesNothing) {
   ContextGuard guard;
   TPatientData full(kClock);
@@ -239,18 +245,35 @@ TEST(TPatientData, BadInputRaisesFormatErrorAndChangesNothing) {
     std::copy(patch.begin(), patch.end(), bytes.end() - static_cast<std::ptrdiff_t>(from_end));
     return bytes;
   };
+  // What a record that reads on leaves: the channel sets, the bytes after it, the noted version.
+  struct ReadsOn {
+    ChannelSet analysis;
+    ChannelSet recording;
+    ChannelSet st;
+    size_t left;
+    std::optional<int32_t> unknown_version;
+    std::optional<int32_t> stored_analysis_channels;
+  };
+  const ChannelSet first_two = Set(2, {0, 1});
+  const ChannelSet recording_before = document::DocumentContext().g_RecordingChannels;
   struct Case {
     const char* name;
     std::vector<uint8_t> bytes;
-    const char* fault;
+    const char* fault;  // nullptr: reads on
+    std::optional<ReadsOn> reads_on;
   };
   std::vector<Case> cases = {
-      {"version 1", ArchiveBytes().I32(1).Bytes(), "unknown version 1"},
-      {"version 33", ArchiveBytes().I32(33).Text("").Bytes(), "unknown version 33"},
+      {"version 1", ArchiveBytes().I32(1).Bytes(), nullptr,
+       ReadsOn{first_two, recording_before, Set(2, {1}), 0, 1, std::nullopt}},
+      {"version 33", ArchiveBytes().I32(33).Text("").Bytes(), nullptr,
+       ReadsOn{first_two, recording_before, Set(2, {1}), 1, 33, std::nullopt}},
       {"text longer than the file", ArchiveBytes().I32(32).U8(0xFF).U16(0xFFFF).U32(0xFFFFFFF0).Bytes(),
        "exceeds the stream"},
-      {"analysis set of 3", patched(24, {3}), "analysis channel set count 3 outside 0..2"},
-      {"negative ST set", patched(12, {0xFF, 0xFF, 0xFF, 0xFF}), "ST channel set count -1"},
+      // The third stored channel is the ST set's count 2; the ST set then has count 0 and one
+      // channel word is left.
+      {"analysis set of 3", patched(24, {3}), nullptr, ReadsOn{first_two, Set(3, {0, 1}), Set(2, {}), 4, std::nullopt, 3}},
+      {"negative ST set", patched(12, {0xFF, 0xFF, 0xFF, 0xFF}), nullptr,
+       ReadsOn{first_two, Set(3, {0, 1}), Set(2, {}), 8, std::nullopt, 2}},
       {"channel 3", patched(4, {3}), "names channel 3"},
       {"version 27 recording set of 4",
        [] {
@@ -258,7 +281,8 @@ TEST(TPatientData, BadInputRaisesFormatErrorAndChangesNothing) {
          Head(b.I32(27), "", "", "");
          return Middle(b, 0, 0, 0, 0, 0).I32s({0, 4, 0, 1, 2, 0}).Bytes();
        }(),
-       "recording channel set count 4 outside 0..3"},
+       nullptr, ReadsOn{Set(2, {}), Set(3, {0, 1, 2}), Set(2, {0, 1}), 0, std::nullopt, 0}},
+      {"set count beyond the file", patched(24, {0xFF, 0xFF, 0xFF, 0x7F}), "element count 2147483647 exceeds"},
   };
   // Every truncation of a valid record.
   for (size_t size = 0; size < valid.size(); ++size)
@@ -273,8 +297,27 @@ TEST(TPatientData, BadInputRaisesFormatErrorAndChangesNothing) {
     p.first_name = "unchanged";
     const TPatientData before = p;
     platform::ArchiveReader r(c.bytes, "00012.QRS");
+    document::MemberReadNotes notes;
+    if (c.reads_on) {
+      if (c.reads_on->unknown_version) {
+        // Read alone, without notes to tell the user by, the record is refused.
+        platform::ArchiveReader alone(c.bytes, "00012.QRS");
+        EXPECT_THROW(p.Load(alone), platform::FormatError);
+        EXPECT_EQ(p, before);
+      }
+      ASSERT_NO_THROW(p.Load(r, &notes));
+      const ReadsOn& want = *c.reads_on;
+      EXPECT_EQ(r.Remaining(), want.left);
+      EXPECT_EQ(notes.unknown_patient_version, want.unknown_version);
+      EXPECT_EQ(notes.stored_analysis_channels, want.stored_analysis_channels);
+      if (want.unknown_version) EXPECT_EQ(p, before);
+      EXPECT_EQ(Context().g_AnalysisChannels, want.analysis);
+      EXPECT_EQ(Context().g_RecordingChannels, want.recording);
+      EXPECT_EQ(Context().g_STChannels, want.st);
+      continue;
+    }
     try {
-      p.Load(r);
+      p.Load(r, &notes);
       ADD_FAILURE() << "no error";
     } catch (const platform::FormatError& e) {
       EXPECT_NE(std::string(e.what()).find(c.fault), std::string::npos) << e.what();

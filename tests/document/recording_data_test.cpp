@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -10,6 +12,7 @@
 #include "member_io.h"
 #include "context_guard.h"
 #include "document/document_context.h"
+#include "document/file_version.h"
 #include "platform/archive.h"
 #include "platform/clock.h"
 #include "platform/io_error.h"
@@ -246,15 +249,47 @@ TEST(TRecordingData, LoadsVersion26WithOneAnalysedChannel) {
   EXPECT_EQ(StoreMember(r, 26), b.Bytes());
 }
 
-TEST(TRecordingData, Version26WithMoreThanTwoAnalysedChannelsIsRefused) {
+// Version 26 written while three channels were analysed (the patient record before it stored the
+// count 3): the rows of the first two ST channels are read, those of the third read past, and
+// everything after them stays in step.
+TEST(TRecordingData, Version26WithMoreThanTwoAnalysedChannelsReadsTheFirstTwo) {
   ContextGuard guard;
-  Context().g_AnalysisChannels.count = 3;
   ArchiveBytes b;
-  Version25Head(b.I32(26), 1);
+  Version25Head(b.I32(26), -1);
+  b.I32(26).I32(1).Double(-2.0).I32(26).I32(1).Double(-3.0).I32(26).I32(1).Double(-9.0);  // levels
+  b.I32(26).I32(1).Double(0.5).EmptyMember(26).I32(26).I32(2).Double(1.0).Double(1.0);     // slopes
+  b.EmptyMember(26).EmptyMember(26).I32(26).I32(1).I32Repeat(7, 18);                      // episodes
+  b.I32s({900, 1, 10, 800, 1, 20, 700, 1, 30});  // deepest, analysed, limit per channel
+  Version25Tail(b, 26);
+  b.I32(26).I32s({1, 42}).EmptyMember(26);  // reserved lists 1 and 3
+  b.EmptyMember(26).EmptyMember(26);        // reserved lists 2 and 4
+  b.I32(26).I32s({1, 99}).EmptyMember(26);  // the third channel's pair
+  b.EmptyMember(26).I32(26).I32s({1, 5});   // reserved lists 5 and 6
+  Version25End(b, 26);
+
   TRecordingData r = Marked();
+  document::MemberReadNotes notes;
+  notes.stored_analysis_channels = 3;
   platform::ArchiveReader reader(b.Bytes(), "test");
-  EXPECT_THROW(r.Load(reader), platform::FormatError);
-  EXPECT_EQ(r, Marked());
+  r.Load(reader, &notes);
+  EXPECT_TRUE(reader.AtEnd()) << reader.Remaining() << " bytes left";
+  EXPECT_EQ(r.st_levels[0].GetAt(0).GetValue(), -2.0);
+  EXPECT_EQ(r.st_levels[1].GetAt(0).GetValue(), -3.0);
+  EXPECT_EQ(r.st_slopes[0].GetAt(0).GetValue(), 0.5);
+  EXPECT_EQ(r.st_slopes[1].GetSize(), 0);
+  EXPECT_EQ(r.st_episodes[1].GetSize(), 0);
+  EXPECT_EQ(r.deepest_st_position, (std::array<int32_t, 2>{900, 800}));
+  EXPECT_EQ(r.st_depression_limit, (std::array<int32_t, 2>{10, 20}));
+  ASSERT_EQ(r.reserved_templates.lists[0].GetSize(), 1);
+  EXPECT_EQ(r.reserved_templates.lists[0].GetAt(0).GetBeatIndex(), 42);
+  EXPECT_EQ(r.reserved_templates.lists[4].GetSize(), 0) << "the third channel's pair is not list 5";
+  ASSERT_EQ(r.reserved_templates.lists[5].GetSize(), 1);
+  EXPECT_EQ(r.reserved_templates.lists[5].GetAt(0).GetBeatIndex(), 5);
+  EXPECT_EQ(r.example_strips[1], (std::array<int32_t, 3>{-1, -1, -1}));
+
+  // What was kept saves as a current record and reads back the same.
+  TRecordingData again = Marked();
+  ASSERT_NO_FATAL_FAILURE(ExpectRoundTrip(r, again));
 }
 
 // The pause threshold of versions 27 and older holds the older index (2 lower) only in files the
@@ -423,6 +458,9 @@ TEST(TRecordingData, CopyTakesEverythingButTheReservedLists) {
   EXPECT_NE(copy.st_levels[0].GetSize(), 0);
 }
 
+// Damaged records raise FormatError and leave the record unchanged. Where the bytes after stay in
+// step the record reads on instead: a record of unknown version reads nothing more and stays as it
+// was (noted), a list of unknown version is read past, a negative list count holds nothing.
 TEST(TRecordingData, BadInputRaisesFormatErrorAndLeavesTheRecordUnchanged) {
   ContextGuard guard;
   const std::vector<uint8_t> valid = DefaultLayout(32);
@@ -437,35 +475,58 @@ TEST(TRecordingData, BadInputRaisesFormatErrorAndLeavesTheRecordUnchanged) {
     std::copy(patch.begin(), patch.end(), bytes.begin() + static_cast<std::ptrdiff_t>(offset));
     return bytes;
   };
+  const TRecordingData marked = Marked();
+  TRecordingData defaults(kClock);
+  // The valid layout over the marked record, with what the read-on rows leave as it was.
+  auto loaded_with = [&](const std::function<void(TRecordingData&)>& kept) {
+    TRecordingData want = defaults;
+    kept(want);
+    return want;
+  };
   struct Case {
     std::string name;
     std::vector<uint8_t> bytes;
-    std::string fault;
+    std::string fault;                     // empty: reads on
+    std::optional<TRecordingData> reads_on;  // the record afterwards
+    size_t left = 0;
+    std::optional<int32_t> unknown_version;
   };
   std::vector<Case> cases = {
-      {"version 1", ArchiveBytes().I32(1).Bytes(), "unknown version 1"},
-      {"version 33", ArchiveBytes().I32(33).I32(0).Bytes(), "unknown version 33"},
+      {"version 1", ArchiveBytes().I32(1).Bytes(), "", marked, 0, 1},
+      {"version 33", ArchiveBytes().I32(33).I32(0).Bytes(), "", marked, 4, 33},
       {"legacy list count beyond the file", patched(legacy, {0xFF, 0xFF, 0x00, 0x00, 0x00, 0x10}),
        "legacy entry list"},
       {"marker count beyond the file", patched(markers, {0xFE, 0xFF}), "recorder markers"},
-      {"template list of version 99", patched(first_template + 8 * 52, {99}), "template class 17"},
+      {"template list of version 99", patched(first_template + 8 * 52, {99}), "",
+       loaded_with([&](TRecordingData& r) { r.ves_classes[17] = marked.ves_classes[17]; })},
+      {"template list of version 0 keeps its entries", patched(first_template, {0}), "",
+       loaded_with([&](TRecordingData& r) { r.normal_classes[0] = marked.normal_classes[0]; })},
       {"template list count beyond the file", patched(first_template + 4, {0xFF, 0xFF, 0xFF, 0x0F}),
        "template class 0"},
-      {"ST level series count negative", patched(first_template - 6 - 24 - 48 + 4, {0xFF, 0xFF, 0xFF, 0xFF}),
-       "ST level series 0"},
+      {"ST level series count negative", patched(first_template - 6 - 24 - 48 + 4, {0xFF, 0xFF, 0xFF, 0xFF}), "",
+       loaded_with([](TRecordingData&) {})},
       {"text longer than the file", patched(4 + 4 + 24 + 4, {0xFF, 0xFE, 0xFF}), "exceeds the stream"},
   };
   for (size_t size = 0; size < valid.size(); size += size < 1200 ? 1 : 97)
     cases.push_back({"truncated", std::vector<uint8_t>(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(size)),
                      "recording record"});
-  const TRecordingData marked = Marked();
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.name << " (" << c.bytes.size() << " bytes)");
     TRecordingData r = marked;
     r.reserved_templates.lists[3].Append(3);
     platform::ArchiveReader reader(c.bytes, "00012.QRS");
+    document::MemberReadNotes notes;
+    if (c.reads_on) {
+      ASSERT_NO_THROW(r.Load(reader, &notes));
+      EXPECT_EQ(reader.Remaining(), c.left);
+      EXPECT_EQ(notes.unknown_recording_version, c.unknown_version);
+      if (c.unknown_version) EXPECT_EQ(r.reserved_templates.lists[3].GetSize(), 1);
+      r.reserved_templates.lists = c.reads_on->reserved_templates.lists;
+      EXPECT_EQ(r, *c.reads_on);
+      continue;
+    }
     try {
-      r.Load(reader);
+      r.Load(reader, &notes);
       ADD_FAILURE() << "no error";
     } catch (const platform::FormatError& e) {
       EXPECT_NE(std::string(e.what()).find(c.fault), std::string::npos) << e.what();

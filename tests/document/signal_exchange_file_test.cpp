@@ -182,7 +182,21 @@ TEST_F(TSignalExchangeFileTest, ReadBlockFailsWithoutTouchingTheBlocks) {
   TSignalExchangeFile narrow_reader;
   ASSERT_TRUE(narrow_reader.ReadHeader(narrow));
   EXPECT_FALSE(narrow_reader.ReadBlock(narrow, 0, blocks));
-  EXPECT_THROW(TRawECGData(&markers_, narrow), platform::FormatError);
+  EXPECT_NE(narrow_reader.SampleWidthFault().find("Implementation error"), std::string::npos);
+  EXPECT_EQ(reader.SampleWidthFault(), "");
+  // The store opens such a file; each minute it is asked for says why it cannot be shown.
+  TRawECGData store(&markers_, narrow);
+  EXPECT_EQ(store.GetWholeMinutes(), 1);
+  for (int attempt = 0; attempt < 2; ++attempt) {
+    SCOPED_TRACE(attempt);
+    try {
+      store.GetChannelMinute(0, 0);
+      ADD_FAILURE() << "no error";
+    } catch (const platform::FormatError& e) {
+      EXPECT_NE(std::string(e.what()).find("Implementation error"), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("24 bits"), std::string::npos) << e.what();
+    }
+  }
 
   EXPECT_EQ(blocks[0].minute, 42);
   EXPECT_EQ(blocks[0].samples[0], 7);

@@ -1,9 +1,16 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <csignal>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
 
 #include "document/doc_test_support.h"
 #include "document/raw_ecg_data.h"
@@ -297,9 +304,12 @@ TEST_F(DocumentFile, SaveThatFailsHalfWayLeavesTheOldFileWhole) {
   EXPECT_EQ(ReadBytes(Base("00001.BAK")), old_bytes);
   ASSERT_EQ(Messages().size(), 1u);
   EXPECT_NE(Messages()[0].find("file on disk is unchanged"), std::string::npos);
-  for (const auto& entry : std::filesystem::directory_iterator(temp_.Path()))
+  for (const auto& entry : std::filesystem::directory_iterator(temp_.Path())) {
     EXPECT_EQ(entry.path().string().find(".tmp"), std::string::npos)
         << "no temp file is left: " << entry.path();
+    EXPECT_EQ(entry.path().string().find(".~"), std::string::npos)
+        << "no temp file is left: " << entry.path();
+  }
 
   // Once the disk has room again the save succeeds.
   EXPECT_TRUE(doc_->DoFileSave());
@@ -437,6 +447,201 @@ TEST_F(DocumentFile, RenameByPatientMovesEveryFileAndSaves) {
   EXPECT_FALSE(std::filesystem::exists(qrs));
   EXPECT_EQ(ReadBytes(renamed + ".QRS"), doc_->StoreToBytes());
   EXPECT_EQ(host_.recent.front(), renamed + ".QRS");
+}
+
+// What a folder holds, by name: the kind and permissions of each entry, where a link points, and
+// the bytes of small files (the size and time of large ones, which are never read whole).
+struct EntryState {
+  std::filesystem::file_type type;
+  mode_t mode;
+  std::string link;
+  uintmax_t size;
+  int64_t modified_ns;
+  std::vector<uint8_t> bytes;
+  bool operator==(const EntryState&) const = default;
+};
+
+std::map<std::string, EntryState> FolderState(const std::filesystem::path& folder) {
+  std::map<std::string, EntryState> state;
+  for (const auto& entry : std::filesystem::directory_iterator(folder)) {
+    struct stat info {};
+    EXPECT_EQ(::lstat(entry.path().c_str(), &info), 0);
+    EntryState item{entry.symlink_status().type(),
+                    info.st_mode & 07777,
+                    {},
+                    0,
+                    int64_t{info.st_mtim.tv_sec} * 1000000000 + info.st_mtim.tv_nsec,
+                    {}};
+    if (entry.is_symlink()) item.link = std::filesystem::read_symlink(entry.path()).string();
+    if (S_ISREG(info.st_mode)) {
+      item.size = static_cast<uintmax_t>(info.st_size);
+      if (info.st_size < (1 << 20)) item.bytes = ReadBytes(entry.path().string());
+    }
+    state[entry.path().filename().string()] = std::move(item);
+  }
+  return state;
+}
+
+mode_t ModeOf(const std::string& file) {
+  struct stat info {};
+  EXPECT_EQ(::stat(file.c_str(), &info), 0) << file;
+  return info.st_mode & 07777;
+}
+
+// Files no recorder writes in place of a recording or its samples. Each is refused at once (an
+// open of a pipe without a writer would wait for ever; a file longer than any recording would be
+// read whole), names the fault, and leaves the recording shown before and every file as it was.
+TEST_F(DocumentFile, HostileFilesAreRefusedWithoutWaitingAndChangeNothing) {
+  const std::string first = WriteRecording(clock_, Base("00001"), Content(20));
+  ASSERT_TRUE(doc_->OnOpenDocument(first));
+  struct Case {
+    const char* name;
+    std::function<void(const std::string& base)> spoil;
+    const char* message;
+  };
+  const auto pipe = [](const std::string& file) {
+    std::filesystem::remove(file);
+    ASSERT_EQ(::mkfifo(file.c_str(), 0644), 0);
+  };
+  const Case cases[] = {
+      {"recording is a named pipe", [&](const std::string& base) { pipe(base + ".QRS"); },
+       "cannot be opened"},
+      {"sample file is a named pipe", [&](const std::string& base) { pipe(base + ".CMP"); },
+       "datafile not found"},
+      {"recording is a folder",
+       [](const std::string& base) {
+         std::filesystem::remove(base + ".QRS");
+         std::filesystem::create_directory(base + ".QRS");
+       },
+       "cannot be opened"},
+      {"recording longer than any recording",
+       [](const std::string& base) {
+         ASSERT_EQ(::truncate((base + ".QRS").c_str(), CZK470Doc::kMaxRecordingFileBytes + 1), 0);
+       },
+       "1073741825 bytes long"},
+  };
+  int number = 2;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string base = Base("0000" + std::to_string(number++));
+    WriteRecording(clock_, base, Content());
+    c.spoil(base);
+    const auto before = FolderState(temp_.Path());
+    prompt_.ClearLog();
+    view_.hints.clear();
+
+    EXPECT_FALSE(doc_->OnOpenDocument(base + ".QRS"));
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find(c.message), std::string::npos) << Messages()[0];
+    EXPECT_EQ(FolderState(temp_.Path()), before);
+    EXPECT_EQ(doc_->GetPathName(), first);
+    EXPECT_EQ(doc_->GetQRSList().GetSize(), 20);
+    EXPECT_TRUE(doc_->IsFileHeld());
+    EXPECT_TRUE(view_.hints.empty());
+  }
+}
+
+// A save replaces the recording's content and nothing else about it: who may read it, and that it
+// is a link to a file elsewhere, stay as they were; the backup copy follows the recording's mode.
+TEST_F(DocumentFile, SaveKeepsPermissionsAndLinks) {
+  std::filesystem::create_directories(temp_.Path() / "store");
+  struct Case {
+    const char* name;
+    bool linked;
+    mode_t mode;
+  };
+  const Case cases[] = {{"private recording", false, 0600},
+                        {"shared with the group", false, 0640},
+                        {"linked recording", true, 0640}};
+  int number = 1;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string base = Base("0000" + std::to_string(number++));
+    std::string stored = WriteRecording(clock_, base, Content());
+    if (c.linked) {
+      stored = (temp_.Path() / "store" / std::filesystem::path(stored).filename()).string();
+      std::filesystem::rename(base + ".QRS", stored);
+      std::filesystem::create_symlink(
+          std::filesystem::path("store") / std::filesystem::path(stored).filename(), base + ".QRS");
+    }
+    ASSERT_EQ(::chmod(stored.c_str(), c.mode), 0);
+    ASSERT_TRUE(doc_->OnOpenDocument(base + ".QRS"));
+    EXPECT_EQ(ModeOf(base + ".BAK"), c.mode) << "the backup made on opening";
+    doc_->GetPatientData().patient_id = "changed";
+    doc_->SetModifiedFlag(true);
+
+    ASSERT_TRUE(doc_->DoFileSave());
+    EXPECT_EQ(ReadBytes(stored), doc_->StoreToBytes());
+    EXPECT_EQ(ModeOf(stored), c.mode);
+    EXPECT_EQ(std::filesystem::is_symlink(base + ".QRS"), c.linked);
+    EXPECT_EQ(ReadBytes(base + ".BAK"), ReadBytes(stored));
+    EXPECT_EQ(ModeOf(base + ".BAK"), c.mode);
+    platform::FileLock other;
+    EXPECT_EQ(other.Lock(base + ".QRS"), platform::FileLock::Status::kInUse) << "the saved file is held";
+  }
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(temp_.Path() / "store"), {}), 1);
+}
+
+// A recording the user may not write is not replaced, whatever the system would let this
+// process do: the save fails with its message, and a rename after the patient that would end in
+// that save leaves every file where it was.
+TEST_F(DocumentFile, ReadOnlyRecordingIsNeverReplacedOrRenamed) {
+  const std::string qrs = WriteRecording(clock_, Base("00001 0042-"), Content());
+  ASSERT_EQ(::chmod(qrs.c_str(), 0444), 0);
+  ASSERT_TRUE(doc_->OnOpenDocument(qrs));
+  doc_->GetPatientData().surname = "Other";
+  doc_->SetModifiedFlag(true);
+  const auto before = FolderState(temp_.Path());
+
+  struct Case {
+    const char* name;
+    std::function<bool()> save;
+  };
+  const Case cases[] = {{"save in place", [&] { return doc_->DoFileSave(); }},
+                        {"rename after the patient", [&] { return doc_->RenameRecordingByPatient(); }}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    prompt_.ClearLog();
+    EXPECT_FALSE(c.save());
+    ASSERT_EQ(Messages().size(), 1u);
+    EXPECT_NE(Messages()[0].find("cannot be saved"), std::string::npos) << Messages()[0];
+    EXPECT_NE(Messages()[0].find("read-only"), std::string::npos) << Messages()[0];
+    EXPECT_EQ(FolderState(temp_.Path()), before);
+    EXPECT_TRUE(doc_->IsModified());
+    EXPECT_EQ(doc_->GetPathName(), qrs);
+  }
+}
+
+// A process killed while it copied the backup (its file size limit reached) leaves the copy's
+// temp file; the next opening of that recording removes it, and only what is that recording's.
+TEST_F(DocumentFile, OpeningRemovesWhatAnInterruptedCopyLeftBehind) {
+  const std::string qrs = WriteRecording(clock_, Base("00001"), Content(2000));
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGXFSZ, SIG_DFL);
+    const rlimit limit{4096, 4096};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
+    (void)platform::CopyFile(qrs, Base("00001.BAK"), /*overwrite=*/true);
+    ::_exit(0);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << "status " << status;
+  std::vector<std::string> left;
+  for (const auto& entry : std::filesystem::directory_iterator(temp_.Path()))
+    if (entry.path().filename().string().starts_with("00001.BAK.~")) left.push_back(entry.path().string());
+  ASSERT_EQ(left.size(), 1u) << "the killed copy leaves its temp file";
+  WriteBytes(Base("00001.QRS.tmp4711_0"), {1});
+  const std::vector<std::string> others = {Base("00002.BAK.~0A1B2C3D"), Base("00001.BAK.~notours"),
+                                           Base("00001.CMP.~0A1B2C3D")};
+  for (const std::string& other : others) WriteBytes(other, {2});
+
+  ASSERT_TRUE(doc_->OnOpenDocument(qrs));
+  EXPECT_FALSE(std::filesystem::exists(left[0]));
+  EXPECT_FALSE(std::filesystem::exists(Base("00001.QRS.tmp4711_0")));
+  for (const std::string& other : others) EXPECT_TRUE(std::filesystem::exists(other)) << other;
+  EXPECT_EQ(ReadBytes(Base("00001.BAK")), ReadBytes(qrs));
 }
 
 TEST(ReplacingMove, NeverDeletesTheTargetWithoutASource) {

@@ -111,6 +111,8 @@ TEST(FileSystem, FailedCopiesNameTheFileAndChangeNothing) {
   const auto dir = MakeTestDir();
   WriteText(dir / "a.QRS", "source");
   std::filesystem::create_directory(dir / "folder");
+  // Nobody writes into the pipe: opening it to read would wait for ever.
+  ASSERT_EQ(::mkfifo((dir / "pipe.QRS").c_str(), 0644), 0);
   struct Case {
     const char* name;
     std::filesystem::path from;
@@ -120,6 +122,8 @@ TEST(FileSystem, FailedCopiesNameTheFileAndChangeNothing) {
   const Case cases[] = {
       {"missing source", dir / "none.QRS", dir / "b.QRS", "none.QRS"},
       {"source is a folder", dir / "folder", dir / "b.QRS", "folder"},
+      {"source is a named pipe", dir / "pipe.QRS", dir / "b.QRS", "pipe.QRS"},
+      {"target is a named pipe", dir / "a.QRS", dir / "pipe.QRS", "pipe.QRS"},
       {"copy onto itself", dir / "a.QRS", dir / "a.QRS", "a.QRS"},
       {"target folder missing", dir / "a.QRS", dir / "missing" / "b.QRS", "b.QRS"},
   };
@@ -129,8 +133,78 @@ TEST(FileSystem, FailedCopiesNameTheFileAndChangeNothing) {
     EXPECT_FALSE(result);
     EXPECT_NE(result.error.find(c.named), std::string::npos) << result.error;
     EXPECT_EQ(ReadText(dir / "a.QRS"), "source");
-    EXPECT_EQ(CountEntries(dir), 2u);
+    EXPECT_TRUE(std::filesystem::is_fifo(dir / "pipe.QRS"));
+    EXPECT_EQ(CountEntries(dir), 3u);
   }
+}
+
+// The backup copy of a recording that is a link: the link's target is replaced, the link stays.
+TEST(FileSystem, CopyOverALinkReplacesItsTarget) {
+  const auto dir = MakeTestDir();
+  std::filesystem::create_directories(dir / "store");
+  WriteText(dir / "a.QRS", "source");
+  WriteText(dir / "store" / "a.BAK", "old");
+  std::filesystem::create_symlink("store/a.BAK", dir / "a.BAK");
+  const FileOpResult result = CopyFile(dir / "a.QRS", dir / "a.BAK", /*overwrite=*/true);
+  ASSERT_TRUE(result) << result.error;
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "a.BAK"));
+  EXPECT_EQ(ReadText(dir / "store" / "a.BAK"), "source");
+  EXPECT_EQ(CountEntries(dir / "store"), 1u);
+}
+
+// Only the temp names of an interrupted save or copy of that very file go: nothing that merely
+// looks alike, belongs to another file, or is no plain file.
+TEST(FileSystem, StaleTempFilesOfOneFileAreRemoved) {
+  const auto dir = MakeTestDir();
+  struct Case {
+    const char* name;
+    bool removed;
+  };
+  const Case cases[] = {
+      {"00001.BAK.~0A1B2C3D", true},   {"00001.BAK.~FFFFFFFF", true},
+      {"00001.BAK.tmp4711_0", true},   {"00001.BAK", false},
+      {"00001.BAK.~0A1B2C3", false},   {"00001.BAK.~0A1B2C3DE", false},
+      {"00001.BAK.~GHIJKLMN", false},  {"00001.BAK.tmp_0", false},
+      {"00001.BAK.tmp12", false},      {"00001.BAK.tmp1_x", false},
+      {"00002.BAK.~0A1B2C3D", false},  {"00001.QRS.~0A1B2C3D", false},
+      {"x00001.BAK.~0A1B2C3D", false}, {"00001.BAK~0A1B2C3D", false},
+  };
+  for (const Case& c : cases) WriteText(dir / c.name, c.name);
+  std::filesystem::create_directory(dir / "00001.BAK.~11111111");
+  std::filesystem::create_symlink("00001.BAK", dir / "00001.BAK.~22222222");
+
+  EXPECT_EQ(RemoveStaleTempFiles(dir / "00001.BAK"), 3);
+  for (const Case& c : cases) EXPECT_EQ(std::filesystem::exists(dir / c.name), !c.removed) << c.name;
+  EXPECT_TRUE(std::filesystem::is_directory(dir / "00001.BAK.~11111111"));
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "00001.BAK.~22222222"));
+  EXPECT_EQ(RemoveStaleTempFiles(dir / "missing" / "00001.BAK"), 0);
+}
+
+// The writers that fill a temp file themselves and then put it in place.
+TEST(FileSystem, ReplaceWithFileKeepsModeAndLink) {
+  const auto dir = MakeTestDir();
+  std::filesystem::create_directories(dir / "store");
+  WriteText(dir / "store" / "log.dat", "old");
+  ASSERT_EQ(::chmod((dir / "store" / "log.dat").c_str(), 0600), 0);
+  std::filesystem::create_symlink("store/log.dat", dir / "log.dat");
+  const auto temp = SaveTarget(dir / "log.dat").parent_path() / "log.dat.~00000000";
+  WriteText(temp, "new");
+  ASSERT_EQ(::chmod(temp.c_str(), 0644), 0);
+
+  const FileOpResult result = ReplaceWithFile(temp, dir / "log.dat");
+  ASSERT_TRUE(result) << result.error;
+  EXPECT_TRUE(std::filesystem::is_symlink(dir / "log.dat"));
+  EXPECT_EQ(ReadText(dir / "store" / "log.dat"), "new");
+  struct stat info {};
+  ASSERT_EQ(::stat((dir / "store" / "log.dat").c_str(), &info), 0);
+  EXPECT_EQ(info.st_mode & 07777, 0600u);
+  EXPECT_EQ(CountEntries(dir / "store"), 1u);
+
+  // A failed replacement removes the temp file and leaves the target alone.
+  WriteText(temp, "newer");
+  EXPECT_FALSE(ReplaceWithFile(temp, dir / "missing" / "log.dat"));
+  EXPECT_FALSE(std::filesystem::exists(temp));
+  EXPECT_EQ(ReadText(dir / "store" / "log.dat"), "new");
 }
 
 TEST(FileSystem, MoveRenamesAndRefusesToClobber) {
@@ -213,6 +287,15 @@ TEST(FileLock, SecondHolderIsTurnedAwayUntilTheFirstLets) {
   EXPECT_EQ(second.Lock(file), FileLock::Status::kInUse) << "the moved lock is still held";
   moved.Unlock();
   EXPECT_EQ(second.Lock(file), FileLock::Status::kLocked);
+
+  // Nothing to lock in a pipe, a folder or a device, and opening the pipe must not wait for a writer.
+  ASSERT_EQ(::mkfifo((dir / "pipe.QRS").c_str(), 0644), 0);
+  for (const std::filesystem::path& not_a_file :
+       {dir / "pipe.QRS", dir, std::filesystem::path("/dev/null")}) {
+    FileLock refused;
+    EXPECT_EQ(refused.Lock(not_a_file), FileLock::Status::kFailed) << not_a_file;
+    EXPECT_NE(refused.Error().find("not a regular file"), std::string::npos) << refused.Error();
+  }
 
   FileLock third;
   EXPECT_EQ(third.Lock(dir / "missing.QRS"), FileLock::Status::kFailed);

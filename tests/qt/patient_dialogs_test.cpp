@@ -2,8 +2,8 @@
 
 #include <QApplication>
 #include <QTimer>
+#include <QTreeWidget>
 #include <QWidget>
-
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -27,11 +27,13 @@
 #include "qt/canvas_host.h"
 #include "qt/dialog_host_test.h"
 #include "qt/event_pump.h"
+#include "qt/image_canvas.h"
 #include "qt/qt_audio.h"
 #include "qt/qt_dialog.h"
 #include "qt/qt_test_app.h"
 #include "qt/screenshot.h"
 #include "support/test_files.h"
+#include "win/image_list.h"
 #include "win/prompt.h"
 #include "win/win_strings.h"
 
@@ -129,17 +131,89 @@ TEST_F(PatientDialogsTest, ScreenshotOfTheRecordingBrowser) {
   }
   TRecordingBrowserDlg browser(doc_.get(), 61440, 0);
   int rows = 0;
+  // Per row as the screen shows it: pixels of the recording trace's red and of the exchange
+  // arrows' blue beside the name, and whether the icon's background let the row show through.
+  struct Shown {
+    int red = 0;
+    int blue = 0;
+    int mask = 0;
+  };
+  std::vector<Shown> shown;
   Steps({[&] {
            QWidget* window = dialogs_->WidgetOf(browser);
            ASSERT_NE(window, nullptr);
            rows = browser.List().GetItemCount();
            browser.List().SelectFromUser({1});
          },
-         [&] { testing_support::SaveScreenshot(*dialogs_->WidgetOf(browser), "recording_browser"); },
+         [&] {
+           testing_support::SaveScreenshot(*dialogs_->WidgetOf(browser), "recording_browser");
+           auto* tree = dialogs_->WidgetOf(browser)->findChild<QTreeWidget*>();
+           ASSERT_NE(tree, nullptr);
+           const QImage screen = tree->viewport()->grab().toImage();
+           for (int row = 0; row < tree->topLevelItemCount(); ++row) {
+             const QRect cell = tree->visualItemRect(tree->topLevelItem(row));
+             Shown counts;
+             for (int y = cell.top(); y <= cell.bottom(); ++y) {
+               for (int x = cell.left(); x < cell.left() + 32; ++x) {
+                 const QRgb c = screen.pixel(x, y) & 0xFFFFFF;
+                 counts.red += c == 0xC80000 ? 1 : 0;
+                 counts.blue += c == 0x0040C0 ? 1 : 0;
+                 counts.mask += c == 0xFF00FF ? 1 : 0;
+               }
+             }
+             shown.push_back(counts);
+           }
+         },
          [&] { browser.EndDialog(win::kIdOk); }});
   EXPECT_EQ(browser.DoModal(), win::kIdOk);
   EXPECT_EQ(rows, 5);
+  // Three recordings, then the PDF report and the KZT file.
+  ASSERT_EQ(shown.size(), 5u);
+  for (size_t row = 0; row < shown.size(); ++row) {
+    SCOPED_TRACE(row);
+    EXPECT_EQ(shown[row].mask, 0);
+    if (row == 1) continue;  // selected: the style may tint its icon
+    EXPECT_EQ(shown[row].red > 10, row < 4);
+    EXPECT_EQ(shown[row].blue > 10, row == 4);
+  }
   EXPECT_TRUE(std::filesystem::exists(testing_support::ScreenshotDir() / "recording_browser.png"));
+}
+
+// A list that paints its own rows draws the kind icons masked: the row's colour stays wherever
+// an icon has no picture, plain or half-mixed for a selected row.
+TEST(MaskedImageList, BackgroundPixelsLeaveWhatLiesBelow) {
+  win::ImageList images(16, 16, kDialogIconMask);
+  images.Add(LoadDialogIcon(132));
+  const gfx::Bitmap icon = LoadDialogIcon(132);
+  constexpr gfx::Color kRow = gfx::Rgb(10, 200, 30);
+  constexpr gfx::Color kHighlight = gfx::Rgb(0, 0, 120);
+  for (const bool selected : {false, true}) {
+    SCOPED_TRACE(selected ? "selected" : "plain");
+    QImage target(20, 20, QImage::Format_RGB32);
+    target.fill(QColor(gfx::RedOf(kRow), gfx::GreenOf(kRow), gfx::BlueOf(kRow)));
+    {
+      ImageCanvas canvas(target, QPoint(0, 0), gfx::DeviceInfo{});
+      ASSERT_TRUE(images.Draw(canvas, 0, {2, 2}, selected, kHighlight));
+    }
+    int wrong = 0;
+    for (int y = 0; y < 16; ++y) {
+      for (int x = 0; x < 16; ++x) {
+        const gfx::Color c = icon.GetPixel(x, y);
+        gfx::Color want = c == kDialogIconMask ? kRow : c;
+        if (selected && c != kDialogIconMask) {
+          want = gfx::Rgb(static_cast<uint8_t>((gfx::RedOf(c) + gfx::RedOf(kHighlight)) / 2),
+                          static_cast<uint8_t>((gfx::GreenOf(c) + gfx::GreenOf(kHighlight)) / 2),
+                          static_cast<uint8_t>((gfx::BlueOf(c) + gfx::BlueOf(kHighlight)) / 2));
+        }
+        const QRgb got = target.pixel(x + 2, y + 2);
+        if (gfx::Rgb(static_cast<uint8_t>(qRed(got)), static_cast<uint8_t>(qGreen(got)),
+                     static_cast<uint8_t>(qBlue(got))) != want) {
+          ++wrong;
+        }
+      }
+    }
+    EXPECT_EQ(wrong, 0);
+  }
 }
 
 TEST(WaveOutQueue, HandsEachBufferBackOnceItsBytesAreTakenAndFillsWithSilence) {

@@ -85,7 +85,8 @@ TWaveFile::TWaveFile(std::string file_name, const TWaveFormat* format) : file_na
 TWaveFile::~TWaveFile() { Close(); }
 
 void TWaveFile::OpenForWriting() {
-  const std::filesystem::path target(file_name_);
+  // Beside the file a link names, so that the rename replaces the link's target.
+  const std::filesystem::path target = platform::SaveTarget(file_name_);
   std::filesystem::path folder = target.parent_path();
   if (folder.empty()) folder = ".";
   const std::optional<std::filesystem::path> temp = platform::CreateUniqueFile(folder, "wav");
@@ -230,9 +231,10 @@ void TWaveFile::Close() {
          WriteLE32At(file_, kDataSizeOffset, data_bytes_) && std::fflush(file_) == 0 && ::fsync(fileno(file_)) == 0;
     ok = std::fclose(file_) == 0 && ok;
     file_ = nullptr;
+    // The replaced file keeps its permissions; a failed replacement removes the temp file.
+    if (ok) ok = platform::ReplaceWithFile(temp_name_, file_name_).ok;
     std::error_code error;
-    if (ok) std::filesystem::rename(temp_name_, file_name_, error);
-    if (!ok || error) std::filesystem::remove(temp_name_, error);
+    if (!ok) std::filesystem::remove(temp_name_, error);
     temp_name_.clear();
   } else {
     std::fclose(file_);

@@ -6,6 +6,7 @@
 #include <zlib.h>
 
 #include <cassert>
+#include <charconv>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -57,17 +58,22 @@ std::filesystem::path TempPath(const std::string& leaf) {
   return dir / leaf;
 }
 
+// Four numbers apart by blanks, read with a point whatever the process locale.
 bool ParseBox(std::string_view text, double out[4]) {
-  const std::string s(text);
-  const char* p = s.c_str();
+  const char* p = text.data();
+  const char* const end = text.data() + text.size();
+  const auto skip_blanks = [&] {
+    while (p != end && (*p == ' ' || *p == '\t')) ++p;
+  };
   for (int i = 0; i < 4; ++i) {
-    char* end = nullptr;
-    out[i] = std::strtod(p, &end);
-    if (end == p) return false;
-    p = end;
+    skip_blanks();
+    if (p != end && *p == '+') ++p;
+    const auto [next, error] = std::from_chars(p, end, out[i]);
+    if (error != std::errc()) return false;
+    p = next;
   }
-  while (*p == ' ' || *p == '\t') ++p;
-  return *p == '\0';
+  skip_blanks();
+  return p == end;
 }
 
 // Level 4, not zlib's default 6: on ECG path text (long runs of "x.xxx y.yyy l") level 6 takes

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "reports/pdf/pdf_test_support.h"
+#include "support/comma_decimal_locale.h"
 
 namespace {
 
@@ -410,6 +411,18 @@ TEST_F(PdfDocumentTest, OpenBeforePrepareIsRefused) {
   EXPECT_EQ(BeginA4(1), -1);
   EXPECT_EQ(tvk_finishDocument(clock_), -1);
   EXPECT_TRUE(tvk_memoryBuffer().empty());
+}
+
+// Page boxes are PDF numbers: a point, whatever locale the process runs in.
+TEST_F(PdfDocumentTest, FractionalPageBoxesUnderACommaDecimalLocale) {
+  const testsupport::ScopedCommaDecimalLocale comma;
+  ASSERT_TRUE(comma.Active());
+  EXPECT_EQ(tvk_beginPage(1, 0, "0 0 595.28 841.89", " 0.5 0.5\t594.78 841.39 "), 0);
+  EXPECT_EQ(tvk_beginPage(2, 0, "0 0 595,28 841,89", "0 0 595 842"), -1);
+  const std::string pdf = Finish();
+  EXPECT_NE(ObjectText(pdf, 5).find("/MediaBox [0 0 595.28 841.89]\n"), std::string::npos)
+      << ObjectText(pdf, 5);
+  pdf_test::ExpectValidXref(pdf);
 }
 
 }  // namespace
