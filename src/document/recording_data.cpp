@@ -370,8 +370,9 @@ void TRecordingData::Load(platform::ArchiveReader& ar, document::MemberReadNotes
   int st_channels = kStChannels;
   if (version == 26) {
     // The patient record just read tells how many channels were analysed when this was written.
-    st_channels = notes != nullptr && notes->stored_analysis_channels ? *notes->stored_analysis_channels
-                                                                       : document::Context().g_AnalysisChannels.count;
+    st_channels = notes != nullptr && notes->stored_analysis_channels
+                      ? *notes->stored_analysis_channels
+                      : document::Context().g_AnalysisChannels.count;
     assert(st_channels >= 0);
   }
   TRecordingData next = *this;

@@ -107,7 +107,8 @@ void ReadMembers(platform::ArchiveReader& ar, TPatientData& patient, TRecordingD
     if (const std::optional<std::string> unknown = RecordOfUnknownLength(notes); unknown && !ar.AtEnd())
       throw platform::FormatError(ar.Name() + ", " + *unknown,
                                   std::to_string(ar.Remaining()) +
-                                      (ar.Remaining() == 1 ? " byte follows" : " bytes follow") + " the last member");
+                                      (ar.Remaining() == 1 ? " byte follows" : " bytes follow") +
+                                      " the last member");
   } catch (const platform::FormatError& error) {
     before.Apply();
     const std::optional<std::string> unknown = RecordOfUnknownLength(notes);
@@ -125,7 +126,8 @@ void ReadMembers(platform::ArchiveReader& ar, TPatientData& patient, TRecordingD
 // What the user is told, once per open, of what reading the file read past.
 std::vector<std::string> ReadNoteMessages(const std::string& path, const document::MemberReadNotes& notes) {
   std::vector<std::string> messages;
-  if (notes.unknown_patient_version) messages.push_back(document::DocString(document::strings::kUnknownPatientVersion));
+  if (notes.unknown_patient_version)
+    messages.push_back(document::DocString(document::strings::kUnknownPatientVersion));
   const int32_t beats = notes.replaced_beat_codes;
   const int32_t events = notes.replaced_event_codes;
   if (beats == 0 && events == 0) return messages;
@@ -133,7 +135,8 @@ std::vector<std::string> ReadNoteMessages(const std::string& path, const documen
   if (beats > 0) counts += std::to_string(beats) + (beats == 1 ? " beat" : " beats");
   if (beats > 0 && events > 0) counts += " and ";
   if (events > 0) counts += std::to_string(events) + (events == 1 ? " event" : " events");
-  messages.push_back("The recording " + path + " holds " + counts + " of an unknown class (a code above 39). " +
+  messages.push_back("The recording " + path + " holds " + counts +
+                     " of an unknown class (a code above 39). " +
                      (beats + events == 1 ? "It is" : "They are") + " kept with the class code " +
                      std::to_string(document::kReplacementCode) + ".");
   return messages;
@@ -318,7 +321,8 @@ std::unique_ptr<CZK470Doc::LoadedRecording> CZK470Doc::ReadRecording(const std::
   try {
     const std::vector<uint8_t> bytes = platform::ReadFileBytes(path, kMaxRecordingFileBytes);
     platform::ArchiveReader ar(bytes, FileNameOf(path));
-    ReadMembers(ar, loaded->patient, loaded->recording, loaded->beats, loaded->events, loaded->channels, notes);
+    ReadMembers(ar, loaded->patient, loaded->recording, loaded->beats, loaded->events, loaded->channels,
+                notes);
   } catch (const platform::IoError& error) {
     ShowMessage("The recording " + path + " cannot be read: the file is damaged or not a recording.\n\n" +
                     error.what(),

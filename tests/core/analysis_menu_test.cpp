@@ -100,7 +100,8 @@ class AnalysisMenuTest : public AppTest {
     analysis_dialogs_ = &dialogs_;
     analysis_sample_source_ = [this](CZK470Doc& doc) -> std::unique_ptr<BeatSampleSource> {
       auto gated = std::make_unique<analysis_test::GatedSource>(
-          std::make_unique<analysis::DocumentSampleSource>(*doc.GetRawECGData()), BeatEngine::Process(), gate_minute_);
+          std::make_unique<analysis::DocumentSampleSource>(*doc.GetRawECGData()), BeatEngine::Process(),
+          gate_minute_);
       gate_ = gated.get();
       return gated;
     };

@@ -144,7 +144,7 @@ TEST(TEventList, BadInputRaisesFormatErrorAndKeepsTheList) {
   struct Case {
     const char* name;
     std::vector<uint8_t> bytes;
-    const char* fault;  // nullptr: reads on
+    const char* fault;   // nullptr: reads on
     int want_kind = -1;  // of the one event read; -1: the list as it was
   };
   std::vector<uint8_t> kind_40 = valid();

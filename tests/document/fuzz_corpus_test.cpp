@@ -370,8 +370,8 @@ std::map<std::string, std::vector<uint8_t>> Seeds() {
   odd_beats[4 + 2 + 10 * 2 + 8] = 40;
   std::vector<uint8_t> odd_events = StoreMember(file_events, 32);
   odd_events[4 + 2 + 8] = 255;
-  seeds["qrs_file/seed_read_past"] =
-      Concat({ArchiveBytes().I32(33).Bytes(), StoreMember(TRecordingData(kClock), 32), odd_beats, odd_events});
+  seeds["qrs_file/seed_read_past"] = Concat(
+      {ArchiveBytes().I32(33).Bytes(), StoreMember(TRecordingData(kClock), 32), odd_beats, odd_events});
   // A version-27 patient record whose sets hold more channels than the program keeps.
   ArchiveBytes wide;
   wide.I32(27).Text("Muster").Text("").Text("").Date(0, 30000).I32(1).Double(170).Double(60).I32(0);

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "archive_bytes.h"
-#include "member_io.h"
 #include "context_guard.h"
 #include "document/document_context.h"
 #include "document/file_version.h"
+#include "member_io.h"
 #include "platform/archive.h"
 #include "platform/clock.h"
 #include "platform/io_error.h"
@@ -271,7 +271,8 @@ TEST(TPatientData, BadInputRaisesFormatErrorAndChangesNothing) {
        "exceeds the stream"},
       // The third stored channel is the ST set's count 2; the ST set then has count 0 and one
       // channel word is left.
-      {"analysis set of 3", patched(24, {3}), nullptr, ReadsOn{first_two, Set(3, {0, 1}), Set(2, {}), 4, std::nullopt, 3}},
+      {"analysis set of 3", patched(24, {3}), nullptr,
+       ReadsOn{first_two, Set(3, {0, 1}), Set(2, {}), 4, std::nullopt, 3}},
       {"negative ST set", patched(12, {0xFF, 0xFF, 0xFF, 0xFF}), nullptr,
        ReadsOn{first_two, Set(3, {0, 1}), Set(2, {}), 8, std::nullopt, 2}},
       {"channel 3", patched(4, {3}), "names channel 3"},
@@ -282,7 +283,8 @@ TEST(TPatientData, BadInputRaisesFormatErrorAndChangesNothing) {
          return Middle(b, 0, 0, 0, 0, 0).I32s({0, 4, 0, 1, 2, 0}).Bytes();
        }(),
        nullptr, ReadsOn{Set(2, {}), Set(3, {0, 1, 2}), Set(2, {0, 1}), 0, std::nullopt, 0}},
-      {"set count beyond the file", patched(24, {0xFF, 0xFF, 0xFF, 0x7F}), "element count 2147483647 exceeds"},
+      {"set count beyond the file", patched(24, {0xFF, 0xFF, 0xFF, 0x7F}),
+       "element count 2147483647 exceeds"},
   };
   // Every truncation of a valid record.
   for (size_t size = 0; size < valid.size(); ++size)

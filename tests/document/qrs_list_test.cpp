@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "archive_bytes.h"
-#include "member_io.h"
 #include "context_guard.h"
+#include "member_io.h"
 #include "platform/archive.h"
 #include "platform/io_error.h"
 #include "record_generator.h"
@@ -301,11 +301,13 @@ TEST(TQRSList, BadInputRaisesFormatErrorAndKeepsTheList) {
       {"version 33", with(0, {33}), nullptr, ReadsOn{{}, 0, 0}},
       {"negative version", with(0, {0xFF, 0xFF, 0xFF, 0xFF}), nullptr, ReadsOn{{}, 18 * 4, 0}},
       {"count beyond the stream", with(4, {3, 0}), "element count 3 exceeds"},
-      {"escaped count 4294967295", [] {
+      {"escaped count 4294967295",
+       [] {
          ArchiveBytes b;
          b.I32(32).U16(0xFFFF).U32(0xFFFFFFFF);
          return b.Bytes();
-       }(), "exceeds"},
+       }(),
+       "exceeds"},
       {"cut in a beat", cut(4 + 2 + 15), "exceeds"},
       {"cut in the counters", cut(4 + 2 + 20 + 159), "exceeds"},
       {"class 40", with(4 + 2 + 10 + 8, {40}), nullptr, ReadsOn{{1, document::kReplacementCode}, 0, 1}},

@@ -9,10 +9,10 @@
 #include <vector>
 
 #include "archive_bytes.h"
-#include "member_io.h"
 #include "context_guard.h"
 #include "document/document_context.h"
 #include "document/file_version.h"
+#include "member_io.h"
 #include "platform/archive.h"
 #include "platform/clock.h"
 #include "platform/io_error.h"
@@ -257,7 +257,7 @@ TEST(TRecordingData, Version26WithMoreThanTwoAnalysedChannelsReadsTheFirstTwo) {
   ArchiveBytes b;
   Version25Head(b.I32(26), -1);
   b.I32(26).I32(1).Double(-2.0).I32(26).I32(1).Double(-3.0).I32(26).I32(1).Double(-9.0);  // levels
-  b.I32(26).I32(1).Double(0.5).EmptyMember(26).I32(26).I32(2).Double(1.0).Double(1.0);     // slopes
+  b.I32(26).I32(1).Double(0.5).EmptyMember(26).I32(26).I32(2).Double(1.0).Double(1.0);    // slopes
   b.EmptyMember(26).EmptyMember(26).I32(26).I32(1).I32Repeat(7, 18);                      // episodes
   b.I32s({900, 1, 10, 800, 1, 20, 700, 1, 30});  // deepest, analysed, limit per channel
   Version25Tail(b, 26);
@@ -486,7 +486,7 @@ TEST(TRecordingData, BadInputRaisesFormatErrorAndLeavesTheRecordUnchanged) {
   struct Case {
     std::string name;
     std::vector<uint8_t> bytes;
-    std::string fault;                     // empty: reads on
+    std::string fault;                       // empty: reads on
     std::optional<TRecordingData> reads_on;  // the record afterwards
     size_t left = 0;
     std::optional<int32_t> unknown_version;
@@ -503,12 +503,13 @@ TEST(TRecordingData, BadInputRaisesFormatErrorAndLeavesTheRecordUnchanged) {
        loaded_with([&](TRecordingData& r) { r.normal_classes[0] = marked.normal_classes[0]; })},
       {"template list count beyond the file", patched(first_template + 4, {0xFF, 0xFF, 0xFF, 0x0F}),
        "template class 0"},
-      {"ST level series count negative", patched(first_template - 6 - 24 - 48 + 4, {0xFF, 0xFF, 0xFF, 0xFF}), "",
-       loaded_with([](TRecordingData&) {})},
+      {"ST level series count negative", patched(first_template - 6 - 24 - 48 + 4, {0xFF, 0xFF, 0xFF, 0xFF}),
+       "", loaded_with([](TRecordingData&) {})},
       {"text longer than the file", patched(4 + 4 + 24 + 4, {0xFF, 0xFE, 0xFF}), "exceeds the stream"},
   };
   for (size_t size = 0; size < valid.size(); size += size < 1200 ? 1 : 97)
-    cases.push_back({"truncated", std::vector<uint8_t>(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(size)),
+    cases.push_back({"truncated",
+                     std::vector<uint8_t>(valid.begin(), valid.begin() + static_cast<std::ptrdiff_t>(size)),
                      "recording record"});
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::Message() << c.name << " (" << c.bytes.size() << " bytes)");

@@ -134,7 +134,8 @@ TEST(TTemplateList, BadInputRaisesFormatErrorAndKeepsTheList) {
       {"version 33 with entries", ArchiveBytes().I32(33).I32(2).I32s({7, 8}).Bytes(), nullptr},
       {"negative count", ArchiveBytes().I32(32).I32(-1).Bytes(), nullptr, {}},
       {"count beyond the stream", ArchiveBytes().I32(32).I32(3).I32s({1, 2}).Bytes(), "exceeds"},
-      {"unknown version, count beyond the stream", ArchiveBytes().I32(40).I32(3).I32s({1, 2}).Bytes(), "exceeds"},
+      {"unknown version, count beyond the stream", ArchiveBytes().I32(40).I32(3).I32s({1, 2}).Bytes(),
+       "exceeds"},
       {"huge count", ArchiveBytes().I32(32).I32(0x7FFFFFFF).Bytes(), "exceeds"},
       {"no count", ArchiveBytes().I32(32).U16(0).Bytes(), "needs 4 bytes"},
   };

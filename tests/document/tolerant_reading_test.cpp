@@ -31,7 +31,8 @@ struct Members {
 
   std::vector<uint8_t> Bytes() const {
     std::vector<uint8_t> out;
-    for (const auto* part : {&patient, &recording, &beats, &events}) out.insert(out.end(), part->begin(), part->end());
+    for (const auto* part : {&patient, &recording, &beats, &events})
+      out.insert(out.end(), part->begin(), part->end());
     return out;
   }
 };
@@ -51,7 +52,8 @@ Members CurrentMembers(const platform::Clock& clock) {
   TEventList events;
   events.Append(TEvent(300, 900, kClassTachycardia));
   events.Append(TEvent(2000, 2000, kClassUser));
-  return {StoreMember(patient, 32), StoreMember(recording, 32), StoreMember(beats, 32), StoreMember(events, 32)};
+  return {StoreMember(patient, 32), StoreMember(recording, 32), StoreMember(beats, 32),
+          StoreMember(events, 32)};
 }
 
 // The default recording record of version 26 written while `channels` channels were analysed: the
@@ -67,7 +69,7 @@ std::vector<uint8_t> Version26Recording(int channels) {
   for (int c = 0; c < channels; ++c) b.EmptyMember(v);                    // ST slopes
   for (int c = 0; c < channels; ++c) b.EmptyMember(v);                    // ST episodes
   for (int c = 0; c < channels; ++c) b.I32s({-1, 0, -1});                 // deepest, analysed, limit
-  b.U16(0).I32(1);                                                         // markers, ST current
+  b.U16(0).I32(1);                                                        // markers, ST current
   for (int k = 0; k < 900; ++k) b.EmptyMember(v);
   b.I32Repeat(0, 900);
   for (int c = 0; c < channels; ++c) b.EmptyMember(v).EmptyMember(v);  // reserved pairs
@@ -159,9 +161,11 @@ TEST_F(TolerantReading, UnknownClassCodesAreKeptAndReportedOnce) {
     for (size_t i = 0; i < 3; ++i) {
       const bool bad = i < c.beat_codes.size() && c.beat_codes[i] > 39;
       EXPECT_EQ(BeatClasses()[i], bad ? document::kReplacementCode : kClassNormal) << "beat " << i;
-      EXPECT_EQ(doc_->GetQRSList().ElementAt(static_cast<int>(i))->GetPosition(), 50 + 100 * static_cast<int>(i));
+      EXPECT_EQ(doc_->GetQRSList().ElementAt(static_cast<int>(i))->GetPosition(),
+                50 + 100 * static_cast<int>(i));
     }
-    const int bad_beats = static_cast<int>(std::count_if(c.beat_codes.begin(), c.beat_codes.end(), [](uint8_t code) { return code > 39; }));
+    const int bad_beats = static_cast<int>(
+        std::count_if(c.beat_codes.begin(), c.beat_codes.end(), [](uint8_t code) { return code > 39; }));
     EXPECT_EQ(doc_->GetQRSList().GetCounter(document::kReplacementCode), bad_beats);
     EXPECT_EQ(doc_->GetQRSList().GetCounter(kClassNormal), kBeats - bad_beats);
     ASSERT_EQ(doc_->GetEventList().GetSize(), 2);
@@ -176,9 +180,10 @@ TEST_F(TolerantReading, MembersOfUnknownVersionsAndNegativeCountsAreReadPast) {
   const Members current = CurrentMembers(clock_);
   // The first template list (normal class 0) of the version-32 recording record: everything before
   // it is the fixed part of the default record plus the one ST level.
-  const size_t first_template = 4 + 4 + 24 + 4 + 7 + 1 + 4 + 12 + 48 * 4 + 144 * 4 + 1 + 12 + 16 + 4 + 4 + 8 + 2 +
-                                5 + 12 + 24 + 4 + (6 * 8 + 8) + 24 + 2 + 4;
-  ASSERT_EQ(platform::LoadLE32(current.recording.data() + first_template + 4), 2u) << "normal class 0 holds 2";
+  const size_t first_template = 4 + 4 + 24 + 4 + 7 + 1 + 4 + 12 + 48 * 4 + 144 * 4 + 1 + 12 + 16 + 4 + 4 + 8 +
+                                2 + 5 + 12 + 24 + 4 + (6 * 8 + 8) + 24 + 2 + 4;
+  ASSERT_EQ(platform::LoadLE32(current.recording.data() + first_template + 4), 2u)
+      << "normal class 0 holds 2";
   const size_t first_st_levels = first_template - 6 - 24 - 48 - 8;
   ASSERT_EQ(platform::LoadLE32(current.recording.data() + first_st_levels + 4), 1u) << "one ST level";
   auto patched = [](std::vector<uint8_t> bytes, size_t offset, int32_t value) {
@@ -200,22 +205,37 @@ TEST_F(TolerantReading, MembersOfUnknownVersionsAndNegativeCountsAreReadPast) {
   };
   const Case cases[] = {
       {"template list of version 99",
-       {current.patient, patched(current.recording, first_template, 99), current.beats, current.events}, kBeats, 0, 1},
+       {current.patient, patched(current.recording, first_template, 99), current.beats, current.events},
+       kBeats,
+       0,
+       1},
       {"template list count -1",
        {current.patient, without(patched(current.recording, first_template + 4, -1), first_template + 8, 8),
         current.beats, current.events},
-       kBeats, 0, 1},
+       kBeats,
+       0,
+       1},
       {"ST level series of version 0",
-       {current.patient, patched(current.recording, first_st_levels, 0), current.beats, current.events}, kBeats, 2,
+       {current.patient, patched(current.recording, first_st_levels, 0), current.beats, current.events},
+       kBeats,
+       2,
        0},
       {"ST level series count -3",
        {current.patient, without(patched(current.recording, first_st_levels + 4, -3), first_st_levels + 8, 8),
         current.beats, current.events},
-       kBeats, 2, 0},
-      {"beat list of version 40", {current.patient, current.recording, patched(current.beats, 0, 40), current.events}, 0,
-       2, 1},
+       kBeats,
+       2,
+       0},
+      {"beat list of version 40",
+       {current.patient, current.recording, patched(current.beats, 0, 40), current.events},
+       0,
+       2,
+       1},
       {"recording record of version 33 alone",
-       {current.patient, ArchiveBytes().I32(33).Bytes(), current.beats, current.events}, kBeats, 0, 0},
+       {current.patient, ArchiveBytes().I32(33).Bytes(), current.beats, current.events},
+       kBeats,
+       0,
+       0},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -277,9 +297,11 @@ TEST_F(TolerantReading, RecordOfUnknownVersionWithContentIsRefused) {
     return bytes;
   };
   const Case cases[] = {
-      {"patient record", {with_version(current.patient, 33), current.recording, current.beats, current.events},
+      {"patient record",
+       {with_version(current.patient, 33), current.recording, current.beats, current.events},
        "patient record of unknown version 33"},
-      {"recording record", {current.patient, with_version(current.recording, 0), current.beats, current.events},
+      {"recording record",
+       {current.patient, with_version(current.recording, 0), current.beats, current.events},
        "recording record of unknown version 0"},
       {"version alone, bytes left over",
        {ArchiveBytes().I32(40).Bytes(), current.recording, current.beats,
@@ -335,7 +357,8 @@ TEST_F(TolerantReading, ExchangeFileOfOtherSampleWidthOpens) {
       ADD_FAILURE() << "no error";
     } catch (const platform::FormatError& e) {
       EXPECT_NE(std::string(e.what()).find("Implementation error"), std::string::npos) << e.what();
-      EXPECT_NE(std::string(e.what()).find("minute " + std::to_string(minute)), std::string::npos) << e.what();
+      EXPECT_NE(std::string(e.what()).find("minute " + std::to_string(minute)), std::string::npos)
+          << e.what();
     }
   }
 }
