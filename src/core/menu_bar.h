@@ -159,7 +159,8 @@ class MenuBarWnd : public win::Window {
   size_t TitleCount() const;
   int Track(size_t index, bool keyboard, const std::function<void(PopupMenuWnd&)>& on_open);
   // The pull-down as the host's own pop-up; nullopt when the host has none (headless).
-  std::optional<PopupMenuResult> TrackHostPopup(const win::Menu& popup, gfx::Point screen_point, bool keyboard);
+  std::optional<PopupMenuResult> TrackHostPopup(const win::Menu& popup, gfx::Point screen_point,
+                                                bool keyboard);
   void SetHot(int index);
   void DropKeyboardMode(bool notify);
 

@@ -1,5 +1,6 @@
 #include "qt/canvas_host.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QDragEnterEvent>
 #include <QDragMoveEvent>
@@ -9,7 +10,6 @@
 #include <QKeyEvent>
 #include <QMetaObject>
 #include <QMimeData>
-#include <QAction>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
@@ -27,8 +27,8 @@
 #include "qt/event_pump.h"
 #include "qt/image_canvas.h"
 #include "qt/qt_menu.h"
-#include "win/popup_menu.h"
 #include "win/messages.h"
+#include "win/popup_menu.h"
 
 namespace qthost {
 namespace {
@@ -468,12 +468,13 @@ std::optional<int> CanvasHost::TrackPopupMenu(const win::PopupRequest& request) 
     });
   }
   const QSize size = menu.sizeHint();
-  const gfx::Rect place = win::PopupMenuRect(request.screen_point, {size.width(), size.height()}, request.flags,
-                                             windows_.ScreenSize());
+  const gfx::Rect place = win::PopupMenuRect(request.screen_point, {size.width(), size.height()},
+                                             request.flags, windows_.ScreenSize());
   if (request.keyboard) {
     // Lit once shown: QMenu drops an active action set before it pops up.
     QObject::connect(&menu, &QMenu::aboutToShow, &menu, [&menu] {
-      QMetaObject::invokeMethod(&menu, [&menu] { menu.LightFirstEntry(); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          &menu, [&menu] { menu.LightFirstEntry(); }, Qt::QueuedConnection);
     });
   }
   const std::optional<int> chosen = RunPopup(menu, QPoint(place.left, place.top), request.owner);
@@ -490,7 +491,8 @@ std::optional<int> CanvasHost::ShowDropDownList(const win::PopupRequest& request
   if (request.current >= 0 && request.current < actions.size()) {
     QAction* lit = actions[request.current];
     QObject::connect(&menu, &QMenu::aboutToShow, &menu, [&menu, lit] {
-      QMetaObject::invokeMethod(&menu, [&menu, lit] { menu.setActiveAction(lit); }, Qt::QueuedConnection);
+      QMetaObject::invokeMethod(
+          &menu, [&menu, lit] { menu.setActiveAction(lit); }, Qt::QueuedConnection);
     });
   }
   // Below the box, above it where the screen ends.
