@@ -5,6 +5,8 @@
 #include <iosfwd>
 #include <string>
 
+#include "platform/ids.h"
+
 // The modal dialogs of an analysis run, as the run logic sees them. The windows (a later layer)
 // implement AnalysisDialogs over the run logic of AnalysisProgress; headless runs (automation,
 // batch, tests) use HeadlessAnalysisDialogs.
@@ -16,10 +18,10 @@ inline constexpr int kResultCancelled = 1060;
 inline constexpr int kResultFailed = 1061;
 
 // The private messages the workers post to their dialogs when they have ended.
-inline constexpr uint32_t kRhythmDetectionEndMessage = 0x401;
-inline constexpr uint32_t kEngineEndMessage = 0x402;
-inline constexpr uint32_t kSVTemplateRebuildEndMessage = 0x40A;
-inline constexpr uint32_t kLibraryEndMessage = 0x414;
+inline constexpr uint32_t kRhythmDetectionEndMessage = msg::kWorkerEnd;
+inline constexpr uint32_t kEngineEndMessage = msg::kEngineEnd;
+inline constexpr uint32_t kSVTemplateRebuildEndMessage = msg::kSVTemplateRebuildEnd;
+inline constexpr uint32_t kLibraryEndMessage = msg::kLibraryEnd;
 
 // Control ids of the progress dialogs.
 inline constexpr int kProgressBarId = 1046;

@@ -17,6 +17,7 @@
 #include "document/profile_keys.h"
 #include "document/raw_ecg_data.h"
 #include "document/zk470_doc.h"
+#include "platform/ids.h"
 #include "platform/io_error.h"
 #include "win/prompt.h"
 #include "win/window.h"
@@ -53,7 +54,9 @@ class WaitCursor {
   WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-bool IsDisplayModeWithoutRecording(int16_t mode) { return mode == 0 || mode == 5 || mode == 15; }
+bool IsDisplayModeWithoutRecording(DisplayMode mode) {
+  return mode == DisplayMode::kNone || mode == DisplayMode::kOnlineEcg || mode == DisplayMode::kPdf;
+}
 
 bool AnySTTrendOn(const CZK470Doc& doc) {
   for (int channel = 0; channel < 3; ++channel)
@@ -267,16 +270,16 @@ void AnalysisRun::OnRunPacemakerAnalysis(CZK470Doc& doc) {
 
 bool AnalysisRun::OnCommand(CZK470Doc& doc, int id) {
   switch (id) {
-    case kCmdAnalyzeRecording:
+    case cmd::kAnalyzeRecording:
       Run(doc, 1);
       return true;
-    case kCmdRecomputeEvents:
+    case cmd::kRecomputeEvents:
       RecomputeEvents(doc, 1);
       return true;
-    case kCmdRepeatSTAnalysis:
+    case cmd::kRepeatSTAnalysis:
       OnRepeatSTAnalysis(doc);
       return true;
-    case kCmdRunPacemakerAnalysis:
+    case cmd::kPacemakerAnalysis:
       OnRunPacemakerAnalysis(doc);
       return true;
     default:
@@ -287,10 +290,10 @@ bool AnalysisRun::OnCommand(CZK470Doc& doc, int id) {
 std::optional<bool> AnalysisRun::IsCommandEnabled(const CZK470Doc& doc, int id) const {
   const bool has_recording = !IsDisplayModeWithoutRecording(doc.GetDisplayMode());
   switch (id) {
-    case kCmdAnalyzeRecording:
+    case cmd::kAnalyzeRecording:
       return has_recording;
-    case kCmdRecomputeEvents:
-    case kCmdRepeatSTAnalysis:
+    case cmd::kRecomputeEvents:
+    case cmd::kRepeatSTAnalysis:
       // Only a recording analysed before has events to recompute.
       return has_recording && doc.GetRecordingData().bradycardia_threshold != -1;
     default:

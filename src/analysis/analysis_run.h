@@ -6,6 +6,7 @@
 #include <string>
 
 #include "document/document_host.h"
+#include "platform/ids.h"
 
 class BeatEngine;
 class BeatSampleSource;
@@ -30,13 +31,8 @@ class HeadlessAnalysisDialogs;
 // User-interface thread; the steps that run on workers run while it waits in a modal dialog.
 class AnalysisRun : public document::AnalysisHooks {
  public:
-  // Commands of the document that the run carries out.
-  static constexpr int kCmdAnalyzeRecording = 32817;
-  static constexpr int kCmdRecomputeEvents = 32844;
-  static constexpr int kCmdRepeatSTAnalysis = 32907;
-  static constexpr int kCmdRunPacemakerAnalysis = 32986;
   // The main frame's status refresh, posted after every run.
-  static constexpr uint32_t kStatusRefreshMessage = 0x7E9;
+  static constexpr uint32_t kStatusRefreshMessage = msg::kStatusRefresh;
 
   // What the run uses beyond the document. Empty members take the defaults named.
   struct Services {

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "platform/ids.h"
+
 class CZK470Doc;
 class TQRSList;
 class TTemplateList;
@@ -14,10 +16,9 @@ class TTemplateList;
 namespace analysis {
 
 inline constexpr int kDefaultSampleRate = 125;
-// The analysing program written into the recording record, and the built-in engine's version.
+// The analysing program written into the recording record (the engine's version: the registry).
 inline constexpr const char* kProgramName = "ZK-470";
 inline constexpr const char* kProgramBuild = "2.04";
-inline constexpr const char* kBuiltInEngineVersion = "1.78";
 // Record classes filled from the engine's classes; the last two stay free for the special classes.
 inline constexpr int kCopiedTemplateClasses = 298;
 

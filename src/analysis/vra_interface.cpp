@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "platform/io_error.h"
+#include "platform/process_context.h"
 #include "platform/profile_store.h"
 
 CVRAInterface::CVRAInterface(std::string library_name) : library_name_(std::move(library_name)) {}
@@ -82,3 +83,11 @@ uint32_t CVRAInterface::ReadVersion() {
     throw platform::IoError(library_name_, "GetVRAVersion refused with result " + std::to_string(result));
   return version;
 }
+
+namespace {
+
+// A fresh process has not loaded the analysis library.
+[[maybe_unused]] const bool kResetRegistered = platform::RegisterProcessReset(
+    platform::ProcessLayer::kAnalysis, [] { (void)CVRAInterface::Process().Unload(); });
+
+}  // namespace

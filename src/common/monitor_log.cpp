@@ -2,10 +2,10 @@
 
 #include <cstring>
 #include <limits>
-#include <system_error>
 
 #include "platform/archive.h"
-#include "platform/file_system.h"
+#include "platform/atomic_file_writer.h"
+#include "platform/io_error.h"
 
 namespace {
 
@@ -47,48 +47,42 @@ TMonitorRecord TMonitorLog::Decode(const std::array<uint8_t, kRecordSize>& bytes
   return record;
 }
 
-TMonitorLog::TMonitorLog(const std::filesystem::path& path, bool write)
-    : file_name_(MonitorName(path)), writing_(write) {
+TMonitorLog::TMonitorLog(const std::filesystem::path& path, bool write) : file_name_(MonitorName(path)) {
   if (!write) {
     file_ = std::fopen(file_name_.c_str(), "rb");
     return;
   }
-  // Beside the file a link names, so that the rename replaces the link's target.
-  const std::filesystem::path target = platform::SaveTarget(file_name_);
-  const std::filesystem::path folder = target.has_parent_path() ? target.parent_path() : ".";
-  if (const auto temp = platform::CreateUniqueFile(folder, file_name_.filename().string() + ".")) {
-    temp_name_ = *temp;
-    file_ = std::fopen(temp_name_.c_str(), "w+b");
-    if (file_ == nullptr) {
-      std::error_code ignored;
-      std::filesystem::remove(temp_name_, ignored);
-      temp_name_.clear();
-    }
+  try {
+    writer_ = std::make_unique<platform::AtomicFileWriter>(file_name_);
+  } catch (const platform::IoError&) {
+    // A log that cannot be written ignores additions.
   }
 }
 
 TMonitorLog::~TMonitorLog() {
-  if (file_ == nullptr) return;
-  if (writing_) {
+  if (writer_ != nullptr) {
     while (!buffer_.empty()) {
       WriteAtEnd(buffer_.front());
       buffer_.pop_front();
     }
-    const bool flushed = std::fflush(file_) == 0;
-    std::fclose(file_);
-    // A log that could not be written completely leaves the file of the name as it was; a
-    // replaced one keeps its permissions.
-    const bool replaced = flushed && !write_failed_ && platform::ReplaceWithFile(temp_name_, file_name_).ok;
-    std::error_code error;
-    if (!replaced) std::filesystem::remove(temp_name_, error);
+    // A log that could not be written completely leaves the file of the name as it was; the
+    // writer removes its temp file then.
+    if (!write_failed_) {
+      try {
+        writer_->Commit();
+      } catch (const platform::IoError&) {
+      }
+    }
     return;
   }
-  std::fclose(file_);
+  if (file_ != nullptr) std::fclose(file_);
 }
 
 bool TMonitorLog::WriteAtEnd(const TMonitorRecord& record) {
   const std::array<uint8_t, kRecordSize> bytes = Encode(record);
-  if (std::fseek(file_, 0, SEEK_END) != 0 || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
+  try {
+    writer_->Write(bytes);
+  } catch (const platform::IoError&) {
     write_failed_ = true;
     return false;
   }
@@ -96,7 +90,7 @@ bool TMonitorLog::WriteAtEnd(const TMonitorRecord& record) {
 }
 
 size_t TMonitorLog::AddRecord(const TMonitorRecord& record) {
-  if (file_ == nullptr || !writing_) return 0;
+  if (writer_ == nullptr) return 0;
   buffer_.push_back(record);
   if (buffer_.size() >= kBufferRecords) {
     WriteAtEnd(buffer_.front());
@@ -106,10 +100,19 @@ size_t TMonitorLog::AddRecord(const TMonitorRecord& record) {
 }
 
 TMonitorRecord TMonitorLog::ReadRecord(int64_t n) {
-  if (file_ == nullptr || n < 0 || n > std::numeric_limits<long>::max() / static_cast<int64_t>(kRecordSize)) return {};
+  if (!IsOpen() || n < 0 || n > std::numeric_limits<long>::max() / static_cast<int64_t>(kRecordSize))
+    return {};
   std::array<uint8_t, kRecordSize> bytes{};
-  if (writing_) std::fflush(file_);
-  if (std::fseek(file_, static_cast<long>(n * static_cast<int64_t>(kRecordSize)), SEEK_SET) != 0 ||
+  const int64_t offset = n * static_cast<int64_t>(kRecordSize);
+  if (writer_ != nullptr) {
+    try {
+      if (writer_->ReadAt(static_cast<uint64_t>(offset), bytes) != bytes.size()) return {};
+    } catch (const platform::IoError&) {
+      return {};
+    }
+    return Decode(bytes);
+  }
+  if (std::fseek(file_, static_cast<long>(offset), SEEK_SET) != 0 ||
       std::fread(bytes.data(), 1, bytes.size(), file_) != bytes.size()) {
     return {};
   }

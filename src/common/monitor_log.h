@@ -5,6 +5,11 @@
 #include <cstdio>
 #include <deque>
 #include <filesystem>
+#include <memory>
+
+namespace platform {
+class AtomicFileWriter;
+}
 
 // One record of the monitor log, 46 bytes in the file: eight 16-bit values, two 16-bit values
 // shown times 5, a double, eight more 16-bit values and a last 16-bit value, little-endian.
@@ -34,7 +39,7 @@ class TMonitorLog {
   TMonitorLog(const TMonitorLog&) = delete;
   TMonitorLog& operator=(const TMonitorLog&) = delete;
 
-  bool IsOpen() const { return file_ != nullptr; }
+  bool IsOpen() const { return file_ != nullptr || writer_ != nullptr; }
   const std::filesystem::path& FileName() const { return file_name_; }
   // Returns how many records wait in the buffer; 0 when the file is not open.
   size_t AddRecord(const TMonitorRecord& record);
@@ -48,9 +53,8 @@ class TMonitorLog {
   bool WriteAtEnd(const TMonitorRecord& record);
 
   std::filesystem::path file_name_;
-  std::filesystem::path temp_name_;
-  std::FILE* file_ = nullptr;
-  bool writing_ = false;
+  std::FILE* file_ = nullptr;  // reading
+  std::unique_ptr<platform::AtomicFileWriter> writer_;
   bool write_failed_ = false;
   std::deque<TMonitorRecord> buffer_;
 };

@@ -3,6 +3,7 @@
 #include <cstdint>
 
 #include "gfx/drawing_types.h"
+#include "platform/ids.h"
 #include "win/tab_window.h"
 
 // The tab window of the statistics tables: a tab window that tells its parent which tab the user
@@ -10,7 +11,7 @@
 // its fonts made for the default character set. User-interface thread only.
 class CTableTabWnd : public win::TabWindow {
  public:
-  static constexpr uint32_t kTabChosenMessage = 2026;
+  static constexpr uint32_t kTabChosenMessage = msg::kTableTabChosen;
 
   CTableTabWnd() = default;
   ~CTableTabWnd() override;

@@ -2,6 +2,7 @@
 
 #include "common/text_view_dlg.h"
 #include "platform/resources.h"
+#include "win/dialog_layout.h"
 #include "win/dialog_template.h"
 
 namespace {
@@ -17,28 +18,32 @@ constexpr ControlTemplate kTextView[] = {
     {TTextViewDlg::kLogEditId, ControlKind::kEdit, "", 7, 7, 326, 190, kLogStyle},
     {win::kIdOk, ControlKind::kDefPushButton, "OK", 145, 203, 50, 14},
 };
-constexpr ControlTemplate kLowDiskSpaceEnglish[] = {
-    {-1, ControlKind::kStatic,
-     "The free space on the drive of the data directory is below its minimum. Please delete or archive "
+// Each dialog's geometry once, then its caption and texts per language in the order of its controls.
+constexpr win::DialogLayout kTextViewLayout{kTextViewTemplate, 340, 224};
+
+constexpr win::DialogLayout kLowDiskSpace{kLowDiskSpaceTemplate, 220, 75};
+constexpr win::ControlLayout kLowDiskSpaceControls[] = {
+    {-1, ControlKind::kStatic, 7, 7, 206, 40},
+    {win::kIdOk, ControlKind::kDefPushButton, 85, 54, 50, 14},
+};
+constexpr auto kLowDiskSpaceEnglish = win::LocalizeControls(
+    kLowDiskSpaceControls,
+    {"The free space on the drive of the data directory is below its minimum. Please delete or archive "
      "old recordings before new ones are read or analysed.",
-     7, 7, 206, 40},
-    {win::kIdOk, ControlKind::kDefPushButton, "OK", 85, 54, 50, 14},
-};
-constexpr ControlTemplate kLowDiskSpaceGerman[] = {
-    {-1, ControlKind::kStatic,
-     "Der freie Speicherplatz auf dem Laufwerk des Datenverzeichnisses liegt unter dem Minimum. Bitte "
+     "OK"});
+constexpr auto kLowDiskSpaceGerman = win::LocalizeControls(
+    kLowDiskSpaceControls,
+    {"Der freie Speicherplatz auf dem Laufwerk des Datenverzeichnisses liegt unter dem Minimum. Bitte "
      "löschen oder archivieren Sie alte Aufzeichnungen, bevor neue gelesen oder ausgewertet werden.",
-     7, 7, 206, 40},
-    {win::kIdOk, ControlKind::kDefPushButton, "OK", 85, 54, 50, 14},
-};
+     "OK"});
 
 constexpr DialogTemplate kEnglish[] = {
-    {kTextViewTemplate, "", 340, 224, kTextView},
-    {kLowDiskSpaceTemplate, "Free disk space", 220, 75, kLowDiskSpaceEnglish},
+    win::LocalizeDialog(kTextViewLayout, "", kTextView),
+    win::LocalizeDialog(kLowDiskSpace, "Free disk space", kLowDiskSpaceEnglish),
 };
 constexpr DialogTemplate kGerman[] = {
-    {kTextViewTemplate, "", 340, 224, kTextView},
-    {kLowDiskSpaceTemplate, "Freier Speicherplatz", 220, 75, kLowDiskSpaceGerman},
+    win::LocalizeDialog(kTextViewLayout, "", kTextView),
+    win::LocalizeDialog(kLowDiskSpace, "Freier Speicherplatz", kLowDiskSpaceGerman),
 };
 
 }  // namespace

@@ -7,13 +7,12 @@
 #include "document/zk470_doc.h"
 #include "gfx/canvas.h"
 #include "platform/dynamic_library.h"
+#include "platform/ids.h"
 #include "platform/io_error.h"
 #include "platform/resources.h"
 #include "win/data_exchange.h"
 
 namespace {
-
-constexpr const char* kAnalysisVersion = "1.78";
 
 std::string OwnString(int id) {
   platform::ScopedExeResources own;
@@ -35,7 +34,9 @@ void CLogoFrame::OnPaint(gfx::Canvas& canvas, const gfx::Rect&) {
 // --- About box -------------------------------------------------------------------------------------------
 
 CAboutDlg::CAboutDlg(std::string main_directory, win::Window* parent)
-    : win::Dialog(kTemplateId, parent), main_directory_(std::move(main_directory)), version_(kAnalysisVersion) {
+    : win::Dialog(kTemplateId, parent),
+      main_directory_(std::move(main_directory)),
+      version_(kBuiltInEngineVersion) {
   title_ = OwnString(core_ids::kIdsAppTitle);
   build_ = OwnString(core_ids::kIdsBuild);
   link_ = std::string(kWebAddress);

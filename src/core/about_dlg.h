@@ -8,6 +8,7 @@
 
 #include "common/dib.h"
 #include "common/dib_palette.h"
+#include "core/core_ids.h"
 #include "win/controls.h"
 #include "win/dialog.h"
 
@@ -29,7 +30,7 @@ class CLogoFrame : public win::StaticControl {
 // directory. A missing or unreadable logo leaves the frame empty. User-interface thread only.
 class CAboutDlg : public win::Dialog {
  public:
-  static constexpr int kTemplateId = 100;
+  static constexpr int kTemplateId = core_ids::kAboutTemplate;
   static constexpr int kLogoId = 1029;
   static constexpr int kVersionId = 1206;
   static constexpr int kBuildId = 1207;

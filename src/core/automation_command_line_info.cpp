@@ -12,6 +12,7 @@
 #include "platform/archive.h"
 #include "platform/cp1252.h"
 #include "platform/io_error.h"
+#include "platform/process_context.h"
 
 namespace {
 
@@ -276,3 +277,11 @@ std::string ResolveAgainstFolder(const std::filesystem::path& folder, const std:
   if (named.is_absolute()) return path;
   return (folder / named).lexically_normal().string();
 }
+
+namespace {
+
+// A fresh process has parsed no command line.
+[[maybe_unused]] const bool kResetRegistered =
+    platform::RegisterProcessReset(platform::ProcessLayer::kCore, [] { AutomationInfo().Reset(); });
+
+}  // namespace

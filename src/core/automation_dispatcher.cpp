@@ -22,6 +22,7 @@
 #include "platform/cp1252.h"
 #include "platform/file_system.h"
 #include "platform/io_error.h"
+#include "platform/process_context.h"
 #include "platform/resources.h"
 #include "win/prompt.h"
 
@@ -430,3 +431,11 @@ void AutomationDispatcher::RunAnalyzeRecording() {
   // that the calling program does not wait for ever.
   End(kExitActionCancelled);
 }
+
+namespace {
+
+// A fresh process talks to the recorder through the first kind of link.
+[[maybe_unused]] const bool kResetRegistered =
+    platform::RegisterProcessReset(platform::ProcessLayer::kCore, [] { SetRecorderLinkSelector(0); });
+
+}  // namespace

@@ -1,55 +1,12 @@
 #pragma once
 
-#include <cstdint>
+#include "platform/ids.h"
 
-// Numbers of the application core: commands, private messages, control ids and the string,
-// menu, toolbar and bitmap resources of the main frame, the About box and the start-up. Menus,
-// stored toolbars and other programs' expectations rely on them; never renumber one.
+// Numbers of the application core: the control ids and the string, menu, toolbar and bitmap
+// resources of the main frame, the About box and the start-up; its commands and messages are in
+// the shared registry. Menus, stored toolbars and other programs' expectations rely on them;
+// never renumber one.
 namespace core_ids {
-
-// Framework commands.
-inline constexpr int kFileNew = 57600;
-inline constexpr int kFileOpen = 57601;
-inline constexpr int kFileClose = 57602;
-inline constexpr int kFileSave = 57603;
-inline constexpr int kFileSaveAs = 57604;
-inline constexpr int kFilePrintSetup = 57606;
-inline constexpr int kFileMruFirst = 57616;  // the four recent files: 57616 .. 57619
-inline constexpr int kFileMruLast = 57619;
-inline constexpr int kAppAbout = 57664;
-inline constexpr int kAppExit = 57665;
-
-// Commands of the system that the main frame's menus and toolbars carry.
-inline constexpr int kPrintWholeReport = 32816;
-inline constexpr int kAnalyzeRecording = 32817;
-inline constexpr int kAnalysisOptions = 32818;
-inline constexpr int kReadRecorder = 32821;
-inline constexpr int kReadTape = 32822;
-inline constexpr int kChannelView = 32833;
-inline constexpr int kNoAction32840 = 32840;
-inline constexpr int kRecomputeEvents = 32844;
-inline constexpr int kOptions = 32897;
-inline constexpr int kRepeatSTAnalysis = 32907;
-inline constexpr int kPatientData = 32922;
-inline constexpr int kPacemakerAnalysis = 32986;
-inline constexpr int kNarrativeTest = 33034;
-inline constexpr int kSendReportPdf = 33213;
-inline constexpr int kSendRecording = 33214;
-inline constexpr int kSend = 33216;
-inline constexpr int kPdfImage = 33231;  // only its toolbar image: recent PDF files
-inline constexpr int kQrsImage = 33232;  // only its toolbar image: recent recordings
-inline constexpr int kRefreshStatus = 33235;
-inline constexpr int kPrintNarrative = 33236;
-inline constexpr int kImportRawFile = 33237;
-inline constexpr int kImportRawFiles = 33238;
-inline constexpr int kTimeSpan = 33312;
-inline constexpr int kPatientDataAlt = 33315;  // a second command of the patient sheet
-inline constexpr int kEditDiagnosis = 33316;   // the patient sheet at its diagnosis page
-
-// Private messages to the main frame.
-inline constexpr uint32_t kStartupCommandMessage = 2024;
-inline constexpr uint32_t kStatusRefreshMessage = 2025;
-inline constexpr uint32_t kTableTabMessage = 2026;
 
 // Windows of the frame.
 inline constexpr int kToolBarId = 59392;

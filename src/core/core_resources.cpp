@@ -4,27 +4,33 @@
 #include <string>
 #include <vector>
 
+#include "core/about_dlg.h"
 #include "core/analysis_dialogs.h"
 #include "core/core_ids.h"
-#include "core/about_dlg.h"
 #include "core/pdf_convert_wait_dlg.h"
+#include "platform/process_context.h"
 #include "platform/resources.h"
+#include "win/dialog_layout.h"
 #include "win/dialog_template.h"
 
 namespace {
 
 using win::ControlKind;
-using win::ControlTemplate;
+using win::ControlLayout;
+using win::DialogLayout;
 using win::DialogTemplate;
 using win::kIdCancel;
 using win::kIdOk;
+using win::LocalizeControls;
+using win::LocalizeDialog;
 namespace ids = core_ids;
 
 // --- Strings ---------------------------------------------------------------------------------------
 
 constexpr platform::StringEntry kOwnStrings[] = {
     {ids::kIdsDocumentString,
-     "KESTROVA ZK-470 Holter-ECG\n\n ZK-470 Holter\nZK-470 Files (*.qrs)\n.QRS\nZK-470.Document\nZK-470 Document"},
+     "KESTROVA ZK-470 Holter-ECG\n\n ZK-470 Holter\nZK-470 Files (*.qrs)\n.QRS\nZK-470.Document\nZK-470 "
+     "Document"},
     {ids::kIdsBuild, "2.04"},
     {ids::kIdsShortTitle, "ZK-470"},
     {ids::kIdsAppTitle, "KESTROVA ZK-470 Holter-ECG"},
@@ -45,37 +51,37 @@ constexpr platform::StringEntry kEnglishStrings[] = {
     {ids::kIdsRecentFileEmpty, "Recent file"},
     {ids::kIdsMenuView, "&View"},
     // Command prompts: the status-bar text, a line end, the tool tip.
-    {ids::kFileNew, "Starts a new recording\nNew"},
-    {ids::kFileOpen, "Opens a recording\nOpen"},
-    {ids::kFileClose, "Closes the recording\nClose"},
-    {ids::kFileSave, "Saves the recording\nSave"},
-    {ids::kFileSaveAs, "Saves the recording under a new name\nSave as"},
-    {ids::kAppAbout, "Shows the program version\nAbout"},
-    {ids::kAppExit, "Ends the program\nExit"},
-    {ids::kPrintWholeReport, "Prints the whole report\nPrint report"},
-    {ids::kAnalyzeRecording, "Analyses the recording\nAnalyse"},
-    {ids::kAnalysisOptions, "Changes the analysis settings\nAnalysis settings"},
-    {ids::kReadRecorder, "Reads a recording out of the recorder\nRead recorder"},
-    {ids::kReadTape, "Reads a recording from tape\nRead tape"},
-    {ids::kChannelView, "Shows the chosen channels\nChannel view"},
-    {ids::kRecomputeEvents, "Detects the events again\nRecompute events"},
-    {ids::kOptions, "Changes the settings of the workstation\nOptions"},
-    {ids::kRepeatSTAnalysis, "Repeats the ST analysis\nST analysis"},
-    {ids::kPatientData, "Edits the patient data\nPatient data"},
-    {ids::kPatientDataAlt, "Edits the patient data\nPatient data"},
-    {ids::kEditDiagnosis, "Edits the diagnosis of the recording\nDiagnosis"},
-    {ids::kPacemakerAnalysis, "Repeats the pacemaker analysis\nPacemaker analysis"},
-    {ids::kNarrativeTest, "Tests the narrative letter with chosen values\nNarrative test"},
-    {ids::kSendReportPdf, "Sends the report as PDF by e-mail\nSend report"},
-    {ids::kSendRecording, "Sends the recording by e-mail\nSend recording"},
-    {ids::kSend, "Sends the report or the recording by e-mail\nSend"},
-    {ids::kImportRawFile, "Imports the recording of an SD card\nImport SD card"},
-    {ids::kImportRawFiles, "Imports several recordings of SD cards\nImport SD cards"},
-    {ids::kTimeSpan, "Chooses the time span shown\nTime span"},
-    {ids::kFileMruFirst, "Opens this recording"},
-    {ids::kFileMruFirst + 1, "Opens this recording"},
-    {ids::kFileMruFirst + 2, "Opens this recording"},
-    {ids::kFileMruLast, "Opens this recording"},
+    {cmd::kFileNew, "Starts a new recording\nNew"},
+    {cmd::kFileOpen, "Opens a recording\nOpen"},
+    {cmd::kFileClose, "Closes the recording\nClose"},
+    {cmd::kFileSave, "Saves the recording\nSave"},
+    {cmd::kFileSaveAs, "Saves the recording under a new name\nSave as"},
+    {cmd::kAppAbout, "Shows the program version\nAbout"},
+    {cmd::kAppExit, "Ends the program\nExit"},
+    {cmd::kPrintWholeReport, "Prints the whole report\nPrint report"},
+    {cmd::kAnalyzeRecording, "Analyses the recording\nAnalyse"},
+    {cmd::kAnalysisOptions, "Changes the analysis settings\nAnalysis settings"},
+    {cmd::kReadRecorder, "Reads a recording out of the recorder\nRead recorder"},
+    {cmd::kReadTape, "Reads a recording from tape\nRead tape"},
+    {cmd::kChannelView, "Shows the chosen channels\nChannel view"},
+    {cmd::kRecomputeEvents, "Detects the events again\nRecompute events"},
+    {cmd::kOptions, "Changes the settings of the workstation\nOptions"},
+    {cmd::kRepeatSTAnalysis, "Repeats the ST analysis\nST analysis"},
+    {cmd::kPatientData, "Edits the patient data\nPatient data"},
+    {cmd::kPatientDataAlt, "Edits the patient data\nPatient data"},
+    {cmd::kEditDiagnosis, "Edits the diagnosis of the recording\nDiagnosis"},
+    {cmd::kPacemakerAnalysis, "Repeats the pacemaker analysis\nPacemaker analysis"},
+    {cmd::kNarrativeTest, "Tests the narrative letter with chosen values\nNarrative test"},
+    {cmd::kSendReportPdf, "Sends the report as PDF by e-mail\nSend report"},
+    {cmd::kSendRecording, "Sends the recording by e-mail\nSend recording"},
+    {cmd::kSend, "Sends the report or the recording by e-mail\nSend"},
+    {cmd::kImportRawFile, "Imports the recording of an SD card\nImport SD card"},
+    {cmd::kImportRawFiles, "Imports several recordings of SD cards\nImport SD cards"},
+    {cmd::kTimeSpan, "Chooses the time span shown\nTime span"},
+    {cmd::kFileMruFirst, "Opens this recording"},
+    {cmd::kFileMruFirst + 1, "Opens this recording"},
+    {cmd::kFileMruFirst + 2, "Opens this recording"},
+    {cmd::kFileMruLast, "Opens this recording"},
     // The lock-key panes of the status bar.
     {ids::kIndicatorCaps, "CAP"},
     {ids::kIndicatorNum, "NUM"},
@@ -97,37 +103,37 @@ constexpr platform::StringEntry kGermanStrings[] = {
     {ids::kIdsMenuHelp, "&Hilfe"},
     {ids::kIdsRecentFileEmpty, "Zuletzt geöffnete Datei"},
     {ids::kIdsMenuView, "A&nsicht"},
-    {ids::kFileNew, "Beginnt eine neue Aufzeichnung\nNeu"},
-    {ids::kFileOpen, "Öffnet eine Aufzeichnung\nÖffnen"},
-    {ids::kFileClose, "Schließt die Aufzeichnung\nSchließen"},
-    {ids::kFileSave, "Speichert die Aufzeichnung\nSpeichern"},
-    {ids::kFileSaveAs, "Speichert die Aufzeichnung unter einem neuen Namen\nSpeichern unter"},
-    {ids::kAppAbout, "Zeigt die Programmversion\nInfo"},
-    {ids::kAppExit, "Beendet das Programm\nBeenden"},
-    {ids::kPrintWholeReport, "Druckt den ganzen Bericht\nBericht drucken"},
-    {ids::kAnalyzeRecording, "Analysiert die Aufzeichnung\nAnalysieren"},
-    {ids::kAnalysisOptions, "Ändert die Analyseeinstellungen\nAnalyseeinstellungen"},
-    {ids::kReadRecorder, "Liest eine Aufzeichnung aus dem Rekorder\nRekorder auslesen"},
-    {ids::kReadTape, "Liest eine Aufzeichnung von Kassette\nKassette einlesen"},
-    {ids::kChannelView, "Zeigt die gewählten Kanäle\nKanalansicht"},
-    {ids::kRecomputeEvents, "Bestimmt die Ereignisse neu\nEreignisse neu berechnen"},
-    {ids::kOptions, "Ändert die Einstellungen des Arbeitsplatzes\nOptionen"},
-    {ids::kRepeatSTAnalysis, "Wiederholt die ST-Analyse\nST-Analyse"},
-    {ids::kPatientData, "Bearbeitet die Patientendaten\nPatientendaten"},
-    {ids::kPatientDataAlt, "Bearbeitet die Patientendaten\nPatientendaten"},
-    {ids::kEditDiagnosis, "Bearbeitet die Diagnose der Aufzeichnung\nDiagnose"},
-    {ids::kPacemakerAnalysis, "Wiederholt die Schrittmacheranalyse\nSchrittmacheranalyse"},
-    {ids::kNarrativeTest, "Prüft den Arztbrief mit gewählten Werten\nArztbrief testen"},
-    {ids::kSendReportPdf, "Versendet den Bericht als PDF per E-Mail\nBericht senden"},
-    {ids::kSendRecording, "Versendet die Aufzeichnung per E-Mail\nAufzeichnung senden"},
-    {ids::kSend, "Versendet den Bericht oder die Aufzeichnung per E-Mail\nSenden"},
-    {ids::kImportRawFile, "Liest die Aufzeichnung einer SD-Karte ein\nSD-Karte einlesen"},
-    {ids::kImportRawFiles, "Liest mehrere Aufzeichnungen von SD-Karten ein\nSD-Karten einlesen"},
-    {ids::kTimeSpan, "Wählt die angezeigte Zeitspanne\nZeitspanne"},
-    {ids::kFileMruFirst, "Öffnet diese Aufzeichnung"},
-    {ids::kFileMruFirst + 1, "Öffnet diese Aufzeichnung"},
-    {ids::kFileMruFirst + 2, "Öffnet diese Aufzeichnung"},
-    {ids::kFileMruLast, "Öffnet diese Aufzeichnung"},
+    {cmd::kFileNew, "Beginnt eine neue Aufzeichnung\nNeu"},
+    {cmd::kFileOpen, "Öffnet eine Aufzeichnung\nÖffnen"},
+    {cmd::kFileClose, "Schließt die Aufzeichnung\nSchließen"},
+    {cmd::kFileSave, "Speichert die Aufzeichnung\nSpeichern"},
+    {cmd::kFileSaveAs, "Speichert die Aufzeichnung unter einem neuen Namen\nSpeichern unter"},
+    {cmd::kAppAbout, "Zeigt die Programmversion\nInfo"},
+    {cmd::kAppExit, "Beendet das Programm\nBeenden"},
+    {cmd::kPrintWholeReport, "Druckt den ganzen Bericht\nBericht drucken"},
+    {cmd::kAnalyzeRecording, "Analysiert die Aufzeichnung\nAnalysieren"},
+    {cmd::kAnalysisOptions, "Ändert die Analyseeinstellungen\nAnalyseeinstellungen"},
+    {cmd::kReadRecorder, "Liest eine Aufzeichnung aus dem Rekorder\nRekorder auslesen"},
+    {cmd::kReadTape, "Liest eine Aufzeichnung von Kassette\nKassette einlesen"},
+    {cmd::kChannelView, "Zeigt die gewählten Kanäle\nKanalansicht"},
+    {cmd::kRecomputeEvents, "Bestimmt die Ereignisse neu\nEreignisse neu berechnen"},
+    {cmd::kOptions, "Ändert die Einstellungen des Arbeitsplatzes\nOptionen"},
+    {cmd::kRepeatSTAnalysis, "Wiederholt die ST-Analyse\nST-Analyse"},
+    {cmd::kPatientData, "Bearbeitet die Patientendaten\nPatientendaten"},
+    {cmd::kPatientDataAlt, "Bearbeitet die Patientendaten\nPatientendaten"},
+    {cmd::kEditDiagnosis, "Bearbeitet die Diagnose der Aufzeichnung\nDiagnose"},
+    {cmd::kPacemakerAnalysis, "Wiederholt die Schrittmacheranalyse\nSchrittmacheranalyse"},
+    {cmd::kNarrativeTest, "Prüft den Arztbrief mit gewählten Werten\nArztbrief testen"},
+    {cmd::kSendReportPdf, "Versendet den Bericht als PDF per E-Mail\nBericht senden"},
+    {cmd::kSendRecording, "Versendet die Aufzeichnung per E-Mail\nAufzeichnung senden"},
+    {cmd::kSend, "Versendet den Bericht oder die Aufzeichnung per E-Mail\nSenden"},
+    {cmd::kImportRawFile, "Liest die Aufzeichnung einer SD-Karte ein\nSD-Karte einlesen"},
+    {cmd::kImportRawFiles, "Liest mehrere Aufzeichnungen von SD-Karten ein\nSD-Karten einlesen"},
+    {cmd::kTimeSpan, "Wählt die angezeigte Zeitspanne\nZeitspanne"},
+    {cmd::kFileMruFirst, "Öffnet diese Aufzeichnung"},
+    {cmd::kFileMruFirst + 1, "Öffnet diese Aufzeichnung"},
+    {cmd::kFileMruFirst + 2, "Öffnet diese Aufzeichnung"},
+    {cmd::kFileMruLast, "Öffnet diese Aufzeichnung"},
     {ids::kIndicatorCaps, "UF"},
     {ids::kIndicatorNum, "NUM"},
     {ids::kIndicatorScroll, "RF"},
@@ -137,140 +143,140 @@ constexpr platform::StringEntry kGermanStrings[] = {
 
 constexpr MenuLine kMainMenuEnglish[] = {
     {0, 0, "&File"},
-    {1, ids::kFileNew, "&New\tCtrl+N"},
-    {1, ids::kFileOpen, "&Open...\tCtrl+O"},
-    {1, ids::kFileClose, "&Close"},
-    {1, ids::kFileSave, "&Save\tCtrl+S"},
+    {1, cmd::kFileNew, "&New\tCtrl+N"},
+    {1, cmd::kFileOpen, "&Open...\tCtrl+O"},
+    {1, cmd::kFileClose, "&Close"},
+    {1, cmd::kFileSave, "&Save\tCtrl+S"},
     {1, -1, nullptr},
-    {1, ids::kFileMruFirst, "Recent file"},
+    {1, cmd::kFileMruFirst, "Recent file"},
     {1, -1, nullptr},
-    {1, ids::kAppExit, "E&xit"},
+    {1, cmd::kAppExit, "E&xit"},
     {0, 0, "&Recorder"},
-    {1, ids::kReadRecorder, "&Read recorder..."},
-    {1, ids::kImportRawFile, "Import &SD card..."},
-    {1, ids::kReadTape, "Read &tape..."},
+    {1, cmd::kReadRecorder, "&Read recorder..."},
+    {1, cmd::kImportRawFile, "Import &SD card..."},
+    {1, cmd::kReadTape, "Read &tape..."},
     {0, 0, "&Analysis"},
-    {1, ids::kAnalyzeRecording, "&Analyse recording"},
-    {1, ids::kRecomputeEvents, "Recompute &events"},
-    {1, ids::kRepeatSTAnalysis, "Repeat &ST analysis"},
-    {1, ids::kPacemakerAnalysis, "Repeat &pacemaker analysis"},
+    {1, cmd::kAnalyzeRecording, "&Analyse recording"},
+    {1, cmd::kRecomputeEvents, "Recompute &events"},
+    {1, cmd::kRepeatSTAnalysis, "Repeat &ST analysis"},
+    {1, cmd::kPacemakerAnalysis, "Repeat &pacemaker analysis"},
     {1, -1, nullptr},
-    {1, ids::kAnalysisOptions, "Analysis se&ttings..."},
+    {1, cmd::kAnalysisOptions, "Analysis se&ttings..."},
     {0, 0, "Re&port"},
-    {1, ids::kPrintWholeReport, "&Print report..."},
-    {1, ids::kNarrativeTest, "&Narrative test..."},
-    {1, ids::kSend, "S&end..."},
+    {1, cmd::kPrintWholeReport, "&Print report..."},
+    {1, cmd::kNarrativeTest, "&Narrative test..."},
+    {1, cmd::kSend, "S&end..."},
     {0, 0, "&Options"},
-    {1, ids::kPatientData, "&Patient data..."},
-    {1, ids::kEditDiagnosis, "&Diagnosis..."},
-    {1, ids::kOptions, "&Options..."},
+    {1, cmd::kPatientData, "&Patient data..."},
+    {1, cmd::kEditDiagnosis, "&Diagnosis..."},
+    {1, cmd::kOptions, "&Options..."},
     {0, 0, "&Help"},
-    {1, ids::kAppAbout, "&About ZK-470..."},
+    {1, cmd::kAppAbout, "&About ZK-470..."},
 };
 
 constexpr MenuLine kMainMenuGerman[] = {
     {0, 0, "&Datei"},
-    {1, ids::kFileNew, "&Neu\tStrg+N"},
-    {1, ids::kFileOpen, "Ö&ffnen...\tStrg+O"},
-    {1, ids::kFileClose, "S&chließen"},
-    {1, ids::kFileSave, "&Speichern\tStrg+S"},
+    {1, cmd::kFileNew, "&Neu\tStrg+N"},
+    {1, cmd::kFileOpen, "Ö&ffnen...\tStrg+O"},
+    {1, cmd::kFileClose, "S&chließen"},
+    {1, cmd::kFileSave, "&Speichern\tStrg+S"},
     {1, -1, nullptr},
-    {1, ids::kFileMruFirst, "Zuletzt geöffnete Datei"},
+    {1, cmd::kFileMruFirst, "Zuletzt geöffnete Datei"},
     {1, -1, nullptr},
-    {1, ids::kAppExit, "&Beenden"},
+    {1, cmd::kAppExit, "&Beenden"},
     {0, 0, "&Rekorder"},
-    {1, ids::kReadRecorder, "Rekorder &auslesen..."},
-    {1, ids::kImportRawFile, "&SD-Karte einlesen..."},
-    {1, ids::kReadTape, "&Kassette einlesen..."},
+    {1, cmd::kReadRecorder, "Rekorder &auslesen..."},
+    {1, cmd::kImportRawFile, "&SD-Karte einlesen..."},
+    {1, cmd::kReadTape, "&Kassette einlesen..."},
     {0, 0, "&Analyse"},
-    {1, ids::kAnalyzeRecording, "Aufzeichnung &analysieren"},
-    {1, ids::kRecomputeEvents, "&Ereignisse neu berechnen"},
-    {1, ids::kRepeatSTAnalysis, "&ST-Analyse wiederholen"},
-    {1, ids::kPacemakerAnalysis, "Schritt&macheranalyse wiederholen"},
+    {1, cmd::kAnalyzeRecording, "Aufzeichnung &analysieren"},
+    {1, cmd::kRecomputeEvents, "&Ereignisse neu berechnen"},
+    {1, cmd::kRepeatSTAnalysis, "&ST-Analyse wiederholen"},
+    {1, cmd::kPacemakerAnalysis, "Schritt&macheranalyse wiederholen"},
     {1, -1, nullptr},
-    {1, ids::kAnalysisOptions, "Analyse&einstellungen..."},
+    {1, cmd::kAnalysisOptions, "Analyse&einstellungen..."},
     {0, 0, "&Bericht"},
-    {1, ids::kPrintWholeReport, "Bericht &drucken..."},
-    {1, ids::kNarrativeTest, "&Arztbrief testen..."},
-    {1, ids::kSend, "&Senden..."},
+    {1, cmd::kPrintWholeReport, "Bericht &drucken..."},
+    {1, cmd::kNarrativeTest, "&Arztbrief testen..."},
+    {1, cmd::kSend, "&Senden..."},
     {0, 0, "&Optionen"},
-    {1, ids::kPatientData, "&Patientendaten..."},
-    {1, ids::kEditDiagnosis, "&Diagnose..."},
-    {1, ids::kOptions, "&Optionen..."},
+    {1, cmd::kPatientData, "&Patientendaten..."},
+    {1, cmd::kEditDiagnosis, "&Diagnose..."},
+    {1, cmd::kOptions, "&Optionen..."},
     {0, 0, "&Hilfe"},
-    {1, ids::kAppAbout, "&Info über ZK-470..."},
+    {1, cmd::kAppAbout, "&Info über ZK-470..."},
 };
 
 // The drop-down menus of the main toolbar: the first pop-up is what the arrow shows.
 constexpr MenuLine kOpenMenuEnglish[] = {
     {0, 0, "Open"},
-    {1, ids::kFileOpen, "&Open..."},
-    {1, ids::kFileNew, "&New"},
-    {1, ids::kFileClose, "&Close"},
+    {1, cmd::kFileOpen, "&Open..."},
+    {1, cmd::kFileNew, "&New"},
+    {1, cmd::kFileClose, "&Close"},
 };
 constexpr MenuLine kOpenMenuGerman[] = {
     {0, 0, "Öffnen"},
-    {1, ids::kFileOpen, "Ö&ffnen..."},
-    {1, ids::kFileNew, "&Neu"},
-    {1, ids::kFileClose, "S&chließen"},
+    {1, cmd::kFileOpen, "Ö&ffnen..."},
+    {1, cmd::kFileNew, "&Neu"},
+    {1, cmd::kFileClose, "S&chließen"},
 };
 constexpr MenuLine kRecorderMenuEnglish[] = {
     {0, 0, "Recorder"},
-    {1, ids::kReadRecorder, "&Read recorder..."},
-    {1, ids::kReadTape, "Read &tape..."},
-    {1, ids::kImportRawFile, "Import &SD card..."},
-    {1, ids::kImportRawFiles, "Import several SD &cards..."},
+    {1, cmd::kReadRecorder, "&Read recorder..."},
+    {1, cmd::kReadTape, "Read &tape..."},
+    {1, cmd::kImportRawFile, "Import &SD card..."},
+    {1, cmd::kImportRawFiles, "Import several SD &cards..."},
 };
 constexpr MenuLine kRecorderMenuGerman[] = {
     {0, 0, "Rekorder"},
-    {1, ids::kReadRecorder, "Rekorder &auslesen..."},
-    {1, ids::kReadTape, "&Kassette einlesen..."},
-    {1, ids::kImportRawFile, "&SD-Karte einlesen..."},
-    {1, ids::kImportRawFiles, "Mehrere SD-Karten &einlesen..."},
+    {1, cmd::kReadRecorder, "Rekorder &auslesen..."},
+    {1, cmd::kReadTape, "&Kassette einlesen..."},
+    {1, cmd::kImportRawFile, "&SD-Karte einlesen..."},
+    {1, cmd::kImportRawFiles, "Mehrere SD-Karten &einlesen..."},
 };
 constexpr MenuLine kPrintMenuEnglish[] = {
     {0, 0, "Print"},
-    {1, ids::kPrintWholeReport, "&Print report..."},
-    {1, ids::kNarrativeTest, "&Narrative test..."},
+    {1, cmd::kPrintWholeReport, "&Print report..."},
+    {1, cmd::kNarrativeTest, "&Narrative test..."},
 };
 constexpr MenuLine kPrintMenuGerman[] = {
     {0, 0, "Drucken"},
-    {1, ids::kPrintWholeReport, "Bericht &drucken..."},
-    {1, ids::kNarrativeTest, "&Arztbrief testen..."},
+    {1, cmd::kPrintWholeReport, "Bericht &drucken..."},
+    {1, cmd::kNarrativeTest, "&Arztbrief testen..."},
 };
 constexpr MenuLine kSaveMenuEnglish[] = {
     {0, 0, "Save"},
-    {1, ids::kFileSave, "&Save"},
-    {1, ids::kFileSaveAs, "Save &as..."},
+    {1, cmd::kFileSave, "&Save"},
+    {1, cmd::kFileSaveAs, "Save &as..."},
 };
 constexpr MenuLine kSaveMenuGerman[] = {
     {0, 0, "Speichern"},
-    {1, ids::kFileSave, "&Speichern"},
-    {1, ids::kFileSaveAs, "Speichern &unter..."},
+    {1, cmd::kFileSave, "&Speichern"},
+    {1, cmd::kFileSaveAs, "Speichern &unter..."},
 };
 constexpr MenuLine kSendMenuEnglish[] = {
     {0, 0, "Send"},
-    {1, ids::kSendReportPdf, "Send &report as PDF..."},
-    {1, ids::kSendRecording, "Send r&ecording..."},
+    {1, cmd::kSendReportPdf, "Send &report as PDF..."},
+    {1, cmd::kSendRecording, "Send r&ecording..."},
 };
 constexpr MenuLine kSendMenuGerman[] = {
     {0, 0, "Senden"},
-    {1, ids::kSendReportPdf, "&Bericht als PDF senden..."},
-    {1, ids::kSendRecording, "&Aufzeichnung senden..."},
+    {1, cmd::kSendReportPdf, "&Bericht als PDF senden..."},
+    {1, cmd::kSendRecording, "&Aufzeichnung senden..."},
 };
 constexpr MenuLine kAnalysisMenuEnglish[] = {
     {0, 0, "Analysis"},
-    {1, ids::kAnalyzeRecording, "&Analyse recording"},
-    {1, ids::kRecomputeEvents, "Recompute &events"},
-    {1, ids::kRepeatSTAnalysis, "Repeat &ST analysis"},
-    {1, ids::kPacemakerAnalysis, "Repeat &pacemaker analysis"},
+    {1, cmd::kAnalyzeRecording, "&Analyse recording"},
+    {1, cmd::kRecomputeEvents, "Recompute &events"},
+    {1, cmd::kRepeatSTAnalysis, "Repeat &ST analysis"},
+    {1, cmd::kPacemakerAnalysis, "Repeat &pacemaker analysis"},
 };
 constexpr MenuLine kAnalysisMenuGerman[] = {
     {0, 0, "Analyse"},
-    {1, ids::kAnalyzeRecording, "Aufzeichnung &analysieren"},
-    {1, ids::kRecomputeEvents, "&Ereignisse neu berechnen"},
-    {1, ids::kRepeatSTAnalysis, "&ST-Analyse wiederholen"},
-    {1, ids::kPacemakerAnalysis, "Schritt&macheranalyse wiederholen"},
+    {1, cmd::kAnalyzeRecording, "Aufzeichnung &analysieren"},
+    {1, cmd::kRecomputeEvents, "&Ereignisse neu berechnen"},
+    {1, cmd::kRepeatSTAnalysis, "&ST-Analyse wiederholen"},
+    {1, cmd::kPacemakerAnalysis, "Schritt&macheranalyse wiederholen"},
 };
 
 constexpr MenuTemplate kEnglishMenus[] = {
@@ -289,112 +295,105 @@ constexpr MenuTemplate kGermanMenus[] = {
 // --- Toolbars --------------------------------------------------------------------------------------
 
 constexpr ToolbarButtonTemplate kMainToolbar[] = {
-    {ids::kFileOpen, ToolGlyph::kOpen},
-    {ids::kFileSave, ToolGlyph::kSave},
+    {cmd::kFileOpen, ToolGlyph::kOpen},
+    {cmd::kFileSave, ToolGlyph::kSave},
     {0, ToolGlyph::kNone},
-    {ids::kReadRecorder, ToolGlyph::kRecorder},
-    {ids::kAnalyzeRecording, ToolGlyph::kAnalysis},
-    {ids::kPrintWholeReport, ToolGlyph::kPrint},
-    {ids::kSend, ToolGlyph::kMail},
+    {cmd::kReadRecorder, ToolGlyph::kRecorder},
+    {cmd::kAnalyzeRecording, ToolGlyph::kAnalysis},
+    {cmd::kPrintWholeReport, ToolGlyph::kPrint},
+    {cmd::kSend, ToolGlyph::kMail},
     {0, ToolGlyph::kNone},
-    {ids::kAppAbout, ToolGlyph::kAbout},
+    {cmd::kAppAbout, ToolGlyph::kAbout},
 };
 // Button 33312 becomes the place of the time-span combo box.
 constexpr ToolbarButtonTemplate kTimeSpanToolbar[] = {
-    {ids::kTimeSpan, ToolGlyph::kNone},
+    {cmd::kTimeSpan, ToolGlyph::kNone},
 };
 // The images the menus show beside their entries.
 constexpr ToolbarButtonTemplate kMenuImages[] = {
-    {ids::kFileOpen, ToolGlyph::kOpen},      {ids::kFileSave, ToolGlyph::kSave},
-    {ids::kReadRecorder, ToolGlyph::kRecorder}, {ids::kAnalyzeRecording, ToolGlyph::kAnalysis},
-    {ids::kPrintWholeReport, ToolGlyph::kPrint}, {ids::kSend, ToolGlyph::kMail},
-    {ids::kAppAbout, ToolGlyph::kAbout},     {ids::kPdfImage, ToolGlyph::kPdf},
-    {ids::kQrsImage, ToolGlyph::kQrs},
+    {cmd::kFileOpen, ToolGlyph::kOpen},          {cmd::kFileSave, ToolGlyph::kSave},
+    {cmd::kReadRecorder, ToolGlyph::kRecorder},  {cmd::kAnalyzeRecording, ToolGlyph::kAnalysis},
+    {cmd::kPrintWholeReport, ToolGlyph::kPrint}, {cmd::kSend, ToolGlyph::kMail},
+    {cmd::kAppAbout, ToolGlyph::kAbout},         {cmd::kPdfImage, ToolGlyph::kPdf},
+    {cmd::kQrsImage, ToolGlyph::kQrs},
 };
 
 // --- Dialog templates ------------------------------------------------------------------------------
 
-constexpr ControlTemplate kAboutEnglish[] = {
-    {CAboutDlg::kLogoId, ControlKind::kStatic, "", 7, 7, 60, 60},
-    {CAboutDlg::kTitleId, ControlKind::kStatic, "", 76, 10, 160, 10},
-    {-1, ControlKind::kStatic, "Analysis version:", 76, 26, 70, 8},
-    {CAboutDlg::kVersionId, ControlKind::kStatic, "", 150, 26, 60, 8},
-    {-1, ControlKind::kStatic, "Build:", 76, 38, 70, 8},
-    {CAboutDlg::kBuildId, ControlKind::kStatic, "", 150, 38, 60, 8},
-    {CAboutDlg::kLinkId, ControlKind::kStatic, "", 76, 54, 160, 8},
-    {kIdOk, ControlKind::kDefPushButton, "OK", 186, 72, 50, 14},
+// Each dialog's geometry once, then its caption and texts per language in the order of its controls.
+constexpr DialogLayout kAbout{CAboutDlg::kTemplateId, 243, 93};
+constexpr ControlLayout kAboutControls[] = {
+    {CAboutDlg::kLogoId, ControlKind::kStatic, 7, 7, 60, 60},
+    {CAboutDlg::kTitleId, ControlKind::kStatic, 76, 10, 160, 10},
+    {-1, ControlKind::kStatic, 76, 26, 70, 8},
+    {CAboutDlg::kVersionId, ControlKind::kStatic, 150, 26, 60, 8},
+    {-1, ControlKind::kStatic, 76, 38, 70, 8},
+    {CAboutDlg::kBuildId, ControlKind::kStatic, 150, 38, 60, 8},
+    {CAboutDlg::kLinkId, ControlKind::kStatic, 76, 54, 160, 8},
+    {kIdOk, ControlKind::kDefPushButton, 186, 72, 50, 14},
 };
-constexpr ControlTemplate kAboutGerman[] = {
-    {CAboutDlg::kLogoId, ControlKind::kStatic, "", 7, 7, 60, 60},
-    {CAboutDlg::kTitleId, ControlKind::kStatic, "", 76, 10, 160, 10},
-    {-1, ControlKind::kStatic, "Analyseversion:", 76, 26, 70, 8},
-    {CAboutDlg::kVersionId, ControlKind::kStatic, "", 150, 26, 60, 8},
-    {-1, ControlKind::kStatic, "Build:", 76, 38, 70, 8},
-    {CAboutDlg::kBuildId, ControlKind::kStatic, "", 150, 38, 60, 8},
-    {CAboutDlg::kLinkId, ControlKind::kStatic, "", 76, 54, 160, 8},
-    {kIdOk, ControlKind::kDefPushButton, "OK", 186, 72, 50, 14},
-};
+constexpr auto kAboutEnglish =
+    LocalizeControls(kAboutControls, {"", "", "Analysis version:", "", "Build:", "", "", "OK"});
+constexpr auto kAboutGerman =
+    LocalizeControls(kAboutControls, {"", "", "Analyseversion:", "", "Build:", "", "", "OK"});
 
 // The three engine progress dialogs share one layout; Cancel is button 1060.
-constexpr ControlTemplate kProgressEnglish[] = {
-    {-1, ControlKind::kStatic, "Recording:", 7, 7, 50, 8},
-    {AnalysisProgressIds::kPath, ControlKind::kStatic, "", 60, 7, 173, 8, win::kSsNoPrefix},
-    {AnalysisProgressIds::kProgress, ControlKind::kProgressBar, "", 7, 22, 226, 10, win::kPbsSmooth},
-    {-1, ControlKind::kStatic, "Normal beats:", 7, 40, 70, 8},
-    {AnalysisProgressIds::kNormalCount, ControlKind::kStatic, "0", 80, 40, 50, 8, win::kSsRight},
-    {-1, ControlKind::kStatic, "Ventricular beats:", 7, 52, 70, 8},
-    {AnalysisProgressIds::kVentricularCount, ControlKind::kStatic, "0", 80, 52, 50, 8, win::kSsRight},
-    {AnalysisProgressIds::kCancel, ControlKind::kPushButton, "Cancel", 183, 48, 50, 14},
+constexpr DialogLayout kProgress{TAnalysisProgressDlg::kTemplateId, 240, 70};
+constexpr DialogLayout kProgress2{TAnalysisProgressDlg2::kTemplateId, 240, 70};
+constexpr DialogLayout kVraProgress{TVraProgressDlg::kTemplateId, 240, 70};
+constexpr ControlLayout kProgressControls[] = {
+    {-1, ControlKind::kStatic, 7, 7, 50, 8},
+    {AnalysisProgressIds::kPath, ControlKind::kStatic, 60, 7, 173, 8, win::kSsNoPrefix},
+    {AnalysisProgressIds::kProgress, ControlKind::kProgressBar, 7, 22, 226, 10, win::kPbsSmooth},
+    {-1, ControlKind::kStatic, 7, 40, 70, 8},
+    {AnalysisProgressIds::kNormalCount, ControlKind::kStatic, 80, 40, 50, 8, win::kSsRight},
+    {-1, ControlKind::kStatic, 7, 52, 70, 8},
+    {AnalysisProgressIds::kVentricularCount, ControlKind::kStatic, 80, 52, 50, 8, win::kSsRight},
+    {AnalysisProgressIds::kCancel, ControlKind::kPushButton, 183, 48, 50, 14},
 };
-constexpr ControlTemplate kProgressGerman[] = {
-    {-1, ControlKind::kStatic, "Aufzeichnung:", 7, 7, 50, 8},
-    {AnalysisProgressIds::kPath, ControlKind::kStatic, "", 60, 7, 173, 8, win::kSsNoPrefix},
-    {AnalysisProgressIds::kProgress, ControlKind::kProgressBar, "", 7, 22, 226, 10, win::kPbsSmooth},
-    {-1, ControlKind::kStatic, "Normalschläge:", 7, 40, 70, 8},
-    {AnalysisProgressIds::kNormalCount, ControlKind::kStatic, "0", 80, 40, 50, 8, win::kSsRight},
-    {-1, ControlKind::kStatic, "Ventrikuläre Schläge:", 7, 52, 70, 8},
-    {AnalysisProgressIds::kVentricularCount, ControlKind::kStatic, "0", 80, 52, 50, 8, win::kSsRight},
-    {AnalysisProgressIds::kCancel, ControlKind::kPushButton, "Abbrechen", 183, 48, 50, 14},
-};
+constexpr auto kProgressEnglish = LocalizeControls(
+    kProgressControls, {"Recording:", "", "", "Normal beats:", "0", "Ventricular beats:", "0", "Cancel"});
+constexpr auto kProgressGerman = LocalizeControls(
+    kProgressControls,
+    {"Aufzeichnung:", "", "", "Normalschläge:", "0", "Ventrikuläre Schläge:", "0", "Abbrechen"});
 
-constexpr ControlTemplate kSVRebuildEnglish[] = {
-    {-1, ControlKind::kStatic, "The supraventricular template classes are being rebuilt. Please wait ...", 10, 12,
-     180, 20},
+// The wait dialogs of the analysis and the PDF export: one line of text.
+constexpr ControlLayout kWaitControls[] = {
+    {-1, ControlKind::kStatic, 10, 12, 180, 20},
 };
-constexpr ControlTemplate kSVRebuildGerman[] = {
-    {-1, ControlKind::kStatic, "Die supraventrikulären Klassen werden neu gebildet. Bitte warten ...", 10, 12,
-     180, 20},
-};
-constexpr ControlTemplate kRhythmEnglish[] = {
-    {-1, ControlKind::kStatic, "The rhythm events are being detected. Please wait ...", 10, 12, 180, 20},
-};
-constexpr ControlTemplate kRhythmGerman[] = {
-    {-1, ControlKind::kStatic, "Die Rhythmusereignisse werden bestimmt. Bitte warten ...", 10, 12, 180, 20},
-};
-constexpr ControlTemplate kPdfWaitEnglish[] = {
-    {-1, ControlKind::kStatic, "The report is being converted into a PDF file. Please wait ...", 10, 12, 180, 20},
-};
-constexpr ControlTemplate kPdfWaitGerman[] = {
-    {-1, ControlKind::kStatic, "Der Bericht wird in eine PDF-Datei umgewandelt. Bitte warten ...", 10, 12, 180, 20},
-};
+constexpr DialogLayout kSVRebuild{TSVTemplateRebuildDlg::kTemplateId, 200, 44};
+constexpr auto kSVRebuildEnglish = LocalizeControls(
+    kWaitControls, {"The supraventricular template classes are being rebuilt. Please wait ..."});
+constexpr auto kSVRebuildGerman =
+    LocalizeControls(kWaitControls, {"Die supraventrikulären Klassen werden neu gebildet. Bitte warten ..."});
+constexpr DialogLayout kRhythm{TRhythmDetectionDlg::kTemplateId, 200, 44};
+constexpr auto kRhythmEnglish =
+    LocalizeControls(kWaitControls, {"The rhythm events are being detected. Please wait ..."});
+constexpr auto kRhythmGerman =
+    LocalizeControls(kWaitControls, {"Die Rhythmusereignisse werden bestimmt. Bitte warten ..."});
+constexpr DialogLayout kPdfWait{TPdfConvertWaitDlg::kTemplateId, 200, 44};
+constexpr auto kPdfWaitEnglish =
+    LocalizeControls(kWaitControls, {"The report is being converted into a PDF file. Please wait ..."});
+constexpr auto kPdfWaitGerman =
+    LocalizeControls(kWaitControls, {"Der Bericht wird in eine PDF-Datei umgewandelt. Bitte warten ..."});
 
 constexpr DialogTemplate kEnglishDialogs[] = {
-    {CAboutDlg::kTemplateId, "About", 243, 93, kAboutEnglish},
-    {TAnalysisProgressDlg::kTemplateId, "Analysis", 240, 70, kProgressEnglish},
-    {TAnalysisProgressDlg2::kTemplateId, "Analysis", 240, 70, kProgressEnglish},
-    {TVraProgressDlg::kTemplateId, "Analysis (external library)", 240, 70, kProgressEnglish},
-    {TSVTemplateRebuildDlg::kTemplateId, "Analysis", 200, 44, kSVRebuildEnglish},
-    {TRhythmDetectionDlg::kTemplateId, "Analysis", 200, 44, kRhythmEnglish},
-    {TPdfConvertWaitDlg::kTemplateId, "PDF", 200, 44, kPdfWaitEnglish},
+    LocalizeDialog(kAbout, "About", kAboutEnglish),
+    LocalizeDialog(kProgress, "Analysis", kProgressEnglish),
+    LocalizeDialog(kProgress2, "Analysis", kProgressEnglish),
+    LocalizeDialog(kVraProgress, "Analysis (external library)", kProgressEnglish),
+    LocalizeDialog(kSVRebuild, "Analysis", kSVRebuildEnglish),
+    LocalizeDialog(kRhythm, "Analysis", kRhythmEnglish),
+    LocalizeDialog(kPdfWait, "PDF", kPdfWaitEnglish),
 };
 constexpr DialogTemplate kGermanDialogs[] = {
-    {CAboutDlg::kTemplateId, "Info", 243, 93, kAboutGerman},
-    {TAnalysisProgressDlg::kTemplateId, "Analyse", 240, 70, kProgressGerman},
-    {TAnalysisProgressDlg2::kTemplateId, "Analyse", 240, 70, kProgressGerman},
-    {TVraProgressDlg::kTemplateId, "Analyse (externe Bibliothek)", 240, 70, kProgressGerman},
-    {TSVTemplateRebuildDlg::kTemplateId, "Analyse", 200, 44, kSVRebuildGerman},
-    {TRhythmDetectionDlg::kTemplateId, "Analyse", 200, 44, kRhythmGerman},
-    {TPdfConvertWaitDlg::kTemplateId, "PDF", 200, 44, kPdfWaitGerman},
+    LocalizeDialog(kAbout, "Info", kAboutGerman),
+    LocalizeDialog(kProgress, "Analyse", kProgressGerman),
+    LocalizeDialog(kProgress2, "Analyse", kProgressGerman),
+    LocalizeDialog(kVraProgress, "Analyse (externe Bibliothek)", kProgressGerman),
+    LocalizeDialog(kSVRebuild, "Analyse", kSVRebuildGerman),
+    LocalizeDialog(kRhythm, "Analyse", kRhythmGerman),
+    LocalizeDialog(kPdfWait, "PDF", kPdfWaitGerman),
 };
 
 // --- Menu registry -----------------------------------------------------------------------------------
@@ -488,3 +487,11 @@ void AddCoreResources(platform::ResourcePack& pack) {
   AddMenuTemplates(pack, kEnglishMenus);
   if (win::IsExePack(pack)) pack.AddStrings(kOwnStrings);
 }
+
+namespace {
+
+// A fresh process has no menus registered.
+[[maybe_unused]] const bool kResetRegistered =
+    platform::RegisterProcessReset(platform::ProcessLayer::kCore, [] { ResetMenuTemplates(); });
+
+}  // namespace

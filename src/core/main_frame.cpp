@@ -17,8 +17,6 @@ namespace {
 
 namespace ids = core_ids;
 
-constexpr const char* kBuiltInEngineVersion = "1.78";
-
 std::string Format(const char* format, auto... args) {
   char buffer[512];
   std::snprintf(buffer, sizeof buffer, format, args...);
@@ -35,11 +33,11 @@ bool IsMenuKey(int key) { return (key >= 'A' && key <= 'Z') || (key >= '0' && ke
 int AcceleratorCommand(int key) {
   switch (key) {
     case 'N':
-      return ids::kFileNew;
+      return cmd::kFileNew;
     case 'O':
-      return ids::kFileOpen;
+      return cmd::kFileOpen;
     case 'S':
-      return ids::kFileSave;
+      return cmd::kFileSave;
     default:
       return 0;
   }
@@ -53,15 +51,15 @@ CMainFrame::CMainFrame(CZK470App& app)
       time_span_toolbar_(std::make_unique<CTimeSpanToolBar>()),
       menu_bar_(*this, [this](int id) { return MenuImage(id); }) {
   // Commands of the frame: the narrative test and two commands kept enabled without an action.
-  AddCommand(ids::kNarrativeTest, [this] { app_.RunNarrativeTest(); });
-  AddUpdate(ids::kNarrativeTest, [this](win::CmdUI& ui) {
+  AddCommand(cmd::kNarrativeTest, [this] { app_.RunNarrativeTest(); });
+  AddUpdate(cmd::kNarrativeTest, [this](win::CmdUI& ui) {
     const CZK470Doc* doc = app_.GetDocument();
-    const int mode = doc != nullptr ? doc->GetDisplayMode() : 0;
-    ui.Enable(mode != 15 && mode != 5 && app_.HasNarrativeTest());
+    const DisplayMode mode = doc != nullptr ? doc->GetDisplayMode() : DisplayMode::kNone;
+    ui.Enable(mode != DisplayMode::kPdf && mode != DisplayMode::kOnlineEcg && app_.HasNarrativeTest());
   });
-  AddCommand(ids::kOptions, [] {});
-  AddCommand(ids::kNoAction32840, [] {});
-  AddUpdate(ids::kNoAction32840, [](win::CmdUI&) {});
+  AddCommand(cmd::kOptions, [] {});
+  AddCommand(cmd::kNoAction32840, [] {});
+  AddUpdate(cmd::kNoAction32840, [](win::CmdUI&) {});
 }
 
 CMainFrame::~CMainFrame() {
@@ -174,7 +172,7 @@ void CMainFrame::OnIdleUpdate() {
   UpdateKeyIndicators();
   if (main_toolbar_ != nullptr && main_toolbar_->IsWindow()) main_toolbar_->Refresh();
   if (time_span_toolbar_ != nullptr && time_span_toolbar_->IsWindow()) {
-    const win::CmdUI span = win::UpdateCommand(*this, ids::kTimeSpan, false);
+    const win::CmdUI span = win::UpdateCommand(*this, cmd::kTimeSpan, false);
     // The combo follows the view's update handler of 33312; without one it offers its spans.
     const bool enable = span.Enabled().value_or(CTimeSpanToolBar::HasSpanChoice());
     if (time_span_toolbar_->Combo().IsWindowEnabled() != enable) time_span_toolbar_->Combo().EnableWindow(enable);
@@ -240,10 +238,10 @@ bool CMainFrame::OnCommand(win::WParam wparam, win::LParam lparam) {
 
 win::LResult CMainFrame::WindowProc(uint32_t message, win::WParam wparam, win::LParam lparam) {
   switch (message) {
-    case ids::kStartupCommandMessage:
+    case msg::kStartupCommand:
       OnStartupCommand();
       return 0;
-    case ids::kStatusRefreshMessage:
+    case msg::kStatusRefresh:
       OnRefreshStatusPanes();
       return 0;
     case win::kWmActivate:
@@ -374,8 +372,8 @@ void CMainFrame::OnRefreshStatusPanes() {
 
   // Pane 1: the channels of the channel view (display mode 2 only).
   std::string view_text;
-  if (doc->GetDisplayMode() == 2) {
-    const std::string prompt = platform::LoadString(ids::kChannelView);
+  if (doc->GetDisplayMode() == DisplayMode::kEcgPage) {
+    const std::string prompt = platform::LoadString(cmd::kChannelView);
     const size_t line_end = prompt.find('\n');
     const std::string name = line_end == std::string::npos ? std::string() : prompt.substr(line_end + 1);
     std::string list;
@@ -393,22 +391,22 @@ void CMainFrame::OnRefreshStatusPanes() {
 int CMainFrame::OnToolbarDropDown(int id, const gfx::Rect& button, const std::function<void(PopupMenuWnd&)>& on_open) {
   int menu_id = 0;
   switch (id) {
-    case ids::kPrintWholeReport:
+    case cmd::kPrintWholeReport:
       menu_id = ids::kPrintMenu;
       break;
-    case ids::kAnalyzeRecording:
+    case cmd::kAnalyzeRecording:
       menu_id = ids::kAnalysisMenu;
       break;
-    case ids::kReadRecorder:
+    case cmd::kReadRecorder:
       menu_id = ids::kRecorderMenu;
       break;
-    case ids::kSend:
+    case cmd::kSend:
       menu_id = ids::kSendMenu;
       break;
-    case ids::kFileOpen:
+    case cmd::kFileOpen:
       menu_id = ids::kOpenMenu;
       break;
-    case ids::kFileSave:
+    case cmd::kFileSave:
       menu_id = ids::kSaveMenu;
       break;
     default:
@@ -418,7 +416,7 @@ int CMainFrame::OnToolbarDropDown(int id, const gfx::Rect& button, const std::fu
   if (!menu || menu->Count() == 0 || menu->SubMenu(0) == nullptr) return 0;
   win::Menu popup = *menu->SubMenu(0);
   // The tape read-in has no place on this platform's recorder links.
-  popup.DeleteItem(ids::kReadTape);
+  popup.DeleteItem(cmd::kReadTape);
   const int chosen = TrackPopupMenu(popup, {button.left, button.bottom}, this, *this,
                                     [this](int command) { return MenuImage(command); }, on_open);
   if (chosen != 0 && IsWindow()) PostMessage(win::kWmCommand, static_cast<win::WParam>(chosen), 0);
@@ -433,21 +431,21 @@ ToolGlyph CMainFrame::MenuImage(int command_id) const {
 void CMainFrame::SetRecentFileImages() {
   for (int n = 0; n < CZK470App::kRecentFileCount; ++n) {
     const std::string name = app_.GetRecentFileName(n);
-    const int id = ids::kFileMruFirst + n;
+    const int id = cmd::kFileMruFirst + n;
     if (name.empty()) {
       menu_images_.erase(id);
       continue;
     }
     std::string last4 = name.size() >= 4 ? name.substr(name.size() - 4) : name;
     for (char& c : last4) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
-    menu_images_[id] = MenuImage(last4 == ".PDF" ? ids::kPdfImage : ids::kQrsImage);
+    menu_images_[id] = MenuImage(last4 == ".PDF" ? cmd::kPdfImage : cmd::kQrsImage);
   }
 }
 
 void CMainFrame::UpdateRecentFileMenu(win::Menu& menu) {
   // The framework's recent-file update: the placeholder entry becomes one entry per file.
   for (size_t i = 0; i < menu.Count(); ++i) {
-    if (menu.At(i).id != ids::kFileMruFirst) continue;
+    if (menu.At(i).id != cmd::kFileMruFirst) continue;
     std::vector<std::string> names;
     for (int n = 0; n < CZK470App::kRecentFileCount; ++n) {
       const std::string name = app_.GetRecentFileName(n);
@@ -471,7 +469,8 @@ void CMainFrame::UpdateRecentFileMenu(win::Menu& menu) {
         continue;
       }
       for (size_t n = 0; n < names.size(); ++n) {
-        rebuilt.AppendItem(ids::kFileMruFirst + static_cast<int>(n), "&" + std::to_string(n + 1) + " " + names[n]);
+        rebuilt.AppendItem(cmd::kFileMruFirst + static_cast<int>(n),
+                           "&" + std::to_string(n + 1) + " " + names[n]);
       }
     }
     menu = std::move(rebuilt);

@@ -53,8 +53,8 @@ std::string ToolBarWnd::ToolTipText(int id) const {
 
 int CMainToolBar::CreateBar(win::FrameWindow& frame, const gfx::Rect& rect) {
   if (!ToolBarWnd::CreateBar(frame, core_ids::kMainToolbarResource, rect, core_ids::kToolBarId)) return -1;
-  for (const int id : {core_ids::kReadRecorder, core_ids::kFileOpen, core_ids::kFileSave, core_ids::kSend,
-                       core_ids::kAnalyzeRecording, core_ids::kPrintWholeReport}) {
+  for (const int id : {cmd::kReadRecorder, cmd::kFileOpen, cmd::kFileSave, cmd::kSend, cmd::kAnalyzeRecording,
+                       cmd::kPrintWholeReport}) {
     SetDropDownArrow(id);
   }
   return 1;
@@ -98,19 +98,19 @@ CTimeSpanToolBar::~CTimeSpanToolBar() {
 int CTimeSpanToolBar::CreateBar(win::FrameWindow& frame, const gfx::Rect& rect) {
   if (!ToolBarWnd::CreateBar(frame, core_ids::kTimeSpanToolbarResource, rect, core_ids::kToolBarId + 1)) return -1;
   // The button becomes a separator that keeps the place of the controls.
-  const std::optional<size_t> index = Model().CommandToIndex(core_ids::kTimeSpan);
+  const std::optional<size_t> index = Model().CommandToIndex(cmd::kTimeSpan);
   if (!index) return -1;
   Model().At(*index).style = win::ToolButtonStyle::kSeparator;
-  SetSeparatorWidth(core_ids::kTimeSpan, kComboWidth + 10);
+  SetSeparatorWidth(cmd::kTimeSpan, kComboWidth + 10);
   gfx::Rect place = ButtonRect(*index).Offset(10, 0);
   place.right = place.left + kComboWidth;
   // The combo first: the first child lies on top, and the empty static under it must not take the
   // clicks. The list opens as a pop-up, so the box is only as high as a button.
   if (!combo_.CreateControl(this, {place.left, place.top, place.right, place.top + kButtonHeight},
-                            core_ids::kTimeSpan, "", win::kWsChild | win::kWsVisible | win::kWsTabStop)) {
+                            cmd::kTimeSpan, "", win::kWsChild | win::kWsVisible | win::kWsTabStop)) {
     return -1;
   }
-  label_.CreateControl(this, place, core_ids::kTimeSpan, "", win::kWsChild | win::kWsVisible);
+  label_.CreateControl(this, place, cmd::kTimeSpan, "", win::kWsChild | win::kWsVisible);
   font_ = gfx::Font{};
   font_.height = 22;
   font_.weight = 600;

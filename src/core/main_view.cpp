@@ -20,19 +20,20 @@ constexpr gfx::Color kWorkArea = gfx::Rgb(128, 128, 128);
 
 CMainView::CMainView(CZK470Doc& doc) : doc_(doc) {
   doc_.AddView(this);
-  AddCommand(core_ids::kFileOpen, [this] { OnFileOpen(); });
-  AddCommand(core_ids::kFileClose, [this] { OnFileClose(); });
-  AddUpdate(core_ids::kFileClose, [this](win::CmdUI& ui) {
-    ui.Enable(doc_.GetDisplayMode() != 0 && doc_.GetDisplayMode() != 5);
+  AddCommand(cmd::kFileOpen, [this] { OnFileOpen(); });
+  AddCommand(cmd::kFileClose, [this] { OnFileClose(); });
+  AddUpdate(cmd::kFileClose, [this](win::CmdUI& ui) {
+    ui.Enable(doc_.GetDisplayMode() != DisplayMode::kNone &&
+              doc_.GetDisplayMode() != DisplayMode::kOnlineEcg);
   });
-  AddCommand(core_ids::kPatientData, [this] { OnEditPatientData(); });
-  AddCommand(core_ids::kPatientDataAlt, [this] { OnEditPatientData(); });
-  AddCommand(core_ids::kEditDiagnosis, [this] { OnEditDiagnosis(); });
-  for (const int id : {core_ids::kPatientData, core_ids::kPatientDataAlt, core_ids::kEditDiagnosis}) {
+  AddCommand(cmd::kPatientData, [this] { OnEditPatientData(); });
+  AddCommand(cmd::kPatientDataAlt, [this] { OnEditPatientData(); });
+  AddCommand(cmd::kEditDiagnosis, [this] { OnEditDiagnosis(); });
+  for (const int id : {cmd::kPatientData, cmd::kPatientDataAlt, cmd::kEditDiagnosis}) {
     AddUpdate(id, [this](win::CmdUI& ui) { ui.Enable(CanEditPatientData(doc_)); });
   }
-  AddCommand(core_ids::kRefreshStatus, [this] {
-    if (win::Window* main = win::Windows().MainWindow()) main->PostMessage(core_ids::kStatusRefreshMessage);
+  AddCommand(cmd::kRefreshStatus, [this] {
+    if (win::Window* main = win::Windows().MainWindow()) main->PostMessage(msg::kStatusRefresh);
   });
 }
 
@@ -58,13 +59,13 @@ void CMainView::OnFileOpen() {
     (void)App()->OpenChosenFile(chosen.front());
     return;
   }
-  if (win::Window* main = win::Windows().MainWindow()) main->PostMessage(core_ids::kStatusRefreshMessage);
+  if (win::Window* main = win::Windows().MainWindow()) main->PostMessage(msg::kStatusRefresh);
 }
 
 void CMainView::OnFileClose() {
   doc_.ResetToUntitled();
   doc_.UpdateAllViews(nullptr, hint::kDocumentChanged);
-  if (win::Window* main = win::Windows().MainWindow()) main->PostMessage(core_ids::kStatusRefreshMessage);
+  if (win::Window* main = win::Windows().MainWindow()) main->PostMessage(msg::kStatusRefresh);
 }
 
 void CMainView::OnEditPatientData() { (void)EditPatientData(doc_, false); }

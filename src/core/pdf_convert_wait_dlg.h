@@ -3,6 +3,8 @@
 #include <functional>
 #include <memory>
 
+#include "core/core_ids.h"
+#include "platform/ids.h"
 #include "platform/worker.h"
 #include "win/dialog.h"
 
@@ -12,8 +14,8 @@
 // reports, also when the conversion threw (then with result 0). User-interface thread only.
 class TPdfConvertWaitDlg : public win::Dialog {
  public:
-  static constexpr int kTemplateId = 30739;
-  static constexpr uint32_t kEndMessage = 0x401;
+  static constexpr int kTemplateId = core_ids::kPdfConvertWaitTemplate;
+  static constexpr uint32_t kEndMessage = msg::kWorkerEnd;
 
   // conversion: the view's CreateReportPdf, run on the worker thread.
   TPdfConvertWaitDlg(std::function<int()> conversion, win::Window* parent = nullptr);

@@ -6,6 +6,7 @@
 
 #include "core/core_ids.h"
 #include "gfx/canvas.h"
+#include "platform/process_context.h"
 #include "platform/resources.h"
 #include "platform/worker.h"
 
@@ -148,3 +149,11 @@ void CSplashWindow::PostNcDestroy() {
       if (g_splash != nullptr && !g_splash->IsWindow()) g_splash.reset();
     });
 }
+
+namespace {
+
+// A fresh process shows no splash window and has not enabled one.
+[[maybe_unused]] const bool kResetRegistered =
+    platform::RegisterProcessReset(platform::ProcessLayer::kCore, [] { CSplashWindow::Reset(); });
+
+}  // namespace

@@ -10,6 +10,7 @@
 #include <string_view>
 #include <vector>
 
+#include "core/core_ids.h"
 #include "core/recent_file_list.h"
 #include "document/settings_store.h"
 #include "platform/profile_store.h"
@@ -54,9 +55,9 @@ class InstanceChannel {
 // User-interface thread only. The profile must outlive the object.
 class CZK470App : public win::CommandTarget {
  public:
-  static constexpr unsigned kDocumentResourceId = 305;
-  static constexpr unsigned kMainToolbarResourceId = 306;
-  static constexpr unsigned kTimeSpanToolbarResourceId = 326;
+  static constexpr unsigned kDocumentResourceId = core_ids::kDocumentResource;
+  static constexpr unsigned kMainToolbarResourceId = core_ids::kMainToolbarResource;
+  static constexpr unsigned kTimeSpanToolbarResourceId = core_ids::kTimeSpanToolbarResource;
   static constexpr int kCurrentFileFormatVersion = 32;
   static constexpr int kCurrentRecorderFileVersion = 2;
   static constexpr int kRecentFileCount = 4;

@@ -119,7 +119,7 @@ class CZK470App::DocumentCommands : public win::CommandTarget {
     switch (message.kind) {
       case win::CommandMessage::Kind::kExecute:
         if (run_state) return run->OnCommand(*doc, message.id);
-        if (message.id == ids::kFileSave) {
+        if (message.id == cmd::kFileSave) {
           (void)doc->DoFileSave();
           return true;
         }
@@ -129,8 +129,8 @@ class CZK470App::DocumentCommands : public win::CommandTarget {
           message.ui->Enable(*run_state);
           return true;
         }
-        if (message.id == ids::kFileSave) {
-          message.ui->Enable(!doc->GetPathName().empty() && doc->GetDisplayMode() != 15);
+        if (message.id == cmd::kFileSave) {
+          message.ui->Enable(!doc->GetPathName().empty() && doc->GetDisplayMode() != DisplayMode::kPdf);
           return true;
         }
         const CZK470Doc::CommandUpdate update = doc->OnUpdateCommand(message.id);
@@ -138,7 +138,8 @@ class CZK470App::DocumentCommands : public win::CommandTarget {
         return update.handled;
       }
       case win::CommandMessage::Kind::kProbe:
-        return run_state.has_value() || message.id == ids::kFileSave || doc->OnUpdateCommand(message.id).handled;
+        return run_state.has_value() || message.id == cmd::kFileSave ||
+               doc->OnUpdateCommand(message.id).handled;
     }
     return false;
   }
@@ -223,14 +224,15 @@ bool CZK470App::InitInstance(StartupOptions options) {
   doc_->SetHost(doc_host_.get());
   doc_->SetAnalysisHooks(analysis_run_.get());
   win::Windows().SetAppCommandTarget(this);
-  AddCommand(ids::kAppAbout, [this] { OnAppAbout(); });
-  AddCommand(ids::kFileNew, [this] { OnFileNew(); });
-  AddUpdate(ids::kFileNew, [](win::CmdUI& ui) { ui.Enable(!AutomationInfo().IsCommandComplete()); });
-  AddCommandRange(ids::kFileMruFirst, ids::kFileMruLast, [this](int id) { OpenRecentFile(id - ids::kFileMruFirst); });
-  AddUpdateRange(ids::kFileMruFirst, ids::kFileMruLast, [this](win::CmdUI& ui) {
-    ui.Enable(!GetRecentFileName(ui.Id() - ids::kFileMruFirst).empty());
+  AddCommand(cmd::kAppAbout, [this] { OnAppAbout(); });
+  AddCommand(cmd::kFileNew, [this] { OnFileNew(); });
+  AddUpdate(cmd::kFileNew, [](win::CmdUI& ui) { ui.Enable(!AutomationInfo().IsCommandComplete()); });
+  AddCommandRange(cmd::kFileMruFirst, cmd::kFileMruLast,
+                  [this](int id) { OpenRecentFile(id - cmd::kFileMruFirst); });
+  AddUpdateRange(cmd::kFileMruFirst, cmd::kFileMruLast, [this](win::CmdUI& ui) {
+    ui.Enable(!GetRecentFileName(ui.Id() - cmd::kFileMruFirst).empty());
   });
-  AddCommand(ids::kAppExit, [] {
+  AddCommand(cmd::kAppExit, [] {
     if (win::Window* main = win::Windows().MainWindow()) main->PostMessage(win::kWmClose);
   });
   info.SetEndRequestHandler([](int exit_code) { win::Windows().PostQuitMessage(exit_code); });
@@ -253,7 +255,7 @@ bool CZK470App::InitInstance(StartupOptions options) {
     };
   }
   ReadAnalysisLibraryVersion(options.library_version);
-  PostToMainWindow(ids::kStatusRefreshMessage);
+  PostToMainWindow(msg::kStatusRefresh);
 
   // 17. A test build warns before it touches recordings.
   std::string build;
@@ -272,7 +274,7 @@ bool CZK470App::InitInstance(StartupOptions options) {
 
   // 18. The first document, part two: the automation command, or the file of the command line.
   if (AutomationCommandPresent()) {
-    PostToMainWindow(ids::kStartupCommandMessage);
+    PostToMainWindow(msg::kStartupCommand);
   } else if (!GetCommandLine().empty()) {
     // The start mode was read in part one; reading it again changes nothing.
     if (GetGDTStartMode() == 0 && !OpenDocumentFile(ResolveAgainstFolder(caller_folder, GetCommandLine())) &&
@@ -328,7 +330,7 @@ void CZK470App::OnFileNew() {
     return;
   }
   if (doc_->OnNewDocument()) doc_->SetTitle(document::DocString(document::strings::kUntitled));
-  PostToMainWindow(ids::kStatusRefreshMessage);
+  PostToMainWindow(msg::kStatusRefresh);
 }
 
 bool CZK470App::OpenDocumentFile(const std::string& path) {
@@ -355,7 +357,7 @@ bool CZK470App::OpenChosenFile(const std::string& path) {
   if (opened && doc_ != nullptr && !doc_->GetDocumentPath().empty()) {
     doc_->SetPathName(doc_->GetDocumentPath());
   }
-  PostToMainWindow(ids::kStatusRefreshMessage);
+  PostToMainWindow(msg::kStatusRefresh);
   return opened;
 }
 
@@ -375,7 +377,7 @@ void CZK470App::RunNarrativeTest() {
   if (!narrative_test_ || doc_ == nullptr) return;
   doc_->EnsureAnalysisUpToDate();
   // The print preview of the narrative letter belongs to the main view of the reports.
-  if (narrative_test_() == 1 && frame_ != nullptr) frame_->PostMessage(win::kWmCommand, ids::kPrintNarrative);
+  if (narrative_test_() == 1 && frame_ != nullptr) frame_->PostMessage(win::kWmCommand, cmd::kPrintNarrative);
 }
 
 CMainView* CZK470App::GetActiveMainView() {

@@ -1,5 +1,6 @@
 #include "dialogs/busy_dlg.h"
 
+#include "platform/process_context.h"
 #include "platform/resources.h"
 #include "win/data_exchange.h"
 
@@ -78,3 +79,11 @@ void TBusyDlg::EndBusy() {
   wait_cursor_ = false;
   win::Windows().EndWaitCursor();
 }
+
+namespace {
+
+// A fresh process has shown no busy dialog.
+[[maybe_unused]] const bool kResetRegistered =
+    platform::RegisterProcessReset(platform::ProcessLayer::kDialogs, [] { State() = {}; });
+
+}  // namespace

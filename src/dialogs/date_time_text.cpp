@@ -10,6 +10,7 @@
 #include "document/record_format.h"
 #include "platform/clock.h"
 #include "platform/locale.h"
+#include "platform/process_context.h"
 #include "win/data_exchange.h"
 #include "win/window.h"
 
@@ -241,3 +242,11 @@ std::string TimeEntryHint(const platform::Locale& locale, std::string_view hour,
 }
 
 }  // namespace dialogs
+
+namespace {
+
+// A fresh process formats dates by the program's own default locale.
+[[maybe_unused]] const bool kResetRegistered = platform::RegisterProcessReset(
+    platform::ProcessLayer::kDialogs, [] { dialogs::SetDialogLocale(nullptr); });
+
+}  // namespace

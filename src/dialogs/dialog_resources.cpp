@@ -11,15 +11,20 @@
 #include "dialogs/small_dlgs.h"
 #include "dialogs/wait_dlgs.h"
 #include "platform/resources.h"
+#include "win/dialog_layout.h"
 #include "win/dialog_template.h"
 
 namespace {
 
 using win::ControlKind;
+using win::ControlLayout;
 using win::ControlTemplate;
+using win::DialogLayout;
 using win::DialogTemplate;
 using win::kIdCancel;
 using win::kIdOk;
+using win::LocalizeControls;
+using win::LocalizeDialog;
 
 constexpr platform::StringEntry kEnglishStrings[] = {
     {TBusyDlg::kOpeningCaption, "Opening the recording ..."},
@@ -32,133 +37,139 @@ constexpr platform::StringEntry kGermanStrings[] = {
     {TBusyDlg::kOpeningCaption, "Aufzeichnung wird geöffnet ..."},
     {TBusyDlg::kBusyCaption, "Bitte warten ..."},
     {TPropertySheet::kExtraButtonText, "Abspielen"},
-    {TDeleteChoiceDlg::kConfirmQuestion, "Wollen Sie diese Aufzeichnung mit allen ihren Dateien wirklich löschen?"},
+    {TDeleteChoiceDlg::kConfirmQuestion,
+     "Wollen Sie diese Aufzeichnung mit allen ihren Dateien wirklich löschen?"},
 };
+
+// Each dialog's geometry once, then its caption and texts per language in the order of its controls.
 
 // Busy dialog: the caption tells what is going on; animation, bar and Cancel stay hidden.
-constexpr ControlTemplate kBusyEnglish[] = {
-    {-1, ControlKind::kStatic, "The program is busy. Please wait ...", 10, 12, 160, 10},
-    {TBusyDlg::kAnimationId, ControlKind::kAnimation, "", 10, 26, 160, 20},
-    {TBusyDlg::kProgressId, ControlKind::kProgressBar, "", 10, 48, 100, 8},
-    {TBusyDlg::kCancelId, ControlKind::kPushButton, "Cancel", 120, 45, 50, 14},
+constexpr DialogLayout kBusy{TBusyDlg::kTemplateId, 180, 64};
+constexpr ControlLayout kBusyControls[] = {
+    {-1, ControlKind::kStatic, 10, 12, 160, 10},
+    {TBusyDlg::kAnimationId, ControlKind::kAnimation, 10, 26, 160, 20},
+    {TBusyDlg::kProgressId, ControlKind::kProgressBar, 10, 48, 100, 8},
+    {TBusyDlg::kCancelId, ControlKind::kPushButton, 120, 45, 50, 14},
 };
-constexpr ControlTemplate kBusyGerman[] = {
-    {-1, ControlKind::kStatic, "Das Programm arbeitet. Bitte warten ...", 10, 12, 160, 10},
-    {TBusyDlg::kAnimationId, ControlKind::kAnimation, "", 10, 26, 160, 20},
-    {TBusyDlg::kProgressId, ControlKind::kProgressBar, "", 10, 48, 100, 8},
-    {TBusyDlg::kCancelId, ControlKind::kPushButton, "Abbrechen", 120, 45, 50, 14},
-};
+constexpr auto kBusyEnglish =
+    LocalizeControls(kBusyControls, {"The program is busy. Please wait ...", "", "", "Cancel"});
+constexpr auto kBusyGerman =
+    LocalizeControls(kBusyControls, {"Das Programm arbeitet. Bitte warten ...", "", "", "Abbrechen"});
 
-constexpr ControlTemplate kNoticeEnglish[] = {
-    {-1, ControlKind::kStatic, "The recording has been saved.", 10, 14, 140, 10, win::kSsCenter},
+constexpr DialogLayout kNotice{TAutoCloseNoticeDlg::kTemplateId, 160, 38};
+constexpr ControlLayout kNoticeControls[] = {
+    {-1, ControlKind::kStatic, 10, 14, 140, 10, win::kSsCenter},
 };
-constexpr ControlTemplate kNoticeGerman[] = {
-    {-1, ControlKind::kStatic, "Die Aufzeichnung wurde gespeichert.", 10, 14, 140, 10, win::kSsCenter},
-};
+constexpr auto kNoticeEnglish = LocalizeControls(kNoticeControls, {"The recording has been saved."});
+constexpr auto kNoticeGerman = LocalizeControls(kNoticeControls, {"Die Aufzeichnung wurde gespeichert."});
 
-constexpr ControlTemplate kRecalcEnglish[] = {
-    {-1, ControlKind::kStatic, "The pacemaker beats are being analysed. Please wait ...", 10, 14, 180, 20},
+constexpr DialogLayout kRecalc{TRecalcProgressDlg::kTemplateId, 200, 44};
+constexpr ControlLayout kRecalcControls[] = {
+    {-1, ControlKind::kStatic, 10, 14, 180, 20},
 };
-constexpr ControlTemplate kRecalcGerman[] = {
-    {-1, ControlKind::kStatic, "Die Schrittmacherschläge werden ausgewertet. Bitte warten ...", 10, 14, 180, 20},
-};
+constexpr auto kRecalcEnglish =
+    LocalizeControls(kRecalcControls, {"The pacemaker beats are being analysed. Please wait ..."});
+constexpr auto kRecalcGerman =
+    LocalizeControls(kRecalcControls, {"Die Schrittmacherschläge werden ausgewertet. Bitte warten ..."});
 
-constexpr ControlTemplate kWorkWaitEnglish[] = {
-    {-1, ControlKind::kStatic, "Old recordings are being deleted. Please wait ...", 10, 14, 180, 20},
+constexpr DialogLayout kWorkWait{TWorkWaitDlg::kTemplateId, 200, 44};
+constexpr ControlLayout kWorkWaitControls[] = {
+    {-1, ControlKind::kStatic, 10, 14, 180, 20},
 };
-constexpr ControlTemplate kWorkWaitGerman[] = {
-    {-1, ControlKind::kStatic, "Alte Aufzeichnungen werden gelöscht. Bitte warten ...", 10, 14, 180, 20},
-};
+constexpr auto kWorkWaitEnglish =
+    LocalizeControls(kWorkWaitControls, {"Old recordings are being deleted. Please wait ..."});
+constexpr auto kWorkWaitGerman =
+    LocalizeControls(kWorkWaitControls, {"Alte Aufzeichnungen werden gelöscht. Bitte warten ..."});
 
+constexpr DialogLayout kDateInputLayout{TDateInputDlg::kTemplateId, 114, 26};
 constexpr ControlTemplate kDateInput[] = {
     {TDateInputDlg::kFieldId, ControlKind::kEdit, "", 7, 7, 100, 12},
 };
 
-constexpr ControlTemplate kThreeTextEnglish[] = {
-    {-1, ControlKind::kStatic, "First line:", 7, 9, 50, 8},
-    {TThreeTextDlg::kFirstId, ControlKind::kEdit, "", 60, 7, 170, 12},
-    {-1, ControlKind::kStatic, "Second line:", 7, 25, 50, 8},
-    {TThreeTextDlg::kSecondId, ControlKind::kEdit, "", 60, 23, 170, 12},
-    {-1, ControlKind::kStatic, "Third line:", 7, 41, 50, 8},
-    {TThreeTextDlg::kThirdId, ControlKind::kEdit, "", 60, 39, 170, 12},
-    {kIdOk, ControlKind::kDefPushButton, "OK", 125, 60, 50, 14},
-    {kIdCancel, ControlKind::kPushButton, "Cancel", 180, 60, 50, 14},
+constexpr DialogLayout kThreeText{TThreeTextDlg::kTemplateId, 237, 81};
+constexpr ControlLayout kThreeTextControls[] = {
+    {-1, ControlKind::kStatic, 7, 9, 50, 8},
+    {TThreeTextDlg::kFirstId, ControlKind::kEdit, 60, 7, 170, 12},
+    {-1, ControlKind::kStatic, 7, 25, 50, 8},
+    {TThreeTextDlg::kSecondId, ControlKind::kEdit, 60, 23, 170, 12},
+    {-1, ControlKind::kStatic, 7, 41, 50, 8},
+    {TThreeTextDlg::kThirdId, ControlKind::kEdit, 60, 39, 170, 12},
+    {kIdOk, ControlKind::kDefPushButton, 125, 60, 50, 14},
+    {kIdCancel, ControlKind::kPushButton, 180, 60, 50, 14},
 };
-constexpr ControlTemplate kThreeTextGerman[] = {
-    {-1, ControlKind::kStatic, "Erste Zeile:", 7, 9, 50, 8},
-    {TThreeTextDlg::kFirstId, ControlKind::kEdit, "", 60, 7, 170, 12},
-    {-1, ControlKind::kStatic, "Zweite Zeile:", 7, 25, 50, 8},
-    {TThreeTextDlg::kSecondId, ControlKind::kEdit, "", 60, 23, 170, 12},
-    {-1, ControlKind::kStatic, "Dritte Zeile:", 7, 41, 50, 8},
-    {TThreeTextDlg::kThirdId, ControlKind::kEdit, "", 60, 39, 170, 12},
-    {kIdOk, ControlKind::kDefPushButton, "OK", 125, 60, 50, 14},
-    {kIdCancel, ControlKind::kPushButton, "Abbrechen", 180, 60, 50, 14},
-};
+constexpr auto kThreeTextEnglish = LocalizeControls(
+    kThreeTextControls, {"First line:", "", "Second line:", "", "Third line:", "", "OK", "Cancel"});
+constexpr auto kThreeTextGerman = LocalizeControls(
+    kThreeTextControls, {"Erste Zeile:", "", "Zweite Zeile:", "", "Dritte Zeile:", "", "OK", "Abbrechen"});
 
 // Delete dialogs: "Delete" is no default button, so Enter deletes nothing.
-constexpr ControlTemplate kDeleteChoiceEnglish[] = {
-    {-1, ControlKind::kStatic, "Delete the recording shown?", 10, 12, 160, 10},
-    {DeleteDialog::kDeleteId, ControlKind::kPushButton, "&Delete", 65, 32, 50, 14},
-    {kIdCancel, ControlKind::kPushButton, "Cancel", 120, 32, 50, 14},
+constexpr DialogLayout kDeleteChoice{TDeleteChoiceDlg::kTemplateId, 180, 53};
+constexpr ControlLayout kDeleteChoiceControls[] = {
+    {-1, ControlKind::kStatic, 10, 12, 160, 10},
+    {DeleteDialog::kDeleteId, ControlKind::kPushButton, 65, 32, 50, 14},
+    {kIdCancel, ControlKind::kPushButton, 120, 32, 50, 14},
 };
-constexpr ControlTemplate kDeleteChoiceGerman[] = {
-    {-1, ControlKind::kStatic, "Die angezeigte Aufzeichnung löschen?", 10, 12, 160, 10},
-    {DeleteDialog::kDeleteId, ControlKind::kPushButton, "&Löschen", 65, 32, 50, 14},
-    {kIdCancel, ControlKind::kPushButton, "Abbrechen", 120, 32, 50, 14},
-};
-constexpr ControlTemplate kDeleteConfirmEnglish[] = {
-    {-1, ControlKind::kStatic, "The recording is to be deleted with all its files.", 10, 12, 160, 18},
-    {DeleteDialog::kDeleteId, ControlKind::kPushButton, "&Delete", 65, 36, 50, 14},
-    {kIdCancel, ControlKind::kPushButton, "Cancel", 120, 36, 50, 14},
-};
-constexpr ControlTemplate kDeleteConfirmGerman[] = {
-    {-1, ControlKind::kStatic, "Die Aufzeichnung soll mit allen ihren Dateien gelöscht werden.", 10, 12, 160, 18},
-    {DeleteDialog::kDeleteId, ControlKind::kPushButton, "&Löschen", 65, 36, 50, 14},
-    {kIdCancel, ControlKind::kPushButton, "Abbrechen", 120, 36, 50, 14},
-};
+constexpr auto kDeleteChoiceEnglish =
+    LocalizeControls(kDeleteChoiceControls, {"Delete the recording shown?", "&Delete", "Cancel"});
+constexpr auto kDeleteChoiceGerman = LocalizeControls(
+    kDeleteChoiceControls, {"Die angezeigte Aufzeichnung löschen?", "&Löschen", "Abbrechen"});
 
-constexpr ControlTemplate kInterfaceTestEnglish[] = {
-    {-1, ControlKind::kStatic,
-     "Connect the recorder to the interface and switch it on. Press OK to test the connection.", 10, 10, 180, 20},
-    {kIdOk, ControlKind::kDefPushButton, "OK", 85, 38, 50, 14},
-    {kIdCancel, ControlKind::kPushButton, "Cancel", 140, 38, 50, 14},
+constexpr DialogLayout kDeleteConfirm{TDeleteConfirmDlg::kTemplateId, 180, 57};
+constexpr ControlLayout kDeleteConfirmControls[] = {
+    {-1, ControlKind::kStatic, 10, 12, 160, 18},
+    {DeleteDialog::kDeleteId, ControlKind::kPushButton, 65, 36, 50, 14},
+    {kIdCancel, ControlKind::kPushButton, 120, 36, 50, 14},
 };
-constexpr ControlTemplate kInterfaceTestGerman[] = {
-    {-1, ControlKind::kStatic,
-     "Verbinden Sie den Rekorder mit der Schnittstelle und schalten Sie ihn ein. Mit OK wird die "
+constexpr auto kDeleteConfirmEnglish = LocalizeControls(
+    kDeleteConfirmControls, {"The recording is to be deleted with all its files.", "&Delete", "Cancel"});
+constexpr auto kDeleteConfirmGerman = LocalizeControls(
+    kDeleteConfirmControls,
+    {"Die Aufzeichnung soll mit allen ihren Dateien gelöscht werden.", "&Löschen", "Abbrechen"});
+
+constexpr DialogLayout kInterfaceTest{TInterfaceTestDlg::kTemplateId, 200, 59};
+constexpr ControlLayout kInterfaceTestControls[] = {
+    {-1, ControlKind::kStatic, 10, 10, 180, 20},
+    {kIdOk, ControlKind::kDefPushButton, 85, 38, 50, 14},
+    {kIdCancel, ControlKind::kPushButton, 140, 38, 50, 14},
+};
+constexpr auto kInterfaceTestEnglish = LocalizeControls(
+    kInterfaceTestControls,
+    {"Connect the recorder to the interface and switch it on. Press OK to test the connection.", "OK",
+     "Cancel"});
+constexpr auto kInterfaceTestGerman = LocalizeControls(
+    kInterfaceTestControls,
+    {"Verbinden Sie den Rekorder mit der Schnittstelle und schalten Sie ihn ein. Mit OK wird die "
      "Verbindung geprüft.",
-     10, 10, 180, 20},
-    {kIdOk, ControlKind::kDefPushButton, "OK", 85, 38, 50, 14},
-    {kIdCancel, ControlKind::kPushButton, "Abbrechen", 140, 38, 50, 14},
-};
+     "OK", "Abbrechen"});
 
 constexpr DialogTemplate kEnglishDialogs[] = {
-    {TBusyDlg::kTemplateId, "", 180, 64, kBusyEnglish},
-    {TAutoCloseNoticeDlg::kTemplateId, "Save", 160, 38, kNoticeEnglish},
-    {TRecalcProgressDlg::kTemplateId, "Pacemaker analysis", 200, 44, kRecalcEnglish},
-    {TWorkWaitDlg::kTemplateId, "Deleting old recordings", 200, 44, kWorkWaitEnglish},
-    {TDateInputDlg::kTemplateId, "Date", 114, 26, kDateInput},
-    {TThreeTextDlg::kTemplateId, "Texts", 237, 81, kThreeTextEnglish},
-    {TDeleteChoiceDlg::kTemplateId, "Delete recording", 180, 53, kDeleteChoiceEnglish},
-    {TDeleteConfirmDlg::kTemplateId, "Delete recording", 180, 57, kDeleteConfirmEnglish},
-    {TInterfaceTestDlg::kTemplateId, "Interface test", 200, 59, kInterfaceTestEnglish},
+    LocalizeDialog(kBusy, "", kBusyEnglish),
+    LocalizeDialog(kNotice, "Save", kNoticeEnglish),
+    LocalizeDialog(kRecalc, "Pacemaker analysis", kRecalcEnglish),
+    LocalizeDialog(kWorkWait, "Deleting old recordings", kWorkWaitEnglish),
+    LocalizeDialog(kDateInputLayout, "Date", kDateInput),
+    LocalizeDialog(kThreeText, "Texts", kThreeTextEnglish),
+    LocalizeDialog(kDeleteChoice, "Delete recording", kDeleteChoiceEnglish),
+    LocalizeDialog(kDeleteConfirm, "Delete recording", kDeleteConfirmEnglish),
+    LocalizeDialog(kInterfaceTest, "Interface test", kInterfaceTestEnglish),
 };
 
 constexpr DialogTemplate kGermanDialogs[] = {
-    {TBusyDlg::kTemplateId, "", 180, 64, kBusyGerman},
-    {TAutoCloseNoticeDlg::kTemplateId, "Speichern", 160, 38, kNoticeGerman},
-    {TRecalcProgressDlg::kTemplateId, "Schrittmacheranalyse", 200, 44, kRecalcGerman},
-    {TWorkWaitDlg::kTemplateId, "Alte Aufzeichnungen löschen", 200, 44, kWorkWaitGerman},
-    {TDateInputDlg::kTemplateId, "Datum", 114, 26, kDateInput},
-    {TThreeTextDlg::kTemplateId, "Texte", 237, 81, kThreeTextGerman},
-    {TDeleteChoiceDlg::kTemplateId, "Aufzeichnung löschen", 180, 53, kDeleteChoiceGerman},
-    {TDeleteConfirmDlg::kTemplateId, "Aufzeichnung löschen", 180, 57, kDeleteConfirmGerman},
-    {TInterfaceTestDlg::kTemplateId, "Schnittstellentest", 200, 59, kInterfaceTestGerman},
+    LocalizeDialog(kBusy, "", kBusyGerman),
+    LocalizeDialog(kNotice, "Speichern", kNoticeGerman),
+    LocalizeDialog(kRecalc, "Schrittmacheranalyse", kRecalcGerman),
+    LocalizeDialog(kWorkWait, "Alte Aufzeichnungen löschen", kWorkWaitGerman),
+    LocalizeDialog(kDateInputLayout, "Datum", kDateInput),
+    LocalizeDialog(kThreeText, "Texte", kThreeTextGerman),
+    LocalizeDialog(kDeleteChoice, "Aufzeichnung löschen", kDeleteChoiceGerman),
+    LocalizeDialog(kDeleteConfirm, "Aufzeichnung löschen", kDeleteConfirmGerman),
+    LocalizeDialog(kInterfaceTest, "Schnittstellentest", kInterfaceTestGerman),
 };
 
 // The program's own templates, in English only.
 constexpr ControlTemplate kItems[] = {
-    {TItemsDlg::kListId, ControlKind::kListView, "", 7, 7, 200, 120, win::kLvsReport | win::kLvsShowSelAlways},
+    {TItemsDlg::kListId, ControlKind::kListView, "", 7, 7, 200, 120,
+     win::kLvsReport | win::kLvsShowSelAlways},
     {kIdOk, ControlKind::kDefPushButton, "Select", 214, 7, 60, 14},
     {kIdCancel, ControlKind::kPushButton, "Cancel", 214, 25, 60, 14},
     {TItemsDlg::kSearchAgainId, ControlKind::kPushButton, "Search again", 214, 113, 60, 14},
@@ -171,16 +182,21 @@ constexpr ControlTemplate kCommError[] = {
     {-1, ControlKind::kGroupBox, "Possible causes :", 35, 7, 253, 180},
     {-1, ControlKind::kStatic, "1.", 42, 20, 10, 8},
     {-1, ControlKind::kStatic, "The opto-cable or the USB-Converter is not plugged in :", 54, 20, 230, 8},
-    {-1, ControlKind::kStatic, "- AT-Card : Connect the Holter and the PC with the opto-cable.", 54, 32, 230, 8},
-    {-1, ControlKind::kStatic, "- USB: Connect the Holter and the USB-Converter with the opto-cable", 54, 42, 230, 8},
+    {-1, ControlKind::kStatic, "- AT-Card : Connect the Holter and the PC with the opto-cable.", 54, 32, 230,
+     8},
+    {-1, ControlKind::kStatic, "- USB: Connect the Holter and the USB-Converter with the opto-cable", 54, 42,
+     230, 8},
     {-1, ControlKind::kStatic, "  and connect the USB-Converter with the PC.", 54, 52, 230, 8},
     {-1, ControlKind::kStatic, "2.", 42, 68, 10, 8},
     {-1, ControlKind::kStatic, "The Holter is switched off (LED off):", 54, 68, 230, 8},
     {-1, ControlKind::kStatic, "- Press the event button once shortly (LED flashing).", 54, 80, 230, 8},
     {-1, ControlKind::kStatic, "3.", 42, 96, 10, 8},
-    {-1, ControlKind::kStatic, "The Holter is still in recording mode (LED flashing slowly) :", 54, 96, 230, 8},
-    {-1, ControlKind::kStatic, "- Hold the event button pressed for approximately 4 seconds until the", 54, 108, 230, 8},
-    {-1, ControlKind::kStatic, "  LED lights continuously, then release the button. The Holter is now", 54, 118, 230, 8},
+    {-1, ControlKind::kStatic, "The Holter is still in recording mode (LED flashing slowly) :", 54, 96, 230,
+     8},
+    {-1, ControlKind::kStatic, "- Hold the event button pressed for approximately 4 seconds until the", 54,
+     108, 230, 8},
+    {-1, ControlKind::kStatic, "  LED lights continuously, then release the button. The Holter is now", 54,
+     118, 230, 8},
     {-1, ControlKind::kStatic, "  switched off. ", 54, 128, 230, 8},
     {-1, ControlKind::kStatic, "- To turn on the Holter again press the event button once", 54, 144, 230, 8},
     {-1, ControlKind::kStatic, "  shortly (LED flashing).", 54, 154, 230, 8},

@@ -14,14 +14,13 @@
 #include "document/update_hints.h"
 #include "document/zk470_doc.h"
 #include "platform/clock.h"
+#include "platform/ids.h"
+#include "platform/process_context.h"
 #include "platform/resources.h"
 #include "win/prompt.h"
 
 namespace {
 
-constexpr int kDisplayModeNone = 0;
-constexpr int kDisplayModeRecorderPrepared = 5;
-constexpr int kDisplayModePdf = 15;
 constexpr int kDiagnosisPageIndex = 3;
 
 std::string VoiceFileOf(const std::string& recording_path) {
@@ -246,12 +245,12 @@ win::LResult CPatientPropertySheet::WindowProc(uint32_t message, win::WParam wpa
 }
 
 bool CanEditPatientData(const CZK470Doc& document) {
-  const int mode = document.GetDisplayMode();
-  return mode != kDisplayModeNone && mode != kDisplayModePdf;
+  const DisplayMode mode = document.GetDisplayMode();
+  return mode != DisplayMode::kNone && mode != DisplayMode::kPdf;
 }
 
 int EditPatientData(CZK470Doc& doc, bool open_at_diagnosis) {
-  const bool prepared_for_recorder = doc.GetDisplayMode() == kDisplayModeRecorderPrepared;
+  const bool prepared_for_recorder = doc.GetDisplayMode() == DisplayMode::kOnlineEcg;
   const KeptValues kept = Keep(doc.GetPatientData(), doc.GetRecordingData());
   int result = 0;
   {
@@ -330,3 +329,11 @@ int EditPatientData(CZK470Doc& doc, bool open_at_diagnosis) {
   doc.UpdateAllViews(nullptr, hint::kPatientData);
   return result;
 }
+
+namespace {
+
+// A fresh process has no pacemaker or address-block choice of the sheet.
+[[maybe_unused]] const bool kResetRegistered =
+    platform::RegisterProcessReset(platform::ProcessLayer::kDialogs, [] { PatientSheetGlobals() = {}; });
+
+}  // namespace

@@ -11,6 +11,7 @@
 #include "dialogs/property_sheet.h"
 #include "dialogs/record_property_page.h"
 #include "dialogs/sound/sound_controller.h"
+#include "platform/ids.h"
 
 class CZK470Doc;
 class TPatientData;
@@ -23,7 +24,7 @@ class TRecordingData;
 // pages after OK (EditPatientData for the open recording). User-interface thread only.
 class CPatientPropertySheet : public TPropertySheet {
  public:
-  static constexpr uint32_t kPlaybackEndedMessage = 1265;
+  static constexpr uint32_t kPlaybackEndedMessage = msg::kPlaybackEnded;
 
   // Editing the open recording. Caption string 175, with "  " and the suffix when there is one.
   CPatientPropertySheet(win::Window* parent, TPatientData& patient, TRecordingData& recording, CZK470Doc* document,

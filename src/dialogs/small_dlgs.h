@@ -4,6 +4,7 @@
 #include <string>
 
 #include "platform/clock.h"
+#include "platform/ids.h"
 #include "win/dialog.h"
 
 class CZK470Doc;
@@ -18,7 +19,7 @@ class TDateInputDlg : public win::Dialog {
  public:
   static constexpr int kTemplateId = 206;
   static constexpr int kFieldId = 1383;
-  static constexpr uint32_t kSetValueMessage = 0x414;
+  static constexpr uint32_t kSetValueMessage = msg::kDateInputSetValue;
 
   // The value starts at calendar time 0: 1 January 1970, 00:00 local time.
   explicit TDateInputDlg(win::Window* parent = nullptr);

@@ -7,39 +7,43 @@
 #include "document/zk470_doc.h"
 #include "platform/resources.h"
 #include "win/data_exchange.h"
+#include "win/dialog_layout.h"
 #include "win/dialog_template.h"
 
 namespace {
 
 using win::ControlKind;
+using win::ControlLayout;
 using win::ControlTemplate;
+using win::DialogLayout;
 using win::DialogTemplate;
 using win::kIdCancel;
 using win::kIdOk;
+using win::LocalizeControls;
+using win::LocalizeDialog;
 
 constexpr const char* kKeepChoices[] = {"5", "10", "20", "50", "100"};
 
 // --- Templates ---------------------------------------------------------------------------------------------
 
-constexpr ControlTemplate kHRValues[] = {
-    {-1, ControlKind::kStatic, "RR:", 4, 3, 22, 8},
-    {TCaliperHRValuesDlg::kFirstId, ControlKind::kStatic, "", 28, 3, 40, 8, win::kSsRight},
-    {-1, ControlKind::kStatic, "HR:", 4, 13, 22, 8},
-    {TCaliperHRValuesDlg::kSecondId, ControlKind::kStatic, "", 28, 13, 40, 8, win::kSsRight},
-    {-1, ControlKind::kStatic, "n:", 4, 23, 22, 8},
-    {TCaliperHRValuesDlg::kThirdId, ControlKind::kStatic, "", 28, 23, 40, 8, win::kSsRight},
+// Each dialog's geometry once, then its caption and texts per language in the order of its controls.
+constexpr DialogLayout kHRValuesLayout{TCaliperHRValuesDlg::kTemplateId, 72, 34};
+constexpr ControlLayout kHRValuesControls[] = {
+    {-1, ControlKind::kStatic, 4, 3, 22, 8},
+    {TCaliperHRValuesDlg::kFirstId, ControlKind::kStatic, 28, 3, 40, 8, win::kSsRight},
+    {-1, ControlKind::kStatic, 4, 13, 22, 8},
+    {TCaliperHRValuesDlg::kSecondId, ControlKind::kStatic, 28, 13, 40, 8, win::kSsRight},
+    {-1, ControlKind::kStatic, 4, 23, 22, 8},
+    {TCaliperHRValuesDlg::kThirdId, ControlKind::kStatic, 28, 23, 40, 8, win::kSsRight},
 };
-constexpr ControlTemplate kHRValuesGerman[] = {
-    {-1, ControlKind::kStatic, "RR:", 4, 3, 22, 8},
-    {TCaliperHRValuesDlg::kFirstId, ControlKind::kStatic, "", 28, 3, 40, 8, win::kSsRight},
-    {-1, ControlKind::kStatic, "HF:", 4, 13, 22, 8},
-    {TCaliperHRValuesDlg::kSecondId, ControlKind::kStatic, "", 28, 13, 40, 8, win::kSsRight},
-    {-1, ControlKind::kStatic, "n:", 4, 23, 22, 8},
-    {TCaliperHRValuesDlg::kThirdId, ControlKind::kStatic, "", 28, 23, 40, 8, win::kSsRight},
-};
+constexpr auto kHRValuesEnglish = LocalizeControls(kHRValuesControls, {"RR:", "", "HR:", "", "n:", ""});
+constexpr auto kHRValuesGerman = LocalizeControls(kHRValuesControls, {"RR:", "", "HF:", "", "n:", ""});
+
+constexpr DialogLayout kTimeLayout{TCaliperTimeDlg::kTemplateId, 72, 14};
 constexpr ControlTemplate kTime[] = {
     {TCaliperTimeDlg::kTextId, ControlKind::kStatic, "", 4, 3, 64, 8, win::kSsCenter},
 };
+constexpr DialogLayout kAmplitude2Layout{TCaliperAmplitude2Dlg::kTemplateId, 74, 34};
 constexpr ControlTemplate kAmplitude2[] = {
     {TCaliperAmplitude2Dlg::kFirstLabelId, ControlKind::kStatic, "", 4, 3, 24, 8},
     {TCaliperAmplitude2Dlg::kFirstValueId, ControlKind::kStatic, "", 30, 3, 40, 8, win::kSsRight},
@@ -48,60 +52,57 @@ constexpr ControlTemplate kAmplitude2[] = {
     {-1, ControlKind::kStatic, "ms:", 4, 23, 24, 8},
     {TCaliperAmplitude2Dlg::kTimeId, ControlKind::kStatic, "", 30, 23, 40, 8, win::kSsRight},
 };
-constexpr ControlTemplate kNumberInputEnglish[] = {
-    {-1, ControlKind::kStatic, "Number of template classes:", 7, 9, 100, 8},
-    {TNumberInputDlg::kTextId, ControlKind::kEdit, "", 110, 7, 30, 12, win::kEsNumber},
-    {kIdOk, ControlKind::kDefPushButton, "OK", 40, 28, 50, 14},
-    {kIdCancel, ControlKind::kPushButton, "Cancel", 95, 28, 50, 14},
+
+constexpr DialogLayout kNumberInput{TNumberInputDlg::kTemplateId, 150, 48};
+constexpr ControlLayout kNumberInputControls[] = {
+    {-1, ControlKind::kStatic, 7, 9, 100, 8},
+    {TNumberInputDlg::kTextId, ControlKind::kEdit, 110, 7, 30, 12, win::kEsNumber},
+    {kIdOk, ControlKind::kDefPushButton, 40, 28, 50, 14},
+    {kIdCancel, ControlKind::kPushButton, 95, 28, 50, 14},
 };
-constexpr ControlTemplate kNumberInputGerman[] = {
-    {-1, ControlKind::kStatic, "Anzahl der Klassen:", 7, 9, 100, 8},
-    {TNumberInputDlg::kTextId, ControlKind::kEdit, "", 110, 7, 30, 12, win::kEsNumber},
-    {kIdOk, ControlKind::kDefPushButton, "OK", 40, 28, 50, 14},
-    {kIdCancel, ControlKind::kPushButton, "Abbrechen", 95, 28, 50, 14},
+constexpr auto kNumberInputEnglish =
+    LocalizeControls(kNumberInputControls, {"Number of template classes:", "", "OK", "Cancel"});
+constexpr auto kNumberInputGerman =
+    LocalizeControls(kNumberInputControls, {"Anzahl der Klassen:", "", "OK", "Abbrechen"});
+
+constexpr DialogLayout kAutoDelete{TAutoDeletePage::kTemplateId, 230, 60, true};
+constexpr ControlLayout kAutoDeleteControls[] = {
+    {TAutoDeletePage::kSwitchId, ControlKind::kCheckBox, 10, 12, 200, 10},
+    {-1, ControlKind::kStatic, 22, 32, 90, 8},
+    {TAutoDeletePage::kChoiceId, ControlKind::kComboDropList, 115, 30, 50, 80},
 };
-constexpr ControlTemplate kAutoDeleteEnglish[] = {
-    {TAutoDeletePage::kSwitchId, ControlKind::kCheckBox, "Delete the oldest recordings automatically", 10, 12, 200,
-     10},
-    {-1, ControlKind::kStatic, "Recordings to keep:", 22, 32, 90, 8},
-    {TAutoDeletePage::kChoiceId, ControlKind::kComboDropList, "", 115, 30, 50, 80},
+constexpr auto kAutoDeleteEnglish = LocalizeControls(
+    kAutoDeleteControls, {"Delete the oldest recordings automatically", "Recordings to keep:", ""});
+constexpr auto kAutoDeleteGerman = LocalizeControls(
+    kAutoDeleteControls, {"Älteste Aufzeichnungen automatisch löschen", "Aufzeichnungen behalten:", ""});
+
+constexpr DialogLayout kFolder{CSelectFolderDialog::kTemplateId, 303, 140};
+constexpr ControlLayout kFolderControls[] = {
+    {-1, ControlKind::kStatic, 7, 9, 30, 8},
+    {CSelectFolderDialog::kFolderEditId, ControlKind::kEdit, 40, 7, 200, 12},
+    {CSelectFolderDialog::kFolderListId, ControlKind::kListBox, 40, 24, 200, 110},
+    {CSelectFolderDialog::kSelectId, ControlKind::kDefPushButton, 246, 7, 50, 14},
+    {kIdCancel, ControlKind::kPushButton, 246, 25, 50, 14},
 };
-constexpr ControlTemplate kAutoDeleteGerman[] = {
-    {TAutoDeletePage::kSwitchId, ControlKind::kCheckBox, "Älteste Aufzeichnungen automatisch löschen", 10, 12, 200,
-     10},
-    {-1, ControlKind::kStatic, "Aufzeichnungen behalten:", 22, 32, 90, 8},
-    {TAutoDeletePage::kChoiceId, ControlKind::kComboDropList, "", 115, 30, 50, 80},
-};
-constexpr ControlTemplate kFolderEnglish[] = {
-    {-1, ControlKind::kStatic, "Folder:", 7, 9, 30, 8},
-    {CSelectFolderDialog::kFolderEditId, ControlKind::kEdit, "", 40, 7, 200, 12},
-    {CSelectFolderDialog::kFolderListId, ControlKind::kListBox, "", 40, 24, 200, 110},
-    {CSelectFolderDialog::kSelectId, ControlKind::kDefPushButton, "Select", 246, 7, 50, 14},
-    {kIdCancel, ControlKind::kPushButton, "Cancel", 246, 25, 50, 14},
-};
-constexpr ControlTemplate kFolderGerman[] = {
-    {-1, ControlKind::kStatic, "Ordner:", 7, 9, 30, 8},
-    {CSelectFolderDialog::kFolderEditId, ControlKind::kEdit, "", 40, 7, 200, 12},
-    {CSelectFolderDialog::kFolderListId, ControlKind::kListBox, "", 40, 24, 200, 110},
-    {CSelectFolderDialog::kSelectId, ControlKind::kDefPushButton, "Auswählen", 246, 7, 50, 14},
-    {kIdCancel, ControlKind::kPushButton, "Abbrechen", 246, 25, 50, 14},
-};
+constexpr auto kFolderEnglish = LocalizeControls(kFolderControls, {"Folder:", "", "", "Select", "Cancel"});
+constexpr auto kFolderGerman =
+    LocalizeControls(kFolderControls, {"Ordner:", "", "", "Auswählen", "Abbrechen"});
 
 constexpr DialogTemplate kEnglishDialogs[] = {
-    {TCaliperHRValuesDlg::kTemplateId, "", 72, 34, kHRValues},
-    {TCaliperTimeDlg::kTemplateId, "", 72, 14, kTime},
-    {TCaliperAmplitude2Dlg::kTemplateId, "", 74, 34, kAmplitude2},
-    {TNumberInputDlg::kTemplateId, "Template classes", 150, 48, kNumberInputEnglish},
-    {TAutoDeletePage::kTemplateId, "Automatic deletion", 230, 60, kAutoDeleteEnglish, true},
-    {CSelectFolderDialog::kTemplateId, "Choose folder", 303, 140, kFolderEnglish},
+    LocalizeDialog(kHRValuesLayout, "", kHRValuesEnglish),
+    LocalizeDialog(kTimeLayout, "", kTime),
+    LocalizeDialog(kAmplitude2Layout, "", kAmplitude2),
+    LocalizeDialog(kNumberInput, "Template classes", kNumberInputEnglish),
+    LocalizeDialog(kAutoDelete, "Automatic deletion", kAutoDeleteEnglish),
+    LocalizeDialog(kFolder, "Choose folder", kFolderEnglish),
 };
 constexpr DialogTemplate kGermanDialogs[] = {
-    {TCaliperHRValuesDlg::kTemplateId, "", 72, 34, kHRValuesGerman},
-    {TCaliperTimeDlg::kTemplateId, "", 72, 14, kTime},
-    {TCaliperAmplitude2Dlg::kTemplateId, "", 74, 34, kAmplitude2},
-    {TNumberInputDlg::kTemplateId, "Klassen", 150, 48, kNumberInputGerman},
-    {TAutoDeletePage::kTemplateId, "Automatisches Löschen", 230, 60, kAutoDeleteGerman, true},
-    {CSelectFolderDialog::kTemplateId, "Ordner wählen", 303, 140, kFolderGerman},
+    LocalizeDialog(kHRValuesLayout, "", kHRValuesGerman),
+    LocalizeDialog(kTimeLayout, "", kTime),
+    LocalizeDialog(kAmplitude2Layout, "", kAmplitude2),
+    LocalizeDialog(kNumberInput, "Klassen", kNumberInputGerman),
+    LocalizeDialog(kAutoDelete, "Automatisches Löschen", kAutoDeleteGerman),
+    LocalizeDialog(kFolder, "Ordner wählen", kFolderGerman),
 };
 
 }  // namespace

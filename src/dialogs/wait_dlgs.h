@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/ids.h"
 #include "platform/worker.h"
 #include "win/dialog.h"
 
@@ -41,7 +42,7 @@ class WorkerWaitDialog : public win::Dialog {
 class TRecalcProgressDlg : public WorkerWaitDialog {
  public:
   static constexpr int kTemplateId = 30733;
-  static constexpr uint32_t kEndMessage = 0x401;
+  static constexpr uint32_t kEndMessage = msg::kWorkerEnd;
   TRecalcProgressDlg(win::Window* parent, std::function<void()> run_pacemaker_analysis)
       : WorkerWaitDialog(kTemplateId, kEndMessage, std::move(run_pacemaker_analysis), parent) {}
 };
@@ -50,7 +51,7 @@ class TRecalcProgressDlg : public WorkerWaitDialog {
 class TWorkWaitDlg : public WorkerWaitDialog {
  public:
   static constexpr int kTemplateId = 30726;
-  static constexpr uint32_t kEndMessage = 0x40D;
+  static constexpr uint32_t kEndMessage = msg::kAutoDeleteEnd;
   explicit TWorkWaitDlg(std::function<void()> auto_delete_old_recordings, win::Window* parent = nullptr)
       : WorkerWaitDialog(kTemplateId, kEndMessage, std::move(auto_delete_old_recordings), parent) {}
 };

@@ -2,6 +2,8 @@
 
 #include <cassert>
 
+#include "platform/process_context.h"
+
 namespace document {
 
 void ChannelSet::Assign(std::span<const int32_t> values) {
@@ -36,3 +38,11 @@ DocumentContext& Context() {
 }
 
 }  // namespace document
+
+namespace {
+
+// The globals the document layer shares, as a fresh process starts them.
+[[maybe_unused]] const bool kResetRegistered =
+    platform::RegisterProcessReset(platform::ProcessLayer::kDocument, [] { document::Context().Reset(); });
+
+}  // namespace

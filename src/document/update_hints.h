@@ -4,43 +4,7 @@
 #include <cstdint>
 
 #include "document/beat_class.h"
-
-// The hint numbers that travel with the document's view updates: one table for the whole system.
-// A view decides from the number what to reload or redraw.
-namespace hint {
-inline constexpr int kDisplayModeChanged = 0;
-inline constexpr int kDisplayMode13 = 13;
-inline constexpr int kDisplaySettings = 1000;
-inline constexpr int kPositionMoved = 1002;
-inline constexpr int kDocumentChanged = 1005;
-inline constexpr int kCountsChanged = 1010;  // with TCountsHint
-inline constexpr int kHeartRateAveraging = 1011;
-inline constexpr int kNavigationRebuild = 1016;
-inline constexpr int kPatientData = 1017;
-inline constexpr int kArea1019 = 1019;
-inline constexpr int kPrintEventStrips = 1021;
-inline constexpr int kExtremeShown = 1025;
-inline constexpr int kMouse1026 = 1026;  // with TMouseHint
-inline constexpr int kMouse1027 = 1027;
-inline constexpr int kMouse1028 = 1028;
-inline constexpr int kEditsChanged = 1031;
-inline constexpr int kArea1100 = 1100;
-inline constexpr int kArea1101 = 1101;
-inline constexpr int kBeatsEdited = 1110;
-inline constexpr int kArea1111 = 1111;
-inline constexpr int kEditsUndone = 1113;
-inline constexpr int kArea1143 = 1143;
-inline constexpr int kArea1144 = 1144;
-inline constexpr int kSpanMoved = 2057;
-inline constexpr int kPatientDataEdited = 3467;
-inline constexpr int kHrv3468 = 3468;
-inline constexpr int kArea20000 = 20000;
-inline constexpr int kArea20003 = 20003;
-inline constexpr int kTrend22222 = 22222;
-inline constexpr int kTrend22224 = 22224;
-inline constexpr int kPrintPreparation = 32939;
-inline constexpr int kCaliperOff = 32957;
-}  // namespace hint
+#include "platform/ids.h"
 
 // The object that may travel with a hint; views test its kind with dynamic_cast. Built by the
 // sender on the stack and gone after the update.

@@ -8,26 +8,16 @@
 #include "document/document_strings.h"
 #include "document/profile_keys.h"
 #include "document/raw_ecg_data.h"
+#include "platform/ids.h"
 #include "platform/io_error.h"
 #include "platform/profile_store.h"
 #include "win/prompt.h"
 
 namespace {
 
-constexpr uint32_t kStatusRefreshMessage = 2025;
 constexpr int kUserEventKind = kClassUser;
 
-// Commands of the document's message map.
-constexpr int kCmdChannels = 32838;
-constexpr int kCmdDisplaySpeed = 32837;
-constexpr int kCmdUnused32803 = 32803;
-constexpr int kCmdUnused32804 = 32804;
-constexpr int kCmdReturnToMark = 32860;
-constexpr int kCmdRemoveUserEvents = 32873;
-constexpr int kCmdNothing = 32910;
-constexpr int kCmdGoToStart = 33018;
-
-bool IsEmptyOrPdfMode(int16_t mode) { return mode == 0 || mode == 15; }
+bool IsEmptyOrPdfMode(DisplayMode mode) { return mode == DisplayMode::kNone || mode == DisplayMode::kPdf; }
 
 }  // namespace
 
@@ -189,7 +179,7 @@ void CZK470Doc::ResetAnalysisResults() {
 
 void CZK470Doc::ResetToUntitled() {
   const int32_t was_closed = closed_;
-  display_mode_ = 0;
+  display_mode_ = DisplayMode::kNone;
   display_sub_mode_ = 0;
   UpdateAllViews(nullptr, hint::kDocumentChanged);
   if (was_closed != 0) {
@@ -247,8 +237,8 @@ int CZK470Doc::NewRecording(int ask_save) {
   recording_.extremes = extremes_;
   recorder_id_.recorder_kind = 0;
   channel_count_ = 0;
-  host_->PostMainFrameMessage(kStatusRefreshMessage);
-  display_mode_ = 0;
+  host_->PostMainFrameMessage(msg::kStatusRefresh);
+  display_mode_ = DisplayMode::kNone;
   display_sub_mode_ = 0;
   UpdateAllViews(nullptr, hint::kDocumentChanged);
   if (closed_ != 0) {
@@ -392,19 +382,19 @@ void CZK470Doc::RemoveEventsOfKind(int kind) {
 
 bool CZK470Doc::OnCommand(int id) {
   switch (id) {
-    case kCmdGoToStart:
+    case cmd::kGoToStart:
       SetCurrentPosition(0, 0);
       view_.positions.fill(0);
       strip_start_ms_ = 0;
       strip_end_ms_ = 0;
       UpdateAllViews(nullptr, hint::kDocumentChanged);
       return true;
-    case kCmdRemoveUserEvents:
+    case cmd::kRemoveUserEvents:
       RemoveEventsOfKind(kUserEventKind);
       SetModifiedFlag(true);
       UpdateAllViews(nullptr, hint::kDocumentChanged);
       return true;
-    case kCmdNothing:
+    case cmd::kNothing:
       return true;
     default:
       return false;
@@ -413,18 +403,20 @@ bool CZK470Doc::OnCommand(int id) {
 
 CZK470Doc::CommandUpdate CZK470Doc::OnUpdateCommand(int id) const {
   switch (id) {
-    case kCmdChannels:
+    case cmd::kChannels:
       return {true, !IsEmptyOrPdfMode(display_mode_)};
-    case kCmdDisplaySpeed:
-    case kCmdUnused32803:
-    case kCmdUnused32804:
+    case cmd::kDisplaySpeed:
+    case cmd::kUnused32803:
+    case cmd::kUnused32804:
       return {true, std::nullopt};
-    case kCmdReturnToMark:
+    case cmd::kReturnToMark:
       return {true, !IsEmptyOrPdfMode(display_mode_) && view_.position_mark != -1};
-    case kCmdRemoveUserEvents:
-      return {true, display_mode_ != 15 && events_.GetCounter(kUserEventKind) > 0};
-    case kCmdGoToStart: {
-      static constexpr int16_t kDisabled[] = {0, 4, 5, 7, 15};
+    case cmd::kRemoveUserEvents:
+      return {true, display_mode_ != DisplayMode::kPdf && events_.GetCounter(kUserEventKind) > 0};
+    case cmd::kGoToStart: {
+      static constexpr DisplayMode kDisabled[] = {DisplayMode::kNone, DisplayMode::kHourlyBarGraphs,
+                                                  DisplayMode::kOnlineEcg, DisplayMode::kTemplateClasses,
+                                                  DisplayMode::kPdf};
       return {true,
               std::find(std::begin(kDisabled), std::end(kDisabled), display_mode_) == std::end(kDisabled)};
     }
@@ -452,8 +444,8 @@ CZK470Doc::DisplaySpeedValues CZK470Doc::GetDisplaySpeedValues() const {
 }
 
 int CZK470Doc::GetDisplaySpeedFirstPage() const {
-  if (display_mode_ == 1) return 1;
-  if (display_mode_ == 5) return 2;
+  if (display_mode_ == DisplayMode::kNavigation) return 1;
+  if (display_mode_ == DisplayMode::kOnlineEcg) return 2;
   return 0;
 }
 
@@ -510,7 +502,7 @@ void CZK470Doc::ApplyAnalysisOptionValues(const AnalysisOptionValues& v) {
   settings_.SetInt(SettingKey::kTemplatesVESTemplates, v.ves_templates);
   settings_.SetInt(SettingKey::kUserAnalyzeModus, v.analysis_mode);
   SaveSettings();
-  host_->PostMainFrameMessage(kStatusRefreshMessage);
+  host_->PostMainFrameMessage(msg::kStatusRefresh);
 }
 
 void CZK470Doc::ApplyHeartRatePage(int trend_average, int trend_middle_average) {

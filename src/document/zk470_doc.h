@@ -21,6 +21,7 @@
 #include "document/update_hints.h"
 #include "document/zk130_info_list.h"
 #include "platform/file_system.h"
+#include "platform/ids.h"
 
 namespace platform {
 class ArchiveReader;
@@ -507,8 +508,8 @@ class CZK470Doc {
   void ApplyHeartRatePage(int trend_average, int trend_middle_average);
 
   // --- Members ---
-  int16_t GetDisplayMode() const { return display_mode_; }
-  void SetDisplayMode(int16_t mode) { display_mode_ = mode; }
+  DisplayMode GetDisplayMode() const { return display_mode_; }
+  void SetDisplayMode(DisplayMode mode) { display_mode_ = mode; }
   int16_t GetDisplaySubMode() const { return display_sub_mode_; }
   void SetDisplaySubMode(int16_t mode) { display_sub_mode_ = mode; }
   int GetClosedFlag() const { return closed_; }
@@ -606,7 +607,7 @@ class CZK470Doc {
   std::string path_name_;
   std::string title_;
 
-  int16_t display_mode_ = 0;
+  DisplayMode display_mode_ = DisplayMode::kNone;
   int16_t display_sub_mode_ = 0;
   int32_t closed_ = 1;
   std::string document_path_;

@@ -21,12 +21,12 @@
 #include "document/zk470_doc.h"
 #include "platform/archive.h"
 #include "platform/file_system.h"
+#include "platform/ids.h"
 #include "platform/io_error.h"
 #include "win/prompt.h"
 
 namespace {
 
-constexpr uint32_t kStatusRefreshMessage = 2025;
 constexpr const char* kSaveFailedText = "The recording cannot be saved. The file on disk is unchanged.\n\n";
 // A compressed sample file shorter than this holds no header and block.
 constexpr uint64_t kMinimumCmpBytes = 256;
@@ -242,7 +242,7 @@ bool CZK470Doc::OpenPdf(const std::string& path) {
   document_path_ = path;
   recording_number_ = "-----";
   SetPathName(path);
-  display_mode_ = 15;
+  display_mode_ = DisplayMode::kPdf;
   UpdateAllViews(nullptr, hint::kDocumentChanged);
   return true;
 }
@@ -369,7 +369,7 @@ void CZK470Doc::CommitRecording(const std::string& path, LoadedRecording& loaded
   voice_file_ = HasVoiceFile(path) ? 1 : 0;
   document_path_ = path;
   modified_ = false;
-  host_->PostMainFrameMessage(kStatusRefreshMessage);
+  host_->PostMainFrameMessage(msg::kStatusRefresh);
 
   raw_data_ = std::move(loaded.store);
   const int minutes = raw_data_->GetWholeMinutes();
@@ -413,7 +413,7 @@ void CZK470Doc::CommitRecording(const std::string& path, LoadedRecording& loaded
   SetPathName(path);
   RefreshBackup(path);
   if (HasUserInterface()) {
-    display_mode_ = 1;
+    display_mode_ = DisplayMode::kNavigation;
     view_.selector_b = 0;
     display_sub_mode_ = 1;
     UpdateAllViews(nullptr, hint::kDocumentChanged);

@@ -120,7 +120,7 @@ void CZK470Doc::UpdateTemplateClassCounts() {
 }
 
 bool CZK470Doc::IsBeatInSelectedTemplateClass(int beat) const {
-  if (beat < 0 || beat >= beats_.GetSize() || display_mode_ != 8) return false;
+  if (beat < 0 || beat >= beats_.GetSize() || display_mode_ != DisplayMode::kTemplateBeats) return false;
   const int family = FamilyOfBeatClass(beats_.ElementAt(beat)->GetClass());
   if (family < 0) return false;
   if (selected_row_ >= 0 && selected_row_ < static_cast<int>(template_rows_.size())) {

@@ -8,12 +8,11 @@
 #include <cerrno>
 #include <cstring>
 #include <new>
-#include <optional>
 #include <stdexcept>
 #include <string>
 
+#include "platform/atomic_file_writer.h"
 #include "platform/cp1252.h"
-#include "platform/file_system.h"
 #include "platform/io_error.h"
 
 namespace platform {
@@ -180,52 +179,10 @@ std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path, uint64_t m
   return bytes;
 }
 
-namespace {
-
-// The file helpers' texts begin with the file's name, which the error names already.
-std::string WithoutName(const std::string& text, const std::filesystem::path& file) {
-  const std::string prefix = file.string() + ": ";
-  return text.starts_with(prefix) ? text.substr(prefix.size()) : text;
-}
-
-}  // namespace
-
 void WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> bytes) {
-  const std::filesystem::path target = SaveTarget(path);
-  if (const FileOpResult allowed = CheckReplaceable(target); !allowed)
-    throw IoError(path.string(), WithoutName(allowed.error, path));
-  struct stat old {};
-  const bool replacing = ::stat(target.c_str(), &old) == 0;
-
-  // Beside the target, so the rename stays on one file system; named so that an open of the
-  // file can tell what an interrupted save left behind.
-  const std::filesystem::path folder =
-      target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
-  const std::optional<std::filesystem::path> temp =
-      CreateUniqueFile(folder, target.filename().string() + ".~", "");
-  if (!temp) throw IoError(path.string(), std::string("cannot create temp file: ") + std::strerror(errno));
-  const int fd = ::open(temp->c_str(), O_WRONLY | O_NOFOLLOW | O_CLOEXEC);
-  int error = fd < 0 ? errno : 0;
-  // A private file must not show its new content to others while it is written.
-  if (error == 0 && replacing && ::fchmod(fd, old.st_mode & 0700) != 0) error = errno;
-  size_t done = 0;
-  while (error == 0 && done < bytes.size()) {
-    const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
-    if (n < 0) {
-      if (errno == EINTR) continue;
-      error = errno;
-      break;
-    }
-    done += static_cast<size_t>(n);
-  }
-  if (error == 0 && ::fsync(fd) != 0) error = errno;
-  if (fd >= 0 && ::close(fd) != 0 && error == 0) error = errno;
-  if (error != 0) {
-    ::unlink(temp->c_str());
-    throw IoError(path.string(), std::string("write failed: ") + std::strerror(error));
-  }
-  if (const FileOpResult replaced = ReplaceWithFile(*temp, path); !replaced)
-    throw IoError(path.string(), WithoutName(replaced.error, path));
+  AtomicFileWriter writer(path);
+  writer.Write(bytes);
+  writer.Commit();
 }
 
 }  // namespace platform

@@ -106,11 +106,12 @@ inline void StoreLE32(uint8_t* p, uint32_t v) {
 std::vector<uint8_t> ReadFileBytes(const std::filesystem::path& path,
                                    uint64_t max_bytes = std::numeric_limits<uint64_t>::max());
 
-// Writes a file without ever truncating the old one first: a temp file beside it is written,
-// flushed to disk and renamed over the target. A symbolic link is written through: its target is
-// replaced and the link stays. An existing file keeps its permission bits, owner and group, and a
-// file that may not be written (read-only, or no regular file) is refused. On failure the old file
-// is untouched and the temp file is removed; throws IoError.
+// Writes a whole file through an AtomicFileWriter: the old file is never truncated first; a temp
+// file beside it is written, flushed to disk and renamed over the target. A symbolic link is
+// written through: its target is replaced and the link stays. An existing file keeps its
+// permission bits, owner and group, and a file that may not be written (read-only, or no regular
+// file) is refused. On failure the old file is untouched and the temp file is removed; throws
+// IoError.
 void WriteFileAtomic(const std::filesystem::path& path, std::span<const uint8_t> bytes);
 
 }  // namespace platform

@@ -1,5 +1,7 @@
 #include "platform/resources.h"
 
+#include "platform/process_context.h"
+
 namespace platform {
 
 void ResourcePack::AddStrings(std::span<const StringEntry> entries) {
@@ -34,3 +36,11 @@ ResourceContext& Resources() {
 }
 
 }  // namespace platform
+
+namespace {
+
+// A fresh process has no resource packs installed.
+[[maybe_unused]] const bool kResetRegistered =
+    platform::RegisterProcessReset(platform::ProcessLayer::kPlatform, [] { platform::Resources().Reset(); });
+
+}  // namespace

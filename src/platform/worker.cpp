@@ -5,6 +5,8 @@
 #include <exception>
 #include <utility>
 
+#include "platform/process_context.h"
+
 namespace platform {
 namespace {
 
@@ -140,3 +142,11 @@ WorkerResult WorkerThread::Result() const {
 }
 
 }  // namespace platform
+
+namespace {
+
+// A fresh process has no posted messages and no router.
+[[maybe_unused]] const bool kResetRegistered = platform::RegisterProcessReset(
+    platform::ProcessLayer::kPlatform, [] { platform::UiThreadQueue().Reset(); });
+
+}  // namespace

@@ -9,6 +9,7 @@
 #include <QHeaderView>
 #include <QIcon>
 #include <QImage>
+#include <QItemSelection>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -31,7 +32,9 @@
 #include <QTreeWidget>
 #include <QWidget>
 #include <algorithm>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "qt/event_pump.h"
@@ -45,16 +48,26 @@ namespace qthost {
 struct DialogHost::Binding {
   win::WindowHandle handle = 0;
   QPointer<QWidget> widget;
+  const Adaptor* adaptor = nullptr;
   bool top_level = false;
   bool painted = false;  // a window that draws itself: its widget shows image
   QImage image;
+  unsigned dirty = 0;  // what changed since the last sync
+  // The revisions of the list model the widget shows; ~0: none yet.
+  uint64_t rows_seen = ~uint64_t{0};
+  uint64_t selection_seen = ~uint64_t{0};
+  uint64_t columns_seen = ~uint64_t{0};
+  std::vector<QIcon> icons;  // the small image list's pictures
+  const win::ImageList* icons_of = nullptr;
 };
 
 namespace {
 
 constexpr char kHandleProperty[] = "zk_window";
 
-QString ToQt(std::string_view text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString ToQt(std::string_view text) {
+  return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 std::string FromQt(const QString& text) { return text.toStdString(); }
 
@@ -107,7 +120,9 @@ QFont ToQFont(const gfx::Font& font) {
   return q;
 }
 
-QRect ToQRect(const gfx::Rect& r) { return QRect(r.left, r.top, std::max(0, r.Width()), std::max(0, r.Height())); }
+QRect ToQRect(const gfx::Rect& r) {
+  return QRect(r.left, r.top, std::max(0, r.Width()), std::max(0, r.Height()));
+}
 
 win::WindowHandle HandleOf(const QObject* object) {
   for (const QObject* o = object; o != nullptr; o = o->parent()) {
@@ -201,9 +216,9 @@ class DialogEventFilter : public QObject {
     const bool painted = binding != nullptr && binding->painted;
     int vk = VirtualKeyOf(event->key());
     if (vk == 0 && !painted) return false;
-    if (auto* edit = dynamic_cast<win::Edit*>(window);
-        edit != nullptr && vk == win::kVkReturn && edit->IsMultiline() &&
-        (edit->ControlStyle() & win::kEsWantReturn) != 0) {
+    if (auto* edit = dynamic_cast<win::Edit*>(window); edit != nullptr && vk == win::kVkReturn &&
+                                                       edit->IsMultiline() &&
+                                                       (edit->ControlStyle() & win::kEsWantReturn) != 0) {
       return false;
     }
     if (windows.GetFocus() != window && window->IsChild()) {
@@ -237,16 +252,19 @@ class DialogEventFilter : public QObject {
     const win::WindowHandle handle = HandleOf(object);
     const DialogHost::Binding* binding = host_.Find(handle);
     win::Window* window = host_.Alive(handle);
-    if (binding == nullptr || !binding->painted || window == nullptr || object != binding->widget) return false;
+    if (binding == nullptr || !binding->painted || window == nullptr || object != binding->widget)
+      return false;
     win::Window* top = window->GetTopLevel();
     const gfx::Point offset = window->OffsetInTopLevel();
     const gfx::Point point{static_cast<int32_t>(event->position().x()) + offset.x,
                            static_cast<int32_t>(event->position().y()) + offset.y};
     uint32_t message = win::kWmMouseMove;
     const bool right = event->button() == Qt::RightButton;
-    if (event->type() == QEvent::MouseButtonPress) message = right ? win::kWmRButtonDown : win::kWmLButtonDown;
+    if (event->type() == QEvent::MouseButtonPress)
+      message = right ? win::kWmRButtonDown : win::kWmLButtonDown;
     if (event->type() == QEvent::MouseButtonRelease) message = right ? win::kWmRButtonUp : win::kWmLButtonUp;
-    if (event->type() == QEvent::MouseButtonDblClick) message = right ? win::kWmRButtonDblClk : win::kWmLButtonDblClk;
+    if (event->type() == QEvent::MouseButtonDblClick)
+      message = right ? win::kWmRButtonDblClk : win::kWmLButtonDblClk;
     unsigned flags = 0;
     if (event->buttons() & Qt::LeftButton) flags |= win::kMkLButton;
     if (event->buttons() & Qt::RightButton) flags |= win::kMkRButton;
@@ -256,6 +274,610 @@ class DialogEventFilter : public QObject {
 
   DialogHost& host_;
 };
+
+namespace {
+
+using Action = std::function<void(win::Window&)>;
+// Runs a user action on the control if it still exists, then shows the model's state again.
+using Act = std::function<void(const Action&)>;
+
+QLabel* MakeLabel(QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setWordWrap(true);
+  label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  return label;
+}
+
+// Brings the rows of a list widget in line with its model: applies the changes logged since the
+// widget last looked, or builds all rows again when the log no longer reaches back that far.
+// Ops: Count(), Clear(), Insert(row), Remove(row), Refresh(row) (texts from the model), Rebuild().
+// True when the rows were rebuilt or cleared (the widget's selection is gone with them).
+template <typename Ops>
+bool MirrorRows(const win::RowChangeLog& log, uint64_t& seen, int model_count, Ops& ops) {
+  std::vector<win::RowChangeLog::Change> changes;
+  bool ok = log.Since(seen, changes);
+  seen = log.Revision();
+  if (ok && changes.empty() && ops.Count() == model_count) return false;
+  bool cleared = false;
+  std::vector<char> stale;  // rows inserted or changed, to be given their texts at the end
+  if (ok) {
+    stale.assign(static_cast<size_t>(ops.Count()), 0);
+    for (const win::RowChangeLog::Change& change : changes) {
+      const int rows = static_cast<int>(stale.size());
+      switch (change.kind) {
+        case win::RowChangeLog::Kind::kReset:
+          ops.Clear();
+          stale.clear();
+          cleared = true;
+          break;
+        case win::RowChangeLog::Kind::kInserted:
+          ok = change.row >= 0 && change.row <= rows;
+          if (ok) {
+            ops.Insert(change.row);
+            stale.insert(stale.begin() + change.row, 1);
+          }
+          break;
+        case win::RowChangeLog::Kind::kDeleted:
+          ok = change.row >= 0 && change.row < rows;
+          if (ok) {
+            ops.Remove(change.row);
+            stale.erase(stale.begin() + change.row);
+          }
+          break;
+        case win::RowChangeLog::Kind::kChanged:
+          ok = change.row >= 0 && change.row < rows;
+          if (ok) stale[static_cast<size_t>(change.row)] = 1;
+          break;
+      }
+      if (!ok) break;
+    }
+  }
+  if (!ok || static_cast<int>(stale.size()) != model_count) {
+    ops.Rebuild();
+    return true;
+  }
+  for (int row = 0; row < model_count; ++row) {
+    if (stale[static_cast<size_t>(row)] != 0) ops.Refresh(row);
+  }
+  return cleared;
+}
+
+}  // namespace
+
+// How one kind of window is shown: the widget made for it, the user's actions connected back to
+// the model, and the parts shown again when the window's text or state changed.
+struct DialogHost::Adaptor {
+  QWidget* (*create)(win::WindowSystem& windows, win::Window& window, QWidget* parent, Binding& binding);
+  void (*connect)(QWidget* widget, const Act& act);
+  void (*sync)(Binding& binding, win::Window& window, QWidget* widget);
+};
+
+namespace {
+
+using Binding = DialogHost::Binding;
+using Adaptor = DialogHost::Adaptor;
+
+void ConnectClick(QWidget* widget, const Act& act) {
+  auto* button = static_cast<QAbstractButton*>(widget);
+  QObject::connect(button, &QAbstractButton::clicked, button,
+                   [act] { act([](win::Window& w) { static_cast<win::Button&>(w).Click(); }); });
+}
+
+// ----- top-level windows, pages and drawn windows
+
+const Adaptor kTopLevel{
+    [](win::WindowSystem& windows, win::Window& window, QWidget*, Binding& binding) -> QWidget* {
+      auto* top = new TopWidget(windows, binding.handle);
+      Qt::WindowFlags flags =
+          Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
+      if ((window.GetExStyle() & win::kWsExTopMost) != 0) flags |= Qt::WindowStaysOnTopHint;
+      top->setWindowFlags(flags);
+      return top;
+    },
+    nullptr,
+    [](Binding&, win::Window& window, QWidget* widget) {
+      widget->setWindowTitle(ToQt(window.GetWindowText()));
+    },
+};
+
+const Adaptor kPage{
+    [](win::WindowSystem&, win::Window&, QWidget* parent, Binding&) { return new QWidget(parent); },
+    nullptr,
+    nullptr,
+};
+
+const Adaptor kPainted{
+    [](win::WindowSystem&, win::Window&, QWidget* parent, Binding& binding) -> QWidget* {
+      binding.painted = true;
+      return new PaintedWidget(binding.image, parent);
+    },
+    nullptr,
+    nullptr,
+};
+
+// ----- statics and buttons
+
+const Adaptor kStaticText{
+    [](win::WindowSystem&, win::Window&, QWidget* parent, Binding&) -> QWidget* { return MakeLabel(parent); },
+    nullptr,
+    [](Binding&, win::Window& window, QWidget* widget) {
+      auto* label = static_cast<QLabel*>(widget);
+      const auto& control = static_cast<const win::Control&>(window);
+      label->setText((control.ControlStyle() & win::kSsNoPrefix) != 0
+                         ? ToQt(window.GetWindowText())
+                         : WithoutMnemonic(window.GetWindowText()));
+      Qt::Alignment align = Qt::AlignTop | Qt::AlignLeft;
+      if ((control.ControlStyle() & win::kSsCenter) != 0) align = Qt::AlignTop | Qt::AlignHCenter;
+      if ((control.ControlStyle() & win::kSsRight) != 0) align = Qt::AlignTop | Qt::AlignRight;
+      label->setAlignment(align);
+    },
+};
+
+const Adaptor kPicture{
+    [](win::WindowSystem&, win::Window&, QWidget* parent, Binding&) -> QWidget* {
+      auto* label = new QLabel(parent);
+      label->setPixmap(parent->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
+      return label;
+    },
+    nullptr,
+    nullptr,
+};
+
+const Adaptor kGroupBox{
+    [](win::WindowSystem&, win::Window&, QWidget* parent, Binding&) -> QWidget* {
+      return new QGroupBox(parent);
+    },
+    nullptr,
+    [](Binding&, win::Window& window, QWidget* widget) {
+      static_cast<QGroupBox*>(widget)->setTitle(WithoutMnemonic(window.GetWindowText()));
+    },
+};
+
+const Adaptor kPushButton{
+    [](win::WindowSystem&, win::Window&, QWidget* parent, Binding&) -> QWidget* {
+      auto* button = new QPushButton(parent);
+      button->setAutoDefault(false);
+      return button;
+    },
+    ConnectClick,
+    [](Binding&, win::Window& window, QWidget* widget) {
+      auto* button = static_cast<QPushButton*>(widget);
+      button->setText(ToQt(window.GetWindowText()));
+      if (const auto* model = dynamic_cast<const win::Button*>(&window))
+        button->setDefault(model->IsDefault());
+    },
+};
+
+const Adaptor kCheckBox{
+    [](win::WindowSystem&, win::Window&, QWidget* parent, Binding&) -> QWidget* {
+      return new QCheckBox(parent);
+    },
+    ConnectClick,
+    [](Binding&, win::Window& window, QWidget* widget) {
+      auto* box = static_cast<QCheckBox*>(widget);
+      box->setText(ToQt(window.GetWindowText()));
+      const int check = static_cast<const win::Button&>(window).GetCheck();
+      box->setCheckState(check == win::kBstChecked         ? Qt::Checked
+                         : check == win::kBstIndeterminate ? Qt::PartiallyChecked
+                                                           : Qt::Unchecked);
+    },
+};
+
+const Adaptor kRadioButton{
+    [](win::WindowSystem&, win::Window&, QWidget* parent, Binding&) -> QWidget* {
+      auto* radio = new QRadioButton(parent);
+      radio->setAutoExclusive(false);
+      return radio;
+    },
+    ConnectClick,
+    [](Binding&, win::Window& window, QWidget* widget) {
+      auto* radio = static_cast<QRadioButton*>(widget);
+      radio->setText(ToQt(window.GetWindowText()));
+      radio->setChecked(static_cast<const win::Button&>(window).GetCheck() == win::kBstChecked);
+    },
+};
+
+// ----- edit fields
+
+const Adaptor kEdit{
+    [](win::WindowSystem&, win::Window& window, QWidget* parent, Binding&) -> QWidget* {
+      if (static_cast<win::Edit&>(window).IsMultiline()) {
+        auto* text = new QPlainTextEdit(parent);
+        text->setLineWrapMode(QPlainTextEdit::NoWrap);
+        return text;
+      }
+      return new QLineEdit(parent);
+    },
+    [](QWidget* widget, const Act& act) {
+      if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) {
+        QObject::connect(text, &QPlainTextEdit::textChanged, text, [act, text] {
+          const std::string value = FromQtLines(text->toPlainText());
+          act([&value](win::Window& w) { static_cast<win::Edit&>(w).SetTextFromUser(value); });
+        });
+      } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+        QObject::connect(line, &QLineEdit::textEdited, line, [act](const QString& value) {
+          act([&value](win::Window& w) { static_cast<win::Edit&>(w).SetTextFromUser(FromQt(value)); });
+        });
+      }
+    },
+    [](Binding&, win::Window& window, QWidget* widget) {
+      const auto& edit = static_cast<const win::Edit&>(window);
+      if (auto* line = qobject_cast<QLineEdit*>(widget)) {
+        const QString text = ToQt(window.GetWindowText());
+        if (line->text() != text) line->setText(text);
+        line->setReadOnly(edit.IsReadOnly());
+        line->setMaxLength(edit.GetLimitText());
+        line->setEchoMode((edit.ControlStyle() & win::kEsPassword) != 0 ? QLineEdit::Password
+                                                                        : QLineEdit::Normal);
+        return;
+      }
+      auto* plain = static_cast<QPlainTextEdit*>(widget);
+      plain->setReadOnly(edit.IsReadOnly());
+      const QString wanted = ToQtLines(window.GetWindowText());
+      const QString shown = plain->toPlainText();
+      if (wanted != shown) {
+        QSignalBlocker block(plain);
+        if (wanted.startsWith(shown) && !shown.isEmpty()) {
+          // A log that grew: add the new end instead of setting all of it again.
+          QTextCursor cursor(plain->document());
+          cursor.movePosition(QTextCursor::End);
+          cursor.insertText(wanted.mid(shown.size()));
+        } else {
+          plain->setPlainText(wanted);
+        }
+      }
+      plain->verticalScrollBar()->setValue(edit.GetFirstVisibleLine());
+    },
+};
+
+// ----- lists
+
+const Adaptor kComboBox{
+    [](win::WindowSystem&, win::Window& window, QWidget* parent, Binding&) -> QWidget* {
+      auto* combo = new QComboBox(parent);
+      combo->setEditable(static_cast<win::Control&>(window).Kind() == win::ControlKind::kComboBox);
+      return combo;
+    },
+    [](QWidget* widget, const Act& act) {
+      auto* combo = static_cast<QComboBox*>(widget);
+      QObject::connect(combo, &QComboBox::activated, combo, [act](int index) {
+        act([index](win::Window& w) { static_cast<win::ComboBox&>(w).SelectFromUser(index); });
+      });
+    },
+    [](Binding& binding, win::Window& window, QWidget* widget) {
+      auto* combo = static_cast<QComboBox*>(widget);
+      QSignalBlocker block(combo);
+      const auto& model = static_cast<const win::ComboBox&>(window);
+      struct Ops {
+        QComboBox* combo;
+        const win::ComboBox& model;
+        int Count() const { return combo->count(); }
+        void Clear() { combo->clear(); }
+        void Insert(int row) { combo->insertItem(row, QString()); }
+        void Remove(int row) { combo->removeItem(row); }
+        void Refresh(int row) { combo->setItemText(row, ToQt(model.Items()[static_cast<size_t>(row)].text)); }
+        void Rebuild() {
+          QStringList texts;
+          texts.reserve(model.GetCount());
+          for (const win::ListEntry& entry : model.Items()) texts << ToQt(entry.text);
+          combo->clear();
+          combo->addItems(texts);
+        }
+      } ops{combo, model};
+      MirrorRows(model.RowChanges(), binding.rows_seen, model.GetCount(), ops);
+      // Qt makes the first row current when a list gets rows; the model may have none chosen.
+      if (combo->currentIndex() != model.GetCurSel()) combo->setCurrentIndex(model.GetCurSel());
+      const QString text = ToQt(window.GetWindowText());
+      if (combo->isEditable() && combo->currentText() != text) combo->setEditText(text);
+    },
+};
+
+const Adaptor kListBox{
+    [](win::WindowSystem&, win::Window&, QWidget* parent, Binding&) -> QWidget* {
+      return new QListWidget(parent);
+    },
+    [](QWidget* widget, const Act& act) {
+      auto* list = static_cast<QListWidget*>(widget);
+      QObject::connect(list, &QListWidget::currentRowChanged, list, [act](int row) {
+        act([row](win::Window& w) { static_cast<win::ListBox&>(w).SelectFromUser(row); });
+      });
+      QObject::connect(list, &QListWidget::itemDoubleClicked, list, [act, list](QListWidgetItem* item) {
+        const int row = list->row(item);
+        act([row](win::Window& w) { static_cast<win::ListBox&>(w).DoubleClickFromUser(row); });
+      });
+    },
+    [](Binding& binding, win::Window& window, QWidget* widget) {
+      auto* list = static_cast<QListWidget*>(widget);
+      QSignalBlocker block(list);
+      const auto& model = static_cast<const win::ListBox&>(window);
+      struct Ops {
+        QListWidget* list;
+        const win::ListBox& model;
+        int Count() const { return list->count(); }
+        void Clear() { list->clear(); }
+        void Insert(int row) { list->insertItem(row, new QListWidgetItem); }
+        void Remove(int row) { delete list->takeItem(row); }
+        void Refresh(int row) {
+          list->item(row)->setText(ToQt(model.Items()[static_cast<size_t>(row)].text));
+        }
+        void Rebuild() {
+          QStringList texts;
+          texts.reserve(model.GetCount());
+          for (const win::ListEntry& entry : model.Items()) texts << ToQt(entry.text);
+          list->clear();
+          list->addItems(texts);
+        }
+      } ops{list, model};
+      const bool cleared = MirrorRows(model.RowChanges(), binding.rows_seen, model.GetCount(), ops);
+      const uint64_t selection = model.RowChanges().SelectionRevision();
+      if (cleared || binding.selection_seen != selection || list->currentRow() != model.GetCurSel()) {
+        binding.selection_seen = selection;
+        // Only a changed choice moves the list: a row the user scrolled to stays in view.
+        if (list->currentRow() != model.GetCurSel()) list->setCurrentRow(model.GetCurSel());
+      }
+    },
+};
+
+void ShowListViewRow(QTreeWidgetItem* row, const win::ListView::Item& item, const std::vector<QIcon>& icons) {
+  for (size_t c = 0; c < item.texts.size(); ++c) row->setText(static_cast<int>(c), ToQt(item.texts[c]));
+  if (item.image >= 0 && static_cast<size_t>(item.image) < icons.size()) {
+    row->setIcon(0, icons[static_cast<size_t>(item.image)]);
+  } else {
+    row->setIcon(0, QIcon());
+  }
+}
+
+const Adaptor kListView{
+    [](win::WindowSystem&, win::Window& window, QWidget* parent, Binding&) -> QWidget* {
+      auto* tree = new QTreeWidget(parent);
+      tree->setRootIsDecorated(false);
+      tree->setUniformRowHeights(true);
+      tree->setSelectionBehavior(QAbstractItemView::SelectRows);
+      tree->setSelectionMode(static_cast<win::ListView&>(window).IsSingleSelection()
+                                 ? QAbstractItemView::SingleSelection
+                                 : QAbstractItemView::ExtendedSelection);
+      return tree;
+    },
+    [](QWidget* widget, const Act& act) {
+      auto* tree = static_cast<QTreeWidget*>(widget);
+      QObject::connect(tree, &QTreeWidget::itemSelectionChanged, tree, [act, tree] {
+        std::vector<int> rows;
+        for (QTreeWidgetItem* item : tree->selectedItems()) rows.push_back(tree->indexOfTopLevelItem(item));
+        std::sort(rows.begin(), rows.end());
+        const int current =
+            tree->currentItem() != nullptr ? tree->indexOfTopLevelItem(tree->currentItem()) : -1;
+        if (current >= 0) {
+          // The focused row first, as the model takes the first as focused.
+          std::erase(rows, current);
+          if (!tree->selectedItems().empty() && tree->currentItem()->isSelected())
+            rows.insert(rows.begin(), current);
+        }
+        act([&rows](win::Window& w) { static_cast<win::ListView&>(w).SelectFromUser(rows); });
+      });
+      QObject::connect(tree, &QTreeWidget::itemDoubleClicked, tree, [act, tree](QTreeWidgetItem* item, int) {
+        const int row = tree->indexOfTopLevelItem(item);
+        act([row](win::Window& w) { static_cast<win::ListView&>(w).DoubleClickFromUser(row); });
+      });
+    },
+    [](Binding& binding, win::Window& window, QWidget* widget) {
+      auto* tree = static_cast<QTreeWidget*>(widget);
+      QSignalBlocker block(tree);
+      const auto& model = static_cast<const win::ListView&>(window);
+      if (binding.columns_seen != model.ColumnRevision()) {
+        binding.columns_seen = model.ColumnRevision();
+        QStringList headers;
+        for (const win::ListView::Column& column : model.Columns()) headers << ToQt(column.text);
+        tree->setColumnCount(std::max(1, static_cast<int>(model.Columns().size())));
+        tree->setHeaderLabels(headers);
+        for (int c = 0; c < static_cast<int>(model.Columns().size()); ++c) {
+          tree->setColumnWidth(c, model.Columns()[static_cast<size_t>(c)].width);
+        }
+      }
+      const win::ImageList* images = model.GetImageList(win::kLvsilSmall);
+      const int image_count = images != nullptr ? images->Count() : 0;
+      if (images != binding.icons_of || static_cast<int>(binding.icons.size()) != image_count) {
+        binding.icons_of = images;
+        binding.icons.clear();
+        for (int i = 0; i < image_count; ++i) binding.icons.push_back(IconOf(*images, i));
+        if (images != nullptr) tree->setIconSize(QSize(images->ImageSize().cx, images->ImageSize().cy));
+        binding.rows_seen = ~uint64_t{0};  // every row's icon again
+      }
+      struct Ops {
+        QTreeWidget* tree;
+        const win::ListView& model;
+        const std::vector<QIcon>& icons;
+        int Count() const { return tree->topLevelItemCount(); }
+        void Clear() { tree->clear(); }
+        void Insert(int row) { tree->insertTopLevelItem(row, new QTreeWidgetItem); }
+        void Remove(int row) { delete tree->takeTopLevelItem(row); }
+        void Refresh(int row) {
+          ShowListViewRow(tree->topLevelItem(row), model.Items()[static_cast<size_t>(row)], icons);
+        }
+        void Rebuild() {
+          QList<QTreeWidgetItem*> rows;
+          rows.reserve(model.GetItemCount());
+          for (const win::ListView::Item& item : model.Items()) {
+            auto* row = new QTreeWidgetItem;
+            ShowListViewRow(row, item, icons);
+            rows << row;
+          }
+          tree->clear();
+          tree->addTopLevelItems(rows);
+        }
+      } ops{tree, model, binding.icons};
+      const bool cleared = MirrorRows(model.RowChanges(), binding.rows_seen, model.GetItemCount(), ops);
+      const uint64_t selection = model.RowChanges().SelectionRevision();
+      if (!cleared && binding.selection_seen == selection) return;
+      binding.selection_seen = selection;
+      QItemSelection selected;
+      QTreeWidgetItem* focused = nullptr;
+      const int columns = tree->columnCount();
+      for (int i = 0; i < model.GetItemCount(); ++i) {
+        const unsigned state = model.GetItemState(i, win::kLvisSelected | win::kLvisFocused);
+        if ((state & win::kLvisSelected) != 0) {
+          // Neighbouring rows as one range: one selection change for the whole list.
+          const int first = i;
+          while (i + 1 < model.GetItemCount() && model.GetItemState(i + 1, win::kLvisSelected) != 0) {
+            if (model.GetItemState(i, win::kLvisFocused) != 0) focused = tree->topLevelItem(i);
+            ++i;
+          }
+          selected.select(tree->model()->index(first, 0), tree->model()->index(i, columns - 1));
+        }
+        if (model.GetItemState(i, win::kLvisFocused) != 0) focused = tree->topLevelItem(i);
+      }
+      tree->selectionModel()->select(selected, QItemSelectionModel::ClearAndSelect);
+      if (focused != nullptr && tree->currentItem() != focused) {
+        tree->setCurrentItem(focused, 0, QItemSelectionModel::NoUpdate);
+      }
+    },
+};
+
+// ----- the other controls
+
+const Adaptor kProgressBar{
+    [](win::WindowSystem&, win::Window&, QWidget* parent, Binding&) -> QWidget* {
+      auto* bar = new QProgressBar(parent);
+      bar->setTextVisible(false);
+      return bar;
+    },
+    nullptr,
+    [](Binding&, win::Window& window, QWidget* widget) {
+      auto* bar = static_cast<QProgressBar*>(widget);
+      const auto& model = static_cast<const win::ProgressBar&>(window);
+      bar->setRange(std::min(model.GetRange().first, model.GetRange().second),
+                    std::max(model.GetRange().first, model.GetRange().second));
+      bar->setValue(model.GetPos());
+    },
+};
+
+const Adaptor kSlider{
+    [](win::WindowSystem&, win::Window&, QWidget* parent, Binding&) -> QWidget* {
+      return new QSlider(Qt::Horizontal, parent);
+    },
+    [](QWidget* widget, const Act& act) {
+      auto* slider = static_cast<QSlider*>(widget);
+      QObject::connect(slider, &QSlider::valueChanged, slider, [act](int value) {
+        act([value](win::Window& w) { static_cast<win::Slider&>(w).SetPosFromUser(value); });
+      });
+    },
+    [](Binding&, win::Window& window, QWidget* widget) {
+      auto* slider = static_cast<QSlider*>(widget);
+      QSignalBlocker block(slider);
+      const auto& model = static_cast<const win::Slider&>(window);
+      slider->setRange(model.GetRange().first, model.GetRange().second);
+      slider->setValue(model.GetPos());
+    },
+};
+
+const Adaptor kDateTimePicker{
+    [](win::WindowSystem&, win::Window&, QWidget* parent, Binding&) -> QWidget* {
+      auto* edit = new QDateTimeEdit(parent);
+      edit->setDisplayFormat("dd.MM.yyyy HH:mm:ss");
+      return edit;
+    },
+    [](QWidget* widget, const Act& act) {
+      auto* edit = static_cast<QDateTimeEdit*>(widget);
+      QObject::connect(edit, &QDateTimeEdit::dateTimeChanged, edit, [act](const QDateTime& value) {
+        const QDate d = value.date();
+        const QTime t = value.time();
+        const platform::LocalDateTime local{d.year(),   d.month(),  d.day(), t.hour(),
+                                            t.minute(), t.second(), 0};
+        act([&local](win::Window& w) { static_cast<win::DateTimePicker&>(w).SetTimeFromUser(local); });
+      });
+    },
+    [](Binding&, win::Window& window, QWidget* widget) {
+      auto* date = static_cast<QDateTimeEdit*>(widget);
+      QSignalBlocker block(date);
+      const auto& value = static_cast<const win::DateTimePicker&>(window).GetTime();
+      if (value) {
+        date->setDateTime(QDateTime(QDate(value->year, value->month, value->day),
+                                    QTime(value->hour, value->minute, value->second)));
+      }
+    },
+};
+
+const Adaptor kSpin{
+    [](win::WindowSystem&, win::Window&, QWidget* parent, Binding&) -> QWidget* {
+      return new QSpinBox(parent);
+    },
+    nullptr,
+    [](Binding&, win::Window& window, QWidget* widget) {
+      auto* spin = static_cast<QSpinBox*>(widget);
+      QSignalBlocker block(spin);
+      const auto& model = static_cast<const win::SpinButton&>(window);
+      spin->setRange(std::min(model.GetRange().first, model.GetRange().second),
+                     std::max(model.GetRange().first, model.GetRange().second));
+      spin->setValue(model.GetPos32());
+    },
+};
+
+const Adaptor kTab{
+    [](win::WindowSystem&, win::Window&, QWidget* parent, Binding&) -> QWidget* {
+      auto* tabs = new QTabBar(parent);
+      tabs->setDrawBase(true);
+      return tabs;
+    },
+    [](QWidget* widget, const Act& act) {
+      auto* tabs = static_cast<QTabBar*>(widget);
+      QObject::connect(tabs, &QTabBar::currentChanged, tabs, [act](int index) {
+        act([index](win::Window& w) { static_cast<win::TabControl&>(w).SelectFromUser(index); });
+      });
+    },
+    [](Binding&, win::Window& window, QWidget* widget) {
+      auto* tabs = static_cast<QTabBar*>(widget);
+      QSignalBlocker block(tabs);
+      const auto& model = static_cast<const win::TabControl&>(window);
+      while (tabs->count() > model.GetItemCount()) tabs->removeTab(tabs->count() - 1);
+      for (int i = 0; i < model.GetItemCount(); ++i) {
+        if (i < tabs->count()) {
+          tabs->setTabText(i, ToQt(model.GetItemText(i)));
+        } else {
+          tabs->addTab(ToQt(model.GetItemText(i)));
+        }
+      }
+      tabs->setCurrentIndex(model.GetCurSel());
+    },
+};
+
+struct KindAdaptor {
+  win::ControlKind kind;
+  const Adaptor* adaptor;
+};
+
+constexpr KindAdaptor kControlAdaptors[] = {
+    {win::ControlKind::kStatic, &kStaticText},
+    {win::ControlKind::kAnimation, &kStaticText},
+    {win::ControlKind::kPicture, &kPicture},
+    {win::ControlKind::kGroupBox, &kGroupBox},
+    {win::ControlKind::kPushButton, &kPushButton},
+    {win::ControlKind::kDefPushButton, &kPushButton},
+    {win::ControlKind::kCheckBox, &kCheckBox},
+    {win::ControlKind::kRadioButton, &kRadioButton},
+    {win::ControlKind::kEdit, &kEdit},
+    {win::ControlKind::kComboBox, &kComboBox},
+    {win::ControlKind::kComboDropList, &kComboBox},
+    {win::ControlKind::kListBox, &kListBox},
+    {win::ControlKind::kListView, &kListView},
+    {win::ControlKind::kProgressBar, &kProgressBar},
+    {win::ControlKind::kSlider, &kSlider},
+    {win::ControlKind::kDateTimePicker, &kDateTimePicker},
+    {win::ControlKind::kSpin, &kSpin},
+    {win::ControlKind::kTab, &kTab},
+};
+
+const Adaptor& AdaptorFor(win::Window& window, bool top_level) {
+  if (top_level) return kTopLevel;
+  if (const auto* control = dynamic_cast<const win::Control*>(&window)) {
+    for (const KindAdaptor& entry : kControlAdaptors) {
+      if (entry.kind == control->Kind()) return *entry.adaptor;
+    }
+    return kPainted;
+  }
+  if (dynamic_cast<const win::Dialog*>(&window) != nullptr) return kPage;  // its controls lie on it
+  return kPainted;
+}
+
+}  // namespace
 
 DialogHost::DialogHost(win::WindowSystem& windows, EventPump& pump)
     : QtHost(pump), windows_(windows), filter_(std::make_unique<DialogEventFilter>(*this)) {}
@@ -277,6 +899,8 @@ win::Window* DialogHost::Alive(win::WindowHandle handle) const {
 }
 
 QWidget* DialogHost::WidgetOf(const win::Window& window) const {
+  // Whoever looks at a widget sees it as its window is now.
+  const_cast<DialogHost*>(this)->SyncPending();
   const Binding* binding = Find(window.Handle());
   return binding != nullptr ? binding->widget.data() : nullptr;
 }
@@ -287,181 +911,21 @@ void DialogHost::Build(win::Window& window, QWidget* parent) {
   binding->handle = window.Handle();
   binding->top_level = parent == nullptr;
   const win::WindowHandle handle = window.Handle();
-  QWidget* widget = nullptr;
-
-  // Runs a user action on the window if it still exists, then shows the model's state again
-  // (the model may have refused or changed what the user did).
-  const auto act = [this, handle](auto&& action) {
-    if (syncing_ != 0) return;
-    if (win::Window* w = Alive(handle)) {
+  const Adaptor& adaptor = AdaptorFor(window, parent == nullptr);
+  binding->adaptor = &adaptor;
+  QWidget* widget = adaptor.create(windows_, window, parent, *binding);
+  if (adaptor.connect != nullptr) {
+    // The model may refuse or change what the user did: its state is shown again at once.
+    adaptor.connect(widget, [this, handle](const Action& action) {
+      if (syncing_ != 0) return;
+      win::Window* w = Alive(handle);
+      if (w == nullptr) return;
       action(*w);
-      if (win::Window* still = Alive(handle)) Sync(*still, win::kChangedState | win::kChangedText);
-    }
-  };
-
-  if (parent == nullptr) {
-    auto* top = new TopWidget(windows_, handle);
-    Qt::WindowFlags flags = Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint;
-    if ((window.GetExStyle() & win::kWsExTopMost) != 0) flags |= Qt::WindowStaysOnTopHint;
-    top->setWindowFlags(flags);
-    widget = top;
-  } else if (auto* control = dynamic_cast<win::Control*>(&window)) {
-    switch (control->Kind()) {
-      case win::ControlKind::kStatic:
-      case win::ControlKind::kAnimation: {
-        auto* label = new QLabel(parent);
-        label->setWordWrap(true);
-        label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        widget = label;
-        break;
+      if (Binding* b = Find(handle); b != nullptr && Alive(handle) != nullptr) {
+        MarkDirty(*b, win::kChangedState | win::kChangedText);
+        SyncPending();
       }
-      case win::ControlKind::kPicture: {
-        auto* label = new QLabel(parent);
-        label->setPixmap(parent->style()->standardIcon(QStyle::SP_MessageBoxWarning).pixmap(32, 32));
-        widget = label;
-        break;
-      }
-      case win::ControlKind::kGroupBox:
-        widget = new QGroupBox(parent);
-        break;
-      case win::ControlKind::kPushButton:
-      case win::ControlKind::kDefPushButton: {
-        auto* button = new QPushButton(parent);
-        button->setAutoDefault(false);
-        QObject::connect(button, &QPushButton::clicked, button, [act] {
-          act([](win::Window& w) { static_cast<win::Button&>(w).Click(); });
-        });
-        widget = button;
-        break;
-      }
-      case win::ControlKind::kCheckBox: {
-        auto* box = new QCheckBox(parent);
-        QObject::connect(box, &QCheckBox::clicked, box, [act] {
-          act([](win::Window& w) { static_cast<win::Button&>(w).Click(); });
-        });
-        widget = box;
-        break;
-      }
-      case win::ControlKind::kRadioButton: {
-        auto* radio = new QRadioButton(parent);
-        radio->setAutoExclusive(false);
-        QObject::connect(radio, &QRadioButton::clicked, radio, [act] {
-          act([](win::Window& w) { static_cast<win::Button&>(w).Click(); });
-        });
-        widget = radio;
-        break;
-      }
-      case win::ControlKind::kEdit: {
-        auto& edit = static_cast<win::Edit&>(window);
-        if (edit.IsMultiline()) {
-          auto* text = new QPlainTextEdit(parent);
-          text->setLineWrapMode(QPlainTextEdit::NoWrap);
-          QObject::connect(text, &QPlainTextEdit::textChanged, text, [act, text] {
-            act([text](win::Window& w) { static_cast<win::Edit&>(w).SetTextFromUser(FromQtLines(text->toPlainText())); });
-          });
-          widget = text;
-        } else {
-          auto* line = new QLineEdit(parent);
-          QObject::connect(line, &QLineEdit::textEdited, line, [act](const QString& value) {
-            act([&value](win::Window& w) { static_cast<win::Edit&>(w).SetTextFromUser(FromQt(value)); });
-          });
-          widget = line;
-        }
-        break;
-      }
-      case win::ControlKind::kComboBox:
-      case win::ControlKind::kComboDropList: {
-        auto* combo = new QComboBox(parent);
-        combo->setEditable(control->Kind() == win::ControlKind::kComboBox);
-        QObject::connect(combo, &QComboBox::activated, combo, [act](int index) {
-          act([index](win::Window& w) { static_cast<win::ComboBox&>(w).SelectFromUser(index); });
-        });
-        widget = combo;
-        break;
-      }
-      case win::ControlKind::kListBox: {
-        auto* list = new QListWidget(parent);
-        QObject::connect(list, &QListWidget::currentRowChanged, list, [act](int row) {
-          act([row](win::Window& w) { static_cast<win::ListBox&>(w).SelectFromUser(row); });
-        });
-        QObject::connect(list, &QListWidget::itemDoubleClicked, list, [act, list](QListWidgetItem* item) {
-          const int row = list->row(item);
-          act([row](win::Window& w) { static_cast<win::ListBox&>(w).DoubleClickFromUser(row); });
-        });
-        widget = list;
-        break;
-      }
-      case win::ControlKind::kListView: {
-        auto* tree = new QTreeWidget(parent);
-        tree->setRootIsDecorated(false);
-        tree->setUniformRowHeights(true);
-        tree->setSelectionBehavior(QAbstractItemView::SelectRows);
-        tree->setSelectionMode(static_cast<win::ListView&>(window).IsSingleSelection()
-                                   ? QAbstractItemView::SingleSelection
-                                   : QAbstractItemView::ExtendedSelection);
-        QObject::connect(tree, &QTreeWidget::itemSelectionChanged, tree, [act, tree] {
-          std::vector<int> rows;
-          for (QTreeWidgetItem* item : tree->selectedItems()) rows.push_back(tree->indexOfTopLevelItem(item));
-          std::sort(rows.begin(), rows.end());
-          const int current = tree->currentItem() != nullptr ? tree->indexOfTopLevelItem(tree->currentItem()) : -1;
-          if (current >= 0) {
-            // The focused row first, as the model takes the first as focused.
-            std::erase(rows, current);
-            if (!tree->selectedItems().empty() && tree->currentItem()->isSelected()) rows.insert(rows.begin(), current);
-          }
-          act([&rows](win::Window& w) { static_cast<win::ListView&>(w).SelectFromUser(rows); });
-        });
-        QObject::connect(tree, &QTreeWidget::itemDoubleClicked, tree, [act, tree](QTreeWidgetItem* item, int) {
-          const int row = tree->indexOfTopLevelItem(item);
-          act([row](win::Window& w) { static_cast<win::ListView&>(w).DoubleClickFromUser(row); });
-        });
-        widget = tree;
-        break;
-      }
-      case win::ControlKind::kProgressBar: {
-        auto* bar = new QProgressBar(parent);
-        bar->setTextVisible(false);
-        widget = bar;
-        break;
-      }
-      case win::ControlKind::kSlider: {
-        auto* slider = new QSlider(Qt::Horizontal, parent);
-        QObject::connect(slider, &QSlider::valueChanged, slider, [act](int value) {
-          act([value](win::Window& w) { static_cast<win::Slider&>(w).SetPosFromUser(value); });
-        });
-        widget = slider;
-        break;
-      }
-      case win::ControlKind::kDateTimePicker: {
-        auto* edit = new QDateTimeEdit(parent);
-        edit->setDisplayFormat("dd.MM.yyyy HH:mm:ss");
-        QObject::connect(edit, &QDateTimeEdit::dateTimeChanged, edit, [act](const QDateTime& value) {
-          const QDate d = value.date();
-          const QTime t = value.time();
-          const platform::LocalDateTime local{d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second(), 0};
-          act([&local](win::Window& w) { static_cast<win::DateTimePicker&>(w).SetTimeFromUser(local); });
-        });
-        widget = edit;
-        break;
-      }
-      case win::ControlKind::kSpin:
-        widget = new QSpinBox(parent);
-        break;
-      case win::ControlKind::kTab: {
-        auto* tabs = new QTabBar(parent);
-        tabs->setDrawBase(true);
-        QObject::connect(tabs, &QTabBar::currentChanged, tabs, [act](int index) {
-          act([index](win::Window& w) { static_cast<win::TabControl&>(w).SelectFromUser(index); });
-        });
-        widget = tabs;
-        break;
-      }
-    }
-  } else if (dynamic_cast<win::Dialog*>(&window) != nullptr) {
-    widget = new QWidget(parent);  // a page: its controls lie on it
-  } else {
-    binding->painted = true;
-    widget = new PaintedWidget(binding->image, parent);
+    });
   }
 
   widget->setProperty(kHandleProperty, QVariant::fromValue(static_cast<qulonglong>(handle)));
@@ -469,8 +933,8 @@ void DialogHost::Build(win::Window& window, QWidget* parent) {
   for (QObject* child : widget->findChildren<QObject*>()) child->installEventFilter(filter_.get());
   binding->widget = widget;
   bindings_.emplace(handle, std::move(binding));
-  Sync(window, win::kChangedRect | win::kChangedEnabled | win::kChangedFont | win::kChangedText |
-                   win::kChangedState);
+  Sync(window,
+       win::kChangedRect | win::kChangedEnabled | win::kChangedFont | win::kChangedText | win::kChangedState);
   for (win::Window* child : window.Children()) Build(*child, widget);
   if (parent != nullptr) {
     widget->setVisible((window.GetStyle() & win::kWsVisible) != 0);
@@ -485,6 +949,7 @@ void DialogHost::Sync(win::Window& window, unsigned what) {
   if (binding == nullptr || !binding->widget) return;
   QWidget* widget = binding->widget;
   ++syncing_;
+  ++sync_count_;
   if (what & win::kChangedRect) {
     if (binding->top_level) {
       widget->setGeometry(ToQRect(window.GetWindowRect()));
@@ -492,7 +957,8 @@ void DialogHost::Sync(win::Window& window, unsigned what) {
       widget->setGeometry(ToQRect(window.GetWindowRectInParent()));
     }
     if (binding->painted) {
-      const QSize size(std::max(1, window.GetClientRect().Width()), std::max(1, window.GetClientRect().Height()));
+      const QSize size(std::max(1, window.GetClientRect().Width()),
+                       std::max(1, window.GetClientRect().Height()));
       if (binding->image.size() != size) {
         binding->image = QImage(size, QImage::Format_RGB32);
         binding->image.fill(Qt::white);
@@ -514,138 +980,49 @@ void DialogHost::Sync(win::Window& window, unsigned what) {
       widget->setVisible((window.GetStyle() & win::kWsVisible) != 0);
     }
   }
-  if (what & (win::kChangedText | win::kChangedState)) {
-    const QString text = ToQt(window.GetWindowText());
-    if (binding->top_level) {
-      widget->setWindowTitle(text);
-    } else if (auto* label = qobject_cast<QLabel*>(widget)) {
-      const auto* control = dynamic_cast<const win::Control*>(&window);
-      if (control != nullptr && control->Kind() != win::ControlKind::kPicture) {
-        label->setText((control->ControlStyle() & win::kSsNoPrefix) != 0 ? text : WithoutMnemonic(window.GetWindowText()));
-        Qt::Alignment align = Qt::AlignTop | Qt::AlignLeft;
-        if ((control->ControlStyle() & win::kSsCenter) != 0) align = Qt::AlignTop | Qt::AlignHCenter;
-        if ((control->ControlStyle() & win::kSsRight) != 0) align = Qt::AlignTop | Qt::AlignRight;
-        label->setAlignment(align);
-      }
-    } else if (auto* group = qobject_cast<QGroupBox*>(widget)) {
-      group->setTitle(WithoutMnemonic(window.GetWindowText()));
-    } else if (auto* button = qobject_cast<QPushButton*>(widget)) {
-      button->setText(text);
-      if (const auto* model = dynamic_cast<const win::Button*>(&window)) button->setDefault(model->IsDefault());
-    } else if (auto* box = qobject_cast<QCheckBox*>(widget)) {
-      box->setText(text);
-      box->setCheckState(static_cast<const win::Button&>(window).GetCheck() == win::kBstChecked ? Qt::Checked
-                         : static_cast<const win::Button&>(window).GetCheck() == win::kBstIndeterminate
-                             ? Qt::PartiallyChecked
-                             : Qt::Unchecked);
-    } else if (auto* radio = qobject_cast<QRadioButton*>(widget)) {
-      radio->setText(text);
-      radio->setChecked(static_cast<const win::Button&>(window).GetCheck() == win::kBstChecked);
-    } else if (auto* line = qobject_cast<QLineEdit*>(widget)) {
-      const auto& edit = static_cast<const win::Edit&>(window);
-      if (line->text() != text) line->setText(text);
-      line->setReadOnly(edit.IsReadOnly());
-      line->setMaxLength(edit.GetLimitText());
-      line->setEchoMode((edit.ControlStyle() & win::kEsPassword) != 0 ? QLineEdit::Password : QLineEdit::Normal);
-    } else if (auto* plain = qobject_cast<QPlainTextEdit*>(widget)) {
-      const auto& edit = static_cast<const win::Edit&>(window);
-      plain->setReadOnly(edit.IsReadOnly());
-      const QString wanted = ToQtLines(window.GetWindowText());
-      const QString shown = plain->toPlainText();
-      if (wanted != shown) {
-        QSignalBlocker block(plain);
-        if (wanted.startsWith(shown) && !shown.isEmpty()) {
-          // A log that grew: add the new end instead of setting all of it again.
-          QTextCursor cursor(plain->document());
-          cursor.movePosition(QTextCursor::End);
-          cursor.insertText(wanted.mid(shown.size()));
-        } else {
-          plain->setPlainText(wanted);
-        }
-      }
-      plain->verticalScrollBar()->setValue(edit.GetFirstVisibleLine());
-    } else if (auto* combo = qobject_cast<QComboBox*>(widget)) {
-      QSignalBlocker block(combo);
-      const auto& model = static_cast<const win::ComboBox&>(window);
-      combo->clear();
-      for (const win::ListEntry& entry : model.Items()) combo->addItem(ToQt(entry.text));
-      combo->setCurrentIndex(model.GetCurSel());
-      if (combo->isEditable()) combo->setEditText(text);
-    } else if (auto* list = qobject_cast<QListWidget*>(widget)) {
-      QSignalBlocker block(list);
-      const auto& model = static_cast<const win::ListBox&>(window);
-      list->clear();
-      for (const win::ListEntry& entry : model.Items()) list->addItem(ToQt(entry.text));
-      list->setCurrentRow(model.GetCurSel());
-    } else if (auto* tree = qobject_cast<QTreeWidget*>(widget)) {
-      QSignalBlocker block(tree);
-      const auto& model = static_cast<const win::ListView&>(window);
-      QStringList headers;
-      for (const win::ListView::Column& column : model.Columns()) headers << ToQt(column.text);
-      tree->setColumnCount(std::max(1, static_cast<int>(model.Columns().size())));
-      tree->setHeaderLabels(headers);
-      for (int c = 0; c < static_cast<int>(model.Columns().size()); ++c) {
-        tree->setColumnWidth(c, model.Columns()[static_cast<size_t>(c)].width);
-      }
-      std::vector<QIcon> icons;
-      if (const win::ImageList* images = model.GetImageList(win::kLvsilSmall)) {
-        for (int i = 0; i < images->Count(); ++i) icons.push_back(IconOf(*images, i));
-        tree->setIconSize(QSize(images->ImageSize().cx, images->ImageSize().cy));
-      }
-      tree->clear();
-      for (const win::ListView::Item& item : model.Items()) {
-        auto* row = new QTreeWidgetItem(tree);
-        for (size_t c = 0; c < item.texts.size(); ++c) row->setText(static_cast<int>(c), ToQt(item.texts[c]));
-        if (item.image >= 0 && static_cast<size_t>(item.image) < icons.size()) {
-          row->setIcon(0, icons[static_cast<size_t>(item.image)]);
-        }
-      }
-      for (int i = 0; i < model.GetItemCount(); ++i) {
-        QTreeWidgetItem* row = tree->topLevelItem(i);
-        row->setSelected(model.GetItemState(i, win::kLvisSelected) != 0);
-        if (model.GetItemState(i, win::kLvisFocused) != 0) tree->setCurrentItem(row, 0, QItemSelectionModel::NoUpdate);
-      }
-    } else if (auto* bar = qobject_cast<QProgressBar*>(widget)) {
-      const auto& model = static_cast<const win::ProgressBar&>(window);
-      bar->setRange(std::min(model.GetRange().first, model.GetRange().second),
-                    std::max(model.GetRange().first, model.GetRange().second));
-      bar->setValue(model.GetPos());
-    } else if (auto* slider = qobject_cast<QSlider*>(widget)) {
-      QSignalBlocker block(slider);
-      const auto& model = static_cast<const win::Slider&>(window);
-      slider->setRange(model.GetRange().first, model.GetRange().second);
-      slider->setValue(model.GetPos());
-    } else if (auto* date = qobject_cast<QDateTimeEdit*>(widget)) {
-      QSignalBlocker block(date);
-      const auto& value = static_cast<const win::DateTimePicker&>(window).GetTime();
-      if (value) {
-        date->setDateTime(QDateTime(QDate(value->year, value->month, value->day),
-                                    QTime(value->hour, value->minute, value->second)));
-      }
-    } else if (auto* spin = qobject_cast<QSpinBox*>(widget)) {
-      QSignalBlocker block(spin);
-      const auto& model = static_cast<const win::SpinButton&>(window);
-      spin->setRange(std::min(model.GetRange().first, model.GetRange().second),
-                     std::max(model.GetRange().first, model.GetRange().second));
-      spin->setValue(model.GetPos32());
-    } else if (auto* tabs = qobject_cast<QTabBar*>(widget)) {
-      QSignalBlocker block(tabs);
-      const auto& model = static_cast<const win::TabControl&>(window);
-      while (tabs->count() > model.GetItemCount()) tabs->removeTab(tabs->count() - 1);
-      for (int i = 0; i < model.GetItemCount(); ++i) {
-        if (i < tabs->count()) {
-          tabs->setTabText(i, ToQt(model.GetItemText(i)));
-        } else {
-          tabs->addTab(ToQt(model.GetItemText(i)));
-        }
-      }
-      tabs->setCurrentIndex(model.GetCurSel());
-    }
+  if ((what & (win::kChangedText | win::kChangedState)) != 0 && binding->adaptor->sync != nullptr) {
+    binding->adaptor->sync(*binding, window, widget);
   }
   if ((what & win::kChangedFocus) && window.HasFocus() && !widget->hasFocus()) {
     widget->setFocus(Qt::OtherFocusReason);
   }
   --syncing_;
+}
+
+void DialogHost::MarkDirty(Binding& binding, unsigned what) {
+  if (binding.dirty == 0) dirty_.push_back(binding.handle);
+  binding.dirty |= what;
+  if (sync_posted_) return;
+  sync_posted_ = true;
+  QMetaObject::invokeMethod(
+      filter_.get(), [this] { SyncPending(); }, Qt::QueuedConnection);
+}
+
+void DialogHost::SyncPending() {
+  sync_posted_ = false;
+  if (flushing_ || syncing_ != 0) return;
+  flushing_ = true;
+  while (!dirty_.empty()) {
+    std::vector<win::WindowHandle> pending;
+    pending.swap(dirty_);
+    for (const win::WindowHandle handle : pending) {
+      Binding* binding = Find(handle);
+      if (binding == nullptr) continue;
+      const unsigned what = std::exchange(binding->dirty, 0u);
+      if (win::Window* window = Alive(handle); window != nullptr && what != 0) Sync(*window, what);
+    }
+  }
+  flushing_ = false;
+}
+
+bool DialogHost::RunModalLoop(const std::function<bool()>& done) {
+  SyncPending();
+  return QtHost::RunModalLoop(done);
+}
+
+void DialogHost::Flush(win::Window& top_level) {
+  SyncPending();
+  QtHost::Flush(top_level);
 }
 
 void DialogHost::Remove(win::Window& window) {
@@ -684,8 +1061,11 @@ void DialogHost::WindowChanged(win::Window& window, unsigned what) {
     if (parent_binding != nullptr && parent_binding->widget) Build(window, parent_binding->widget);
     return;
   }
-  if (syncing_ != 0 && (what & win::kChangedFocus) != 0) return;
-  Sync(window, what);
+  // The focus the widgets just gave the window needs no echo.
+  if (syncing_ != 0) what &= ~win::kChangedFocus;
+  Binding* binding = Find(window.Handle());
+  if (binding == nullptr || what == 0) return;
+  MarkDirty(*binding, what);
 }
 
 std::unique_ptr<gfx::Canvas> DialogHost::CreateCanvas(win::Window& window, const gfx::Rect& clip) {

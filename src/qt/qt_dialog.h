@@ -2,7 +2,8 @@
 
 #include <QObject>
 #include <QPointer>
-
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <unordered_map>
 #include <vector>
@@ -21,7 +22,9 @@ class EventPump;
 // models as they change, and the user's actions handed back as the controls' ...FromUser
 // operations, clicks and key presses. Enter, Esc and Tab go to the window tree, which decides what
 // they do (default button, cancel, tab order); a child window that is no control (a page, a drawn
-// preview) gets a widget of its own. User-interface thread only.
+// preview) gets a widget of its own. Changes are gathered and synced once per control when the
+// event loop next runs (or sooner, when something shows or reads the widgets); lists take only
+// the rows that changed. User-interface thread only.
 class DialogHost : public QtHost {
  public:
   DialogHost(win::WindowSystem& windows, EventPump& pump);
@@ -33,12 +36,19 @@ class DialogHost : public QtHost {
   void TopLevelDestroyed(win::Window& top_level) override;
   void WindowChanged(win::Window& window, unsigned what) override;
   std::unique_ptr<gfx::Canvas> CreateCanvas(win::Window& window, const gfx::Rect& clip) override;
+  bool RunModalLoop(const std::function<bool()>& done) override;
+  void Flush(win::Window& top_level) override;
 
-  // The Qt widget that shows a window (a top-level window or any window inside one); nullptr
-  // when it has none.
+  // The Qt widget that shows a window (a top-level window or any window inside one), brought up
+  // to date first; nullptr when it has none.
   QWidget* WidgetOf(const win::Window& window) const override;
+  // Syncs every widget whose window changed since the last sync.
+  void SyncPending();
+  // How many times a widget was synced with its window's changes, all windows together.
+  uint64_t SyncCount() const { return sync_count_; }
 
   struct Binding;
+  struct Adaptor;
 
  private:
   friend class DialogEventFilter;
@@ -47,6 +57,8 @@ class DialogHost : public QtHost {
   void Build(win::Window& window, QWidget* parent);
   // Brings the widget of window up to date with the parts of the window that changed.
   void Sync(win::Window& window, unsigned what);
+  // Notes what changed; the sync follows from the event loop.
+  void MarkDirty(Binding& binding, unsigned what);
   // Forgets window and everything below it; its widget goes when the event loop next runs.
   void Remove(win::Window& window);
   Binding* Find(win::WindowHandle handle) const;
@@ -55,7 +67,11 @@ class DialogHost : public QtHost {
   win::WindowSystem& windows_;
   std::unordered_map<win::WindowHandle, std::unique_ptr<Binding>> bindings_;
   std::unique_ptr<QObject> filter_;
+  std::vector<win::WindowHandle> dirty_;
+  bool sync_posted_ = false;
+  bool flushing_ = false;
   int syncing_ = 0;
+  uint64_t sync_count_ = 0;
 };
 
 }  // namespace qthost

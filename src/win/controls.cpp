@@ -434,6 +434,26 @@ void Edit::OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) {
 }
 
 // ---------------------------------------------------------------------------------------------
+// RowChangeLog
+
+void RowChangeLog::Add(Kind kind, int row) {
+  ++revision_;
+  if (kind == Kind::kReset || changes_.size() >= kCapacity) {
+    // What came before a reset no longer matters; a reader behind it rebuilds anyway.
+    changes_.clear();
+    first_ = revision_ - 1;
+  }
+  changes_.push_back({kind, kind == Kind::kReset ? -1 : row});
+}
+
+bool RowChangeLog::Since(uint64_t since, std::vector<Change>& out) const {
+  out.clear();
+  if (since < first_ || since > revision_) return false;
+  out.assign(changes_.begin() + static_cast<std::ptrdiff_t>(since - first_), changes_.end());
+  return true;
+}
+
+// ---------------------------------------------------------------------------------------------
 // ListControl
 
 int ListControl::AddString(std::string_view text) { return InsertString(-1, text); }
@@ -441,7 +461,11 @@ int ListControl::AddString(std::string_view text) { return InsertString(-1, text
 int ListControl::InsertString(int index, std::string_view text) {
   if (index < 0 || index > GetCount()) index = GetCount();
   items_.insert(items_.begin() + index, ListEntry{std::string(text), 0, false});
-  if (cur_sel_ >= index) ++cur_sel_;
+  row_changes_.Add(RowChangeLog::Kind::kInserted, index);
+  if (cur_sel_ >= index) {
+    ++cur_sel_;
+    SelectionChanged();
+  }
   NotifyChanged(kChangedState);
   Invalidate(true);
   return index;
@@ -449,7 +473,10 @@ int ListControl::InsertString(int index, std::string_view text) {
 
 int ListControl::DeleteString(int index) {
   if (!IsIndex(index)) return -1;
+  const bool selected = items_[static_cast<size_t>(index)].selected;
   items_.erase(items_.begin() + index);
+  row_changes_.Add(RowChangeLog::Kind::kDeleted, index);
+  if (selected || cur_sel_ >= index) SelectionChanged();
   if (cur_sel_ == index) cur_sel_ = -1;
   else if (cur_sel_ > index) --cur_sel_;
   NotifyChanged(kChangedState);
@@ -460,6 +487,8 @@ int ListControl::DeleteString(int index) {
 void ListControl::ResetContent() {
   items_.clear();
   cur_sel_ = -1;
+  row_changes_.Add(RowChangeLog::Kind::kReset, -1);
+  SelectionChanged();
   NotifyChanged(kChangedState);
   Invalidate(true);
 }
@@ -483,6 +512,7 @@ int ListControl::SetItemData(int index, uintptr_t data) {
 
 int ComboBox::SetCurSel(int index) {
   cur_sel_ = IsIndex(index) ? index : -1;
+  SelectionChanged();
   if (Kind() == ControlKind::kComboBox && cur_sel_ >= 0) {
     // The edit part takes the entry's text without telling the parent.
     SetTextSilently(items_[static_cast<size_t>(cur_sel_)].text);
@@ -637,6 +667,7 @@ void ComboBox::OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) {
 
 int ListBox::SetCurSel(int index) {
   cur_sel_ = IsIndex(index) ? index : -1;
+  SelectionChanged();
   if (!IsMultiSelect()) {
     for (size_t i = 0; i < items_.size(); ++i) items_[i].selected = static_cast<int>(i) == cur_sel_;
   }
@@ -654,6 +685,7 @@ int ListBox::SetSel(int index, bool select) {
   } else {
     return -1;
   }
+  SelectionChanged();
   NotifyChanged(kChangedState);
   Invalidate(true);
   return 0;
@@ -677,6 +709,7 @@ void ListBox::SelectFromUser(int index) {
   if (IsMultiSelect()) {
     items_[static_cast<size_t>(index)].selected = !items_[static_cast<size_t>(index)].selected;
     cur_sel_ = index;
+    SelectionChanged();
     NotifyChanged(kChangedState);
   } else {
     SetCurSel(index);
@@ -714,6 +747,8 @@ int ListView::InsertColumn(int index, std::string_view text, int format, int wid
   for (Item& item : items_) {
     if (static_cast<int>(item.texts.size()) > index) item.texts.insert(item.texts.begin() + index, std::string());
   }
+  ++column_revision_;
+  row_changes_.Add(RowChangeLog::Kind::kReset, -1);
   NotifyChanged(kChangedState);
   Invalidate(true);
   return index;
@@ -726,6 +761,7 @@ const ListView::Column* ListView::GetColumn(int index) const {
 bool ListView::SetColumnWidth(int index, int width) {
   if (index < 0 || index >= GetColumnCount()) return false;
   columns_[static_cast<size_t>(index)].width = width;
+  ++column_revision_;
   NotifyChanged(kChangedState);
   Invalidate(true);
   return true;
@@ -737,6 +773,7 @@ int ListView::InsertItem(int index, std::string_view text, int image) {
   item.texts.emplace_back(text);
   item.image = image;
   items_.insert(items_.begin() + index, std::move(item));
+  row_changes_.Add(RowChangeLog::Kind::kInserted, index);
   NotifyChanged(kChangedState);
   Invalidate(true);
   return index;
@@ -747,6 +784,7 @@ bool ListView::SetItemText(int item, int sub_item, std::string_view text) {
   std::vector<std::string>& texts = items_[static_cast<size_t>(item)].texts;
   if (static_cast<int>(texts.size()) <= sub_item) texts.resize(static_cast<size_t>(sub_item) + 1);
   texts[static_cast<size_t>(sub_item)] = std::string(text);
+  row_changes_.Add(RowChangeLog::Kind::kChanged, item);
   NotifyChanged(kChangedState);
   Invalidate(true);
   return true;
@@ -778,6 +816,7 @@ void ListView::SetStateNotify(int item, unsigned state, unsigned mask) {
   const unsigned new_state = (old_state & ~mask) | (state & mask);
   if (new_state == old_state) return;
   it.state = new_state;
+  if (((new_state ^ old_state) & (kLvisSelected | kLvisFocused)) != 0) row_changes_.SelectionChanged();
   NmListView nm;
   nm.item = item;
   nm.new_state = new_state;
@@ -829,7 +868,10 @@ int ListView::GetNextItem(int start, unsigned flags) const {
 
 bool ListView::DeleteItem(int item) {
   if (item < 0 || item >= GetItemCount()) return false;
+  if ((items_[static_cast<size_t>(item)].state & (kLvisSelected | kLvisFocused)) != 0)
+    row_changes_.SelectionChanged();
   items_.erase(items_.begin() + item);
+  row_changes_.Add(RowChangeLog::Kind::kDeleted, item);
   NotifyChanged(kChangedState);
   Invalidate(true);
   return true;
@@ -837,6 +879,8 @@ bool ListView::DeleteItem(int item) {
 
 bool ListView::DeleteAllItems() {
   items_.clear();
+  row_changes_.Add(RowChangeLog::Kind::kReset, -1);
+  row_changes_.SelectionChanged();
   NotifyChanged(kChangedState);
   Invalidate(true);
   return true;
@@ -845,6 +889,8 @@ bool ListView::DeleteAllItems() {
 void ListView::SortItems(const std::function<int(uintptr_t, uintptr_t)>& compare) {
   std::stable_sort(items_.begin(), items_.end(),
                    [&](const Item& a, const Item& b) { return compare(a.data, b.data) < 0; });
+  row_changes_.Add(RowChangeLog::Kind::kReset, -1);
+  row_changes_.SelectionChanged();
   NotifyChanged(kChangedState);
   Invalidate(true);
 }
@@ -880,6 +926,7 @@ const ImageList* ListView::SetImageList(const ImageList* list, int which) {
   if (which == kLvsilSmall) small_images_ = list;
   else if (which == kLvsilState) state_images_ = list;
   else if (which == kLvsilNormal) normal_images_ = list;
+  if (which == kLvsilSmall && old != list) row_changes_.Add(RowChangeLog::Kind::kReset, -1);
   NotifyChanged(kChangedState);
   Invalidate(true);
   return old;

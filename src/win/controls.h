@@ -138,6 +138,33 @@ struct ListEntry {
   bool selected = false;
 };
 
+// What happened to the rows of a list-like control, oldest first, for a host that mirrors the
+// rows in a widget of its own: it reads the changes after the revision it last saw and applies
+// only those. A reader too far behind (the log keeps the last kCapacity changes) rebuilds.
+class RowChangeLog {
+ public:
+  enum class Kind { kInserted, kDeleted, kChanged, kReset };
+  struct Change {
+    Kind kind;
+    int row;  // kReset: -1
+  };
+  static constexpr size_t kCapacity = 4096;
+
+  void Add(Kind kind, int row);
+  // Counts every change ever made; also bumped by selection changes, see SelectionRevision.
+  uint64_t Revision() const { return revision_; }
+  uint64_t SelectionRevision() const { return selection_revision_; }
+  void SelectionChanged() { ++selection_revision_; }
+  // The changes after revision since; false when some of them are no longer kept.
+  bool Since(uint64_t since, std::vector<Change>& out) const;
+
+ private:
+  std::vector<Change> changes_;
+  uint64_t first_ = 0;  // the revision before changes_[0]
+  uint64_t revision_ = 0;
+  uint64_t selection_revision_ = 0;
+};
+
 // The entries and the current choice that combo and list boxes share; what choosing does to the
 // rest of the control is theirs (SetCurSel).
 class ListControl : public Control {
@@ -152,12 +179,17 @@ class ListControl : public Control {
   uintptr_t GetItemData(int index) const;
   int SetItemData(int index, uintptr_t data);
   const std::vector<ListEntry>& Items() const { return items_; }
+  const RowChangeLog& RowChanges() const { return row_changes_; }
 
  protected:
   explicit ListControl(ControlKind kind) : Control(kind) {}
   bool IsIndex(int index) const { return index >= 0 && index < GetCount(); }
   // The entry's text; empty when the index is out of range.
   std::string EntryText(int index) const;
+  // The choice or the selected entries changed.
+  void SelectionChanged() { row_changes_.SelectionChanged(); }
+
+  RowChangeLog row_changes_;
 
   std::vector<ListEntry> items_;
   int cur_sel_ = -1;
@@ -305,6 +337,10 @@ class ListView : public Control {
   void DoubleClickFromUser(int row);
   const std::vector<Item>& Items() const { return items_; }
   const std::vector<Column>& Columns() const { return columns_; }
+  // Row changes (texts and images; a new image list or a new column changes every row) and
+  // selection changes (selected and focused states); the columns' own revision.
+  const RowChangeLog& RowChanges() const { return row_changes_; }
+  uint64_t ColumnRevision() const { return column_revision_; }
 
  protected:
   void OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) override;
@@ -317,6 +353,8 @@ class ListView : public Control {
 
   std::vector<Column> columns_;
   std::vector<Item> items_;
+  RowChangeLog row_changes_;
+  uint64_t column_revision_ = 0;
   const ImageList* small_images_ = nullptr;
   const ImageList* state_images_ = nullptr;
   const ImageList* normal_images_ = nullptr;

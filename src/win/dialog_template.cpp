@@ -1,5 +1,6 @@
 #include "win/dialog_template.h"
 
+#include "platform/process_context.h"
 #include "platform/resources.h"
 
 namespace win {
@@ -44,3 +45,11 @@ bool IsGermanPack(const platform::ResourcePack& pack) { return pack.Name() == "Z
 bool IsExePack(const platform::ResourcePack& pack) { return &pack == &platform::Resources().ExePack(); }
 
 }  // namespace win
+
+namespace {
+
+// A fresh process has no dialog templates.
+[[maybe_unused]] const bool kResetRegistered =
+    platform::RegisterProcessReset(platform::ProcessLayer::kWin, [] { win::Templates().Reset(); });
+
+}  // namespace

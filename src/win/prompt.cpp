@@ -1,5 +1,7 @@
 #include "win/prompt.h"
 
+#include "platform/process_context.h"
+
 namespace win {
 namespace {
 
@@ -26,12 +28,22 @@ int DefaultAnswer(unsigned style) {
   }
 }
 
+// What answers while no prompt is set: the defaults, logged.
+ScriptedPrompt& Fallback() {
+  static ScriptedPrompt fallback;
+  return fallback;
+}
+
+// A fresh process has no prompt set, and its fallback has asked nothing yet.
+[[maybe_unused]] const bool kResetRegistered =
+    platform::RegisterProcessReset(platform::ProcessLayer::kWin, [] {
+      g_prompt = nullptr;
+      Fallback() = ScriptedPrompt();
+    });
+
 }  // namespace
 
-Prompt& CurrentPrompt() {
-  static ScriptedPrompt fallback;
-  return g_prompt ? *g_prompt : fallback;
-}
+Prompt& CurrentPrompt() { return g_prompt ? *g_prompt : Fallback(); }
 
 void SetPrompt(Prompt* prompt) { g_prompt = prompt; }
 

@@ -7,6 +7,7 @@
 
 #include "gfx/canvas.h"
 #include "platform/clock.h"
+#include "platform/process_context.h"
 #include "platform/worker.h"
 #include "win/scroll_bar.h"
 
@@ -1170,3 +1171,11 @@ WindowSystem& Windows() {
 }
 
 }  // namespace win
+
+namespace {
+
+// A fresh process has no windows, timers, capture or hosts.
+[[maybe_unused]] const bool kResetRegistered =
+    platform::RegisterProcessReset(platform::ProcessLayer::kWin, [] { win::Windows().Reset(); });
+
+}  // namespace

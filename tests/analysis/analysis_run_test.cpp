@@ -7,6 +7,7 @@
 #include "analysis/vra_interface.h"
 #include "document/record_format.h"
 #include "fake_vra_library.h"
+#include "platform/ids.h"
 #include "run_test_support.h"
 
 namespace {
@@ -335,7 +336,7 @@ TEST_F(AnalysisRunTest, RecomputeEventsAfterAnEdit) {
     couplet = couplet || (e.GetClass() == kClassVCouplet && e.GetPosition() == beats.ElementAt(v)->GetPosition());
   EXPECT_TRUE(couplet);
   EXPECT_EQ(hints_.hints, (std::vector<int>{hint::kDocumentChanged}));
-  EXPECT_EQ(run_->IsCommandEnabled(Doc(), analysis::AnalysisRun::kCmdRecomputeEvents), std::optional<bool>(true));
+  EXPECT_EQ(run_->IsCommandEnabled(Doc(), cmd::kRecomputeEvents), std::optional<bool>(true));
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "document/raw_ecg_data.h"
 #include "document/zk470_doc.h"
 #include "platform/clock.h"
+#include "platform/process_context.h"
 #include "platform/profile_store.h"
 #include "win/prompt.h"
 
@@ -47,7 +48,8 @@ inline std::ostream& operator<<(std::ostream& out, const Ev& e) {
 class AnalysisDocTest : public ::testing::Test {
  protected:
   AnalysisDocTest() : clock_(platform::LocalDateTime{2024, 3, 5, 10, 0, 0, 0}), prompt_guard_(prompt_) {
-    document::Context().Reset();
+    platform::ResetProcessState();
+    win::SetPrompt(&prompt_);
     const int32_t channels[] = {0, 1};
     document::Context().g_AnalysisChannels.Assign(channels);
     document::Context().g_RecordingChannels.Assign(channels);
@@ -55,7 +57,7 @@ class AnalysisDocTest : public ::testing::Test {
   }
   ~AnalysisDocTest() override {
     doc_.reset();
-    document::Context().Reset();
+    platform::ResetProcessState();
   }
 
   CZK470Doc& Doc() { return *doc_; }

@@ -22,6 +22,7 @@
 #include "document/zk470_doc.h"
 #include "planted_ecg.h"
 #include "platform/clock.h"
+#include "platform/process_context.h"
 #include "platform/profile_store.h"
 #include "support/test_files.h"
 #include "win/prompt.h"
@@ -76,7 +77,8 @@ class AnalysisRunFixture : public ::testing::Test {
   AnalysisRunFixture() : clock_(platform::LocalDateTime{2024, 3, 5, 10, 0, 0, 0}), prompt_guard_(prompt_) {}
 
   void SetUp() override {
-    document::Context().Reset();
+    platform::ResetProcessState();
+    win::SetPrompt(&prompt_);
     const int32_t channels[] = {0, 1};
     document::Context().g_AnalysisChannels.Assign(channels);
     document::Context().g_RecordingChannels.Assign(channels);
@@ -110,7 +112,7 @@ class AnalysisRunFixture : public ::testing::Test {
     }
     doc_.reset();
     std::filesystem::current_path(cwd_);
-    document::Context().Reset();
+    platform::ResetProcessState();
   }
 
   // Writes and opens a recording of the planted rhythm.

@@ -60,7 +60,7 @@ class FrameInputHostTest : public ScreenshotTest {
 
 TEST_F(FrameInputHostTest, ToolTipShowsAsAQtPopUpAndLeavingTheWindowEndsIt) {
   QWidget& widget = StartFrame();
-  MoveMouse(widget, ButtonPoint(core_ids::kFileOpen));
+  MoveMouse(widget, ButtonPoint(cmd::kFileOpen));
   clock_.Advance(ToolBarWnd::kToolTipDelayMs);
   Settle();
   EXPECT_TRUE(QToolTip::isVisible());
@@ -68,7 +68,7 @@ TEST_F(FrameInputHostTest, ToolTipShowsAsAQtPopUpAndLeavingTheWindowEndsIt) {
   EXPECT_EQ(Pane(CMainFrame::kPaneMessage), "Opens a recording");
 
   // The next button's tip replaces it at once.
-  MoveMouse(widget, ButtonPoint(core_ids::kFileSave));
+  MoveMouse(widget, ButtonPoint(cmd::kFileSave));
   Settle();
   EXPECT_EQ(QToolTip::text().toStdString(), "Save");
 

@@ -102,7 +102,7 @@ TEST_F(OpenAndPatientScreenshotTest, BrowserThenPatientSheetOverTheMainFrame) {
     browser_shot = true;
     browser.SendMessage(win::kWmCommand, win::kIdOk);
   });
-  EXPECT_TRUE(win::ExecuteCommand(Frame(), ids::kFileOpen));
+  EXPECT_TRUE(win::ExecuteCommand(Frame(), cmd::kFileOpen));
   Settle();
   EXPECT_TRUE(browser_shot);
   ASSERT_EQ(Doc().GetPathName(), qrs.string());
@@ -118,7 +118,7 @@ TEST_F(OpenAndPatientScreenshotTest, BrowserThenPatientSheetOverTheMainFrame) {
     sheet_shot = true;
     sheet.PressButton(win::kIdCancel);
   });
-  EXPECT_TRUE(win::ExecuteCommand(Frame(), ids::kPatientData));
+  EXPECT_TRUE(win::ExecuteCommand(Frame(), cmd::kPatientData));
   Settle();
   EXPECT_TRUE(sheet_shot);
   // The patient page as the widgets show it: the recording's patient.

@@ -71,7 +71,7 @@ bool Reap(pid_t pid, int timeout_ms) {
 
 std::vector<std::string> VirtualScreen::MissingTools() {
   std::vector<std::string> missing;
-  for (const char* tool : {"Xvfb", "xwd", "xdotool"}) {
+  for (const char* tool : {"Xvfb", "xwd", "xdotool", "xprop", "xwininfo"}) {
     if (!OnPath(tool)) missing.emplace_back(tool);
   }
   return missing;
@@ -166,12 +166,16 @@ bool VirtualScreen::Xdotool(const std::vector<std::string>& args) const {
 std::vector<VirtualScreen::Window> VirtualScreen::VisibleWindows() const {
   std::vector<Window> windows;
   if (!Ready()) return windows;
-  // One shell for all: each window's id, geometry and name, the name last on its line.
+  // One shell for all: each window's id, geometry, override-redirect state, type and name, the
+  // name last on its line.
   constexpr const char* kList =
       "for w in $(xdotool search --onlyvisible --name ''); do X=; Y=; WIDTH=; HEIGHT=; "
       "eval \"$(xdotool getwindowgeometry --shell \"$w\")\"; "
-      "printf '%s %s %s %s %s %s\\n' \"$w\" \"$X\" \"$Y\" \"$WIDTH\" \"$HEIGHT\" \"$(xdotool getwindowname "
-      "\"$w\")\"; "
+      "T=$(xprop -id \"$w\" _NET_WM_WINDOW_TYPE 2>/dev/null | grep ' = ' | sed 's/.* = //' | tr -d ' '); "
+      "O=$(xwininfo -id \"$w\" 2>/dev/null | grep -c 'Override Redirect State: yes'); "
+      "printf '%s %s %s %s %s %s %s %s\\n' \"$w\" \"$X\" \"$Y\" \"$WIDTH\" \"$HEIGHT\" \"${O:-0}\" "
+      "\"${T:--}\" "
+      "\"$(xdotool getwindowname \"$w\")\"; "
       "done";
   platform::ProcessOptions options;
   options.timeout_ms = kCommandTimeoutMs;
@@ -187,7 +191,10 @@ std::vector<VirtualScreen::Window> VirtualScreen::VisibleWindows() const {
     int y = 0;
     int width = 0;
     int height = 0;
-    if (!(fields >> window.id >> x >> y >> width >> height)) continue;
+    int override_redirect = 0;
+    if (!(fields >> window.id >> x >> y >> width >> height >> override_redirect >> window.type)) continue;
+    window.override_redirect = override_redirect != 0;
+    if (window.type == "-") window.type.clear();
     std::getline(fields >> std::ws, window.name);
     window.rect = QRect(x, y, width, height);
     if (window.rect == QRect(0, 0, kWidth, kHeight)) continue;  // the root window

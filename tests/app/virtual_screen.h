@@ -15,8 +15,9 @@
 namespace apptest {
 
 // An X server of the test's own: Xvfb on the first free display, one 1280x800 screen of 24 bits,
-// no window manager. Grabs the screen with xwd as a screenshot tool sees it and sends input with
-// xdotool. Every command has a time-out; the destructor ends the server.
+// no window manager. Grabs the screen with xwd as a screenshot tool sees it, reads window kinds
+// with xprop and xwininfo and sends input with xdotool. Every command has a time-out; the destructor ends the
+// server.
 class VirtualScreen {
  public:
   static constexpr int kWidth = 1280;
@@ -43,6 +44,10 @@ class VirtualScreen {
   struct Window {
     std::string id;
     std::string name;
+    // The kinds it declares (_NET_WM_WINDOW_TYPE, comma-separated atom names); empty when none.
+    std::string type;
+    // Placed by the program itself, past any window manager: how pop-ups are shown.
+    bool override_redirect = false;
     QRect rect;  // screen coordinates
   };
   // The mapped windows, the root window left out.

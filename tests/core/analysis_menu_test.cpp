@@ -141,9 +141,9 @@ class AnalysisMenuTest : public AppTest {
 
   // The analysis command as the menu entry sends it.
   void ChooseAnalyseFromMenu() {
-    const win::CmdUI state = win::UpdateCommand(Frame(), core_ids::kAnalyzeRecording);
+    const win::CmdUI state = win::UpdateCommand(Frame(), cmd::kAnalyzeRecording);
     ASSERT_TRUE(state.Enabled().value_or(false));
-    Frame().SendMessage(win::kWmCommand, core_ids::kAnalyzeRecording);
+    Frame().SendMessage(win::kWmCommand, cmd::kAnalyzeRecording);
     Pump();
   }
 

@@ -22,6 +22,7 @@
 #include "document/zk470_doc.h"
 #include "platform/clock.h"
 #include "platform/io_error.h"
+#include "platform/process_context.h"
 #include "platform/profile_store.h"
 #include "platform/resources.h"
 #include "platform/worker.h"
@@ -56,28 +57,20 @@ class AppTest : public ::testing::Test {
     win::Windows().SetClock(&clock_);
     win::Windows().SetStallLimitMs(20000);
     win::Windows().SetModalIdleHandler([this](win::Window* modal) { return Idle(modal); });
-    win::SetPrompt(&prompt_);
   }
 
   void TearDown() override {
     app_.reset();
-    win::SetPrompt(nullptr);
-    ResetProcessState();
+    platform::ResetProcessState();
     std::filesystem::current_path(cwd_);
     std::error_code ec;
     std::filesystem::remove_all(root_, ec);
   }
 
-  static void ResetProcessState() {
-    CSplashWindow::Reset();
-    win::Windows().Reset();
-    platform::UiThreadQueue().Reset();
-    platform::Resources().Reset();
-    win::Templates().Reset();
-    ResetMenuTemplates();
-    AutomationInfo().Reset();
-    document::Context().Reset();
-    SetRecorderLinkSelector(0);
+  // Back to the process state of a fresh start, this fixture's prompt answering.
+  void ResetProcessState() {
+    platform::ResetProcessState();
+    win::SetPrompt(&prompt_);
   }
 
   // Starts the application with these arguments; whether the start-up succeeded.

@@ -90,7 +90,7 @@ TEST_F(DispatcherTest, OpenRecordingShowsOnlyPdfAndWritesItsPath) {
   std::ofstream(folder / "00004.PDF") << "%PDF-1.2";
   const fs::path result = root_ / "r.txt";
   EXPECT_EQ(Run({"-OpenRecording", (folder / "report.QRS").string(), result.string()}), std::nullopt);
-  EXPECT_EQ(Doc().GetDisplayMode(), 15);
+  EXPECT_EQ(Doc().GetDisplayMode(), DisplayMode::kPdf);
   std::ifstream in(result, std::ios::binary);
   const std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
   EXPECT_EQ(text, (folder / "00004.PDF").string() + "\r\n");
@@ -103,9 +103,10 @@ TEST_F(DispatcherTest, OpenRecordingAsksBetweenRecordingAndPdf) {
   struct Case {
     const char* name;
     int button;
-    int want_mode;
+    DisplayMode want_mode;
   };
-  constexpr Case kCases[] = {{"the PDF", TDeleteConfirmDlg::kDeleteId, 15}, {"the recording", win::kIdCancel, 1}};
+  constexpr Case kCases[] = {{"the PDF", TDeleteConfirmDlg::kDeleteId, DisplayMode::kPdf},
+                             {"the recording", win::kIdCancel, DisplayMode::kNavigation}};
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
     app_.reset();

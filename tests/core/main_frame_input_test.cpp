@@ -136,7 +136,7 @@ TEST_F(MainFrameInputTest, ToolbarButtonsShowTheirPromptAndToolTipWhileThePointe
   CMainToolBar& bar = *Frame().GetMainToolBar();
   ASSERT_EQ(Pane(CMainFrame::kPaneMessage), "Ready");
 
-  MoveTo(ButtonInFrame(bar, ids::kFileOpen));
+  MoveTo(ButtonInFrame(bar, cmd::kFileOpen));
   Wait(ToolBarWnd::kFlyByDelayMs - 1);
   EXPECT_EQ(Pane(CMainFrame::kPaneMessage), "Ready");
   Wait(1);
@@ -153,11 +153,11 @@ TEST_F(MainFrameInputTest, ToolbarButtonsShowTheirPromptAndToolTipWhileThePointe
     const char* tip;
   };
   const Case kCases[] = {
-      {ids::kFileSave, "Saves the recording", "Save"},
-      {ids::kPrintWholeReport, "Prints the whole report", "Print report"},
-      {ids::kAppAbout, "Shows the program version", "About"},
+      {cmd::kFileSave, "Saves the recording", "Save"},
+      {cmd::kPrintWholeReport, "Prints the whole report", "Print report"},
+      {cmd::kAppAbout, "Shows the program version", "About"},
   };
-  ASSERT_FALSE(bar.Model().Find(ids::kPrintWholeReport)->enabled);
+  ASSERT_FALSE(bar.Model().Find(cmd::kPrintWholeReport)->enabled);
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.button);
     MoveTo(ButtonInFrame(bar, c.button));
@@ -175,7 +175,7 @@ TEST_F(MainFrameInputTest, ToolbarButtonsShowTheirPromptAndToolTipWhileThePointe
   MoveTo(CentreInFrame(bar, bar.ButtonRect(separator)));
   EXPECT_EQ(Pane(CMainFrame::kPaneMessage), "Ready");
   EXPECT_EQ(ToolTip(), "<none>");
-  MoveTo(ButtonInFrame(bar, ids::kFileSave));
+  MoveTo(ButtonInFrame(bar, cmd::kFileSave));
   Wait(ToolBarWnd::kToolTipDelayMs);
   EXPECT_EQ(ToolTip(), "Save");
   MoveTo(ViewInFrame());
@@ -183,7 +183,7 @@ TEST_F(MainFrameInputTest, ToolbarButtonsShowTheirPromptAndToolTipWhileThePointe
   EXPECT_EQ(ToolTip(), "<none>");
 
   // The pointer leaving the program's window altogether does the same.
-  MoveTo(ButtonInFrame(bar, ids::kFileSave));
+  MoveTo(ButtonInFrame(bar, cmd::kFileSave));
   Wait(ToolBarWnd::kToolTipDelayMs);
   ASSERT_EQ(ToolTip(), "Save");
   win::Windows().MouseLeft(Frame());
@@ -191,12 +191,12 @@ TEST_F(MainFrameInputTest, ToolbarButtonsShowTheirPromptAndToolTipWhileThePointe
   EXPECT_EQ(ToolTip(), "<none>");
 
   // A tip goes by itself after a while and stays away while the pointer rests on that button.
-  MoveTo(ButtonInFrame(bar, ids::kAppAbout));
+  MoveTo(ButtonInFrame(bar, cmd::kAppAbout));
   Wait(ToolBarWnd::kToolTipDelayMs);
   ASSERT_EQ(ToolTip(), "About");
   Wait(ToolBarWnd::kToolTipShowMs);
   EXPECT_EQ(ToolTip(), "<none>");
-  MoveTo(ButtonInFrame(bar, ids::kAppAbout));
+  MoveTo(ButtonInFrame(bar, cmd::kAppAbout));
   Wait(ToolBarWnd::kToolTipDelayMs);
   EXPECT_EQ(ToolTip(), "<none>");
 }
@@ -206,7 +206,7 @@ TEST_F(MainFrameInputTest, AClickPutsTheTipAwayAndTheReleaseSetsReady) {
   Pump();
   CMainToolBar& bar = *Frame().GetMainToolBar();
   // Save is disabled without a recording: the click runs nothing, the prompt still shows.
-  const gfx::Point save = ButtonInFrame(bar, ids::kFileSave);
+  const gfx::Point save = ButtonInFrame(bar, cmd::kFileSave);
   MoveTo(save);
   Wait(ToolBarWnd::kToolTipDelayMs);
   ASSERT_EQ(ToolTip(), "Save");
@@ -259,7 +259,7 @@ TEST_F(MainFrameInputTest, MenuEntriesShowTheirPromptWhileLit) {
   EXPECT_EQ(Pane(CMainFrame::kPaneMessage), "Ready");
 
   // The drop-down menus of the toolbar prompt alike; the time-span list is no menu and does not.
-  Frame().OnToolbarDropDown(ids::kFileSave, {0, 0, 30, 22}, [&](PopupMenuWnd& menu) {
+  Frame().OnToolbarDropDown(cmd::kFileSave, {0, 0, 30, 22}, [&](PopupMenuWnd& menu) {
     menu.SendMessage(win::kWmKeyDown, win::kVkDown);
     EXPECT_EQ(Pane(CMainFrame::kPaneMessage), "Saves the recording");
     menu.Close(0);

@@ -45,7 +45,7 @@ TEST_F(MainFrameTest, PlainStartShowsTheEmptyFrameWithItsBars) {
   // The main toolbar with its drop-down arrows, the time-span combo with all its spans.
   CMainToolBar& bar = *frame.GetMainToolBar();
   for (const int id : {32821, 57601, 57603, 33216, 32817, 32816}) EXPECT_TRUE(bar.HasDropDownArrow(id)) << id;
-  EXPECT_FALSE(bar.HasDropDownArrow(ids::kAppAbout));
+  EXPECT_FALSE(bar.HasDropDownArrow(cmd::kAppAbout));
   win::ComboBox& combo = frame.GetTimeSpanToolBar()->Combo();
   ASSERT_EQ(combo.GetCount(), 5);
   EXPECT_EQ(combo.GetLBText(3), "  6h");
@@ -54,10 +54,10 @@ TEST_F(MainFrameTest, PlainStartShowsTheEmptyFrameWithItsBars) {
 
   // Commands nobody handles yet are disabled; the application's are enabled.
   frame.OnIdleUpdate();
-  EXPECT_FALSE(bar.Model().Find(ids::kPrintWholeReport)->enabled);
-  EXPECT_TRUE(bar.Model().Find(ids::kAppAbout)->enabled);
-  EXPECT_TRUE(bar.Model().Find(ids::kFileOpen)->enabled);
-  EXPECT_FALSE(bar.Model().Find(ids::kAnalyzeRecording)->enabled);
+  EXPECT_FALSE(bar.Model().Find(cmd::kPrintWholeReport)->enabled);
+  EXPECT_TRUE(bar.Model().Find(cmd::kAppAbout)->enabled);
+  EXPECT_TRUE(bar.Model().Find(cmd::kFileOpen)->enabled);
+  EXPECT_FALSE(bar.Model().Find(cmd::kAnalyzeRecording)->enabled);
 }
 
 TEST_F(MainFrameTest, EnginePaneFollowsAnalysisMode) {
@@ -110,7 +110,7 @@ TEST_F(MainFrameTest, ChannelPanesOfAnOpenRecording) {
   EXPECT_EQ(Pane(CMainFrame::kPaneChannels), " 2 Channels : analysed (1) + (2)");
 
   EXPECT_EQ(Pane(CMainFrame::kPaneViewChannels), "");
-  Doc().SetDisplayMode(2);
+  Doc().SetDisplayMode(DisplayMode::kEcgPage);
   document::Context().g_DisplayChannels.count = 2;
   document::Context().g_DisplayChannels.channels = {0, 2, 1};
   Frame().OnRefreshStatusPanes();
@@ -163,13 +163,13 @@ TEST_F(MainFrameTest, ToolbarDropDownShowsTheButtonsMenu) {
     std::vector<int> want;
   };
   const Case kCases[] = {
-      {ids::kAnalyzeRecording, {32817, 32844, 32907, 32986}},
+      {cmd::kAnalyzeRecording, {32817, 32844, 32907, 32986}},
       // The tape read-in has no link here: its entry goes.
-      {ids::kReadRecorder, {32821, 33237, 33238}},
-      {ids::kFileOpen, {57601, 57600, 57602}},
-      {ids::kPrintWholeReport, {32816, 33034}},
-      {ids::kFileSave, {57603, 57604}},
-      {ids::kSend, {33213, 33214}},
+      {cmd::kReadRecorder, {32821, 33237, 33238}},
+      {cmd::kFileOpen, {57601, 57600, 57602}},
+      {cmd::kPrintWholeReport, {32816, 33034}},
+      {cmd::kFileSave, {57603, 57604}},
+      {cmd::kSend, {33213, 33214}},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.button);
@@ -182,14 +182,14 @@ TEST_F(MainFrameTest, ToolbarDropDownShowsTheButtonsMenu) {
     EXPECT_EQ(chosen, 0);
   }
   // Choosing an enabled entry runs it: New from the open button's menu.
-  const int chosen = Frame().OnToolbarDropDown(ids::kFileOpen, {0, 0, 30, 22}, [](PopupMenuWnd& menu) {
+  const int chosen = Frame().OnToolbarDropDown(cmd::kFileOpen, {0, 0, 30, 22}, [](PopupMenuWnd& menu) {
     // Entry 1 is New; Close (entry 2) is disabled without a recording and cannot be chosen.
     menu.ChooseItem(2);
     EXPECT_FALSE(menu.Closed());
     menu.ChooseItem(1);
   });
-  EXPECT_EQ(chosen, ids::kFileNew);
-  EXPECT_EQ(Frame().OnToolbarDropDown(ids::kAppAbout, {0, 0, 30, 22}), 0);
+  EXPECT_EQ(chosen, cmd::kFileNew);
+  EXPECT_EQ(Frame().OnToolbarDropDown(cmd::kAppAbout, {0, 0, 30, 22}), 0);
 }
 
 TEST_F(MainFrameTest, DropDownMenuEntriesMatchTheirTemplates) {
@@ -204,7 +204,7 @@ TEST_F(MainFrameTest, DropDownMenuEntriesMatchTheirTemplates) {
     ASSERT_TRUE(menu.has_value());
     ASSERT_NE(menu->SubMenu(0), nullptr);
     win::Menu expected = *menu->SubMenu(0);
-    expected.DeleteItem(ids::kReadTape);
+    expected.DeleteItem(cmd::kReadTape);
     size_t count = 0;
     Frame().OnToolbarDropDown(m.button, {0, 0, 30, 22}, [&](PopupMenuWnd& popup) {
       for (size_t i = 0; !popup.ItemRect(i).IsEmpty(); ++i) ++count;
@@ -238,7 +238,7 @@ TEST_F(MainFrameTest, MenuBarOpensPopupsAndRunsTheChosenCommand) {
     menu.SendMessage(win::kWmKeyDown, win::kVkDown);
     menu.SendMessage(win::kWmKeyDown, win::kVkReturn);
   });
-  EXPECT_EQ(chosen, ids::kAppAbout);
+  EXPECT_EQ(chosen, cmd::kAppAbout);
   Pump();
   EXPECT_TRUE(about_seen);
   // Escape closes a menu with nothing chosen.
@@ -257,26 +257,26 @@ TEST_F(MainFrameTest, RecentFilesGetTheirImagesInTheFileMenu) {
   for (size_t i = 0; i < file.Count(); ++i) entries.push_back(file.At(i).text);
   EXPECT_NE(std::find(entries.begin(), entries.end(), "&1 " + qrs.string()), entries.end());
   EXPECT_NE(std::find(entries.begin(), entries.end(), "&2 " + (Folder("rec") / "report.pdf").string()), entries.end());
-  EXPECT_EQ(Frame().MenuImage(ids::kFileMruFirst), ToolGlyph::kQrs);
-  EXPECT_EQ(Frame().MenuImage(ids::kFileMruFirst + 1), ToolGlyph::kPdf);
+  EXPECT_EQ(Frame().MenuImage(cmd::kFileMruFirst), ToolGlyph::kQrs);
+  EXPECT_EQ(Frame().MenuImage(cmd::kFileMruFirst + 1), ToolGlyph::kPdf);
 }
 
 TEST_F(MainFrameTest, UpdateHandlersOfTheFrameAndTheApplication) {
   ASSERT_TRUE(Start({}));
   Pump();
-  EXPECT_TRUE(win::UpdateCommand(Frame(), ids::kFileNew).Enabled().value());
+  EXPECT_TRUE(win::UpdateCommand(Frame(), cmd::kFileNew).Enabled().value());
   // Without the reports' test-data dialog the narrative test has nothing to show.
-  EXPECT_FALSE(win::UpdateCommand(Frame(), ids::kNarrativeTest).Enabled().value());
-  EXPECT_TRUE(win::UpdateCommand(Frame(), ids::kNoAction32840).Enabled().value());
-  EXPECT_FALSE(win::UpdateCommand(Frame(), ids::kFileClose).Enabled().value());
-  EXPECT_FALSE(win::UpdateCommand(Frame(), ids::kFileSave).Enabled().value());
-  EXPECT_FALSE(win::UpdateCommand(Frame(), ids::kFileMruFirst).Enabled().value());
+  EXPECT_FALSE(win::UpdateCommand(Frame(), cmd::kNarrativeTest).Enabled().value());
+  EXPECT_TRUE(win::UpdateCommand(Frame(), cmd::kNoAction32840).Enabled().value());
+  EXPECT_FALSE(win::UpdateCommand(Frame(), cmd::kFileClose).Enabled().value());
+  EXPECT_FALSE(win::UpdateCommand(Frame(), cmd::kFileSave).Enabled().value());
+  EXPECT_FALSE(win::UpdateCommand(Frame(), cmd::kFileMruFirst).Enabled().value());
 
   app_.reset();
   ResetProcessState();
   win::Windows().SetClock(&clock_);
   ASSERT_TRUE(Start({"-AnalyzeRecording", "x"}));
-  EXPECT_FALSE(win::UpdateCommand(Frame(), ids::kFileNew).Enabled().value());
+  EXPECT_FALSE(win::UpdateCommand(Frame(), cmd::kFileNew).Enabled().value());
 }
 
 TEST_F(MainFrameTest, SplashShowsForPlainStartsOnly) {

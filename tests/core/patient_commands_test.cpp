@@ -84,8 +84,8 @@ TEST_F(PatientCommandsTest, OpenFromTheBrowserThenThePatientSheetShowsItsPatient
   ASSERT_EQ(Doc().GetDataDirectory(), data.string());
 
   // Nothing open yet: the patient entries are there but cannot be chosen.
-  EXPECT_EQ(ChooseFromMenu(ids::kPatientData), 0);
-  EXPECT_EQ(ChooseFromMenu(ids::kEditDiagnosis), 0);
+  EXPECT_EQ(ChooseFromMenu(cmd::kPatientData), 0);
+  EXPECT_EQ(ChooseFromMenu(cmd::kEditDiagnosis), 0);
 
   std::vector<std::string> listed;
   std::string caption;
@@ -103,7 +103,7 @@ TEST_F(PatientCommandsTest, OpenFromTheBrowserThenThePatientSheetShowsItsPatient
     list.SelectFromUser({row});
     modal->SendMessage(win::kWmCommand, win::kIdOk);
   }});
-  EXPECT_EQ(ChooseFromMenu(ids::kFileOpen), ids::kFileOpen);
+  EXPECT_EQ(ChooseFromMenu(cmd::kFileOpen), cmd::kFileOpen);
   ASSERT_EQ(steps_run_, 1u);
   EXPECT_EQ(caption, "Open");
   EXPECT_EQ(listed, (std::vector<std::string>{"00007", "letter"}));
@@ -126,7 +126,7 @@ TEST_F(PatientCommandsTest, OpenFromTheBrowserThenThePatientSheetShowsItsPatient
     EXPECT_FALSE(sheet->ExtraButton().IsWindowEnabled());
     sheet->PressButton(win::kIdCancel);
   }});
-  EXPECT_EQ(ChooseFromMenu(ids::kPatientData), ids::kPatientData);
+  EXPECT_EQ(ChooseFromMenu(cmd::kPatientData), cmd::kPatientData);
   ASSERT_EQ(steps_run_, 1u);
   EXPECT_EQ(page, 0);
   EXPECT_EQ(fields, (std::vector<std::string>{"Eva", "Berg", "55"}));
@@ -143,7 +143,7 @@ TEST_F(PatientCommandsTest, OpenFromTheBrowserThenThePatientSheetShowsItsPatient
     text->SetTextFromUser("Sinus rhythm, isolated VES.");
     sheet->PressButton(win::kIdOk);
   }});
-  EXPECT_EQ(ChooseFromMenu(ids::kEditDiagnosis), ids::kEditDiagnosis);
+  EXPECT_EQ(ChooseFromMenu(cmd::kEditDiagnosis), cmd::kEditDiagnosis);
   ASSERT_EQ(steps_run_, 1u);
   EXPECT_EQ(Doc().GetRecordingData().diagnosis, "Sinus rhythm, isolated VES.");
   EXPECT_TRUE(Doc().IsModified());
@@ -156,7 +156,7 @@ TEST_F(PatientCommandsTest, OpenFromTheBrowserThenThePatientSheetShowsItsPatient
     page = sheet->GetActiveIndex();
     sheet->PressButton(win::kIdCancel);
   }});
-  EXPECT_TRUE(win::ExecuteCommand(Frame(), ids::kPatientDataAlt));
+  EXPECT_TRUE(win::ExecuteCommand(Frame(), cmd::kPatientDataAlt));
   EXPECT_EQ(page, 0);
 }
 
@@ -165,19 +165,19 @@ TEST_F(PatientCommandsTest, PatientCommandsNeedARecordingAndNoPdf) {
   Pump();
   struct Case {
     const char* name;
-    int display_mode;
+    DisplayMode display_mode;
     bool want;
   };
   constexpr Case kCases[] = {
-      {"nothing open", 0, false},
-      {"recording", 1, true},
-      {"prepared for a recorder", 5, true},
-      {"PDF report", 15, false},
+      {"nothing open", DisplayMode::kNone, false},
+      {"recording", DisplayMode::kNavigation, true},
+      {"prepared for a recorder", DisplayMode::kOnlineEcg, true},
+      {"PDF report", DisplayMode::kPdf, false},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
     Doc().SetDisplayMode(c.display_mode);
-    for (const int id : {ids::kPatientData, ids::kPatientDataAlt, ids::kEditDiagnosis}) {
+    for (const int id : {cmd::kPatientData, cmd::kPatientDataAlt, cmd::kEditDiagnosis}) {
       SCOPED_TRACE(id);
       EXPECT_EQ(win::UpdateCommand(Frame(), id).Enabled(), std::optional<bool>(c.want));
     }
@@ -194,7 +194,7 @@ TEST_F(PatientCommandsTest, BothLanguagesCarryThePatientEntries) {
     ASSERT_TRUE(Start({}));
     const win::Menu* menu = Frame().GetMenu();
     ASSERT_NE(menu, nullptr);
-    for (const int id : {ids::kPatientData, ids::kEditDiagnosis}) {
+    for (const int id : {cmd::kPatientData, cmd::kEditDiagnosis}) {
       bool found = false;
       for (size_t title = 0; title < menu->Count() && !found; ++title) {
         const win::Menu* popup = menu->At(title).popup.get();

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/io_error.h"
+#include "platform/process_context.h"
 
 namespace {
 
@@ -39,8 +40,8 @@ TEST(CZK470App, GDTModeFromWholeCommandLine) {
 
 class LanguageTest : public testing::Test {
  protected:
-  void SetUp() override { platform::Resources().Reset(); }
-  void TearDown() override { platform::Resources().Reset(); }
+  void SetUp() override { platform::ResetProcessState(); }
+  void TearDown() override { platform::ResetProcessState(); }
 
   // Every pack but the Swedish one is built in, so a chosen pack that is missing is covered too.
   CZK470App::LanguagePackSource Source() {

@@ -106,7 +106,7 @@ TEST_F(PatientSheetTest, OkWithoutChangesLeavesTheDocumentAsItWas) {
 }
 
 TEST_F(PatientSheetTest, DisplayMode5RenamesNothingAndMarksNothing) {
-  doc_->SetDisplayMode(5);
+  doc_->SetDisplayMode(DisplayMode::kOnlineEcg);
   doc_->SetModifiedFlag(false);
   EditWith({[](win::Window* modal) {
     Type(modal, CPatientPropertyPage::kLastNameId, "Schulz");

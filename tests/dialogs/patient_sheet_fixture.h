@@ -30,7 +30,6 @@ class PatientSheetTest : public win::testing_support::WinTest {
     AddDialogResources(platform::Resources().ExePack());
     AddPatientDialogResources(platform::Resources().ExePack());
     dialogs::SetDialogLocale(&locale_);
-    PatientSheetGlobals() = {};
     ASSERT_TRUE(main_.Create(nullptr, {0, 0, 1200, 900}, win::kWsPopup | win::kWsVisible));
     win::Windows().SetMainWindow(&main_);
     clock_.Set({2024, 3, 5, 10, 0, 0, 0});
@@ -50,7 +49,6 @@ class PatientSheetTest : public win::testing_support::WinTest {
     if (doc_) doc_->RemoveView(&view_);
     doc_.reset();
     std::filesystem::current_path(cwd_);
-    dialogs::SetDialogLocale(nullptr);
     main_.DestroyWindow();
     WinTest::TearDown();
   }

@@ -1,7 +1,7 @@
 #include "dialogs/recording_listing.h"
 
-#include <gtest/gtest.h>
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <sys/stat.h>
 
 #include <ctime>
@@ -10,6 +10,7 @@
 #include "dialogs/archive_attribute.h"
 #include "dialogs/sound_test_support.h"
 #include "platform/locale.h"
+#include "platform/process_context.h"
 #include "platform/resources.h"
 
 namespace {
@@ -61,7 +62,7 @@ TEST(SplitRecordingName, CutsExtensionAndFiveCharacterNumber) {
 class RecordingListingTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform::Resources().Reset();
+    platform::ResetProcessState();
     platform::Resources().ExePack().AddStrings(kStrings);
     dir_ = dialogs_test::MakeTestDir();
     for (const char* name : {"Zeta 0002-.QRS", "alpha V001-.qrs", "report.PDF", "import.kzt", "notes.txt", "Beta.QRS"})
@@ -75,7 +76,7 @@ class RecordingListingTest : public ::testing::Test {
     ASSERT_TRUE(dialogs::SetArchiveAttribute(dir_ / "report.PDF", false));
     ASSERT_TRUE(dialogs::SetArchiveAttribute(dir_ / "Beta.QRS", false));
   }
-  void TearDown() override { platform::Resources().Reset(); }
+  void TearDown() override { platform::ResetProcessState(); }
 
   static constexpr platform::StringEntry kStrings[] = {{15100, "F"}, {15101, "A"}};
   platform::FixedLocale locale_{platform::FixedLocale::Kind::k24Hour};

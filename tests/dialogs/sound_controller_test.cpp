@@ -10,6 +10,7 @@
 #include "dialogs/sound_test_support.h"
 #include "document/voice_converter.h"
 #include "platform/archive.h"
+#include "platform/ids.h"
 #include "win/prompt.h"
 
 namespace {
@@ -20,7 +21,7 @@ using dialogs_test::SoundTest;
 using dialogs_test::WriteBytes;
 
 constexpr win::WindowHandle kOwner = 0x4711;
-constexpr uint32_t kEndMessage = 1265;
+constexpr uint32_t kEndMessage = msg::kPlaybackEnded;
 
 // A mono 8-bit 16000 Hz wave file (the voice files' format) of the given samples.
 std::filesystem::path MakeWave(const std::filesystem::path& path, const std::vector<uint8_t>& samples) {

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/process_context.h"
 #include "platform/resources.h"
 #include "platform/worker.h"
 #include "support/test_files.h"
@@ -37,15 +38,12 @@ using testsupport::WriteBytes;
 class SoundTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform::UiThreadQueue().Reset();
+    platform::ResetProcessState();
     platform::UiThreadQueue().SetRouter([this](const platform::PostedMessage& m) { posted_.push_back(m); });
     win::SetPrompt(&prompt_);
     dir_ = MakeTestDir();
   }
-  void TearDown() override {
-    win::SetPrompt(nullptr);
-    platform::UiThreadQueue().Reset();
-  }
+  void TearDown() override { platform::ResetProcessState(); }
 
   // Runs what sound threads posted so far (boxes, owner messages).
   void Pump() { platform::UiThreadQueue().PumpPosted(); }

@@ -258,6 +258,39 @@ TEST_F(TWaveFileTest, WritingReplacesAnOlderFileOnlyWhenClosed) {
   EXPECT_EQ(entries, 1);  // no temp file left behind
 }
 
+// A recording through a link replaces the link's target; a read-only file is never replaced.
+TEST_F(TWaveFileTest, RecordingWritesThroughLinksAndLeavesReadOnlyFilesAlone) {
+  WriteBytes(dir_ / "target.wav", {'o', 'l', 'd'});
+  std::filesystem::create_symlink("target.wav", dir_ / "link.wav");
+  WriteBytes(dir_ / "locked.wav", {'o', 'l', 'd'});
+  std::filesystem::permissions(dir_ / "locked.wav", std::filesystem::perms::owner_read);
+  struct Case {
+    const char* name;
+    const char* written;
+    const char* changed;
+    bool opens;
+  };
+  const Case cases[] = {
+      {"link", "link.wav", "target.wav", true},
+      {"read-only file", "locked.wav", "locked.wav", false},
+  };
+  TWaveFormat format;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    {
+      TWaveFile file((dir_ / c.written).string(), &format);
+      EXPECT_EQ(file.IsOpen(), c.opens);
+      uint8_t samples[2] = {1, 2};
+      EXPECT_EQ(file.Write(TAudioBuffer(samples, 2)), c.opens);
+    }
+    EXPECT_EQ(ReadBytes(dir_ / c.changed).size(), c.opens ? 46u + 2 : 3u);
+  }
+  EXPECT_TRUE(std::filesystem::is_symlink(dir_ / "link.wav"));
+  int entries = 0;
+  for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir_)) ++entries;
+  EXPECT_EQ(entries, 3);  // no temp file left behind
+}
+
 TEST(TBufferQueue, PopWaitsForAPushFromAnotherThread) {
   TBufferQueue queue;
   TAudioBuffer a(nullptr, 0);

@@ -21,6 +21,7 @@
 #include "document/zk470_doc.h"
 #include "platform/archive.h"
 #include "platform/clock.h"
+#include "platform/process_context.h"
 #include "platform/profile_store.h"
 #include "support/cmp_writer.h"
 #include "support/test_files.h"
@@ -147,6 +148,8 @@ class DocFixture : public ::testing::Test {
   DocFixture() : clock_(platform::LocalDateTime{2024, 3, 5, 10, 0, 0, 0}), prompt_guard_(prompt_) {}
 
   void SetUp() override {
+    platform::ResetProcessState();
+    win::SetPrompt(&prompt_);
     cwd_ = std::filesystem::current_path();
     SettingsDefaults defaults;
     defaults.home = temp_.Path().string();
@@ -159,6 +162,7 @@ class DocFixture : public ::testing::Test {
     if (doc_) doc_->RemoveView(&view_);
     doc_.reset();
     std::filesystem::current_path(cwd_);
+    platform::ResetProcessState();
   }
 
   // Messages shown so far.

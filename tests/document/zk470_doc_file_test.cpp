@@ -48,7 +48,7 @@ TEST_F(DocumentFile, OpenHoldsTheRecordingAndMakesAnIdenticalBackup) {
   ASSERT_NE(doc_->GetRawECGData(), nullptr);
   EXPECT_EQ(doc_->GetRawECGData()->GetWholeMinutes(), 2);
   EXPECT_EQ(doc_->GetRecordingNumber(), "0123-");
-  EXPECT_EQ(doc_->GetDisplayMode(), 1);
+  EXPECT_EQ(doc_->GetDisplayMode(), DisplayMode::kNavigation);
   EXPECT_EQ(doc_->GetDisplaySubMode(), 1);
   EXPECT_EQ(doc_->GetSpanLength(), 2);
   EXPECT_EQ(doc_->GetTimeRangeEnd(), 120000);
@@ -181,7 +181,7 @@ TEST_F(DocumentFile, RecordingWithoutUsableSampleFileIsRefusedAndChangesNothing)
     ASSERT_EQ(Messages().size(), 1u);
     EXPECT_EQ(Messages()[0], c.message + qrs);
     EXPECT_EQ(Snapshot(folder.Path()), before);
-    EXPECT_EQ(doc_->GetDisplayMode(), 0);
+    EXPECT_EQ(doc_->GetDisplayMode(), DisplayMode::kNone);
     EXPECT_FALSE(doc_->IsFileHeld());
   }
 }
@@ -225,7 +225,7 @@ TEST_F(DocumentFile, OtherExtensionsAndPdf) {
   EXPECT_EQ(doc_->GetPathName(), qrs);
 
   ASSERT_TRUE(doc_->OnOpenDocument(Base("report.pdf")));
-  EXPECT_EQ(doc_->GetDisplayMode(), 15);
+  EXPECT_EQ(doc_->GetDisplayMode(), DisplayMode::kPdf);
   EXPECT_EQ(doc_->GetPathName(), Base("report.pdf"));
   EXPECT_EQ(doc_->GetQRSList().GetSize(), 0);
   EXPECT_EQ(view_.hints, (std::vector<int>{hint::kDocumentChanged}));

@@ -315,14 +315,16 @@ TEST_F(DocumentPosition, GoToStartAndUserEventCommands) {
   EXPECT_EQ(doc_->OnUpdateCommand(32873).enabled, false);
 
   struct Case {
-    int16_t mode;
+    DisplayMode mode;
     bool go_to_start, channels;
   };
-  for (const Case& c : {Case{0, false, false}, Case{1, true, true}, Case{4, false, true},
-                        Case{7, false, true}, Case{15, false, false}}) {
+  for (const Case& c :
+       {Case{DisplayMode::kNone, false, false}, Case{DisplayMode::kNavigation, true, true},
+        Case{DisplayMode::kHourlyBarGraphs, false, true}, Case{DisplayMode::kTemplateClasses, false, true},
+        Case{DisplayMode::kPdf, false, false}}) {
     doc_->SetDisplayMode(c.mode);
-    EXPECT_EQ(doc_->OnUpdateCommand(33018).enabled, c.go_to_start) << c.mode;
-    EXPECT_EQ(doc_->OnUpdateCommand(32838).enabled, c.channels) << c.mode;
+    EXPECT_EQ(doc_->OnUpdateCommand(33018).enabled, c.go_to_start) << static_cast<int>(c.mode);
+    EXPECT_EQ(doc_->OnUpdateCommand(32838).enabled, c.channels) << static_cast<int>(c.mode);
   }
   EXPECT_TRUE(doc_->OnUpdateCommand(32837).handled);
   EXPECT_FALSE(doc_->OnUpdateCommand(32837).enabled.has_value());
@@ -348,7 +350,7 @@ TEST_F(DocumentPosition, ResetToUntitledLetsTheRecordingGo) {
   ASSERT_NE(doc_->GetRawECGData(), nullptr) << "views always find a sample store";
   EXPECT_EQ(doc_->GetRawECGData()->GetWholeMinutes(), 0);
   EXPECT_EQ(doc_->GetQRSList().GetSize(), 0);
-  EXPECT_EQ(doc_->GetDisplayMode(), 0);
+  EXPECT_EQ(doc_->GetDisplayMode(), DisplayMode::kNone);
 }
 
 }  // namespace

@@ -105,7 +105,7 @@ TEST_F(TemplateRows, BeatInSelectedClassOnlyOnTheTemplateScreen) {
   Fill(kNormal, 1, {3});
   doc_->BuildTemplateClassList();
   doc_->SetSelectedTemplateRow(0);
-  doc_->SetDisplayMode(8);
+  doc_->SetDisplayMode(DisplayMode::kTemplateBeats);
   EXPECT_TRUE(doc_->IsBeatInSelectedTemplateClass(1));
   EXPECT_FALSE(doc_->IsBeatInSelectedTemplateClass(3));
   EXPECT_FALSE(doc_->IsBeatInSelectedTemplateClass(99));
@@ -113,7 +113,7 @@ TEST_F(TemplateRows, BeatInSelectedClassOnlyOnTheTemplateScreen) {
   EXPECT_TRUE(doc_->IsBeatInSelectedTemplateClass(3));
   doc_->GetQRSList().SetClass(1, kClassUser);
   EXPECT_FALSE(doc_->IsBeatInSelectedTemplateClass(1)) << "no template family for that class";
-  doc_->SetDisplayMode(1);
+  doc_->SetDisplayMode(DisplayMode::kNavigation);
   EXPECT_FALSE(doc_->IsBeatInSelectedTemplateClass(0));
 }
 

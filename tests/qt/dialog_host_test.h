@@ -5,13 +5,13 @@
 #include <QCoreApplication>
 #include <QEvent>
 #include <QTimer>
-
 #include <cstddef>
 #include <functional>
 #include <memory>
 #include <vector>
 
 #include "dialogs/dialog_resources.h"
+#include "platform/process_context.h"
 #include "platform/resources.h"
 #include "platform/worker.h"
 #include "qt/canvas_host.h"
@@ -30,10 +30,7 @@ class DialogHostTest : public testing::Test {
  protected:
   void SetUp() override {
     TestApp();
-    platform::UiThreadQueue().Reset();
-    platform::Resources().Reset();
-    win::Templates().Reset();
-    win::Windows().Reset();
+    platform::ResetProcessState();
     win::AddWindowSystemResources(platform::Resources().ExePack());
     AddDialogResources(platform::Resources().ExePack());
     AddResources(platform::Resources().ExePack());
@@ -54,9 +51,7 @@ class DialogHostTest : public testing::Test {
     dialogs_.reset();
     canvas_.reset();
     pump_.reset();
-    win::Templates().Reset();
-    platform::Resources().Reset();
-    platform::UiThreadQueue().Reset();
+    platform::ResetProcessState();
     ReleaseAfterHosts();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QCoreApplication::processEvents();

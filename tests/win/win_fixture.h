@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "platform/clock.h"
+#include "platform/process_context.h"
 #include "platform/resources.h"
 #include "platform/worker.h"
 #include "win/dialog_template.h"
@@ -21,22 +22,13 @@ namespace win::testing_support {
 class WinTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    platform::UiThreadQueue().Reset();
-    platform::Resources().Reset();
-    Templates().Reset();
-    Windows().Reset();
+    platform::ResetProcessState();
     Windows().SetClock(&clock_);
     Windows().SetStallLimitMs(5000);
     AddWindowSystemResources(platform::Resources().ExePack());
     SetPrompt(&prompt_);
   }
-  void TearDown() override {
-    SetPrompt(nullptr);
-    Windows().Reset();
-    Templates().Reset();
-    platform::Resources().Reset();
-    platform::UiThreadQueue().Reset();
-  }
+  void TearDown() override { platform::ResetProcessState(); }
 
   // Steps run one at a time whenever a modal loop has nothing else to do; each gets the modal
   // window. When they are used up the loop idles (and a stuck dialog fails the stall limit).

@@ -10,6 +10,7 @@
 #include "analysis/engine/engine_math.h"
 #include "analysis/engine/engine_templates.h"
 #include "analysis/engine/qrs_detector.h"
+#include "platform/ids.h"
 
 class BeatSampleSource;
 class BeatEngineOutput;
@@ -25,7 +26,7 @@ class BeatEngineOutput;
 // read the atomic progress values (IsRunning, MinutesReported, the beat counts).
 class BeatEngine {
  public:
-  static constexpr const char* kVersion = "1.78";
+  static constexpr const char* kVersion = kBuiltInEngineVersion;
   static constexpr int kHistory = 50;
   static constexpr int kMaxClasses = EngineTemplates::kClasses;
 

@@ -5,6 +5,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/ids.h"
 #include "platform/worker.h"
 
 class BeatEngine;
@@ -27,7 +28,7 @@ class BeatEngineWorker {
 
   // The message the engine posts to its dialog at the end of a run that was not cancelled;
   // wparam 0 finished, 1 failed (a read fault of the recording).
-  static constexpr uint32_t kEndMessage = 0x402;
+  static constexpr uint32_t kEndMessage = msg::kEngineEnd;
 
   explicit BeatEngineWorker(BeatEngine& engine);
   ~BeatEngineWorker();

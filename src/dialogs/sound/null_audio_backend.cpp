@@ -4,6 +4,8 @@
 #include <cmath>
 #include <utility>
 
+#include "platform/process_context.h"
+
 namespace sound {
 
 class NullWaveOut : public WaveOutDevice {
@@ -140,3 +142,11 @@ AudioBackend& CurrentAudioBackend() {
 void SetAudioBackend(AudioBackend* backend) { g_backend.store(backend); }
 
 }  // namespace sound
+
+namespace {
+
+// A fresh process plays through the null backend until the host installs one.
+[[maybe_unused]] const bool kResetRegistered =
+    platform::RegisterProcessReset(platform::ProcessLayer::kDialogs, [] { sound::SetAudioBackend(nullptr); });
+
+}  // namespace

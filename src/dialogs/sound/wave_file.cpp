@@ -1,17 +1,15 @@
 #include "dialogs/sound/wave_file.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <array>
 #include <cstring>
-#include <filesystem>
 #include <optional>
-#include <system_error>
+#include <span>
 
 #include "dialogs/sound/sound_message.h"
 #include "platform/archive.h"
-#include "platform/file_system.h"
+#include "platform/atomic_file_writer.h"
+#include "platform/io_error.h"
 
 namespace {
 
@@ -19,16 +17,12 @@ constexpr uint32_t kChunkHeaderBytes = 8;
 // "WAVE", the "fmt " header and record, the "data" header: what the RIFF size counts before the
 // samples.
 constexpr uint32_t kRiffOverhead = 4 + kChunkHeaderBytes + sound::WaveFormatEx::kBytes + kChunkHeaderBytes;
-constexpr long kDataSizeOffset = 12 + kChunkHeaderBytes + sound::WaveFormatEx::kBytes + 4;
+constexpr uint64_t kDataSizeOffset = 12 + kChunkHeaderBytes + sound::WaveFormatEx::kBytes + 4;
 
-bool WriteAll(std::FILE* file, const void* bytes, size_t count) {
-  return count == 0 || std::fwrite(bytes, 1, count, file) == count;
-}
-
-bool WriteLE32At(std::FILE* file, long offset, uint32_t value) {
+void WriteLE32At(platform::AtomicFileWriter& writer, uint64_t offset, uint32_t value) {
   uint8_t b[4];
   platform::StoreLE32(b, value);
-  return std::fseek(file, offset, SEEK_SET) == 0 && WriteAll(file, b, 4);
+  writer.WriteAt(offset, b);
 }
 
 struct ChunkHeader {
@@ -85,19 +79,6 @@ TWaveFile::TWaveFile(std::string file_name, const TWaveFormat* format) : file_na
 TWaveFile::~TWaveFile() { Close(); }
 
 void TWaveFile::OpenForWriting() {
-  // Beside the file a link names, so that the rename replaces the link's target.
-  const std::filesystem::path target = platform::SaveTarget(file_name_);
-  std::filesystem::path folder = target.parent_path();
-  if (folder.empty()) folder = ".";
-  const std::optional<std::filesystem::path> temp = platform::CreateUniqueFile(folder, "wav");
-  if (!temp) return;
-  file_ = std::fopen(temp->c_str(), "wb");
-  if (file_ == nullptr) {
-    std::error_code ignored;
-    std::filesystem::remove(*temp, ignored);
-    return;
-  }
-  temp_name_ = temp->string();
   const std::array<uint8_t, sound::WaveFormatEx::kBytes> record = FormatBytes();
   uint8_t head[12 + kChunkHeaderBytes];
   std::memcpy(head, "RIFF", 4);
@@ -107,13 +88,13 @@ void TWaveFile::OpenForWriting() {
   uint8_t data_head[kChunkHeaderBytes];
   std::memcpy(data_head, "data", 4);
   platform::StoreLE32(data_head + 4, 0);
-  if (!WriteAll(file_, head, sizeof head) || !WriteAll(file_, record.data(), record.size()) ||
-      !WriteAll(file_, data_head, sizeof data_head)) {
-    std::fclose(file_);
-    file_ = nullptr;
-    std::error_code ignored;
-    std::filesystem::remove(temp_name_, ignored);
-    temp_name_.clear();
+  try {
+    writer_ = std::make_unique<platform::AtomicFileWriter>(file_name_);
+    writer_->Write(head);
+    writer_->Write(record);
+    writer_->Write(data_head);
+  } catch (const platform::IoError&) {
+    writer_.reset();
     return;
   }
   mode_ = kModeWriting;
@@ -186,7 +167,9 @@ bool TWaveFile::Write(const TAudioBuffer& buffer) {
   const uint32_t count = static_cast<uint32_t>(buffer.size);
   // The RIFF size field must hold the whole file.
   if (count > UINT32_MAX - kRiffOverhead - 1 - data_bytes_) return false;
-  if (!WriteAll(file_, buffer.data, count)) {
+  try {
+    writer_->Write(std::span(buffer.data, count));
+  } catch (const platform::IoError&) {
     write_failed_ = true;
     return false;
   }
@@ -215,28 +198,22 @@ std::unique_ptr<TAudioBuffer> TWaveFile::ReadNewBuffer() {
 }
 
 void TWaveFile::Close() {
-  if (file_ == nullptr) {
-    mode_ = kModeClosed;
-    return;
-  }
-  if (mode_ == kModeWriting) {
-    bool ok = !write_failed_;
+  if (writer_ != nullptr) {
     // Chunks are word-aligned: an odd sample count gets a pad byte the sizes do not count in "data".
     const uint32_t pad = data_bytes_ & 1;
-    if (ok && pad != 0) {
-      const uint8_t zero = 0;
-      ok = WriteAll(file_, &zero, 1);
+    // A recording that failed leaves the older file as it was: the writer removes its temp file.
+    if (!write_failed_) {
+      try {
+        if (pad != 0) writer_->Write(std::array<uint8_t, 1>{0});
+        WriteLE32At(*writer_, 4, kRiffOverhead + data_bytes_ + pad);
+        WriteLE32At(*writer_, kDataSizeOffset, data_bytes_);
+        writer_->Commit();
+      } catch (const platform::IoError&) {
+      }
     }
-    ok = ok && WriteLE32At(file_, 4, kRiffOverhead + data_bytes_ + pad) &&
-         WriteLE32At(file_, kDataSizeOffset, data_bytes_) && std::fflush(file_) == 0 && ::fsync(fileno(file_)) == 0;
-    ok = std::fclose(file_) == 0 && ok;
-    file_ = nullptr;
-    // The replaced file keeps its permissions; a failed replacement removes the temp file.
-    if (ok) ok = platform::ReplaceWithFile(temp_name_, file_name_).ok;
-    std::error_code error;
-    if (!ok) std::filesystem::remove(temp_name_, error);
-    temp_name_.clear();
-  } else {
+    writer_.reset();
+  }
+  if (file_ != nullptr) {
     std::fclose(file_);
     file_ = nullptr;
   }

@@ -8,6 +8,10 @@
 #include "dialogs/sound/audio_buffer.h"
 #include "dialogs/sound/wave_format.h"
 
+namespace platform {
+class AtomicFileWriter;
+}
+
 // A RIFF WAVE file with one "fmt " and one "data" chunk, read or written in blocks. Made with a
 // format, the file is created for writing with that format: the samples go to a temp file beside
 // the target, and Close writes the chunk sizes and renames it over the target, so a recording
@@ -48,8 +52,8 @@ class TWaveFile : public TWaveFormat {
   void FailRead(const char* message);
 
   std::string file_name_;
-  std::string temp_name_;
-  std::FILE* file_ = nullptr;
+  std::FILE* file_ = nullptr;  // reading
+  std::unique_ptr<platform::AtomicFileWriter> writer_;
   int mode_ = kModeClosed;
   bool write_failed_ = false;
   uint32_t data_bytes_ = 0;

@@ -14,6 +14,7 @@
 
 #include "platform/archive.h"
 #include "platform/io_error.h"
+#include "platform/process_context.h"
 #include "reports/pdf/pdf_format.h"
 #include "reports/pdf/pdf_state.h"
 
@@ -775,3 +776,15 @@ int tvk_launchViewer(std::string_view file_name) {
 int tvk_launchOutput() { return tvk_launchViewer({}); }
 
 std::string tvk_outputName() { return tvk_doc().output_name; }
+
+namespace {
+
+// A fresh process has no PDF document, prints errors and opens files with the desktop viewer.
+[[maybe_unused]] const bool kResetRegistered =
+    platform::RegisterProcessReset(platform::ProcessLayer::kReportsPdf, [] {
+      tvk_release();
+      Handler() = tvk_printError;
+      Launcher() = LaunchWithDesktop;
+    });
+
+}  // namespace

@@ -11,6 +11,7 @@
 
 #include "gfx/standard_fonts.h"
 #include "platform/archive.h"
+#include "platform/process_context.h"
 
 namespace pdf_test {
 
@@ -21,7 +22,7 @@ void PdfTest::SetUp() {
           std::to_string(::getpid()));
   std::filesystem::remove_all(dir_);
   std::filesystem::create_directories(dir_);
-  tvk_release();
+  platform::ResetProcessState();
   tvk_setErrorHandler([this](int severity, const std::string& module, const std::string& message) {
     reports_.push_back({severity, module, message});
   });
@@ -31,8 +32,7 @@ void PdfTest::SetUp() {
 }
 
 void PdfTest::TearDown() {
-  tvk_release();
-  tvk_setErrorHandler(tvk_printError);
+  platform::ResetProcessState();
   std::filesystem::remove_all(dir_);
 }
 

@@ -1,0 +1,144 @@
+#pragma once
+
+#include <cstdint>
+
+// The numbers every layer of the system shares: commands, private messages, update hints, display
+// modes and the built-in engine's version. Each is defined here once. Menus, stored toolbars,
+// automation callers and other programs rely on these numbers; never renumber one.
+
+// Command ids.
+namespace cmd {
+
+// Framework commands.
+inline constexpr int kFileNew = 57600;
+inline constexpr int kFileOpen = 57601;
+inline constexpr int kFileClose = 57602;
+inline constexpr int kFileSave = 57603;
+inline constexpr int kFileSaveAs = 57604;
+inline constexpr int kFilePrintSetup = 57606;
+inline constexpr int kFileMruFirst = 57616;  // the four recent files: 57616 .. 57619
+inline constexpr int kFileMruLast = 57619;
+inline constexpr int kAppAbout = 57664;
+inline constexpr int kAppExit = 57665;
+
+// Commands of the system.
+inline constexpr int kUnused32803 = 32803;
+inline constexpr int kUnused32804 = 32804;
+inline constexpr int kPrintWholeReport = 32816;
+inline constexpr int kAnalyzeRecording = 32817;
+inline constexpr int kAnalysisOptions = 32818;
+inline constexpr int kReadRecorder = 32821;
+inline constexpr int kReadTape = 32822;
+inline constexpr int kChannelView = 32833;
+inline constexpr int kDisplaySpeed = 32837;
+inline constexpr int kChannels = 32838;
+inline constexpr int kNoAction32840 = 32840;
+inline constexpr int kRecomputeEvents = 32844;
+inline constexpr int kReturnToMark = 32860;
+inline constexpr int kRemoveUserEvents = 32873;
+inline constexpr int kOptions = 32897;
+inline constexpr int kRepeatSTAnalysis = 32907;
+inline constexpr int kNothing = 32910;
+inline constexpr int kPatientData = 32922;
+inline constexpr int kPacemakerAnalysis = 32986;
+inline constexpr int kGoToStart = 33018;
+inline constexpr int kNarrativeTest = 33034;
+inline constexpr int kSendReportPdf = 33213;
+inline constexpr int kSendRecording = 33214;
+inline constexpr int kSend = 33216;
+inline constexpr int kPdfImage = 33231;  // only its toolbar image: recent PDF files
+inline constexpr int kQrsImage = 33232;  // only its toolbar image: recent recordings
+inline constexpr int kRefreshStatus = 33235;
+inline constexpr int kPrintNarrative = 33236;
+inline constexpr int kImportRawFile = 33237;
+inline constexpr int kImportRawFiles = 33238;
+inline constexpr int kTimeSpan = 33312;
+inline constexpr int kPatientDataAlt = 33315;  // a second command of the patient sheet
+inline constexpr int kEditDiagnosis = 33316;   // the patient sheet at its diagnosis page
+
+}  // namespace cmd
+
+// Private messages. Those from 0x401 up belong to the window they are sent to: two windows may
+// give one number different meanings, so a number is named once and each window keeps its own
+// alias for what it means there.
+namespace msg {
+
+// To the main frame.
+inline constexpr uint32_t kStartupCommand = 2024;
+inline constexpr uint32_t kStatusRefresh = 2025;
+inline constexpr uint32_t kTableTabChosen = 2026;  // to the parent of a table tab window
+
+// The end of the patient sheet's voice-diary playback, posted to the sheet.
+inline constexpr uint32_t kPlaybackEnded = 1265;
+
+// The end of a worker's run, posted to the dialog that waits for it.
+inline constexpr uint32_t kWorkerEnd = 0x401;  // rhythm detection, pacemaker recalculation, PDF conversion
+inline constexpr uint32_t kEngineEnd = 0x402;  // wparam 0 finished, 1 failed
+inline constexpr uint32_t kSVTemplateRebuildEnd = 0x40A;
+inline constexpr uint32_t kAutoDeleteEnd = 0x40D;
+inline constexpr uint32_t kLibraryEnd = 0x414;
+// The hidden date window takes its new value under the number the library's dialog ends with.
+inline constexpr uint32_t kDateInputSetValue = kLibraryEnd;
+
+}  // namespace msg
+
+// The hint numbers that travel with the document's view updates. A view decides from the number
+// what to reload or redraw.
+namespace hint {
+inline constexpr int kDisplayModeChanged = 0;
+inline constexpr int kDisplayMode13 = 13;
+inline constexpr int kDisplaySettings = 1000;
+inline constexpr int kPositionMoved = 1002;
+inline constexpr int kDocumentChanged = 1005;
+inline constexpr int kCountsChanged = 1010;  // with TCountsHint
+inline constexpr int kHeartRateAveraging = 1011;
+inline constexpr int kNavigationRebuild = 1016;
+inline constexpr int kPatientData = 1017;
+inline constexpr int kArea1019 = 1019;
+inline constexpr int kPrintEventStrips = 1021;
+inline constexpr int kExtremeShown = 1025;
+inline constexpr int kMouse1026 = 1026;  // with TMouseHint
+inline constexpr int kMouse1027 = 1027;
+inline constexpr int kMouse1028 = 1028;
+inline constexpr int kEditsChanged = 1031;
+inline constexpr int kArea1100 = 1100;
+inline constexpr int kArea1101 = 1101;
+inline constexpr int kBeatsEdited = 1110;
+inline constexpr int kArea1111 = 1111;
+inline constexpr int kEditsUndone = 1113;
+inline constexpr int kArea1143 = 1143;
+inline constexpr int kArea1144 = 1144;
+inline constexpr int kSpanMoved = 2057;
+inline constexpr int kPatientDataEdited = 3467;
+inline constexpr int kHrv3468 = 3468;
+inline constexpr int kArea20000 = 20000;
+inline constexpr int kArea20003 = 20003;
+inline constexpr int kTrend22222 = 22222;
+inline constexpr int kTrend22224 = 22224;
+inline constexpr int kPrintPreparation = 32939;
+inline constexpr int kCaliperOff = 32957;
+}  // namespace hint
+
+// The screen the main view shows, kept by the document as a 16-bit number (0..17). The views may
+// set values without a name here; the type holds every int16_t.
+enum class DisplayMode : int16_t {
+  kNone = 0,        // empty document, the start screen
+  kNavigation = 1,  // a recording opened
+  kEcgPage = 2,
+  kHourlyBarGraphs = 4,
+  kOnlineEcg = 5,  // a connected recorder, or a recording prepared for one
+  kStTrend = 6,
+  kTemplateClasses = 7,
+  kTemplateBeats = 8,  // the beats of one template class
+  kSampleWindows = 9,
+  kHrv10 = 10,
+  kHrv11 = 11,
+  kHrv12 = 12,
+  kPacemakerTemplates = 13,
+  kStatistics = 14,
+  kPdf = 15,  // a PDF document, no recording
+  kHeartRateNavigator = 17,
+};
+
+// The version the built-in beat engine reports in the analysis results and the About box.
+inline constexpr const char* kBuiltInEngineVersion = "1.78";
