@@ -212,21 +212,10 @@ class RealDisplayTest : public ScreenshotTest {
                                                     const BackgroundProgram& program,
                                                     const std::string& frame_id,
                                                     const std::string& name_part) {
-    std::optional<ScreenWindow> found;
-    std::vector<ScreenWindow> windows;
-    WaitFor(
-        [&] {
-          windows = screen.VisibleWindows();
-          found.reset();
-          if (windows.size() != 2 || program.Ended()) return program.Ended();
-          for (const ScreenWindow& w : windows) {
-            if (w.id != frame_id && w.name.find(name_part) != std::string::npos) found = w;
-          }
-          return found.has_value();
-        },
-        kStepWaitMs);
-    if (!found) ADD_FAILURE() << "no window \"" << name_part << "\" over the frame; " << Describe(windows);
-    return found;
+    return WaitForNew(
+        screen, program, {frame_id}, 2,
+        [&](const ScreenWindow& w) { return w.name.find(name_part) != std::string::npos; },
+        "window \"" + name_part + "\" over the frame");
   }
 
   static bool WaitForFrameAlone(const VirtualScreen& screen, const std::string& frame_id) {
