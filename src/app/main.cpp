@@ -24,9 +24,11 @@
 #include "qt/key_lock_state.h"
 #include "qt/qt_audio.h"
 #include "qt/qt_dialog.h"
+#include "qt/qt_print_service.h"
 #include "qt/qt_prompt.h"
 #include "qt/screen_colormap.h"
 #include "qt/single_instance.h"
+#include "win/printing.h"
 #include "win/prompt.h"
 #include "win/window.h"
 
@@ -142,6 +144,9 @@ int main(int argc, char** argv) {
   qthost::QtPrompt screen_prompt;
   UnattendedPrompt unattended_prompt(&std::cerr);
   win::SetPrompt(unattended ? static_cast<win::Prompt*>(&unattended_prompt) : &screen_prompt);
+  // Unattended runs have nobody to answer a print dialog: they keep the service without printers.
+  qthost::QtPrintService print_service;
+  if (!unattended) win::SetPrintService(&print_service);
   LocalSocketInstance instance;
   // The voice diary plays through the system's default output; without one, and on unattended
   // runs that have nobody to listen, the null backend stays.
@@ -168,6 +173,7 @@ int main(int argc, char** argv) {
     if (exit_code == 0) exit_code = code;
   }
   sound::SetAudioBackend(nullptr);
+  win::SetPrintService(nullptr);
   win::SetPrompt(nullptr);
   win::Windows().SetKeyStateSource(nullptr);
   win::Windows().SetWidgetHost(nullptr);

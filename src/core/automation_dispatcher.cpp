@@ -11,8 +11,8 @@
 #include "core/automation_exit_codes.h"
 #include "core/core_ids.h"
 #include "core/main_frame.h"
-#include "core/main_view.h"
 #include "core/zk470_app.h"
+#include "core/zk470_view.h"
 #include "dialogs/small_dlgs.h"
 #include "document/patient_data.h"
 #include "document/record_format.h"
@@ -286,7 +286,7 @@ void AutomationDispatcher::RunOpenRecording() {
 
 void AutomationDispatcher::RunReadOut(int link_selector, bool sd_card) {
   CAutomationCommandLineInfo& info = AutomationInfo();
-  CMainView* view = app_.GetActiveMainView();
+  CZK470View* view = GetActiveZK470View();
   if (view != nullptr) {
     if (sd_card) {
       view->ImportRawFile();

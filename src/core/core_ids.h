@@ -55,6 +55,14 @@ inline constexpr int kIdsMenuOptions = 20104;
 inline constexpr int kIdsMenuHelp = 20105;
 inline constexpr int kIdsRecentFileEmpty = 20106;
 inline constexpr int kIdsMenuView = 20107;
+// Captions and messages of the main view.
+inline constexpr int kIdsPrintOptionsCaption = 32811;
+inline constexpr int kIdsPacemakerTextsCaption = 32895;
+inline constexpr int kIdsArchiveCopied = 15202;
+inline constexpr int kIdsFullDisclosureDay = 21069;
+inline constexpr int kIdsGdtAskAnswer = 23017;
+inline constexpr int kIdsGdtNoAnswer = 23018;
+inline constexpr int kIdsMenuScreens = 20108;
 
 // Dialog templates of this library.
 inline constexpr int kAboutTemplate = 100;

@@ -50,6 +50,10 @@ enum class ToolGlyph {
   kAbout,
   kPdf,
   kQrs,
+  kGdtTake,
+  kGdtSend,
+  kPagePrevious,
+  kPageNext,
 };
 
 struct ToolbarButtonTemplate {

@@ -92,9 +92,11 @@ class CMainFrame : public win::FrameWindow {
   bool OnCommand(win::WParam wparam, win::LParam lparam) override;
   win::LResult WindowProc(uint32_t message, win::WParam wparam, win::LParam lparam) override;
 
- private:
+ public:
+  // Places menu bar, toolbars, status bar and view in the client area (a bar changed its width).
   void RecalcLayout();
 
+ private:
   CZK470App& app_;
   std::unique_ptr<CMainToolBar> main_toolbar_;
   std::unique_ptr<CTimeSpanToolBar> time_span_toolbar_;

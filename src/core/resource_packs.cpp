@@ -9,6 +9,7 @@
 #include "dialogs/small_value_dlgs.h"
 #include "document/document_strings.h"
 #include "platform/resources.h"
+#include "reports/report_resources.h"
 #include "win/win_strings.h"
 
 namespace {
@@ -29,6 +30,7 @@ void Fill(platform::ResourcePack& pack) {
   AddDialogResources(pack);
   AddPatientDialogResources(pack);
   AddSmallValueDialogResources(pack);
+  AddReportResources(pack);
   AddCoreResources(pack);
 }
 

@@ -109,5 +109,27 @@ void DrawToolGlyph(gfx::Canvas& canvas, ToolGlyph glyph, const gfx::Rect& box, b
       Box(canvas, {x + 3, y + 1, x + 13, y + 15}, {outline, tint(Rgb(255, 255, 255))});
       Trace(canvas, x + 3, y + 9, enabled ? Rgb(200, 0, 0) : grey);
       return;
+    case ToolGlyph::kGdtTake:
+    case ToolGlyph::kGdtSend: {
+      // A card of the practice software with an arrow into it (take) or out of it (send).
+      Box(canvas, {x + 1, y + 3, x + 11, y + 15}, {outline, tint(Rgb(255, 255, 255))});
+      const bool take = glyph == ToolGlyph::kGdtTake;
+      const int tip = take ? x + 9 : x + 15;
+      const int dir = take ? -1 : 1;
+      const std::array<Point, 3> head = {{{tip, y + 5}, {tip - 3 * dir, y + 2}, {tip - 3 * dir, y + 8}}};
+      Poly(canvas, head, {outline, tint(Rgb(40, 150, 60))});
+      const std::array<Point, 2> shaft = {{{tip - 3 * dir, y + 5}, {tip - 8 * dir, y + 5}}};
+      Line(canvas, shaft, enabled ? Rgb(40, 150, 60) : grey);
+      return;
+    }
+    case ToolGlyph::kPagePrevious:
+    case ToolGlyph::kPageNext: {
+      const bool next = glyph == ToolGlyph::kPageNext;
+      const std::array<Point, 3> arrow =
+          next ? std::array<Point, 3>{{{x + 4, y + 2}, {x + 12, y + 8}, {x + 4, y + 14}}}
+               : std::array<Point, 3>{{{x + 12, y + 2}, {x + 4, y + 8}, {x + 12, y + 14}}};
+      Poly(canvas, arrow, {outline, tint(Rgb(70, 130, 210))});
+      return;
+    }
   }
 }

@@ -29,7 +29,6 @@ class View;
 }
 class BeatSampleSource;
 class CMainFrame;
-class CMainView;
 class CZK470Doc;
 
 // Finds a running instance of the program and talks to it: the stand-in for looking up the main
@@ -85,7 +84,7 @@ class CZK470App : public win::CommandTarget {
     LibraryVersionReader library_version;
     // Applies the C-library locale the profile asks for ("rus"); nothing happens without one.
     std::function<void(const std::string& locale)> apply_locale;
-    // The main frame's view; the core's CMainView when empty.
+    // The main frame's view; the core's CZK470View when empty.
     std::function<std::unique_ptr<win::View>(CZK470Doc&)> view_factory;
     // The dialogs of the analysis run; the program's windows when empty.
     analysis::AnalysisDialogs* analysis_dialogs = nullptr;
@@ -176,6 +175,10 @@ class CZK470App : public win::CommandTarget {
   // Returns the code of the end-of-program request (0 when none came).
   int ExitInstance();
 
+  // Whether the main menu keeps the user-id sheet (32892); off unless a caller sets it.
+  bool GetUserIdFlag() const { return user_id_flag_; }
+  void SetUserIdFlag(bool on) { user_id_flag_ = on; }
+
   // The single entry of every file opening (menu, recent files, command line, automation): makes
   // the main frame with the first document when there is none yet. False when the file could not
   // be opened.
@@ -196,8 +199,6 @@ class CZK470App : public win::CommandTarget {
   CZK470Doc* GetDocument() { return doc_.get(); }
   const CZK470Doc* GetDocument() const { return doc_.get(); }
   CMainFrame* GetMainFrame() { return frame_.get(); }
-  // The main frame's active view when it is the main view; nullptr otherwise.
-  CMainView* GetActiveMainView();
   analysis::AnalysisRun* GetAnalysisRun() { return analysis_run_.get(); }
   // A later start asked this instance to come to the front.
   void OnRaiseRequest();
@@ -216,6 +217,7 @@ class CZK470App : public win::CommandTarget {
   int file_format_version_ = kCurrentFileFormatVersion;
   int recorder_file_version_ = kCurrentRecorderFileVersion;
   int edit_mode_ = 0;
+  bool user_id_flag_ = false;
   int gdt_start_mode_ = 0;
   std::string command_line_;
   LanguagePackSource pack_source_;

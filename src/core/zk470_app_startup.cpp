@@ -15,15 +15,16 @@
 #include "core/core_ids.h"
 #include "core/main_frame.h"
 #include "core/main_toolbars.h"
-#include "core/main_view.h"
 #include "core/resource_packs.h"
 #include "core/splash_window.h"
 #include "core/zk470_app.h"
+#include "core/zk470_view.h"
 #include "dialogs/auto_close_notice_dlg.h"
 #include "dialogs/busy_dlg.h"
 #include "dialogs/wait_dlgs.h"
 #include "document/document_strings.h"
 #include "document/zk470_doc.h"
+#include "layouts/default_layouts.h"
 #include "platform/resources.h"
 #include "win/prompt.h"
 #include "win/window.h"
@@ -237,6 +238,9 @@ bool CZK470App::InitInstance(StartupOptions options) {
   });
   info.SetEndRequestHandler([](int exit_code) { win::Windows().PostQuitMessage(exit_code); });
 
+  // 13. The screen layouts, before the main frame and its view.
+  (void)CreateDefaultLayouts();
+
   // 14. The first document, part one.
   if (AutomationCommandPresent() || GetCommandLine().empty()) {
     OnFileNew();
@@ -302,6 +306,8 @@ int CZK470App::ExitInstance() {
     frame_.reset();
   }
   doc_.reset();
+  // Normally gone with the view; a run that never made one leaves them here.
+  DeleteDefaultLayouts();
   if (win::Windows().AppCommandTarget() == this) win::Windows().SetAppCommandTarget(nullptr);
   if (g_app == this) AutomationInfo().SetEndRequestHandler(nullptr);
   class_registered_ = false;
@@ -309,8 +315,11 @@ int CZK470App::ExitInstance() {
 }
 
 bool CZK470App::CreateMainFrame() {
+  // The screens exist before the view; a view that went with an earlier frame took them along.
+  SetViewClosing(false);
+  if (GetDefaultLayouts() == nullptr && !CreateDefaultLayouts()) return false;
   std::unique_ptr<win::View> view =
-      view_factory_ ? view_factory_(*doc_) : std::make_unique<CMainView>(*doc_);
+      view_factory_ ? view_factory_(*doc_) : std::make_unique<CZK470View>(doc_.get());
   if (view != nullptr) view->SetDocument(doc_commands_.get());
   auto frame = std::make_unique<CMainFrame>(*this);
   if (!frame->LoadFrame(std::move(view))) return false;
@@ -378,10 +387,6 @@ void CZK470App::RunNarrativeTest() {
   doc_->EnsureAnalysisUpToDate();
   // The print preview of the narrative letter belongs to the main view of the reports.
   if (narrative_test_() == 1 && frame_ != nullptr) frame_->PostMessage(win::kWmCommand, cmd::kPrintNarrative);
-}
-
-CMainView* CZK470App::GetActiveMainView() {
-  return frame_ != nullptr ? dynamic_cast<CMainView*>(frame_->GetActiveView()) : nullptr;
 }
 
 void CZK470App::OnRaiseRequest() {

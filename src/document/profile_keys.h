@@ -5,6 +5,8 @@
 #include <optional>
 #include <span>
 
+#include "platform/ids.h"
+
 // Every setting the program keeps in the user profile, in the order the settings are read.
 // The enumerator names say what a value means; the profile key names (in the table) are the
 // program's historic spellings and must not be "corrected": other installations read them.
@@ -227,7 +229,8 @@ enum class TextDefault : uint8_t {
   kUserNameString,
 };
 
-inline constexpr int kDefaultUserNameStringId = 32892;
+// The user-id command's own text.
+inline constexpr int kDefaultUserNameStringId = cmd::kUserId;
 
 // One profile value: section (backslashes kept), key, kind, default and what it means.
 struct ProfileKey {

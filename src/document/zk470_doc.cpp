@@ -225,6 +225,10 @@ void CZK470Doc::DeleteContents() {
 bool CZK470Doc::OnNewDocument() { return NewRecording(0) != 0; }
 
 int CZK470Doc::NewRecording(int ask_save) {
+  return NewRecording(ask_save, TPatientData(clock_), TRecordingData(clock_));
+}
+
+int CZK470Doc::NewRecording(int ask_save, const TPatientData& patient, const TRecordingData& recording) {
   if (ask_save != 0 && !SaveModified()) return 0;
   new_document_ = 1;
   DeleteContents();
@@ -232,8 +236,8 @@ int CZK470Doc::NewRecording(int ask_save) {
   modified_ = false;
   new_document_ = 0;
   raw_data_ = std::make_unique<TRawECGData>(&info_list_);
-  patient_ = TPatientData(clock_);
-  recording_ = TRecordingData(clock_);
+  patient_ = patient;
+  recording_ = recording;
   recording_.extremes = extremes_;
   recorder_id_.recorder_kind = 0;
   channel_count_ = 0;

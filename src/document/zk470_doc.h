@@ -181,6 +181,8 @@ class CZK470Doc {
   bool OnNewDocument();
   // The body of the new-document operation; nonzero on success.
   int NewRecording(int ask_save);
+  // The same with these records in place of the default ones (a GDT take-over).
+  int NewRecording(int ask_save, const TPatientData& patient, const TRecordingData& recording);
   // Asks the finalize question when it applies, then whether the documents may close (unsaved
   // changes are offered for saving). True: the frame may close; the closed flag is then set.
   bool CanCloseFrame();
@@ -512,6 +514,15 @@ class CZK470Doc {
   void SetDisplayMode(DisplayMode mode) { display_mode_ = mode; }
   int16_t GetDisplaySubMode() const { return display_sub_mode_; }
   void SetDisplaySubMode(int16_t mode) { display_sub_mode_ = mode; }
+  // Which heart-rate-variability screen the HRV command shows (0..2).
+  int16_t GetHRVSubMode() const { return hrv_sub_mode_; }
+  void SetHRVSubMode(int16_t mode) { hrv_sub_mode_ = mode; }
+  // Set while the ECG page shows a strip or the heart-rate trend below it.
+  bool GetLowerPaneFlag() const { return lower_pane_; }
+  void SetLowerPaneFlag(bool on) { lower_pane_ = on; }
+  // The template browser with the larger page of classes.
+  bool GetLargeTemplateViewFlag() const { return large_template_view_; }
+  void SetLargeTemplateViewFlag(bool on) { large_template_view_ = on; }
   int GetClosedFlag() const { return closed_; }
   int GetClosingFlag() const { return closing_; }
   void SetClosingFlag(int closing) { closing_ = closing; }
@@ -609,6 +620,9 @@ class CZK470Doc {
 
   DisplayMode display_mode_ = DisplayMode::kNone;
   int16_t display_sub_mode_ = 0;
+  int16_t hrv_sub_mode_ = 0;
+  bool lower_pane_ = false;
+  bool large_template_view_ = false;
   int32_t closed_ = 1;
   std::string document_path_;
   std::unique_ptr<TRawECGData> raw_data_;

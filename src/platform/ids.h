@@ -56,6 +56,60 @@ inline constexpr int kTimeSpan = 33312;
 inline constexpr int kPatientDataAlt = 33315;  // a second command of the patient sheet
 inline constexpr int kEditDiagnosis = 33316;   // the patient sheet at its diagnosis page
 
+// Commands of the main view: screens, spans, sheets, printing, GDT and mail.
+inline constexpr int kHourlyBarGraphs = 32771;
+inline constexpr int kPrintOptions = 32778;
+inline constexpr int kNextPage = 32783;
+inline constexpr int kPreviousPage = 32784;
+inline constexpr int kPrint32790 = 32790;
+inline constexpr int kAnnotationStatisticAHA = 32814;
+inline constexpr int kDisabled32819 = 32819;
+inline constexpr int kThreeTexts = 32825;
+inline constexpr int kNavigation = 32834;
+inline constexpr int kTrendBelow = 32835;
+inline constexpr int kStripBelow = 32836;
+inline constexpr int kAnnotationStatisticMIT = 32842;
+inline constexpr int kPrintSamples = 32863;
+inline constexpr int kPrint32876 = 32876;
+inline constexpr int kPrint32885 = 32885;
+inline constexpr int kPrint32886 = 32886;
+inline constexpr int kUserId = 32892;
+inline constexpr int kUndoEdits = 32894;
+inline constexpr int kHeartRateNavigator = 32904;
+inline constexpr int kSTTrend = 32905;
+inline constexpr int kPrint32911 = 32911;
+inline constexpr int kPrint32912 = 32912;
+inline constexpr int kArchiveCopy = 32918;
+inline constexpr int kArchiveCopyAll = 32919;
+inline constexpr int kTemplateBrowser = 32924;
+inline constexpr int kSTStatistic = 32951;
+inline constexpr int kPrint32956 = 32956;
+inline constexpr int kGDTSendResult = 32961;
+inline constexpr int kGDTTakePatient = 32962;
+inline constexpr int kPacemakerTexts = 32985;
+inline constexpr int kPrint32987 = 32987;
+inline constexpr int kPrintFullDisclosure = 32988;
+inline constexpr int kPrint32989 = 32989;
+inline constexpr int kSampleWindows = 32991;
+inline constexpr int kPrintTemplates = 32992;
+inline constexpr int kNoAction32993 = 32993;
+inline constexpr int kHeartRateVariability = 32994;
+inline constexpr int kPacemakerTemplates = 32995;
+inline constexpr int kPrint32996 = 32996;
+inline constexpr int kPrint33007 = 33007;
+inline constexpr int kPrint33203 = 33203;
+inline constexpr int kStatistics = 33206;
+inline constexpr int kNoAction33207 = 33207;
+inline constexpr int kNoAction33211 = 33211;
+inline constexpr int kPrint33218 = 33218;
+inline constexpr int kPrintEnvelopes = 33219;
+inline constexpr int kFirstSpan = 33310;
+inline constexpr int kPreviousSpan = 33311;
+inline constexpr int kNextSpan = 33313;
+inline constexpr int kLastSpan = 33314;
+inline constexpr int kFilePrint = 57607;
+inline constexpr int kFilePrintPreview = 57609;
+
 }  // namespace cmd
 
 // Private messages. Those from 0x401 up belong to the window they are sent to: two windows may

@@ -8,9 +8,9 @@
 #include "core/app_fixture.h"
 #include "core/core_ids.h"
 #include "core/main_toolbars.h"
-#include "core/main_view.h"
 #include "core/menu_bar.h"
 #include "core/test_recordings.h"
+#include "core/zk470_view.h"
 #include "win/command_target.h"
 
 namespace coretest {
@@ -30,7 +30,7 @@ TEST_F(MainFrameTest, PlainStartShowsTheEmptyFrameWithItsBars) {
   EXPECT_EQ(frame.GetWindowText(), "KESTROVA ZK-470 Holter-ECG - Untitled");
   ASSERT_NE(frame.GetMenu(), nullptr);
   EXPECT_EQ(MenuDisplayText(frame.GetMenu()->At(0).text), "File");
-  EXPECT_NE(dynamic_cast<CMainView*>(frame.GetActiveView()), nullptr);
+  EXPECT_NE(dynamic_cast<CZK470View*>(frame.GetActiveView()), nullptr);
 
   // The status bar: seven panes; the built-in engine, and no recording.
   CStatusBar& status = frame.GetStatusBar();
@@ -149,8 +149,11 @@ TEST_F(MainFrameTest, TimeSpanChoicesFollowRecordingLength) {
     EXPECT_EQ(combo.GetCurSel(), 0);
     EXPECT_EQ(CTimeSpanToolBar::HasSpanChoice(), c.want.size() > 1);
   }
-  // The code behind an entry, not its index: 1440 minutes have no "24h".
+  // The code behind an entry, not its index: 1440 minutes have no "24h". The box takes a choice
+  // on a screen whose span can move.
   CTimeSpanToolBar::FillSpans(1440);
+  Doc().SetDisplayMode(DisplayMode::kNavigation);
+  Frame().OnIdleUpdate();
   EXPECT_EQ(Frame().GetTimeSpanToolBar()->Combo().DropDown([](PopupMenuWnd& list) { list.ChooseItem(1); }), 1);
   EXPECT_EQ(CTimeSpanToolBar::GetSelectedSpan(), 2);
 }
@@ -218,8 +221,8 @@ TEST_F(MainFrameTest, MenuBarOpensPopupsAndRunsTheChosenCommand) {
   ASSERT_TRUE(Start({}));
   Pump();
   MenuBarWnd& bar = Frame().GetMenuBar();
-  EXPECT_FALSE(bar.TitleRect(5).IsEmpty());
-  EXPECT_TRUE(bar.TitleRect(6).IsEmpty());
+  EXPECT_FALSE(bar.TitleRect(6).IsEmpty());
+  EXPECT_TRUE(bar.TitleRect(7).IsEmpty());
   // Help: About. The About box then opens from the posted command; the test closes it.
   bool about_seen = false;
   on_idle_ = [&](win::Window* modal) {
@@ -234,7 +237,7 @@ TEST_F(MainFrameTest, MenuBarOpensPopupsAndRunsTheChosenCommand) {
     about->SendMessage(win::kWmCommand, win::kIdOk);
     return true;
   };
-  const int chosen = bar.OpenPopup(5, [](PopupMenuWnd& menu) {
+  const int chosen = bar.OpenPopup(6, [](PopupMenuWnd& menu) {
     menu.SendMessage(win::kWmKeyDown, win::kVkDown);
     menu.SendMessage(win::kWmKeyDown, win::kVkReturn);
   });
