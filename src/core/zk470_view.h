@@ -83,8 +83,8 @@ class CZK470View : public CBaseView {
   void AddServiceCommands();
   void OnNavigation();
   void OnECGPage();
-  void OnTrendBelow();
-  void OnStripBelow();
+  // The trend (pane 2) or strip (pane 1) below the navigation or the ECG page, on and off.
+  void ToggleLowerPane(int pane, int navigation_layout, int page_layout);
   void OnTemplateBrowser();
   void OnHeartRateVariability();
   void OnPacemakerTemplates();

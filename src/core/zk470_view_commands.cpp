@@ -84,9 +84,9 @@ void CZK470View::AddDisplayModeCommands() {
       ui.Enable(mode == 1 || mode == 2 || mode == 3 || mode == 16);
     };
   };
-  AddCommand(cmd::kTrendBelow, [this] { OnTrendBelow(); });
+  AddCommand(cmd::kTrendBelow, [this] { ToggleLowerPane(2, 2, 3); });
   AddUpdate(cmd::kTrendBelow, pane_update(2));
-  AddCommand(cmd::kStripBelow, [this] { OnStripBelow(); });
+  AddCommand(cmd::kStripBelow, [this] { ToggleLowerPane(1, 0, 1); });
   AddUpdate(cmd::kStripBelow, pane_update(1));
 
   AddCommand(cmd::kHourlyBarGraphs, [this] { ShowScreen(DisplayMode::kHourlyBarGraphs, 4); });
@@ -157,48 +157,24 @@ void CZK470View::OnECGPage() {
   }
 }
 
-void CZK470View::OnTrendBelow() {
+void CZK470View::ToggleLowerPane(int pane, int navigation_layout, int page_layout) {
   CZK470Doc& doc = Doc();
   const int sub_mode = doc.GetDisplaySubMode();
+  // Sub-mode 1 is the strip below, 2 the heart-rate trend below.
+  const int other_pane = 3 - pane;
   switch (ModeNumber(doc)) {
     case 1:
-      if (sub_mode == 1) {
-        doc.SetDisplaySubMode(2);
-        (void)SelectLayout(2);
+      if (sub_mode == other_pane) {
+        doc.SetDisplaySubMode(static_cast<int16_t>(pane));
+        (void)SelectLayout(navigation_layout);
       }
       break;
     case 2:
-      if (sub_mode == 0 || sub_mode == 1) {
+      if (sub_mode == 0 || sub_mode == other_pane) {
         doc.SetLowerPaneFlag(true);
-        doc.SetDisplaySubMode(2);
-        (void)SelectLayout(3);
-      } else if (sub_mode == 2) {
-        doc.SetLowerPaneFlag(false);
-        doc.SetDisplaySubMode(0);
-        (void)SelectLayout(11);
-      }
-      break;
-    default:
-      break;
-  }
-}
-
-void CZK470View::OnStripBelow() {
-  CZK470Doc& doc = Doc();
-  const int sub_mode = doc.GetDisplaySubMode();
-  switch (ModeNumber(doc)) {
-    case 1:
-      if (sub_mode == 2) {
-        doc.SetDisplaySubMode(1);
-        (void)SelectLayout(0);
-      }
-      break;
-    case 2:
-      if (sub_mode == 0 || sub_mode == 2) {
-        doc.SetLowerPaneFlag(true);
-        doc.SetDisplaySubMode(1);
-        (void)SelectLayout(1);
-      } else if (sub_mode == 1) {
+        doc.SetDisplaySubMode(static_cast<int16_t>(pane));
+        (void)SelectLayout(page_layout);
+      } else if (sub_mode == pane) {
         doc.SetLowerPaneFlag(false);
         doc.SetDisplaySubMode(0);
         (void)SelectLayout(11);

@@ -13,9 +13,9 @@ constexpr gfx::Color kBoxText = gfx::Rgb(70, 80, 95);
 
 }  // namespace
 
-void DrawNamedPlaceholder(gfx::Canvas& dc, const gfx::Rect& rect, std::string_view class_name) {
+void DrawNamedPlaceholder(gfx::Canvas& dc, const gfx::Rect& rect, std::string_view class_name, bool fill) {
   if (rect.IsEmpty()) return;
-  dc.FillSolidRect(rect, kBoxFill);
+  if (fill) dc.FillSolidRect(rect, kBoxFill);
   dc.FrameRect(rect, gfx::Brush{gfx::BrushStyle::kSolid, kBoxBorder});
   CPresetFont preset(1);
   const gfx::Font old_font = dc.SelectFont(*preset.Select(0));
@@ -42,7 +42,8 @@ CNamedPlaceholderArea::CNamedPlaceholderArea(CNamedPlaceholderAreaConfig* config
 
 void CNamedPlaceholderArea::Draw(gfx::Canvas& dc, const gfx::Rect& update) {
   CViewArea::Draw(dc, update);
-  DrawNamedPlaceholder(dc, rect_, config_->GetClassName());
+  // Unfilled: layouts lay areas over grids and over one another, and what lies below stays seen.
+  DrawNamedPlaceholder(dc, rect_, config_->GetClassName(), false);
 }
 
 CNamedPlaceholderWindowConfig::CNamedPlaceholderWindowConfig(std::string class_name,
@@ -56,5 +57,5 @@ std::unique_ptr<CAreaWnd> CNamedPlaceholderWindowConfig::CreateWindow(CZK470Doc*
 
 void CNamedPlaceholderWnd::Draw(gfx::Canvas& dc, const gfx::Rect& update) {
   CAreaWnd::Draw(dc, update);
-  DrawNamedPlaceholder(dc, GetClientRect(), GetConfig()->GetClassName());
+  DrawNamedPlaceholder(dc, GetClientRect(), GetConfig()->GetClassName(), true);
 }

@@ -16,8 +16,9 @@ class Canvas;
 // the real class and shows a light box naming it, so a screen can be laid out and looked at
 // before its contents exist.
 
-// Draws the box with the class name centred over the rectangle (in the canvas's logical units).
-void DrawNamedPlaceholder(gfx::Canvas& dc, const gfx::Rect& rect, std::string_view class_name);
+// Draws the box with the class name centred over the rectangle (in the canvas's logical units);
+// without fill only its border and the name.
+void DrawNamedPlaceholder(gfx::Canvas& dc, const gfx::Rect& rect, std::string_view class_name, bool fill);
 
 class CNamedPlaceholderAreaConfig : public CViewAreaConfig {
  public:

@@ -310,9 +310,9 @@ TEST(NamedPlaceholders, NameTheirClassAndDrawABoxWithTheNameCentred) {
   gfx::RecordingCanvas canvas;
   area->Draw(canvas, {10, 10, 20, 20});
   const std::vector<std::string> lines = canvas.Lines();
-  ASSERT_GE(lines.size(), 3u);
-  EXPECT_EQ(lines[0].rfind("FillRect 10,10,210,50 solid", 0), 0u) << lines[0];
-  EXPECT_EQ(lines[1].rfind("FrameRect 10,10,210,50", 0), 0u) << lines[1];
+  ASSERT_GE(lines.size(), 2u);
+  // Unfilled, so that a grid below an area placeholder stays seen.
+  EXPECT_EQ(lines[0].rfind("FrameRect 10,10,210,50", 0), 0u) << lines[0];
   bool named = false;
   for (const std::string& line : lines) {
     if (line.find("SelectFont \"Arial\" 14 w400") != std::string::npos) named = true;
