@@ -302,6 +302,24 @@ void ImageCanvas::BlitDevice(const gfx::Rect& dest, const gfx::Canvas* source, c
 
 void ImageCanvas::BitmapDevice(const gfx::Rect& dest, const gfx::Bitmap& bitmap, const gfx::Rect& source,
                                bool mirror_x, bool mirror_y, uint32_t rop, gfx::Color brush) {
+  // An unscaled copy (the ECG paper tiles, every repaint) goes row by row.
+  if (rop == gfx::kSrcCopy && !mirror_x && !mirror_y && dest.Width() == source.Width() &&
+      dest.Height() == source.Height()) {
+    const QRect area = ToQRect(dest).translated(origin_) & ImageClip();
+    if (area.isEmpty()) return;
+    const std::vector<gfx::Color>& pixels = bitmap.Pixels();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+      auto* line = reinterpret_cast<QRgb*>(image_->scanLine(y));
+      const int32_t sy = source.top + (y - origin_.y() - dest.top);
+      for (int x = area.left(); x <= area.right(); ++x) {
+        const int32_t sx = source.left + (x - origin_.x() - dest.left);
+        const bool inside = sx >= 0 && sy >= 0 && sx < bitmap.Width() && sy < bitmap.Height();
+        line[x] = kOpaque | (inside ? ToRgb(pixels[static_cast<size_t>(sy) * bitmap.Width() + sx]) : 0);
+      }
+    }
+    Touch(area);
+    return;
+  }
   Transfer(dest, source, mirror_x, mirror_y, rop, brush, true, [&](int32_t x, int32_t y) -> uint32_t {
     const gfx::Color c = bitmap.GetPixel(source.left + x, source.top + y);
     return c == gfx::kInvalidColor ? 0 : ToRgb(c);

@@ -2,6 +2,10 @@
 
 #include <sstream>
 
+#include "document/event.h"
+#include "document/event_list.h"
+#include "document/qrs_complex.h"
+#include "document/qrs_list.h"
 #include "document/record_format.h"
 #include "document/zk470_doc.h"
 #include "platform/clock.h"
@@ -9,10 +13,14 @@
 #include "platform/profile_store.h"
 #include "support/recording_setup.h"
 #include "support/testdata_cli.h"
+#include "support/truth_list.h"
 
 namespace coretest {
 
-std::filesystem::path WriteRecordingFile(const std::filesystem::path& base, const PatientNames& patient) {
+namespace {
+
+std::filesystem::path WriteRecording(const std::filesystem::path& base, const PatientNames& patient,
+                                     bool analysed) {
   const testsupport::RecordingSetup setup = testsupport::ReadRecordingSetup(testsupport::SetupPathFor(base));
   platform::MemoryProfileStore profile;
   const platform::SystemClock clock;
@@ -20,13 +28,40 @@ std::filesystem::path WriteRecordingFile(const std::filesystem::path& base, cons
   doc.GetPatientData().first_name = patient.first_name;
   doc.GetPatientData().surname = patient.surname;
   doc.GetPatientData().patient_id = patient.patient_id;
-  const platform::LocalDateTime start{setup.start.year, setup.start.month, setup.start.day,
-                                      setup.start.hour, setup.start.minute, setup.start.second, 0};
+  const platform::LocalDateTime start{setup.start.year,
+                                      setup.start.month,
+                                      setup.start.day,
+                                      setup.start.hour,
+                                      setup.start.minute,
+                                      setup.start.second,
+                                      0};
   doc.GetRecordingData().start_date = document::OleDateOnly(start);
   doc.GetRecordingData().start_time = document::OleTimeOnly(start);
+  if (analysed) {
+    const testsupport::TruthList truth = testsupport::ReadTruthList(base.parent_path() / setup.truth_file);
+    for (const testsupport::TruthBeat& beat : truth.beats)
+      doc.GetQRSList().Append(TQRSComplex(beat.position, beat.beat_class, '!'));
+    for (const testsupport::TruthEvent& event : truth.events)
+      doc.GetEventList().Append(TEvent(event.start, event.end, event.kind));
+    // The first entry of each analysis setting: what a run with the default settings records.
+    TRecordingData& record = doc.GetRecordingData();
+    record.tachycardia_threshold = 0;
+    record.sves_prematurity = 0;
+    record.pause_threshold = 0;
+    record.bradycardia_threshold = 0;
+    record.arrhythmia_deviation = 0;
+    record.arrhythmia_min_duration = 0;
+  }
   const std::filesystem::path qrs = testsupport::WithExtension(base, "QRS");
-  if (!doc.OnSaveDocument(qrs.string())) throw platform::IoError(qrs.string(), "the recording could not be saved");
+  if (!doc.OnSaveDocument(qrs.string()))
+    throw platform::IoError(qrs.string(), "the recording could not be saved");
   return qrs;
+}
+
+}  // namespace
+
+std::filesystem::path WriteRecordingFile(const std::filesystem::path& base, const PatientNames& patient) {
+  return WriteRecording(base, patient, false);
 }
 
 std::filesystem::path MakeSyntheticRecording(const std::filesystem::path& base, int minutes,
@@ -37,6 +72,18 @@ std::filesystem::path MakeSyntheticRecording(const std::filesystem::path& base, 
       {"synth", "--minutes", std::to_string(minutes), "--ves", "0.05", base.string()}, out, err);
   if (code != 0) throw platform::IoError(base.string(), "zk470-testdata synth failed: " + err.str());
   return WriteRecordingFile(base, patient);
+}
+
+std::filesystem::path MakeAnalysedRecording(const std::filesystem::path& base, int minutes, int channels,
+                                            const PatientNames& patient) {
+  std::ostringstream out;
+  std::ostringstream err;
+  const int code = testsupport::RunTestdataCli(
+      {"synth", "--minutes", std::to_string(minutes), "--channels", std::to_string(channels), "--seed", "11",
+       "--ves", "0.05", "--sves", "0.03", "--pauses", "2", base.string()},
+      out, err);
+  if (code != 0) throw platform::IoError(base.string(), "zk470-testdata synth failed: " + err.str());
+  return WriteRecording(base, patient, true);
 }
 
 }  // namespace coretest

@@ -275,5 +275,48 @@ TEST_F(ImageCanvasTest, BitmapsStretchToTheirDestination) {
   EXPECT_EQ(image.pixel(6, 6) & 0xFFFFFF, 0xFFFFFFu);
 }
 
+// An unscaled copy (the paper tiles) lands pixel for pixel at the canvas origin, inside the clip,
+// from the part of the bitmap named, exactly as a copy through a one-pixel stretch does.
+TEST_F(ImageCanvasTest, UnscaledBitmapCopiesMatchTheStretchingCopyAtAnOriginInsideTheClip) {
+  gfx::Bitmap bitmap(7, 5);
+  for (int y = 0; y < 5; ++y) {
+    for (int x = 0; x < 7; ++x)
+      bitmap.SetPixel(x, y, gfx::Rgb(static_cast<uint8_t>(30 * x), static_cast<uint8_t>(40 * y), 7));
+  }
+  const auto draw = [&](const gfx::Rect& dest, const gfx::Rect& source) {
+    QImage image = WhiteImage(30, 20);
+    ImageCanvas canvas(image, QPoint(6, 4), Screen());
+    canvas.SetSystemClip(gfx::Rect{1, 1, 9, 7});
+    canvas.DrawBitmap(dest, bitmap, source);
+    return image;
+  };
+  struct Case {
+    const char* name;
+    gfx::Rect dest;
+    gfx::Rect source;
+  };
+  const Case kCases[] = {{"whole bitmap", {0, 0, 7, 5}, {0, 0, 7, 5}},
+                         {"a part, cut by the clip", {-2, 3, 4, 8}, {2, 0, 8, 5}},
+                         {"past the bitmap's edge", {4, 2, 10, 6}, {3, 1, 9, 5}}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const QImage fast = draw(c.dest, c.source);
+    // A mirrored copy of the mirrored bitmap is the same picture, drawn the general way.
+    QImage general = WhiteImage(30, 20);
+    {
+      ImageCanvas canvas(general, QPoint(6, 4), Screen());
+      canvas.SetSystemClip(gfx::Rect{1, 1, 9, 7});
+      gfx::Bitmap flipped(7, 5);
+      for (int y = 0; y < 5; ++y) {
+        for (int x = 0; x < 7; ++x) flipped.SetPixel(6 - x, y, bitmap.GetPixel(x, y));
+      }
+      const gfx::Rect from{7 - c.source.right, c.source.top, 7 - c.source.left, c.source.bottom};
+      canvas.DrawBitmap({c.dest.right, c.dest.top, c.dest.left, c.dest.bottom}, flipped, from);
+    }
+    EXPECT_TRUE(SameBytes(fast, general));
+    EXPECT_FALSE(SameBytes(fast, WhiteImage(30, 20)));
+  }
+}
+
 }  // namespace
 }  // namespace qthost
