@@ -64,6 +64,10 @@ std::filesystem::path WriteRecordingFile(const std::filesystem::path& base, cons
   return WriteRecording(base, patient, false);
 }
 
+std::filesystem::path WriteAnalysedRecordingFile(const std::filesystem::path& base, const PatientNames& patient) {
+  return WriteRecording(base, patient, true);
+}
+
 std::filesystem::path MakeSyntheticRecording(const std::filesystem::path& base, int minutes,
                                              const PatientNames& patient) {
   std::ostringstream out;
@@ -83,7 +87,7 @@ std::filesystem::path MakeAnalysedRecording(const std::filesystem::path& base, i
        "--ves", "0.05", "--sves", "0.03", "--pauses", "2", base.string()},
       out, err);
   if (code != 0) throw platform::IoError(base.string(), "zk470-testdata synth failed: " + err.str());
-  return WriteRecording(base, patient, true);
+  return WriteAnalysedRecordingFile(base, patient);
 }
 
 }  // namespace coretest

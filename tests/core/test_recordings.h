@@ -22,9 +22,12 @@ std::filesystem::path WriteRecordingFile(const std::filesystem::path& base, cons
 std::filesystem::path MakeSyntheticRecording(const std::filesystem::path& base, int minutes,
                                              const PatientNames& patient = {});
 
-// As MakeSyntheticRecording with the channels given, saved as analysed: the generator's true
-// beats and events are the recording's lists and the analysis settings are recorded, so that
-// every screen has beats, classes and events to show.
+// As WriteRecordingFile, saved as analysed: the generator's true beats and events are the
+// recording's lists and the analysis settings are recorded.
+std::filesystem::path WriteAnalysedRecordingFile(const std::filesystem::path& base, const PatientNames& patient = {});
+
+// As MakeSyntheticRecording with the channels given, saved as analysed (WriteAnalysedRecordingFile),
+// so that every screen has beats, classes and events to show.
 std::filesystem::path MakeAnalysedRecording(const std::filesystem::path& base, int minutes, int channels,
                                             const PatientNames& patient = {});
 
