@@ -4,12 +4,16 @@
 
 #include "common/utility_resources.h"
 #include "core/core_resources.h"
+#include "dialogs/auto_scroll_dlg.h"
+#include "dialogs/caliper_dlgs.h"
 #include "dialogs/dialog_resources.h"
 #include "dialogs/patient_dialog_resources.h"
 #include "dialogs/small_value_dlgs.h"
 #include "document/document_strings.h"
+#include "layouts/editing_factories.h"
 #include "platform/resources.h"
 #include "reports/report_resources.h"
+#include "views/ecg_sample_window.h"
 #include "win/win_strings.h"
 
 namespace {
@@ -32,6 +36,10 @@ void Fill(platform::ResourcePack& pack) {
   AddSmallValueDialogResources(pack);
   AddReportResources(pack);
   AddCoreResources(pack);
+  AddCaliperDialogResources(pack);
+  AddECGPageResources(pack);
+  AddEditingResources(pack);
+  pack.AddStrings(SampleWindowStrings());
 }
 
 }  // namespace

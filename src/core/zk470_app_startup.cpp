@@ -20,12 +20,16 @@
 #include "core/zk470_app.h"
 #include "core/zk470_view.h"
 #include "dialogs/auto_close_notice_dlg.h"
+#include "dialogs/auto_scroll_dlg.h"
 #include "dialogs/busy_dlg.h"
+#include "dialogs/view_dialog_service.h"
 #include "dialogs/wait_dlgs.h"
 #include "document/document_strings.h"
 #include "document/zk470_doc.h"
 #include "layouts/default_layouts.h"
+#include "layouts/screen_factories.h"
 #include "platform/resources.h"
+#include "views/ecg_page_window.h"
 #include "win/prompt.h"
 #include "win/window.h"
 
@@ -238,7 +242,16 @@ bool CZK470App::InitInstance(StartupOptions options) {
   });
   info.SetEndRequestHandler([](int exit_code) { win::Windows().PostQuitMessage(exit_code); });
 
-  // 13. The screen layouts, before the main frame and its view.
+  // 13. The screen layouts with the program's area and window classes, before the main frame and
+  // its view; the views reach their dialogs through the dialog service.
+  RegisterScreenFactories();
+  InstallViewDialogs();
+  InstallAutoScrollDialog(profile_);
+  CECGPageServices page_services;
+  page_services.set_analysis_aborted = [](int aborted) { SetAnalysisAborted(aborted); };
+  page_services.is_analysis_aborted = [] { return IsAnalysisAborted(); };
+  page_services.open_document = [this](const std::string& path) { return OpenDocumentFile(path); };
+  SetECGPageServices(std::move(page_services));
   (void)CreateDefaultLayouts();
 
   // 14. The first document, part one.

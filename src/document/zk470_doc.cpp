@@ -410,8 +410,8 @@ CZK470Doc::CommandUpdate CZK470Doc::OnUpdateCommand(int id) const {
     case cmd::kChannels:
       return {true, !IsEmptyOrPdfMode(display_mode_)};
     case cmd::kDisplaySpeed:
-    case cmd::kUnused32803:
-    case cmd::kUnused32804:
+    case cmd::kPreviousEvent:
+    case cmd::kNextEvent:
       return {true, std::nullopt};
     case cmd::kReturnToMark:
       return {true, !IsEmptyOrPdfMode(display_mode_) && view_.position_mark != -1};

@@ -100,6 +100,21 @@ class CZK470Doc {
     int32_t screen_scale = 30;                              // screen pixels per centimetre
     std::array<int32_t, 2> channel_page_switches = {1, 1};  // kept for the program run only
     std::array<int32_t, 2> report_values = {0, -1};
+    // Member index within the selected template class at which the beat page opens, -1 none.
+    int32_t pending_beat_in_class = -1;
+    // Per example-strip slot: its window (ms, -1 until its strip area computes it) and the kind
+    // it shows (set by the sample windows).
+    std::array<int32_t, 3> sample_start_ms = {-1, -1, -1};
+    std::array<int32_t, 3> sample_end_ms = {-1, -1, -1};
+    std::array<int32_t, 3> sample_kind = {6, 6, 6};
+    int32_t legend_row_height = 0;  // pixels, written by whichever legend row area lays out last
+    int32_t event_tick_column = 0;  // pixels from the tick strip's left edge to the current position
+    // The full-disclosure page's time window (ms), kept by the page area; the row times follow it.
+    int32_t page_start_ms = 0;
+    int32_t page_end_ms = 0;
+    // Set when auto-scroll was asked for on a screen without the page alone; the page window of the
+    // next layout clears it and opens the dialog.
+    int32_t auto_scroll_request = 0;
   };
 
   // The values of the display-speed sheet (command 32837), as its pages show them.

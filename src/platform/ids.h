@@ -22,8 +22,8 @@ inline constexpr int kAppAbout = 57664;
 inline constexpr int kAppExit = 57665;
 
 // Commands of the system.
-inline constexpr int kUnused32803 = 32803;
-inline constexpr int kUnused32804 = 32804;
+inline constexpr int kPreviousEvent = 32803;
+inline constexpr int kNextEvent = 32804;
 inline constexpr int kPrintWholeReport = 32816;
 inline constexpr int kAnalyzeRecording = 32817;
 inline constexpr int kAnalysisOptions = 32818;
@@ -109,6 +109,37 @@ inline constexpr int kNextSpan = 33313;
 inline constexpr int kLastSpan = 33314;
 inline constexpr int kFilePrint = 57607;
 inline constexpr int kFilePrintPreview = 57609;
+
+// Navigation through the recording: kinds, the user's mark, the stored extremes and ST positions.
+inline constexpr int kSelectOccurringKinds = 32805;
+inline constexpr int kClearKindSelection = 32806;
+inline constexpr int kSetMark = 32859;
+inline constexpr int kGoToHRMin = 32861;
+inline constexpr int kGoToHRMax = 32862;
+inline constexpr int kGoToSinusHRMin = 32864;
+inline constexpr int kGoToSinusHRMax = 32865;
+inline constexpr int kGoToRRMin = 32877;
+inline constexpr int kGoToRRMax = 32878;
+inline constexpr int kGoToST1 = 32915;
+inline constexpr int kGoToST2 = 32916;
+inline constexpr int kGoToNNMin = 32999;
+inline constexpr int kGoToNNMax = 33000;
+inline constexpr int kGoToST3 = 33004;
+
+// The ECG page window: paging by page and row, scale steps, centring, the channel choices and
+// auto-scroll.
+inline constexpr int kCentrePage = 32498;
+inline constexpr int kNextPageOfPage = 32807;
+inline constexpr int kPreviousPageOfPage = 32808;
+inline constexpr int kNextRow = 32809;
+inline constexpr int kPreviousRow = 32810;
+inline constexpr int kAnalysedChannels = 32832;
+inline constexpr int kStartStopAutoScroll = 32963;
+inline constexpr int kAutoScroll = 32990;
+inline constexpr int kPageFaster = 33012;
+inline constexpr int kPageSlower = 33013;
+inline constexpr int kPageLarger = 33014;
+inline constexpr int kPageSmaller = 33015;
 
 }  // namespace cmd
 

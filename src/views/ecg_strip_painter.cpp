@@ -9,6 +9,7 @@
 #include "document/qrs_list.h"
 #include "gfx/canvas.h"
 #include "platform/resources.h"
+#include "views/preset_font.h"
 
 namespace {
 
@@ -21,6 +22,8 @@ constexpr int kPacemakerCode = 0;
 // A prior class of '!' means the beat keeps the class the analysis gave it.
 constexpr int kPriorUntouched = '!';
 constexpr int kTickHeight = 9;
+// Arial 15, normal.
+constexpr int kLabelFont = 2;
 
 int Trunc(double value) { return static_cast<int>(value); }
 
@@ -163,6 +166,8 @@ void CECGStripPainter::ComputePoints() {
     return minute_index < list.size() && list[minute_index] ? *list[minute_index] : kZeroBlock;
   };
   for (auto& p : points_) p.clear();
+  // A zero speed or rate gives no columns rather than an endless sample count.
+  if (!(pixels_per_second_ > 0) || !(rate > 0)) return;
   double accumulator = rate;
   for (int c = 0; c < width; ++c) {
     double whole = 0.0;
@@ -304,10 +309,8 @@ void CECGStripPainter::DrawPacemakerMarks(gfx::Canvas& dc, bool dark) {
 void CECGStripPainter::DrawLabels(gfx::Canvas& dc, bool texts, bool dark) {
   const ColourTable& table = dark ? device_colours_ : kDisplayColours;
   const gfx::Pen old_pen = dc.SelectPen(SolidPen(trace_colour_));
-  gfx::Font font;
-  font.height = 15;
-  font.face = "Arial";
-  const gfx::Font old_font = dc.SelectFont(font);
+  CPresetFont preset;
+  const gfx::Font old_font = dc.SelectFont(*preset.Select(kLabelFont));
   for (const Label& label : labels_) {
     dc.MoveTo(label.x, rect_.bottom);
     dc.LineTo(label.x, rect_.bottom - kTickHeight);

@@ -64,7 +64,8 @@ std::filesystem::path WriteRecordingFile(const std::filesystem::path& base, cons
   return WriteRecording(base, patient, false);
 }
 
-std::filesystem::path WriteAnalysedRecordingFile(const std::filesystem::path& base, const PatientNames& patient) {
+std::filesystem::path WriteAnalysedRecordingFile(const std::filesystem::path& base,
+                                                 const PatientNames& patient) {
   return WriteRecording(base, patient, true);
 }
 

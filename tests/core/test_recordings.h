@@ -24,7 +24,8 @@ std::filesystem::path MakeSyntheticRecording(const std::filesystem::path& base, 
 
 // As WriteRecordingFile, saved as analysed: the generator's true beats and events are the
 // recording's lists and the analysis settings are recorded.
-std::filesystem::path WriteAnalysedRecordingFile(const std::filesystem::path& base, const PatientNames& patient = {});
+std::filesystem::path WriteAnalysedRecordingFile(const std::filesystem::path& base,
+                                                 const PatientNames& patient = {});
 
 // As MakeSyntheticRecording with the channels given, saved as analysed (WriteAnalysedRecordingFile),
 // so that every screen has beats, classes and events to show.

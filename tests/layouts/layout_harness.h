@@ -40,6 +40,8 @@ class LayoutHarness {
   // Window rows: the hosted window's client rectangle (0, 0, w, h).
   gfx::Rect ClientOf(int row) const;
   void Resize(int width, int height);
+  // The document the view shows (no recording unless a test fills it).
+  CZK470Doc& Doc() const { return *doc_; }
 
  private:
   platform::MemoryProfileStore profile_;

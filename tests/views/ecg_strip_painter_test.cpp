@@ -10,6 +10,7 @@
 #include "document/qrs_list.h"
 #include "gfx/recording_canvas.h"
 #include "views/strip_recording.h"
+#include "views/strip_samples.h"
 
 namespace {
 
@@ -215,6 +216,47 @@ TEST(CECGStripPainter, DecimatesToOnePointPerColumnAndReadsEverySampleOnce) {
   int highest = 1000;
   for (const gfx::Point& p : strip.painter.Points(0)) highest = std::min(highest, p.y);
   EXPECT_LT(highest, 50 - 10);
+}
+
+TEST(CECGStripPainter, ColumnsShowTheFirstExtremeAndCarryTheLastIntoTheNextColumn) {
+  StripRecording recording(1, 2);
+  // At 75 pixels per second the columns take 1, 2, 2, 1, 2, 2 ... samples: column 3 holds
+  // sample 5, column 4 samples 6 and 7. Channel 0 rises to 2 mV and falls to -1 mV; channel 1
+  // mirrors it.
+  std::vector<int16_t> spike(7500, 0);
+  spike[5] = 400;
+  spike[6] = -200;
+  std::vector<int16_t> mirrored(spike);
+  for (int16_t& v : mirrored) v = static_cast<int16_t>(-v);
+  viewstest::ReplaceSamples(recording.Doc(), {spike, mirrored});
+  Strip strip(recording.Doc(), 10);
+  strip.painter.Prepare();
+  ASSERT_EQ(strip.painter.WindowStartMs(), 0);
+
+  // 30 pixels per mV: 2 mV is 60 pixels above the band centre (50, and 150 for channel 1).
+  const std::vector<int> want0 = {50, 50, 50, 50, 50 - 60, 50 + 30, 50, 50};
+  const std::vector<int> want1 = {150, 150, 150, 150, 150 + 60, 150 - 30, 150, 150};
+  for (const auto& [channel, want] : {std::pair{0, want0}, std::pair{1, want1}}) {
+    SCOPED_TRACE(channel);
+    const std::vector<gfx::Point> points = strip.painter.Points(channel);
+    ASSERT_GE(points.size(), want.size());
+    for (size_t c = 0; c < want.size(); ++c) {
+      EXPECT_EQ(points[c].x, static_cast<int>(c) + 1);
+      EXPECT_EQ(points[c].y, want[c]) << "column " << c;
+    }
+  }
+}
+
+TEST(CECGStripPainter, StripsWiderThanAnyFixedArrayKeepEveryColumn) {
+  StripRecording recording;
+  // A 4K screen's strip: no column is lost or written past an end.
+  Strip strip(recording.Doc(), 60 * kRate, {0, 0, 3747, 200});
+  strip.painter.Prepare();
+  EXPECT_EQ(strip.painter.Points(0).size(), 3747u);
+  EXPECT_EQ(strip.painter.Points(1).back().x, 3747);
+  gfx::RecordingCanvas canvas;
+  strip.painter.DrawTo(&canvas, true, true, false, true);
+  EXPECT_EQ(ColumnsDrawn(canvas), 2 * 3747 + 4) << "both channels and the marker's arrow";
 }
 
 TEST(CECGStripPainter, InvalidReferenceDrawsNothing) {
