@@ -54,8 +54,8 @@ const BuiltIn* FindBuiltIn(std::string_view class_name) {
 
 // Filled at start-up by the libraries above this one. Not part of the process reset: the
 // registrations describe the program, not one run of it.
-std::map<std::string, NodeFactory, std::less<>>& Registered() {
-  static std::map<std::string, NodeFactory, std::less<>> factories;
+NodeFactories& Registered() {
+  static NodeFactories factories;
   return factories;
 }
 
@@ -88,6 +88,10 @@ void RegisterNodeFactory(std::string_view class_name, NodeFactory factory) {
   else
     factories.emplace(std::string(class_name), std::move(factory));
 }
+
+NodeFactories GetNodeFactories() { return Registered(); }
+
+void SetNodeFactories(NodeFactories factories) { Registered() = std::move(factories); }
 
 bool HasNodeFactory(std::string_view class_name) {
   return FindBuiltIn(class_name) != nullptr || Registered().contains(class_name);

@@ -2,8 +2,10 @@
 
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <span>
+#include <string>
 #include <string_view>
 
 #include "views/layout_tree.h"
@@ -49,6 +51,11 @@ using NodeFactory = std::function<std::unique_ptr<CViewAreaConfig>(const LayoutR
 // Replaces an earlier factory of the same name. Process-wide, set at start-up.
 void RegisterNodeFactory(std::string_view class_name, NodeFactory factory);
 bool HasNodeFactory(std::string_view class_name);
+// The registrations as they stand, and putting them back: tests that register classes of their
+// own leave the registry as they found it.
+using NodeFactories = std::map<std::string, NodeFactory, std::less<>>;
+NodeFactories GetNodeFactories();
+void SetNodeFactories(NodeFactories factories);
 // The registered factory's node; a class without one becomes a named placeholder (a box naming the
 // class; window classes, "...WindowConfig", a placeholder window that hosts the row's children).
 std::unique_ptr<CViewAreaConfig> CreateNode(const LayoutRow& row);

@@ -113,7 +113,13 @@ win::Window* CWindowArea::GetWindow() const {
 
 void CWindowArea::SetRect(const gfx::Rect& rect) {
   rect_ = rect;
-  if (frame_ && frame_->IsWindow()) frame_->MoveWindow(rect, true);
+  if (!frame_ || !frame_->IsWindow()) return;
+  const gfx::Rect before = frame_->GetWindowRectInParent();
+  frame_->MoveWindow(rect, true);
+  // Without a size change the frame sends no size message, yet a window made at its final size
+  // must still lay out its areas once they are attached.
+  if (before.Width() == rect.Width() && before.Height() == rect.Height() && window_ && window_->IsWindow())
+    window_->LayOutAreas();
 }
 
 gfx::Rect CWindowArea::GetRect() const { return {0, 0, rect_.Width(), rect_.Height()}; }
@@ -222,6 +228,11 @@ int CAreaWnd::OnCreate() {
 void CAreaWnd::OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) {
   Draw(canvas, update);
   config_->PaintChildren(canvas, update);
+}
+
+void CAreaWnd::LayOutAreas() {
+  const gfx::Rect client = GetClientRect();
+  OnSize(0, client.Width(), client.Height());
 }
 
 void CAreaWnd::OnSize(int type, int cx, int cy) {

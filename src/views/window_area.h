@@ -135,6 +135,9 @@ class CAreaWnd : public win::Window {
   virtual void Attach(CBaseView* view) {}
   // Every size change once the node is attached, with (0, 0, width, height).
   virtual void OnLayout(int left, int top, int right, int bottom) {}
+  // The window and its node's areas laid out again in the client as it stands, as a size change
+  // would: for a layout pass that leaves the window's size as it was.
+  void LayOutAreas();
 
   CWindowArea* GetArea() const { return area_; }
   CWindowAreaConfig* GetConfig() const { return config_; }

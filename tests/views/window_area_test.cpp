@@ -12,6 +12,7 @@
 #include "support/screen_golden.h"
 #include "views/base_view.h"
 #include "views/fill_areas.h"
+#include "views/layout_test_nodes.h"
 #include "views/pixel_grid.h"
 #include "views/placeholder_area.h"
 #include "win/messages.h"
@@ -178,6 +179,8 @@ class WindowAreaTest : public testing::Test {
     return record != nullptr && record->paint ? record->paint->Lines() : std::vector<std::string>{};
   }
 
+  // The nodes write into it until the root goes.
+  viewstest::EventLog events_;
   win::Window host_;
   std::unique_ptr<HostedRoot> root_;
   Log log_;
@@ -342,6 +345,20 @@ TEST_F(WindowAreaTest, ChildAreasAreLaidOutInTheHostedClientAndFollowItsSize) {
   AreaOf(node).SetRect({10, 10, 210, 110});
   EXPECT_EQ(AreaOf(node).GetFrame()->GetWindowRectInParent(), (gfx::Rect{10, 10, 210, 110}));
   EXPECT_EQ(inner->GetArea()->StoredRect(), (gfx::Rect{184, 84, 194, 94}));
+}
+
+// A window made at the very place its layout gives it gets no size change after it is attached;
+// its areas still get their layout, and again on every layout of the screen.
+TEST_F(WindowAreaTest, AWindowMadeAtItsFinalSizeStillLaysOutItsAttachedAreas) {
+  CWindowAreaConfig* node = AddPlainWindow(false, {120, 90});
+  auto child = std::make_unique<viewstest::TestNode>("child", &events_, At(-1, 0, -1, 0), gfx::Size{0, 0},
+                                                     gfx::Size{1000, 1000});
+  node->AddChild(std::move(child));
+  Show();
+  ASSERT_EQ(AreaOf(node).GetFrame()->GetWindowRectInParent(), (gfx::Rect{0, 0, 120, 90}));
+  EXPECT_EQ(events_.Only("onlayout"), (std::vector<std::string>{"onlayout child 0,0,118,88"}));
+  ASSERT_TRUE(root_->Layout({0, 0, 400, 300}));
+  EXPECT_EQ(events_.Only("onlayout").size(), 2u);
 }
 
 TEST_F(WindowAreaTest, GetRectAnswersEachAreaItsOwnSizeAtTheOrigin) {
