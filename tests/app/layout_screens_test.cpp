@@ -4,18 +4,25 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QPixmap>
+#include <QWidget>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "app/qt_app_fixture.h"
 #include "core/main_frame.h"
 #include "core/splash_window.h"
 #include "core/test_recordings.h"
 #include "core/zk470_view.h"
+#include "dialogs/auto_scroll_dlg.h"
 #include "layouts/default_layouts.h"
 #include "platform/ids.h"
 #include "qt/screenshot.h"
+#include "views/ecg_strip_edit_window.h"
 #include "views/layout_tree.h"
+#include "views/online_ecg_area.h"
+#include "win/command_target.h"
 
 namespace apptest {
 namespace {
@@ -67,6 +74,16 @@ constexpr Size kSizes[] = {{1000, 700}, {1920, 1080}};
 
 class LayoutScreensTest : public ScreenshotTest, public ::testing::WithParamInterface<int> {
  protected:
+  void StartOnRecording(int channels) {
+    const fs::path qrs =
+        coretest::MakeAnalysedRecording(Folder("rec") / "00001", 60, channels, {"Eva", "Berg", "55"});
+    ASSERT_TRUE(Start({qrs.string()}));
+    Settle();
+    if (CSplashWindow::Current() != nullptr) CSplashWindow::PreTranslateAppMessage(win::kWmLButtonDown);
+    Settle();
+    ASSERT_NE(GetActiveZK470View(), nullptr);
+  }
+
   void Show(const Screen& screen) {
     Doc().SetDisplayMode(screen.mode);
     Doc().SetDisplaySubMode(screen.sub_mode);
@@ -76,23 +93,19 @@ class LayoutScreensTest : public ScreenshotTest, public ::testing::WithParamInte
   }
 };
 
-// Layout 19 is the online screen of a three-channel recorder; all others show two channels.
+// Every screen with two and with three channels; layout 6 is the online screen of a two-channel
+// recorder, 19 of a three-channel one.
 TEST_P(LayoutScreensTest, EveryScreenReachesThePictureAtBothSizes) {
   const int channels = GetParam();
-  const fs::path qrs =
-      coretest::MakeAnalysedRecording(Folder("rec") / "00001", 60, channels, {"Eva", "Berg", "55"});
-  ASSERT_TRUE(Start({qrs.string()}));
-  Settle();
-  if (CSplashWindow::Current() != nullptr) CSplashWindow::PreTranslateAppMessage(win::kWmLButtonDown);
-  Settle();
-  ASSERT_NE(GetActiveZK470View(), nullptr);
+  ASSERT_NO_FATAL_FAILURE(StartOnRecording(channels));
   CZK470View& view = *GetActiveZK470View();
 
   for (const Size size : kSizes) {
     Frame().MoveWindow({0, 0, size.width, size.height});
     Settle();
     for (const Screen& screen : kScreens) {
-      if ((screen.layout == 19) != (channels == 3)) continue;
+      // The online screens follow the recorder's channel count.
+      if ((screen.layout == 6 && channels == 3) || (screen.layout == 19 && channels == 2)) continue;
       SCOPED_TRACE(testing::Message()
                    << "layout " << screen.layout << " at " << size.width << "x" << size.height);
       Show(screen);
@@ -109,6 +122,86 @@ TEST_P(LayoutScreensTest, EveryScreenReachesThePictureAtBothSizes) {
       ASSERT_GT(place.Width(), 0);
       EXPECT_GT(Colours(*image, QRect(place.left, place.top, place.Width(), place.Height())), 2u);
     }
+  }
+}
+
+// The areas of the screen shown now that are of type T, in tree order.
+template <typename T>
+std::vector<T*> AreasOf(CViewAreaConfig* node) {
+  std::vector<T*> found;
+  if (node == nullptr) return found;
+  if (auto* area = dynamic_cast<T*>(node->GetArea())) found.push_back(area);
+  for (int i = 0; i < node->GetChildCount(); ++i) {
+    for (T* area : AreasOf<T>(node->GetChild(i))) found.push_back(area);
+  }
+  return found;
+}
+
+// What a user sees beyond the still screens: the caliper on the current strip, the auto-scroll
+// dialog over the ECG page, and the online sweep fed from a recorder for a few seconds.
+TEST_P(LayoutScreensTest, CaliperAutoScrollAndAFedSweep) {
+  const int channels = GetParam();
+  ASSERT_NO_FATAL_FAILURE(StartOnRecording(channels));
+  CZK470View& view = *GetActiveZK470View();
+  for (const Size size : kSizes) {
+    Frame().MoveWindow({0, 0, size.width, size.height});
+    Settle();
+    char suffix[32];
+    std::snprintf(suffix, sizeof suffix, "_%dch_%dx%d", channels, size.width, size.height);
+
+    // The caliper on the navigation screen's strip.
+    Show(kScreens[0]);
+    ASSERT_TRUE(win::ExecuteCommand(Frame(), CECGStripWnd::kCmdCaliper));
+    Settle();
+    EXPECT_EQ(Doc().GetViewFields().caliper, 1);
+    qthost::testing_support::SaveScreenshot(*canvas_host_->BackingStore(Frame()),
+                                            std::string("caliper") + suffix);
+    ASSERT_TRUE(win::ExecuteCommand(Frame(), CECGStripWnd::kCmdCaliper));
+    Settle();
+
+    // Auto-scroll over the ECG page alone: the dialog opens beside the page.
+    Show(kScreens[11]);
+    ASSERT_TRUE(win::ExecuteCommand(Frame(), cmd::kAutoScroll));
+    Settle();
+    TAutoScrollDlg* dialog = nullptr;
+    for (win::Window* window : win::Windows().TopLevelWindows()) {
+      if (auto* found = dynamic_cast<TAutoScrollDlg*>(window); found != nullptr && found->IsWindowVisible())
+        dialog = found;
+    }
+    ASSERT_NE(dialog, nullptr) << "the auto-scroll dialog is open";
+    qthost::testing_support::SaveScreenshot(*canvas_host_->BackingStore(Frame()),
+                                            std::string("autoscroll_page") + suffix);
+    if (QWidget* widget = dialog_host_->WidgetOf(*dialog)) {
+      qthost::testing_support::SaveScreenshot(widget->grab().toImage(),
+                                              std::string("autoscroll_dialog") + suffix);
+    }
+    ASSERT_TRUE(win::ExecuteCommand(Frame(), cmd::kAutoScroll));
+    Settle();
+
+    // Eight seconds of a recorder's ECG in batches of a fifth of a second: a 1.2 mV beat every
+    // 0.8 s on every channel (the recorder's values grow downwards).
+    Show(kScreens[channels == 2 ? 6 : 19]);
+    const std::vector<COnlineECGArea*> sweeps = AreasOf<COnlineECGArea>(view.GetSelector()->GetCurrent());
+    ASSERT_EQ(static_cast<int>(sweeps.size()), channels);
+    std::vector<int32_t> batch(25);
+    for (int sample = 0; sample < 8 * COnlineECGArea::kSampleRate; sample += 25) {
+      for (int i = 0; i < 25; ++i) {
+        const int phase = (sample + i) % 100;
+        batch[static_cast<size_t>(i)] =
+            phase == 50 ? -240 : (phase == 49 || phase == 51 ? -80 : (phase == 53 ? 40 : 0));
+      }
+      for (COnlineECGArea* sweep : sweeps) sweep->EraseAhead(25);
+      for (int channel = 0; channel < channels; ++channel) {
+        EXPECT_EQ(sweeps[static_cast<size_t>(channel)]->AddSamples(batch, channel), 25);
+      }
+      Settle();
+    }
+    EXPECT_GT(sweeps[0]->GetSweepPos(), 0);
+    const QImage* image = canvas_host_->BackingStore(Frame());
+    ASSERT_NE(image, nullptr);
+    qthost::testing_support::SaveScreenshot(*image, std::string("online_sweep") + suffix);
+    const gfx::Rect place = view.GetWindowRectInParent();
+    EXPECT_GT(Colours(*image, QRect(place.left, place.top, place.Width(), place.Height())), 3u);
   }
 }
 
