@@ -132,6 +132,11 @@ void CZK470Doc::ResetPositionsAndRanges(bool clear_span_ms) {
   navigation_flags_.fill(0);
   view_.range_start_beat = -1;
   view_.range_end_beat = -1;
+  // The page and the example strips place themselves anew on the next recording.
+  view_.page_start_ms = 0;
+  view_.page_end_ms = 0;
+  view_.sample_start_ms.fill(-1);
+  view_.sample_end_ms.fill(-1);
   if (view_.caliper != 0) {
     UpdateAllViews(nullptr, hint::kCaliperOff);
     view_.caliper = 0;

@@ -293,6 +293,27 @@ TEST_F(DocumentPosition, HintsOfDocumentActions) {
   }
 }
 
+// A recording closed or analysed again leaves no page or example-strip place of its own behind:
+// the next screens would otherwise show the old places on the new recording.
+TEST_F(DocumentPosition, ResetsForgetThePageAndTheExampleStrips) {
+  for (const bool whole : {true, false}) {
+    SCOPED_TRACE(whole ? "contents" : "analysis results");
+    CZK470Doc::ViewFields& fields = doc_->GetViewFields();
+    fields.page_start_ms = 60'000;
+    fields.page_end_ms = 120'000;
+    fields.sample_start_ms = {1000, 2000, 3000};
+    fields.sample_end_ms = {9000, 9000, 9000};
+    if (whole)
+      doc_->ResetContents();
+    else
+      doc_->ResetAnalysisResults();
+    EXPECT_EQ(fields.page_start_ms, 0);
+    EXPECT_EQ(fields.page_end_ms, 0);
+    EXPECT_EQ(fields.sample_start_ms, (std::array<int32_t, 3>{-1, -1, -1}));
+    EXPECT_EQ(fields.sample_end_ms, (std::array<int32_t, 3>{-1, -1, -1}));
+  }
+}
+
 TEST_F(DocumentPosition, CountsHintMarksBradycardiaAndTachycardia) {
   doc_->RecalcHeartRateExtremes(0, 0, 1);
   TCountsHint::Table want{};
