@@ -62,6 +62,9 @@ CViewAreaConfig::~CViewAreaConfig() {
 }
 
 bool CViewAreaConfig::CreateAreas(CZK470Doc* doc) {
+  // Areas of an earlier creation go first, children before their parent: a child's area may still
+  // reach the window that its parent's area hosts.
+  if (area_) DestroyAreas();
   if (parent_ != nullptr) {
     std::unique_ptr<CViewArea> area = CreateArea(doc);
     if (!area) return false;

@@ -517,4 +517,17 @@ TEST(CViewConfiguration, DeletingALayoutDestroysItsAreasFirstAndEachNodeOnce) {
   EXPECT_EQ(log.nodes_deleted, 5);
 }
 
+// Creating the areas of a layout that still holds areas replaces them children first, as
+// destroying does: a child area may still reach the window its parent's area hosts.
+TEST(CViewConfiguration, CreatingAgainReplacesTheOldAreasChildrenFirst) {
+  EventLog log;
+  auto root = std::make_unique<TestLayout>(&log);
+  root->Add("a")->Add("a0");
+  ASSERT_TRUE(root->CreateAreas(nullptr));
+  log.lines.clear();
+
+  ASSERT_TRUE(root->CreateAreas(nullptr));
+  EXPECT_EQ(log.lines, (Lines{"destroy a0", "destroy a", "create a", "create a0"}));
+}
+
 }  // namespace
