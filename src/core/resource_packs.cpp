@@ -11,9 +11,10 @@
 #include "dialogs/small_value_dlgs.h"
 #include "document/document_strings.h"
 #include "layouts/editing_factories.h"
+#include "layouts/legend_items.h"
 #include "platform/resources.h"
 #include "reports/report_resources.h"
-#include "views/ecg_sample_window.h"
+#include "views/view_resources.h"
 #include "win/win_strings.h"
 
 namespace {
@@ -39,7 +40,8 @@ void Fill(platform::ResourcePack& pack) {
   AddCaliperDialogResources(pack);
   AddECGPageResources(pack);
   AddEditingResources(pack);
-  pack.AddStrings(SampleWindowStrings());
+  AddLegendResources(pack);
+  AddViewResources(pack);
 }
 
 }  // namespace

@@ -10,11 +10,14 @@
 #include "views/layout_tree.h"
 #include "views/preset_font.h"
 #include "views/view_area.h"
+#include "win/dialog_template.h"
 #include "win/window.h"
 
 namespace {
 
 constexpr int kNameStringSVBigeminy = 4140;
+constexpr platform::StringEntry kEnglishStrings[] = {{kNameStringSVBigeminy, "SV bigem./trigem."}};
+constexpr platform::StringEntry kGermanStrings[] = {{kNameStringSVBigeminy, "SV-Bigem./Trigem."}};
 constexpr int kSTEpisodeFirstCode = 25;
 constexpr int kTextInset = 5;
 constexpr uint32_t kLineCentred = gfx::kDtSingleLine | gfx::kDtVCenter;
@@ -27,6 +30,13 @@ std::string SVBigeminyName() {
 gfx::Rect Deflated(const gfx::Rect& r) { return {r.left + 1, r.top + 1, r.right - 1, r.bottom - 1}; }
 
 }  // namespace
+
+void AddLegendResources(platform::ResourcePack& pack) {
+  if (win::IsGermanPack(pack))
+    pack.AddStrings(kGermanStrings);
+  else
+    pack.AddStrings(kEnglishStrings);
+}
 
 std::vector<LegendRow> LegendRowsOfVariant(int variant) {
   switch (variant) {

@@ -10,6 +10,10 @@ class CViewArea;
 class CZK470Doc;
 class TCountsHint;
 
+namespace platform {
+class ResourcePack;
+}
+
 namespace gfx {
 class Canvas;
 }
@@ -29,6 +33,10 @@ struct LegendRow {
   int code = 0;
   bool blue = false;
 };
+
+// The legends' own texts (the name of the SV bigeminy row): German to the German pack, English to
+// every other one.
+void AddLegendResources(platform::ResourcePack& pack);
 
 // Variant 0 the 22 rows of the navigation band, 1 the ST screen's rows (markers, artefacts, an ST
 // episode row per recorded channel 0..2, user events), 2 one row whose code the kind list sets, 3

@@ -15,14 +15,14 @@
 #include "views/area_messages.h"
 #include "views/preset_font.h"
 #include "views/view_dialogs.h"
+#include "views/view_resources.h"
 #include "win/prompt.h"
 #include "win/system_metrics.h"
 #include "win/toolbar_window.h"
 
 namespace {
 
-// The main view prints the event strips at once on this hint's command.
-constexpr int kPrintEventStripsCommand = 32664;
+constexpr int kPrintEventStripsCommand = ecgpage::kPrintEventStripsCommand;
 constexpr int kToolBarId = 0xE800;
 // Posted to itself after a command, so that the toolbar shows the new states once the command
 // is over (the command may have replaced the whole layout, this window with it).
@@ -265,25 +265,25 @@ void CECGWnd::OnAreaNotify(document::DocumentView*, int, THintObject*) { PostMes
 std::unique_ptr<win::Window> CECGWnd::CreateToolBar(CAreaFrameWnd& frame, uint32_t* style, int* dock_bar) {
   auto bar = std::make_unique<PageToolBar>();
   win::ToolBarModel& model = bar->Model();
-  const auto button = [&model](int id, const char* tip) {
-    model.AddButton(id, -1, win::ToolButtonStyle::kButton, tip);
+  const auto button = [&model](int id) {
+    model.AddButton(id, -1, win::ToolButtonStyle::kButton, ToolTipOfCommand(id));
   };
-  button(cmd::kCentrePage, "Centre the page on the current position");
-  button(kPrintEventStripsCommand, "Print the event strips");
+  button(cmd::kCentrePage);
+  button(kPrintEventStripsCommand);
   model.AddSeparator();
-  button(cmd::kPreviousPageOfPage, "Previous page");
-  button(cmd::kNextPageOfPage, "Next page");
+  button(cmd::kPreviousPageOfPage);
+  button(cmd::kNextPageOfPage);
   model.AddSeparator();
-  button(cmd::kPageSlower, "Slower paper");
-  button(cmd::kPageFaster, "Faster paper");
+  button(cmd::kPageSlower);
+  button(cmd::kPageFaster);
   model.AddSeparator();
-  button(cmd::kPageLarger, "Larger amplitude");
-  button(cmd::kPageSmaller, "Smaller amplitude");
+  button(cmd::kPageLarger);
+  button(cmd::kPageSmaller);
   model.AddSeparator();
-  button(cmd::kChannels, "Channels shown");
-  button(cmd::kAnalysedChannels, "Analysed channels");
+  button(cmd::kChannels);
+  button(cmd::kAnalysedChannels);
   model.AddSeparator();
-  button(cmd::kAutoScroll, "Auto-scroll");
+  button(cmd::kAutoScroll);
   *dock_bar = kDockBarTop;
   if (!bar->CreateToolBar(frame, {0, 0, bar->NeededWidth(), win::ToolBarWindow::kBarHeight}, kToolBarId,
                           win::kTbStyleFlat, this))

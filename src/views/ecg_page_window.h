@@ -181,4 +181,6 @@ inline constexpr int kAnalysedChannelsCaption = 15108;
 inline constexpr int kChannelsCaption = 15109;
 inline constexpr int kConfirmReanalysis = 59397;
 inline constexpr int kReanalysisAborted = 59398;
+// The main view prints the event strips at once on this hint's command.
+inline constexpr int kPrintEventStripsCommand = 32664;
 }  // namespace ecgpage

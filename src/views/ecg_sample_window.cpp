@@ -8,6 +8,7 @@
 #include "gfx/canvas.h"
 #include "views/area_messages.h"
 #include "views/sample_slot_hint.h"
+#include "views/view_resources.h"
 #include "win/system_metrics.h"
 #include "win/toolbar_window.h"
 
@@ -48,7 +49,7 @@ class SampleToolBar : public win::ToolBarWindow {
   }
 };
 
-constexpr platform::StringEntry kStrings[] = {
+constexpr platform::StringEntry kEnglishStrings[] = {
     {4200, "P"},     {4201, "N"},     {4202, "A"},     {4203, "M"},    {4204, "LO"}, {4205, "X"},
     {4206, "Pause"}, {4207, "Brady"}, {4208, "Tachy"}, {4209, "S"},    {4210, "SC"}, {4211, "STr"},
     {4212, "SVT"},   {4213, "SBi"},   {4214, "STri"},  {4215, "V"},    {4216, "VC"}, {4217, "VTr"},
@@ -58,9 +59,24 @@ constexpr platform::StringEntry kStrings[] = {
     {14394, "Ch 1"}, {14395, "Ch 2"}, {14396, "Ch 3"},
 };
 
+// German strips keep most letters; atrial fibrillation and flutter take the German abbreviations.
+// The channel names are those of the caliper readouts, which share the ids.
+constexpr platform::StringEntry kGermanStrings[] = {
+    {4200, "P"},        {4201, "N"},        {4202, "A"},        {4203, "M"},    {4204, "LO"}, {4205, "X"},
+    {4206, "Pause"},    {4207, "Brady"},    {4208, "Tachy"},    {4209, "S"},    {4210, "SC"}, {4211, "STr"},
+    {4212, "SVT"},      {4213, "SBi"},      {4214, "STri"},     {4215, "V"},    {4216, "VC"}, {4217, "VTr"},
+    {4218, "VT"},       {4219, "VBi"},      {4220, "VTri"},     {4221, "U"},    {4222, "?"},  {4223, "RonT"},
+    {4224, "AA"},       {4225, "ST1"},      {4226, "ST2"},      {4227, "ST3"},  {4228, "Z"},  {4229, "PB"},
+    {4230, "VHF"},      {4231, "VFla"},     {4232, "Seg"},      {4234, "Batt"}, {4235, "E5"}, {4238, "DS"},
+    {14394, "Kanal 1"}, {14395, "Kanal 2"}, {14396, "Kanal 3"},
+};
+
 }  // namespace
 
-std::span<const platform::StringEntry> SampleWindowStrings() { return kStrings; }
+std::span<const platform::StringEntry> SampleWindowStrings(bool german) {
+  if (german) return kGermanStrings;
+  return kEnglishStrings;
+}
 
 // ---------------------------------------------------------------------------------------------
 // CECGSampleWindowConfig
@@ -103,8 +119,8 @@ void CECGSampleWnd::OnAreaNotify(document::DocumentView* sender, int hint, THint
 std::unique_ptr<win::Window> CECGSampleWnd::CreateToolBar(CAreaFrameWnd& frame, uint32_t* style,
                                                           int* dock_bar) {
   auto bar = std::make_unique<SampleToolBar>();
-  bar->Model().AddButton(kCmdTakeExample, -1, win::ToolButtonStyle::kButton, "Take the current position");
-  bar->Model().AddButton(kCmdNextExample, -1, win::ToolButtonStyle::kButton, "Next example");
+  for (const int id : {kCmdTakeExample, kCmdNextExample})
+    bar->Model().AddButton(id, -1, win::ToolButtonStyle::kButton, ToolTipOfCommand(id));
   *dock_bar = kDockBarTop;
   if (!bar->CreateToolBar(frame, {0, 0, bar->NeededWidth(), win::ToolBarWindow::kBarHeight}, kToolBarId,
                           win::kTbStyleFlat, this))

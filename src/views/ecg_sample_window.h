@@ -123,5 +123,6 @@ class CECGSampleWnd : public CAreaWnd {
 CECGSampleWnd* FindSampleWindow(const CViewAreaConfig* node);
 int FindSampleSlot(const CViewAreaConfig* node);
 
-// The short labels of the 40 codes and the channel labels, for the resource packs.
-std::span<const platform::StringEntry> SampleWindowStrings();
+// The short labels of the 40 codes and the channel labels, in English or German, for the
+// resource packs.
+std::span<const platform::StringEntry> SampleWindowStrings(bool german = false);

@@ -368,7 +368,8 @@ void CSampleStripArea::Draw(gfx::Canvas& dc, const gfx::Rect& update) {
   const gfx::Font old_font = dc.SelectFont(*preset.Select(kCalibrationFont));
   const gfx::Color old_text = dc.SetTextColor(kCalibrationColour);
   const gfx::BkMode old_mode = dc.SetBkMode(gfx::BkMode::kTransparent);
-  constexpr uint32_t kCentred = gfx::kDtCenter | gfx::kDtVCenter | gfx::kDtSingleLine;
+  // The labels may be wider than their boxes in the screen font: centred on them, never cut.
+  constexpr uint32_t kCentred = gfx::kDtCenter | gfx::kDtVCenter | gfx::kDtSingleLine | gfx::kDtNoClip;
   gfx::Rect seconds{l + 6, b - 37, l + 11 + s, b - 27};
   dc.DrawText("1" + platform::LoadString(kSecondUnitString), seconds, kCentred);
   gfx::Rect millivolts{l + 6, b - p - 31, l + 30, b - 30};

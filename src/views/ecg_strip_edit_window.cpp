@@ -9,6 +9,7 @@
 #include "platform/ids.h"
 #include "platform/resources.h"
 #include "views/area_messages.h"
+#include "views/view_resources.h"
 #include "win/popup_menu.h"
 #include "win/system_metrics.h"
 #include "win/toolbar_window.h"
@@ -68,36 +69,45 @@ class StripEditToolBar : public win::ToolBarWindow {
 
 struct MenuEntry {
   int id;  // 0: separator
-  const char* text;
+  const char* english;
+  const char* german;
 };
 
 // Sub-menu 0 of menu 184; every entry stays present, the update pass greys what does not apply.
+// The texts go to the language packs; the n-th entry (separators not counted) is string
+// kMenuTextFirst + n, so the menu and its strings come from this one table.
 constexpr MenuEntry kContextMenu[] = {
-    {CECGStripWnd::kCmdNormal, "&Normal"},
-    {CECGStripWnd::kCmdSVES, "&SVES"},
-    {CECGStripWnd::kCmdVES, "&VES"},
-    {CECGStripWnd::kCmdArtefact, "&Artefact"},
-    {CECGStripWnd::kCmdClassChoice, "&Class..."},
-    {0, nullptr},
-    {CECGStripWnd::kCmdDeleteBeat, "&Delete beat"},
-    {CECGStripWnd::kCmdDeleteEvent, "Delete &event"},
-    {0, nullptr},
-    {CECGStripWnd::kCmdMarkRangeStart, "&Mark range start"},
-    {CECGStripWnd::kCmdRangeNormal, "Range: normal"},
-    {CECGStripWnd::kCmdRangeSVES, "Range: SVES"},
-    {CECGStripWnd::kCmdRangeVES, "Range: VES"},
-    {CECGStripWnd::kCmdRangeArtefact, "Range: artefact"},
-    {CECGStripWnd::kCmdRangeUnlabel, "Range: ectopic beats off"},
-    {CECGStripWnd::kCmdRangeFibrillation, "Range: atrial fibrillation"},
-    {CECGStripWnd::kCmdRangeFlutter, "Range: atrial flutter"},
-    {0, nullptr},
-    {CECGStripWnd::kCmdUserMarker, "&User marker"},
-    {CECGStripWnd::kCmdShowBeatTemplate, "Show &template class"},
-    {CECGStripWnd::kCmdShowPacemakerTemplate, "Show &pacemaker class"},
-    {0, nullptr},
-    {CECGStripWnd::kCmdTakeCursor, "Position to cursor"},
-    {CECGStripWnd::kCmdCaliper, "Ca&liper"},
+    {CECGStripWnd::kCmdNormal, "&Normal", "&Normal"},
+    {CECGStripWnd::kCmdSVES, "&SVES", "&SVES"},
+    {CECGStripWnd::kCmdVES, "&VES", "&VES"},
+    {CECGStripWnd::kCmdArtefact, "&Artefact", "&Artefakt"},
+    {CECGStripWnd::kCmdClassChoice, "&Class...", "&Klasse..."},
+    {0, nullptr, nullptr},
+    {CECGStripWnd::kCmdDeleteBeat, "&Delete beat", "Schlag &löschen"},
+    {CECGStripWnd::kCmdDeleteEvent, "Delete &event", "&Ereignis löschen"},
+    {0, nullptr, nullptr},
+    {CECGStripWnd::kCmdMarkRangeStart, "&Mark range start", "&Bereichsanfang markieren"},
+    {CECGStripWnd::kCmdRangeNormal, "Range: normal", "Bereich: Normal"},
+    {CECGStripWnd::kCmdRangeSVES, "Range: SVES", "Bereich: SVES"},
+    {CECGStripWnd::kCmdRangeVES, "Range: VES", "Bereich: VES"},
+    {CECGStripWnd::kCmdRangeArtefact, "Range: artefact", "Bereich: Artefakt"},
+    {CECGStripWnd::kCmdRangeUnlabel, "Range: ectopic beats off", "Bereich: Extrasystolen aufheben"},
+    {CECGStripWnd::kCmdRangeFibrillation, "Range: atrial fibrillation", "Bereich: Vorhofflimmern"},
+    {CECGStripWnd::kCmdRangeFlutter, "Range: atrial flutter", "Bereich: Vorhofflattern"},
+    {0, nullptr, nullptr},
+    {CECGStripWnd::kCmdUserMarker, "&User marker", "Ben&utzermarke"},
+    {CECGStripWnd::kCmdShowBeatTemplate, "Show &template class", "&Templateklasse anzeigen"},
+    {CECGStripWnd::kCmdShowPacemakerTemplate, "Show &pacemaker class", "Schritt&macherklasse anzeigen"},
+    {0, nullptr, nullptr},
+    {CECGStripWnd::kCmdTakeCursor, "Position to cursor", "Position zum Cursor"},
+    {CECGStripWnd::kCmdCaliper, "Ca&liper", "&Zirkel"},
 };
+
+// A pack without the menu's strings still gives a usable menu.
+std::string TextOrFallback(int string_id, const char* english) {
+  std::string text = platform::LoadString(string_id);
+  return text.empty() ? std::string(english) : text;
+}
 
 // The marks of the kinds whose counts differ from those saved in the hint, with the kinds that
 // stand for a group; the recording number stays as it is.
@@ -157,14 +167,17 @@ std::unique_ptr<win::Window> CECGStripWnd::CreateToolBar(CAreaFrameWnd& frame, u
                                                          int* dock_bar) {
   auto bar = std::make_unique<StripEditToolBar>();
   win::ToolBarModel& model = bar->Model();
-  model.AddButton(kCmdTakeCursor, -1, win::ToolButtonStyle::kButton, "Current position to the cursor");
-  model.AddButton(kCmdUserMarker, -1, win::ToolButtonStyle::kButton, "User marker");
+  const auto button = [&model](int id) {
+    model.AddButton(id, -1, win::ToolButtonStyle::kButton, ToolTipOfCommand(id));
+  };
+  button(kCmdTakeCursor);
+  button(kCmdUserMarker);
   model.AddSeparator();
-  model.AddButton(kCmdSlower, -1, win::ToolButtonStyle::kButton, "Slower paper");
-  model.AddButton(kCmdFaster, -1, win::ToolButtonStyle::kButton, "Faster paper");
+  button(kCmdSlower);
+  button(kCmdFaster);
   model.AddSeparator();
-  model.AddButton(kCmdLarger, -1, win::ToolButtonStyle::kButton, "Larger amplitude");
-  model.AddButton(kCmdSmaller, -1, win::ToolButtonStyle::kButton, "Smaller amplitude");
+  button(kCmdLarger);
+  button(kCmdSmaller);
   *dock_bar = kDockBarTop;
   std::string title;
   {
@@ -601,13 +614,23 @@ void CECGStripWnd::OnLButtonDblClk(unsigned flags, gfx::Point point) {
 
 win::Menu CECGStripWnd::BuildContextMenu() {
   win::Menu menu;
+  int text_id = kMenuTextFirst;
   for (const MenuEntry& entry : kContextMenu) {
     if (entry.id == 0)
       menu.AppendSeparator();
     else
-      menu.AppendItem(entry.id, entry.text);
+      menu.AppendItem(entry.id, TextOrFallback(text_id++, entry.english));
   }
   return menu;
+}
+
+std::vector<platform::StringEntry> CECGStripWnd::ContextMenuStrings(bool german) {
+  std::vector<platform::StringEntry> strings;
+  int text_id = kMenuTextFirst;
+  for (const MenuEntry& entry : kContextMenu) {
+    if (entry.id != 0) strings.push_back({text_id++, german ? entry.german : entry.english});
+  }
+  return strings;
 }
 
 void CECGStripWnd::OnContextMenu(win::Window* window, gfx::Point screen_point) {

@@ -3,8 +3,10 @@
 #include <cstdint>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "platform/ids.h"
+#include "platform/resources.h"
 #include "views/beat_edit_request.h"
 #include "views/ecg_sample_window.h"
 #include "views/hit_record.h"
@@ -60,6 +62,8 @@ class CECGStripWnd : public CECGSampleWnd {
 
   static constexpr int kToolBarId = 1025;
   static constexpr int kMenuId = 184;
+  // The texts of the context menu's entries are strings from here on, one per entry.
+  static constexpr int kMenuTextFirst = 15400;
   static constexpr int kToolBarTitleString = 59394;
   // The y of every hit test at the strip cursor.
   static constexpr int kCursorHitY = 20;
@@ -94,8 +98,10 @@ class CECGStripWnd : public CECGSampleWnd {
   const CHitRecord& GetHitRecord() const { return hit_; }
   int GetStripCursorX() const { return cursor_x_; }
   bool IsNotFree() const { return not_free_; }
-  // Sub-menu 0 of menu 184, as the context menu shows it.
+  // Sub-menu 0 of menu 184, as the context menu shows it, with the texts of the serving pack.
   static win::Menu BuildContextMenu();
+  // The menu's entry texts in English or German, for the resource packs.
+  static std::vector<platform::StringEntry> ContextMenuStrings(bool german);
 
   std::string_view ClassName() const override { return "ECGStripWnd"; }
 

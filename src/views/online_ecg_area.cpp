@@ -173,10 +173,11 @@ void COnlineECGArea::DrawCalibration(gfx::Canvas& dc) {
   const gfx::Font old_font = dc.SelectFont(*fonts.Select(2));
   const gfx::Color old_text = dc.SetTextColor(kCalibrationColour);
   const gfx::BkMode old_mode = dc.SetBkMode(gfx::BkMode::kTransparent);
+  // The labels may be wider than their boxes in the screen font: centred on them, never cut.
   gfx::Rect second{l + 6, b - 27, l + 11 + s, b - 17};
-  dc.DrawText("1" + platform::LoadString(kSecondUnitString), second, kCentredLine);
+  dc.DrawText("1" + platform::LoadString(kSecondUnitString), second, kCentredLine | gfx::kDtNoClip);
   gfx::Rect millivolt{l + 6, b - p - 21, l + 30, b - 20};
-  dc.DrawText("1" + platform::LoadString(kMillivoltUnitString), millivolt, kCentredLine);
+  dc.DrawText("1" + platform::LoadString(kMillivoltUnitString), millivolt, kCentredLine | gfx::kDtNoClip);
   dc.SelectFont(*fonts.Select(3));
   dc.SetTextColor(0);
   gfx::Rect name{l, t, l + 50, t + 40};
