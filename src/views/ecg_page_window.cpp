@@ -79,57 +79,11 @@ int CodeOfAnalysedSet(const document::ChannelSet& set) {
 }
 
 // The ECG toolbar's buttons have no pictures of their own: each shows a short text.
-class PageToolBar : public win::ToolBarWindow {
- protected:
-  void DrawButtonImage(gfx::Canvas& canvas, const win::ToolButton& button, const gfx::Rect& box,
-                       bool enabled) override {
-    const char* text = "";
-    switch (button.id) {
-      case cmd::kCentrePage:
-        text = "C";
-        break;
-      case kPrintEventStripsCommand:
-        text = "P";
-        break;
-      case cmd::kPreviousPageOfPage:
-        text = "<";
-        break;
-      case cmd::kNextPageOfPage:
-        text = ">";
-        break;
-      case cmd::kPageSlower:
-        text = "S-";
-        break;
-      case cmd::kPageFaster:
-        text = "S+";
-        break;
-      case cmd::kPageLarger:
-        text = "A+";
-        break;
-      case cmd::kPageSmaller:
-        text = "A-";
-        break;
-      case cmd::kChannels:
-        text = "Ch";
-        break;
-      case cmd::kAnalysedChannels:
-        text = "An";
-        break;
-      case cmd::kAutoScroll:
-        text = "Au";
-        break;
-      default:
-        return;
-    }
-    gfx::Font font;
-    font.height = 13;
-    const gfx::Font old_font = canvas.SelectFont(font);
-    canvas.SetBkMode(gfx::BkMode::kTransparent);
-    canvas.SetTextColor(win::GetSysColor(enabled ? win::SysColor::kBtnText : win::SysColor::kGrayText));
-    gfx::Rect r = box;
-    canvas.DrawText(text, r, kCentredLine);
-    canvas.SelectFont(old_font);
-  }
+constexpr win::TextToolBarWindow::ButtonText kToolBarTexts[] = {
+    {cmd::kCentrePage, "C"},        {kPrintEventStripsCommand, "P"}, {cmd::kPreviousPageOfPage, "<"},
+    {cmd::kNextPageOfPage, ">"},    {cmd::kPageSlower, "S-"},        {cmd::kPageFaster, "S+"},
+    {cmd::kPageLarger, "A+"},       {cmd::kPageSmaller, "A-"},       {cmd::kChannels, "Ch"},
+    {cmd::kAnalysedChannels, "An"}, {cmd::kAutoScroll, "Au"},
 };
 
 }  // namespace
@@ -263,7 +217,7 @@ void CECGWnd::Attach(CBaseView* view) {
 void CECGWnd::OnAreaNotify(document::DocumentView*, int, THintObject*) { PostMessage(kRefreshBarMessage); }
 
 std::unique_ptr<win::Window> CECGWnd::CreateToolBar(CAreaFrameWnd& frame, uint32_t* style, int* dock_bar) {
-  auto bar = std::make_unique<PageToolBar>();
+  auto bar = std::make_unique<win::TextToolBarWindow>(kToolBarTexts);
   win::ToolBarModel& model = bar->Model();
   const auto button = [&model](int id) {
     model.AddButton(id, -1, win::ToolButtonStyle::kButton, ToolTipOfCommand(id));

@@ -28,43 +28,10 @@ constexpr int kUserMarkerLeadSeconds = 7;
 int ClampScaleIndex(int index) { return std::clamp(index, 0, kMaxScaleIndex); }
 
 // Toolbar 1025 has no pictures of its own: each button shows a short text.
-class StripEditToolBar : public win::ToolBarWindow {
- protected:
-  void DrawButtonImage(gfx::Canvas& canvas, const win::ToolButton& button, const gfx::Rect& box,
-                       bool enabled) override {
-    const char* text = "";
-    switch (button.id) {
-      case CECGStripWnd::kCmdTakeCursor:
-        text = "|<";
-        break;
-      case CECGStripWnd::kCmdUserMarker:
-        text = "M";
-        break;
-      case CECGStripWnd::kCmdSlower:
-        text = "S-";
-        break;
-      case CECGStripWnd::kCmdFaster:
-        text = "S+";
-        break;
-      case CECGStripWnd::kCmdLarger:
-        text = "A+";
-        break;
-      case CECGStripWnd::kCmdSmaller:
-        text = "A-";
-        break;
-      default:
-        return;
-    }
-    gfx::Font font;
-    font.height = 12;
-    font.face = "Arial";
-    const gfx::Font old_font = canvas.SelectFont(font);
-    canvas.SetBkMode(gfx::BkMode::kTransparent);
-    canvas.SetTextColor(win::GetSysColor(enabled ? win::SysColor::kBtnText : win::SysColor::kGrayText));
-    gfx::Rect r = box;
-    canvas.DrawText(text, r, gfx::kDtCenter | gfx::kDtVCenter | gfx::kDtSingleLine);
-    canvas.SelectFont(old_font);
-  }
+constexpr win::TextToolBarWindow::ButtonText kToolBarTexts[] = {
+    {CECGStripWnd::kCmdTakeCursor, "|<"}, {CECGStripWnd::kCmdUserMarker, "M"},
+    {CECGStripWnd::kCmdSlower, "S-"},     {CECGStripWnd::kCmdFaster, "S+"},
+    {CECGStripWnd::kCmdLarger, "A+"},     {CECGStripWnd::kCmdSmaller, "A-"},
 };
 
 struct MenuEntry {
@@ -165,7 +132,7 @@ CECGStripWnd::~CECGStripWnd() = default;
 
 std::unique_ptr<win::Window> CECGStripWnd::CreateToolBar(CAreaFrameWnd& frame, uint32_t* style,
                                                          int* dock_bar) {
-  auto bar = std::make_unique<StripEditToolBar>();
+  auto bar = std::make_unique<win::TextToolBarWindow>(kToolBarTexts);
   win::ToolBarModel& model = bar->Model();
   const auto button = [&model](int id) {
     model.AddButton(id, -1, win::ToolButtonStyle::kButton, ToolTipOfCommand(id));

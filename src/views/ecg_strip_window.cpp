@@ -15,36 +15,11 @@
 namespace views {
 
 // The toolbar's buttons have no pictures of their own: each shows a short text.
-class StripToolBar : public win::ToolBarWindow {
- protected:
-  void DrawButtonImage(gfx::Canvas& canvas, const win::ToolButton& button, const gfx::Rect& box,
-                       bool enabled) override {
-    const char* text = "";
-    switch (button.id) {
-      case CECGStripWindow::kCmdGainDown:
-        text = "A-";
-        break;
-      case CECGStripWindow::kCmdGainUp:
-        text = "A+";
-        break;
-      case CECGStripWindow::kCmdSpeedDown:
-        text = "S-";
-        break;
-      case CECGStripWindow::kCmdSpeedUp:
-        text = "S+";
-        break;
-      default:
-        return;
-    }
-    gfx::Font font;
-    font.height = 13;
-    const gfx::Font old_font = canvas.SelectFont(font);
-    canvas.SetBkMode(gfx::BkMode::kTransparent);
-    canvas.SetTextColor(win::GetSysColor(enabled ? win::SysColor::kBtnText : win::SysColor::kGrayText));
-    gfx::Rect r = box;
-    canvas.DrawText(text, r, gfx::kDtCenter | gfx::kDtVCenter | gfx::kDtSingleLine);
-    canvas.SelectFont(old_font);
-  }
+constexpr win::TextToolBarWindow::ButtonText kToolBarTexts[] = {
+    {CECGStripWindow::kCmdGainDown, "A-"},
+    {CECGStripWindow::kCmdGainUp, "A+"},
+    {CECGStripWindow::kCmdSpeedDown, "S-"},
+    {CECGStripWindow::kCmdSpeedUp, "S+"},
 };
 
 namespace {
@@ -95,7 +70,7 @@ win::Window& CECGStripWindow::ToolBar() { return *toolbar_; }
 
 int CECGStripWindow::OnCreate() {
   document_->AddView(this);
-  toolbar_ = std::make_unique<StripToolBar>();
+  toolbar_ = std::make_unique<win::TextToolBarWindow>(kToolBarTexts);
   toolbar_->Model().AddButton(kCmdGainDown, -1, win::ToolButtonStyle::kButton, "Smaller amplitude");
   toolbar_->Model().AddButton(kCmdGainUp, -1, win::ToolButtonStyle::kButton, "Larger amplitude");
   toolbar_->Model().AddSeparator();

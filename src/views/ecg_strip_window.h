@@ -7,13 +7,12 @@
 
 #include "document/update_hints.h"
 #include "gfx/geometry.h"
+#include "win/toolbar_window.h"
 #include "win/window.h"
 
 class CZK470Doc;
 
 namespace views {
-
-class StripToolBar;
 
 // A window that shows the recording as rows of ECG strips, one under the other, each row a
 // whole number of seconds wide and drawn by CECGStripPainter. The horizontal scroll bar counts
@@ -82,7 +81,7 @@ class CECGStripWindow : public win::Window, public document::DocumentView {
   gfx::Rect RowsRect() const;
 
   CZK470Doc* document_ = nullptr;
-  std::unique_ptr<StripToolBar> toolbar_;
+  std::unique_ptr<win::TextToolBarWindow> toolbar_;
   size_t gain_index_ = 1;
   size_t speed_index_ = 1;
   int row_seconds_ = 1;

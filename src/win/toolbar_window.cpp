@@ -335,4 +335,19 @@ bool ToolBarWindow::OnCommand(WParam wparam, LParam lparam) {
   return false;
 }
 
+void TextToolBarWindow::DrawButtonImage(gfx::Canvas& canvas, const ToolButton& button, const gfx::Rect& box,
+                                        bool enabled) {
+  const auto found = std::find_if(texts_.begin(), texts_.end(),
+                                  [&](const ButtonText& entry) { return entry.id == button.id; });
+  if (found == texts_.end()) return;
+  gfx::Font font;
+  font.height = 13;
+  const gfx::Font old_font = canvas.SelectFont(font);
+  canvas.SetBkMode(gfx::BkMode::kTransparent);
+  canvas.SetTextColor(GetSysColor(enabled ? SysColor::kBtnText : SysColor::kGrayText));
+  gfx::Rect r = box;
+  canvas.DrawText(found->text, r, gfx::kDtCenter | gfx::kDtVCenter | gfx::kDtSingleLine);
+  canvas.SelectFont(old_font);
+}
+
 }  // namespace win

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <set>
+#include <span>
 #include <string>
 #include <utility>
 #include <vector>
@@ -123,6 +124,24 @@ class ToolBarWindow : public Window {
   bool status_set_ = false;  // the message pane shows a prompt of this bar
   bool tip_shown_ = false;
   int tip_suppressed_ = 0;  // a click hid this tool's tip: none until the pointer moves on
+};
+
+// A bar whose buttons show a short text each in place of a picture (the review windows' bars,
+// which have no bitmaps of their own); a button without a text stays blank.
+class TextToolBarWindow : public ToolBarWindow {
+ public:
+  struct ButtonText {
+    int id = 0;
+    const char* text = "";
+  };
+  explicit TextToolBarWindow(std::span<const ButtonText> texts) : texts_(texts.begin(), texts.end()) {}
+
+ protected:
+  void DrawButtonImage(gfx::Canvas& canvas, const ToolButton& button, const gfx::Rect& box,
+                       bool enabled) override;
+
+ private:
+  std::vector<ButtonText> texts_;
 };
 
 }  // namespace win
