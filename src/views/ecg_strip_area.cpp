@@ -18,6 +18,7 @@
 #include "platform/io_error.h"
 #include "platform/resources.h"
 #include "views/area_messages.h"
+#include "views/column_extremes.h"
 #include "views/ecg_sample_window.h"
 #include "views/ecg_strip_painter.h"
 #include "views/hit_record.h"
@@ -240,36 +241,18 @@ void CSampleStripArea::ComputePoints() {
     baseline[static_cast<size_t>(i)] = band.top + band.Height() / 2;
   }
 
-  std::array<int, 3> group_min{}, group_max{}, value{};
-  std::array<int, 3> last_extreme{1, 1, 1};
+  std::array<TColumnExtremes, 3> columns{};
   double accumulator = rate;
   for (int c = 0; c < width; ++c) {
     double whole = 0.0;
     const double fraction = std::modf(accumulator / pixels_per_second_, &whole);
     for (int n = static_cast<int>(whole); n > 0; --n) {
-      for (int i = 0; i < channels_; ++i) {
-        const int v = samples.At(i);
-        if (v < group_min[static_cast<size_t>(i)]) {
-          group_min[static_cast<size_t>(i)] = v;
-          last_extreme[static_cast<size_t>(i)] = 0;
-        } else if (v > group_max[static_cast<size_t>(i)]) {
-          group_max[static_cast<size_t>(i)] = v;
-          last_extreme[static_cast<size_t>(i)] = 1;
-        }
-      }
+      for (int i = 0; i < channels_; ++i) columns[static_cast<size_t>(i)].Add(samples.At(i));
       samples.Advance();
     }
     for (int i = 0; i < channels_; ++i) {
       const auto k = static_cast<size_t>(i);
-      // The extreme reached first shows; the one reached last starts the next column.
-      if (last_extreme[k] == 1) {
-        value[k] = group_min[k];
-        group_min[k] = group_max[k];
-      } else {
-        value[k] = group_max[k];
-        group_max[k] = group_min[k];
-      }
-      const int microvolts = value[k] * CZK470Doc::kSampleUnitMicrovolts;
+      const int microvolts = columns[k].Take() * CZK470Doc::kSampleUnitMicrovolts;
       microvolts_[k].push_back(microvolts);
       points_[k].push_back({rect_.left + c + 1, baseline[k] - Trunc(microvolts * pixels_per_mv_ * 0.001)});
     }

@@ -9,6 +9,7 @@
 #include "document/qrs_list.h"
 #include "gfx/canvas.h"
 #include "platform/resources.h"
+#include "views/column_extremes.h"
 #include "views/preset_font.h"
 
 namespace {
@@ -158,8 +159,7 @@ void CECGStripPainter::ComputePoints() {
   const int width = std::max(0, rect_.right - rect_.left);
   int sample_in_minute = Trunc(rate * window_start_ms_ * 0.001) % kMinuteSamples;
   size_t minute_index = 0;
-  std::array<int, 3> group_min{}, group_max{}, value{};
-  std::array<int, 3> last_extreme{1, 1, 1};
+  std::array<TColumnExtremes, 3> columns{};
   static const TECGBlock kZeroBlock;
   const auto block_of = [&](int channel) -> const TECGBlock& {
     const auto& list = blocks_[channel];
@@ -173,33 +173,17 @@ void CECGStripPainter::ComputePoints() {
     double whole = 0.0;
     const double fraction = std::modf(accumulator / pixels_per_second_, &whole);
     for (int n = static_cast<int>(whole); n > 0; --n) {
-      for (int i = 0; i < channels_; ++i) {
-        const int v = block_of(i).samples[sample_in_minute];
-        if (v < group_min[i]) {
-          group_min[i] = v;
-          last_extreme[i] = 0;
-        } else if (v > group_max[i]) {
-          group_max[i] = v;
-          last_extreme[i] = 1;
-        }
-      }
+      for (int i = 0; i < channels_; ++i) columns[i].Add(block_of(i).samples[sample_in_minute]);
       if (++sample_in_minute == kMinuteSamples) {
         ++minute_index;
         sample_in_minute = 0;
       }
     }
     for (int i = 0; i < channels_; ++i) {
-      // The extreme reached first shows; the one reached last starts the next group.
-      if (last_extreme[i] == 1) {
-        value[i] = group_min[i];
-        group_min[i] = group_max[i];
-      } else {
-        value[i] = group_max[i];
-        group_max[i] = group_min[i];
-      }
+      const int value = columns[i].Take();
       const gfx::Rect& band = bands_[i];
       const int y = band.top + (band.bottom - band.top) / 2 -
-                    Trunc(value[i] * CZK470Doc::kSampleUnitMicrovolts * pixels_per_mv_ * 0.001);
+                    Trunc(value * CZK470Doc::kSampleUnitMicrovolts * pixels_per_mv_ * 0.001);
       points_[i].push_back({rect_.left + c + 1, y});
     }
     accumulator = rate + fraction * pixels_per_second_;

@@ -11,6 +11,7 @@
 #include "platform/ids.h"
 #include "views/area_messages.h"
 #include "views/base_view.h"
+#include "views/column_extremes.h"
 #include "views/ecg_page_window.h"
 #include "views/ecg_strip_painter.h"
 #include "win/window.h"
@@ -157,13 +158,8 @@ void CFullDisclosureArea::BuildTraces() {
   int sample = first_sample_;
   // Each build starts its extremes from the page's first sample, so the first column shows a
   // sample of this page, not a value left from another page or a fixed start value.
-  std::array<int, 3> low{};
-  std::array<int, 3> high{};
-  std::array<int, 3> last{};
-  for (size_t c = 0; c < static_cast<size_t>(channel_count_); ++c) {
-    low[c] = high[c] = SampleAt(c, 0, sample);
-    last[c] = 1;
-  }
+  std::array<TColumnExtremes, 3> columns{};
+  for (size_t c = 0; c < static_cast<size_t>(channel_count_); ++c) columns[c].Start(SampleAt(c, 0, sample));
   const std::vector<gfx::Rect>& page_rows = host_->GetPageRows();
   double accumulator = rate;
   for (int r = 0; r < rows; ++r) {
@@ -172,16 +168,8 @@ void CFullDisclosureArea::BuildTraces() {
       double whole = 0.0;
       const double fraction = std::modf(accumulator / pixels_per_second_, &whole);
       for (int k = 0; k < static_cast<int>(whole); ++k) {
-        for (size_t c = 0; c < static_cast<size_t>(channel_count_); ++c) {
-          const int v = SampleAt(c, minute, sample);
-          if (v < low[c]) {
-            low[c] = v;
-            last[c] = 0;
-          } else if (v > high[c]) {
-            high[c] = v;
-            last[c] = 1;
-          }
-        }
+        for (size_t c = 0; c < static_cast<size_t>(channel_count_); ++c)
+          columns[c].Add(SampleAt(c, minute, sample));
         if (++sample >= TECGBlock::kSamples) {
           sample = 0;
           ++minute;
@@ -189,15 +177,7 @@ void CFullDisclosureArea::BuildTraces() {
       }
       const size_t at = static_cast<size_t>(r) * static_cast<size_t>(width) + static_cast<size_t>(x);
       for (size_t c = 0; c < static_cast<size_t>(channel_count_); ++c) {
-        // The column shows the extreme reached first; the one reached last starts the next.
-        int value = 0;
-        if (last[c] == 1) {
-          value = low[c];
-          low[c] = high[c];
-        } else {
-          value = high[c];
-          high[c] = low[c];
-        }
+        const int value = columns[c].Take();
         const int baseline = top + Trunc(ppmv * (s * static_cast<int>(c) + 2));
         traces_[c][at] = {rect_.left + x + 1, baseline - Trunc(ppmv * value * kMicrovoltsPerUnit / 1000.0)};
       }

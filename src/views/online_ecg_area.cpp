@@ -279,27 +279,12 @@ int COnlineECGArea::DecimateGroup(std::span<const int32_t> samples) {
     if (IsFlagged(raw)) group_mark_ = true;
     const int v = Restore(raw);
     if (!group_started_) {
-      group_min_ = group_max_ = v;
+      group_.Start(v);
       group_started_ = true;
-      continue;
     }
-    if (v < group_min_) {
-      group_min_ = v;
-      last_extreme_ = 0;
-    } else if (v > group_max_) {
-      group_max_ = v;
-      last_extreme_ = 1;
-    }
+    group_.Add(v);
   }
-  // The column shows the extreme reached first; the one reached last starts the next group.
-  if (last_extreme_ == 1) {
-    const int result = group_min_;
-    group_min_ = group_max_;
-    return result;
-  }
-  const int result = group_max_;
-  group_max_ = group_min_;
-  return result;
+  return group_.Take();
 }
 
 int COnlineECGArea::AddSamples(std::span<const int32_t> samples, int channel) {

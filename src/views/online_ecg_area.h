@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "gfx/geometry.h"
+#include "views/column_extremes.h"
 #include "views/layout_tree.h"
 #include "views/view_area.h"
 
@@ -91,9 +92,7 @@ class COnlineECGArea : public CViewArea {
   bool group_mark_ = false;
   // The running extremes start from the first sample, not from a fixed value.
   bool group_started_ = false;
-  int group_min_ = 0;
-  int group_max_ = 0;
-  int last_extreme_ = 0;
+  TColumnExtremes group_;
   double fraction_ = 0.0;
   double whole_samples_ = 0.0;
   double accumulator_ = 0.0;
