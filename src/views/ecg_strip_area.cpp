@@ -242,6 +242,8 @@ void CSampleStripArea::ComputePoints() {
   }
 
   std::array<TColumnExtremes, 3> columns{};
+  // The first column starts from the strip's first sample, never from a value of no sample.
+  for (int i = 0; i < channels_; ++i) columns[static_cast<size_t>(i)].Start(samples.At(i));
   double accumulator = rate;
   for (int c = 0; c < width; ++c) {
     double whole = 0.0;

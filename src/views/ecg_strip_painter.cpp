@@ -168,6 +168,8 @@ void CECGStripPainter::ComputePoints() {
   for (auto& p : points_) p.clear();
   // A zero speed or rate gives no columns rather than an endless sample count.
   if (!(pixels_per_second_ > 0) || !(rate > 0)) return;
+  // The first column starts from the strip's first sample, never from a value of no sample.
+  for (int i = 0; i < channels_; ++i) columns[i].Start(block_of(i).samples[sample_in_minute]);
   double accumulator = rate;
   for (int c = 0; c < width; ++c) {
     double whole = 0.0;

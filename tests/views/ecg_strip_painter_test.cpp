@@ -247,6 +247,25 @@ TEST(CECGStripPainter, ColumnsShowTheFirstExtremeAndCarryTheLastIntoTheNextColum
   }
 }
 
+// A trace off its zero line (a baseline shift of 1 mV) is drawn at its level from the first
+// column on, not from the zero line the reduction would start at without a sample.
+TEST(CECGStripPainter, TheFirstColumnShowsTheFirstSampleNotTheZeroLine) {
+  StripRecording recording(1, 2);
+  const std::vector<int16_t> raised(7500, 200);
+  const std::vector<int16_t> lowered(7500, -200);
+  viewstest::ReplaceSamples(recording.Doc(), {raised, lowered});
+  Strip strip(recording.Doc(), 10);
+  strip.painter.Prepare();
+  ASSERT_EQ(strip.painter.WindowStartMs(), 0);
+  // 30 pixels per mV about the band centres 50 and 150.
+  for (const auto& [channel, want] : {std::pair{0, 50 - 30}, std::pair{1, 150 + 30}}) {
+    SCOPED_TRACE(channel);
+    const std::vector<gfx::Point> points = strip.painter.Points(channel);
+    ASSERT_GE(points.size(), 3u);
+    for (size_t c = 0; c < 3; ++c) EXPECT_EQ(points[c].y, want) << "column " << c;
+  }
+}
+
 TEST(CECGStripPainter, StripsWiderThanAnyFixedArrayKeepEveryColumn) {
   StripRecording recording;
   // A 4K screen's strip: no column is lost or written past an end.
