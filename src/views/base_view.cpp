@@ -5,6 +5,7 @@
 #include "platform/process_context.h"
 #include "views/layout_tree.h"
 #include "win/messages.h"
+#include "win/system_metrics.h"
 #include "win/window.h"
 
 namespace {
@@ -21,6 +22,9 @@ void SetViewClosing(bool closing) { g_view_closing = closing; }
 bool IsViewClosing() { return g_view_closing; }
 
 CBaseView::CBaseView(CZK470Doc* document) : document_(document) {
+  // The view class's window-coloured background: where no area of a layout paints (the seams
+  // between windows), a screen shown before must not stay visible.
+  SetBackground(win::GetSysColor(win::SysColor::kWindow));
   if (document_ != nullptr) document_->AddView(this);
   AddCommand(cmd::kFilePrint, [this] { OnFilePrint(); });
   AddCommand(cmd::kFilePrintPreview, [this] { OnFilePrintPreview(); });

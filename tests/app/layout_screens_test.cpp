@@ -7,7 +7,9 @@
 #include <QPixmap>
 #include <QWidget>
 #include <cstdio>
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "app/qt_app_fixture.h"
@@ -209,6 +211,45 @@ INSTANTIATE_TEST_SUITE_P(Channels, LayoutScreensTest, ::testing::Values(2, 3),
                          [](const ::testing::TestParamInfo<int>& info) {
                            return std::to_string(info.param) + "Channels";
                          });
+
+}  // namespace
+}  // namespace apptest
+
+namespace apptest {
+namespace {
+
+// A screen shown after another is pixel for pixel what a full repaint of it gives: nothing of
+// the screen before stays in the seams between its windows.
+TEST_F(LayoutScreensTest, ASwitchedScreenEqualsAFreshPaint) {
+  ASSERT_NO_FATAL_FAILURE(StartOnRecording(3));
+  Frame().MoveWindow({0, 0, 1000, 700});
+  Settle();
+  const std::function<void(win::Window&)> invalidate_all = [&](win::Window& window) {
+    window.Invalidate(true);
+    for (win::Window* child : window.Children()) invalidate_all(*child);
+  };
+  constexpr std::pair<int, int> kSwitches[] = {{0, 12}, {12, 0}, {1, 8}, {20, 2}};
+  for (const auto& [from, to] : kSwitches) {
+    SCOPED_TRACE(testing::Message() << "layout " << from << " to " << to);
+    Show(kScreens[from]);
+    Show(kScreens[to]);
+    const QImage switched = canvas_host_->BackingStore(Frame())->copy();
+    invalidate_all(Frame());
+    Settle();
+    const QImage fresh = canvas_host_->BackingStore(Frame())->copy();
+    ASSERT_EQ(switched.size(), fresh.size());
+    int first_row = -1;
+    for (int y = 0; y < fresh.height() && first_row < 0; ++y) {
+      for (int x = 0; x < fresh.width(); ++x) {
+        if (fresh.pixel(x, y) != switched.pixel(x, y)) {
+          first_row = y;
+          break;
+        }
+      }
+    }
+    EXPECT_EQ(first_row, -1) << "the first row that differs";
+  }
+}
 
 }  // namespace
 }  // namespace apptest
