@@ -309,7 +309,19 @@ void AnalysisRun::RemoveBeatFromTemplates(CZK470Doc& doc, int beat_index) {
   TBeatEditor(doc, 0).RemoveBeatFromTemplates(beat_index);
 }
 
-void AnalysisRun::DeleteBeat(CZK470Doc& doc, void* window, int32_t position, int beat_index) {}
+void AnalysisRun::DeleteBeat(CZK470Doc& doc, void* /*window*/, int32_t position, int beat_index) {
+  // The class's own follow-up (pending relabels, counts) is the caller's: lists only here, and an
+  // emptied class stays so that the caller's loop over it keeps its place.
+  TBeatEditRequest request;
+  request.off_beat = 0;
+  request.position = position;
+  request.beat_index = beat_index;
+  request.direct = 1;
+  request.command = beatcmd::kDeleteBeat;
+  request.in_selected_class = 0;
+  request.beat_class = -1;
+  TBeatEditor(doc, 0).ExecuteCommand(request);
+}
 
 void AnalysisRun::DetectSVEvents(CZK470Doc& doc, int prematurity_percent, int from_beat) {
   TSVDetector(doc, prematurity_percent).Analyze(std::max(from_beat, 0), 0);

@@ -79,8 +79,7 @@ class AnalysisRun : public document::AnalysisHooks {
   // --- document::AnalysisHooks ---
   std::unique_ptr<document::HeartRatePassDetectors> CreatePassDetectors(CZK470Doc& doc) override;
   void RemoveBeatFromTemplates(CZK470Doc& doc, int beat_index) override;
-  // The beat editor's delete command belongs to the beat editing engine, which is not part of this
-  // library yet: nothing happens.
+  // The beat editor's delete command on one beat (lists only, no hints).
   void DeleteBeat(CZK470Doc& doc, void* window, int32_t position, int beat_index) override;
   void DetectSVEvents(CZK470Doc& doc, int prematurity_percent, int from_beat) override;
   void AnalyzeRecording(CZK470Doc& doc, int update_views) override { Run(doc, update_views); }

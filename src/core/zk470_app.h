@@ -28,6 +28,7 @@ namespace win {
 class View;
 }
 class BeatSampleSource;
+class CBeatEditSink;
 class CMainFrame;
 class CZK470Doc;
 
@@ -232,6 +233,8 @@ class CZK470App : public win::CommandTarget {
   std::function<int()> narrative_test_;
   std::unique_ptr<analysis::AnalysisDialogs> own_analysis_dialogs_;
   std::unique_ptr<analysis::AnalysisRun> analysis_run_;
+  // Where the review windows' edits go; installed while the application lives.
+  std::unique_ptr<CBeatEditSink> beat_edit_sink_;
   std::unique_ptr<DocumentHostImpl> doc_host_;
   std::unique_ptr<DocumentCommands> doc_commands_;
   std::unique_ptr<CZK470Doc> doc_;

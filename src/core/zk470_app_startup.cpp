@@ -5,6 +5,7 @@
 #include <system_error>
 
 #include "analysis/analysis_run.h"
+#include "analysis/pacemaker/pm_analysis.h"
 #include "analysis/vra_interface.h"
 #include "common/text_view_dlg.h"
 #include "core/about_dlg.h"
@@ -12,6 +13,7 @@
 #include "core/automation_command_line_info.h"
 #include "core/automation_dispatcher.h"
 #include "core/automation_exit_codes.h"
+#include "core/beat_edit_sink.h"
 #include "core/core_ids.h"
 #include "core/main_frame.h"
 #include "core/main_toolbars.h"
@@ -222,7 +224,11 @@ bool CZK470App::InitInstance(StartupOptions options) {
   services.library_version_text = [this] { return GetAnalysisLibraryVersionText(); };
   services.set_analysis_aborted = [](int aborted) { SetAnalysisAborted(aborted); };
   services.is_analysis_aborted = [] { return IsAnalysisAborted(); };
+  services.pacemaker_analysis = analysis::RunPacemakerAnalysis;
   analysis_run_ = std::make_unique<analysis::AnalysisRun>(std::move(services));
+  beat_edit_sink_ = std::make_unique<CAnalysisBeatEditSink>(
+      [run = analysis_run_.get()](CZK470Doc& doc) { run->RunSTAnalysisAfterEdit(doc); });
+  SetBeatEditSink(beat_edit_sink_.get());
   doc_host_ = std::make_unique<DocumentHostImpl>(*this);
   doc_commands_ = std::make_unique<DocumentCommands>(*this);
   doc_ = std::make_unique<CZK470Doc>(profile_, *clock_, options.settings_defaults);
@@ -319,6 +325,7 @@ int CZK470App::ExitInstance() {
     frame_.reset();
   }
   doc_.reset();
+  if (beat_edit_sink_ != nullptr && GetBeatEditSink() == beat_edit_sink_.get()) SetBeatEditSink(nullptr);
   // Normally gone with the view; a run that never made one leaves them here.
   DeleteDefaultLayouts();
   if (win::Windows().AppCommandTarget() == this) win::Windows().SetAppCommandTarget(nullptr);

@@ -700,4 +700,8 @@ class CZK470Doc {
   std::array<int32_t, 6> saved_special_{};
   int32_t saved_selected_row_ = 0;
   int32_t saved_first_visible_row_ = 0;
+  // Edits change these beside the logged lists; UndoEdits puts the copies back.
+  std::vector<TQRSUndoEntry> saved_pending_relabels_;
+  std::array<TPMTemplateList, TRecordingData::kPMClasses> saved_pm_classes_;
+  std::array<int32_t, TRecordingData::kPMClasses> saved_pm_current_{};
 };

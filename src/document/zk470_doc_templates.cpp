@@ -226,6 +226,9 @@ void CZK470Doc::EnableUndo(int on, int32_t position_ms) {
                     recording_.ves_special[1],    recording_.sves_special[0],   recording_.sves_special[1]};
   saved_selected_row_ = selected_row_;
   saved_first_visible_row_ = first_visible_row_;
+  saved_pending_relabels_ = pending_relabels_;
+  saved_pm_classes_ = recording_.pm_classes;
+  saved_pm_current_ = recording_.pm_current;
 }
 
 void CZK470Doc::UndoEdits() {
@@ -240,6 +243,9 @@ void CZK470Doc::UndoEdits() {
   recording_.sves_special = {saved_special_[4], saved_special_[5]};
   selected_row_ = saved_selected_row_;
   first_visible_row_ = saved_first_visible_row_;
+  pending_relabels_ = saved_pending_relabels_;
+  recording_.pm_classes = saved_pm_classes_;
+  recording_.pm_current = saved_pm_current_;
   edit_recording_ = 0;
   SetCurrentPosition(saved_position_, 0);
   if (undo_update_ != 0) {

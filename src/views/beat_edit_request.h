@@ -35,6 +35,9 @@ class CBeatEditSink {
   virtual void ExecuteCommand(CZK470Doc& document, const TBeatEditRequest& request) = 0;
   // After an edit on the example-strip screen: the stored example times checked again.
   virtual void CheckExampleStrips(CZK470Doc& document) = 0;
+  // Whether the engine can let the user choose the class (its beat and class dialogs); without
+  // them only the direct commands are offered.
+  virtual bool AsksForTheClass() const { return true; }
 };
 
 // Not owned; nullptr removes it. Describes the program, not one run: the process reset keeps it.

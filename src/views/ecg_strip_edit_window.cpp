@@ -431,7 +431,8 @@ void CECGStripWnd::RegisterCommands() {
   });
   AddUpdate(kCmdClassChoice, [this](win::CmdUI& ui) {
     const CursorState at = StateAtCursor();
-    ui.Enable(at.beat ? EditsOn() && at.beat_class != kClassPacedBeat : at.free && EditsOn());
+    const bool asks = EditsOn() && GetBeatEditSink()->AsksForTheClass();
+    ui.Enable(at.beat ? asks && at.beat_class != kClassPacedBeat : at.free && asks);
   });
   for (const auto& [command, beat_class] :
        {std::pair{kCmdNormal, kClassNormal}, std::pair{kCmdVES, kClassVES}, std::pair{kCmdSVES, kClassSVES},
@@ -573,7 +574,7 @@ void CECGStripWnd::OnRButtonUp(unsigned flags, gfx::Point point) {
 
 void CECGStripWnd::OnLButtonDblClk(unsigned flags, gfx::Point point) {
   const CursorState at = StateAtCursor();
-  if (CaliperOn()) return;
+  if (!EditsOn() || !GetBeatEditSink()->AsksForTheClass()) return;
   if (at.beat && at.beat_class == kClassPacedBeat) return;
   const ScopedManualEdit manual(true);
   ExecuteEditAtPoint(flags, point.x, point.y, 0, 0);

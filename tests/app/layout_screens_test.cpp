@@ -18,6 +18,8 @@
 #include "core/test_recordings.h"
 #include "core/zk470_view.h"
 #include "dialogs/auto_scroll_dlg.h"
+#include "document/qrs_list.h"
+#include "document/update_hints.h"
 #include "layouts/default_layouts.h"
 #include "platform/ids.h"
 #include "qt/screenshot.h"
@@ -249,6 +251,35 @@ TEST_F(LayoutScreensTest, ASwitchedScreenEqualsAFreshPaint) {
     }
     EXPECT_EQ(first_row, -1) << "the first row that differs";
   }
+}
+
+// The program's edits go through its editing engine: the VES command on the strip of the
+// navigation screen, with the position on a normal beat, makes that beat a VES.
+TEST_F(LayoutScreensTest, AVESCommandOnTheStripRelabelsTheBeatUnderTheCursor) {
+  ASSERT_NO_FATAL_FAILURE(StartOnRecording(2));
+  Frame().MoveWindow({0, 0, 1000, 700});
+  Settle();
+  Show(kScreens[0]);
+  const TQRSList& beats = Doc().GetQRSList();
+  int index = -1;
+  for (int i = 10; i < beats.GetSize() && index < 0; ++i) {
+    if (beats.GetAt(i).GetClass() == kClassNormal) index = i;
+  }
+  ASSERT_GE(index, 0);
+  const int beats_before = beats.GetSize();
+  const int32_t ms = static_cast<int32_t>(static_cast<int64_t>(beats.GetAt(index).GetPosition()) * 1000 /
+                                          static_cast<int64_t>(Doc().GetSampleRate()));
+  Doc().SetCurrentPosition(ms, 0);
+  Doc().UpdateAllViews(nullptr, hint::kPositionMoved);
+  Settle();
+  ASSERT_TRUE(win::UpdateCommand(Frame(), CECGStripWnd::kCmdVES).Enabled().value_or(false));
+  // The class choice needs the engine's dialogs, which the program does not have yet.
+  EXPECT_FALSE(win::UpdateCommand(Frame(), CECGStripWnd::kCmdClassChoice).Enabled().value_or(true));
+  ASSERT_TRUE(win::ExecuteCommand(Frame(), CECGStripWnd::kCmdVES));
+  Settle();
+  EXPECT_EQ(beats.GetSize(), beats_before) << "relabelled, not inserted";
+  EXPECT_EQ(beats.GetAt(index).GetClass(), kClassVES);
+  EXPECT_TRUE(Doc().IsModified());
 }
 
 }  // namespace
