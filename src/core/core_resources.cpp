@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/st/st_progress_dlg.h"
 #include "core/about_dlg.h"
 #include "core/analysis_dialogs.h"
 #include "core/core_ids.h"
@@ -509,6 +510,18 @@ constexpr auto kProgressGerman = LocalizeControls(
     kProgressControls,
     {"Aufzeichnung:", "", "", "Normalschläge:", "0", "Ventrikuläre Schläge:", "0", "Abbrechen"});
 
+// The ST analysis's progress: the recording, the minutes measured and Cancel (button 1060).
+constexpr DialogLayout kSTProgress{analysis::TSTProgressDlg::kTemplateId, 240, 56};
+constexpr ControlLayout kSTProgressControls[] = {
+    {-1, ControlKind::kStatic, 7, 7, 50, 8},
+    {AnalysisProgressIds::kPath, ControlKind::kStatic, 60, 7, 173, 8, win::kSsNoPrefix},
+    {AnalysisProgressIds::kProgress, ControlKind::kProgressBar, 7, 22, 226, 10, win::kPbsSmooth},
+    {AnalysisProgressIds::kCancel, ControlKind::kPushButton, 183, 38, 50, 14},
+};
+constexpr auto kSTProgressEnglish = LocalizeControls(kSTProgressControls, {"Recording:", "", "", "Cancel"});
+constexpr auto kSTProgressGerman =
+    LocalizeControls(kSTProgressControls, {"Aufzeichnung:", "", "", "Abbrechen"});
+
 // The wait dialogs of the analysis and the PDF export: one line of text.
 constexpr ControlLayout kWaitControls[] = {
     {-1, ControlKind::kStatic, 10, 12, 180, 20},
@@ -570,6 +583,7 @@ constexpr DialogTemplate kEnglishDialogs[] = {
     LocalizeDialog(kProgress, "Analysis", kProgressEnglish),
     LocalizeDialog(kProgress2, "Analysis", kProgressEnglish),
     LocalizeDialog(kVraProgress, "Analysis (external library)", kProgressEnglish),
+    LocalizeDialog(kSTProgress, "ST analysis", kSTProgressEnglish),
     LocalizeDialog(kSVRebuild, "Analysis", kSVRebuildEnglish),
     LocalizeDialog(kRhythm, "Analysis", kRhythmEnglish),
     LocalizeDialog(kPdfWait, "PDF", kPdfWaitEnglish),
@@ -581,6 +595,7 @@ constexpr DialogTemplate kGermanDialogs[] = {
     LocalizeDialog(kProgress, "Analyse", kProgressGerman),
     LocalizeDialog(kProgress2, "Analyse", kProgressGerman),
     LocalizeDialog(kVraProgress, "Analyse (externe Bibliothek)", kProgressGerman),
+    LocalizeDialog(kSTProgress, "ST-Analyse", kSTProgressGerman),
     LocalizeDialog(kSVRebuild, "Analyse", kSVRebuildGerman),
     LocalizeDialog(kRhythm, "Analyse", kRhythmGerman),
     LocalizeDialog(kPdfWait, "PDF", kPdfWaitGerman),

@@ -5,6 +5,7 @@
 #include "common/utility_resources.h"
 #include "core/core_resources.h"
 #include "dialogs/auto_scroll_dlg.h"
+#include "dialogs/beat_edit_dlgs.h"
 #include "dialogs/caliper_dlgs.h"
 #include "dialogs/dialog_resources.h"
 #include "dialogs/patient_dialog_resources.h"
@@ -38,6 +39,7 @@ void Fill(platform::ResourcePack& pack) {
   AddReportResources(pack);
   AddCoreResources(pack);
   AddCaliperDialogResources(pack);
+  AddBeatEditDialogResources(pack);
   AddECGPageResources(pack);
   AddEditingResources(pack);
   AddLegendResources(pack);

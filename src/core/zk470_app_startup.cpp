@@ -6,6 +6,7 @@
 
 #include "analysis/analysis_run.h"
 #include "analysis/pacemaker/pm_analysis.h"
+#include "analysis/st/st_progress_dlg.h"
 #include "analysis/vra_interface.h"
 #include "common/text_view_dlg.h"
 #include "core/about_dlg.h"
@@ -23,6 +24,7 @@
 #include "core/zk470_view.h"
 #include "dialogs/auto_close_notice_dlg.h"
 #include "dialogs/auto_scroll_dlg.h"
+#include "dialogs/beat_edit_dlgs.h"
 #include "dialogs/busy_dlg.h"
 #include "dialogs/view_dialog_service.h"
 #include "dialogs/wait_dlgs.h"
@@ -225,6 +227,9 @@ bool CZK470App::InitInstance(StartupOptions options) {
   services.set_analysis_aborted = [](int aborted) { SetAnalysisAborted(aborted); };
   services.is_analysis_aborted = [] { return IsAnalysisAborted(); };
   services.pacemaker_analysis = analysis::RunPacemakerAnalysis;
+  services.st_analysis = [dialogs = options.analysis_dialogs](CZK470Doc& doc, int mode) {
+    return analysis::RunSTAnalysisDialog(*dialogs, doc, mode);
+  };
   analysis_run_ = std::make_unique<analysis::AnalysisRun>(std::move(services));
   beat_edit_sink_ = std::make_unique<CAnalysisBeatEditSink>(
       [run = analysis_run_.get()](CZK470Doc& doc) { run->RunSTAnalysisAfterEdit(doc); });
@@ -252,6 +257,7 @@ bool CZK470App::InitInstance(StartupOptions options) {
   // its view; the views reach their dialogs through the dialog service.
   RegisterScreenFactories();
   InstallViewDialogs();
+  InstallBeatEditDialogs();
   InstallAutoScrollDialog(profile_);
   CECGPageServices page_services;
   page_services.set_analysis_aborted = [](int aborted) { SetAnalysisAborted(aborted); };

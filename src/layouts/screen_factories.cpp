@@ -3,7 +3,9 @@
 #include "layouts/editing_factories.h"
 #include "layouts/navigation_factories.h"
 #include "layouts/page_factories.h"
+#include "layouts/pm_template_factories.h"
 #include "layouts/sample_window_factories.h"
+#include "layouts/st_trend_factories.h"
 #include "layouts/strip_area_factories.h"
 #include "layouts/sweep_factories.h"
 
@@ -14,4 +16,6 @@ void RegisterScreenFactories() {
   RegisterPageFactories();
   RegisterSweepFactories();
   RegisterEditingFactories();
+  RegisterSTTrendFactories();
+  RegisterPMTemplateFactories();
 }

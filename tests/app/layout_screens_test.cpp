@@ -273,8 +273,8 @@ TEST_F(LayoutScreensTest, AVESCommandOnTheStripRelabelsTheBeatUnderTheCursor) {
   Doc().UpdateAllViews(nullptr, hint::kPositionMoved);
   Settle();
   ASSERT_TRUE(win::UpdateCommand(Frame(), CECGStripWnd::kCmdVES).Enabled().value_or(false));
-  // The class choice needs the engine's dialogs, which the program does not have yet.
-  EXPECT_FALSE(win::UpdateCommand(Frame(), CECGStripWnd::kCmdClassChoice).Enabled().value_or(true));
+  // The class choice asks through the editor's dialogs, which the program installs.
+  EXPECT_TRUE(win::UpdateCommand(Frame(), CECGStripWnd::kCmdClassChoice).Enabled().value_or(false));
   ASSERT_TRUE(win::ExecuteCommand(Frame(), CECGStripWnd::kCmdVES));
   Settle();
   EXPECT_EQ(beats.GetSize(), beats_before) << "relabelled, not inserted";
