@@ -4,8 +4,8 @@
 #include <string>
 #include <string_view>
 
-#include "platform/ids.h"
 #include "document/pm_template_list.h"
+#include "platform/ids.h"
 #include "views/window_area.h"
 
 class CZK470Doc;
