@@ -10,9 +10,11 @@
 #include "dialogs/dialog_resources.h"
 #include "dialogs/patient_dialog_resources.h"
 #include "dialogs/small_value_dlgs.h"
+#include "dialogs/st_dlgs.h"
 #include "document/document_strings.h"
 #include "layouts/editing_factories.h"
 #include "layouts/legend_items.h"
+#include "layouts/st_pm_resources.h"
 #include "platform/resources.h"
 #include "reports/report_resources.h"
 #include "views/view_resources.h"
@@ -40,6 +42,8 @@ void Fill(platform::ResourcePack& pack) {
   AddCoreResources(pack);
   AddCaliperDialogResources(pack);
   AddBeatEditDialogResources(pack);
+  AddSTAndPacemakerViewResources(pack);
+  AddSTDialogResources(pack);
   AddECGPageResources(pack);
   AddEditingResources(pack);
   AddLegendResources(pack);

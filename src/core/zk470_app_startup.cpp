@@ -26,12 +26,14 @@
 #include "dialogs/auto_scroll_dlg.h"
 #include "dialogs/beat_edit_dlgs.h"
 #include "dialogs/busy_dlg.h"
+#include "dialogs/st_dlgs.h"
 #include "dialogs/view_dialog_service.h"
 #include "dialogs/wait_dlgs.h"
 #include "document/document_strings.h"
 #include "document/zk470_doc.h"
 #include "layouts/default_layouts.h"
 #include "layouts/screen_factories.h"
+#include "layouts/st_trend_area.h"
 #include "platform/resources.h"
 #include "views/ecg_page_window.h"
 #include "win/prompt.h"
@@ -258,6 +260,7 @@ bool CZK470App::InitInstance(StartupOptions options) {
   RegisterScreenFactories();
   InstallViewDialogs();
   InstallBeatEditDialogs();
+  InstallSTDialogs(profile_);
   InstallAutoScrollDialog(profile_);
   CECGPageServices page_services;
   page_services.set_analysis_aborted = [](int aborted) { SetAnalysisAborted(aborted); };
@@ -332,6 +335,9 @@ int CZK470App::ExitInstance() {
   }
   doc_.reset();
   if (beat_edit_sink_ != nullptr && GetBeatEditSink() == beat_edit_sink_.get()) SetBeatEditSink(nullptr);
+  // The dialog factories hold this application's profile.
+  SetAutoScrollDialogFactory({});
+  CSTTrendWnd::SetEpisodeDialogFactory({});
   // Normally gone with the view; a run that never made one leaves them here.
   DeleteDefaultLayouts();
   if (win::Windows().AppCommandTarget() == this) win::Windows().SetAppCommandTarget(nullptr);
