@@ -7,6 +7,8 @@
 #include "dialogs/caliper_dlgs.h"
 #include "dialogs/channel_combo_dlg.h"
 #include "dialogs/small_value_dlgs.h"
+#include "dialogs/st_dlgs.h"
+#include "views/window_area.h"
 
 namespace {
 
@@ -68,9 +70,13 @@ std::unique_ptr<CCaliperReadout> TViewDialogService::CreateCaliperReadout(Calipe
           {&TCaliperHRValuesDlg::first, &TCaliperHRValuesDlg::second, &TCaliperHRValuesDlg::third});
     case CaliperReadoutKind::kTime:
       return MakeReadout(std::make_unique<TCaliperTimeDlg>(host), {&TCaliperTimeDlg::text});
-    case CaliperReadoutKind::kSTValues:
-      // The ST readout belongs to the ST analysis, which does not provide it yet.
-      return nullptr;
+    case CaliperReadoutKind::kSTValues: {
+      // The trend window's document greys the rows of ST channels not analysed.
+      const auto* window = dynamic_cast<const CAreaWnd*>(host);
+      return MakeReadout(
+          std::make_unique<TSTValuesDlg>(host, window != nullptr ? window->GetDocument() : nullptr),
+          {&TSTValuesDlg::level0, &TSTValuesDlg::level1, &TSTValuesDlg::slope0, &TSTValuesDlg::slope1});
+    }
   }
   return nullptr;
 }
