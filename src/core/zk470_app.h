@@ -211,6 +211,10 @@ class CZK470App : public win::CommandTarget {
   class DocumentCommands;
 
   bool CreateMainFrame();
+  // What the screens' windows reach at run time (their classes, dialogs, editing engine, page
+  // services), installed at start-up and removed with the application.
+  void InstallScreenServices();
+  void RemoveScreenServices();
   void OpenRecentFile(int index);
 
 

@@ -255,18 +255,9 @@ bool CZK470App::InitInstance(StartupOptions options) {
   });
   info.SetEndRequestHandler([](int exit_code) { win::Windows().PostQuitMessage(exit_code); });
 
-  // 13. The screen layouts with the program's area and window classes, before the main frame and
-  // its view; the views reach their dialogs through the dialog service.
-  RegisterScreenFactories();
-  InstallViewDialogs();
-  InstallBeatEditDialogs();
-  InstallSTDialogs(profile_);
-  InstallAutoScrollDialog(profile_);
-  CECGPageServices page_services;
-  page_services.set_analysis_aborted = [](int aborted) { SetAnalysisAborted(aborted); };
-  page_services.is_analysis_aborted = [] { return IsAnalysisAborted(); };
-  page_services.open_document = [this](const std::string& path) { return OpenDocumentFile(path); };
-  SetECGPageServices(std::move(page_services));
+  // 13. The screen layouts with the program's area and window classes and the services their
+  // windows reach, before the main frame and its view.
+  InstallScreenServices();
   (void)CreateDefaultLayouts();
 
   // 14. The first document, part one.
@@ -334,16 +325,34 @@ int CZK470App::ExitInstance() {
     frame_.reset();
   }
   doc_.reset();
-  if (beat_edit_sink_ != nullptr && GetBeatEditSink() == beat_edit_sink_.get()) SetBeatEditSink(nullptr);
-  // The dialog factories hold this application's profile.
-  SetAutoScrollDialogFactory({});
-  CSTTrendWnd::SetEpisodeDialogFactory({});
+  RemoveScreenServices();
   // Normally gone with the view; a run that never made one leaves them here.
   DeleteDefaultLayouts();
   if (win::Windows().AppCommandTarget() == this) win::Windows().SetAppCommandTarget(nullptr);
   if (g_app == this) AutomationInfo().SetEndRequestHandler(nullptr);
   class_registered_ = false;
   return win::Windows().QuitRequested() ? win::Windows().QuitCode() : 0;
+}
+
+void CZK470App::InstallScreenServices() {
+  RegisterScreenFactories();
+  InstallViewDialogs();
+  InstallBeatEditDialogs();
+  InstallSTDialogs(profile_);
+  InstallAutoScrollDialog(profile_);
+  CECGPageServices page_services;
+  page_services.set_analysis_aborted = [](int aborted) { SetAnalysisAborted(aborted); };
+  page_services.is_analysis_aborted = [] { return IsAnalysisAborted(); };
+  page_services.open_document = [this](const std::string& path) { return OpenDocumentFile(path); };
+  SetECGPageServices(std::move(page_services));
+}
+
+void CZK470App::RemoveScreenServices() {
+  if (beat_edit_sink_ != nullptr && GetBeatEditSink() == beat_edit_sink_.get()) SetBeatEditSink(nullptr);
+  // The dialog factories hold this application's profile, the page services the application.
+  SetAutoScrollDialogFactory({});
+  CSTTrendWnd::SetEpisodeDialogFactory({});
+  SetECGPageServices({});
 }
 
 bool CZK470App::CreateMainFrame() {
