@@ -954,7 +954,11 @@ void DialogHost::Sync(win::Window& window, unsigned what) {
     if (binding->top_level) {
       widget->setGeometry(ToQRect(window.GetWindowRect()));
     } else {
-      widget->setGeometry(ToQRect(window.GetWindowRectInParent()));
+      QRect rect = ToQRect(window.GetWindowRectInParent());
+      // A combo box's rectangle includes its dropped-down list; the closed box is one line high.
+      if (auto* combo = qobject_cast<QComboBox*>(widget))
+        rect.setHeight(std::min(rect.height(), combo->sizeHint().height()));
+      widget->setGeometry(rect);
     }
     if (binding->painted) {
       const QSize size(std::max(1, window.GetClientRect().Width()),

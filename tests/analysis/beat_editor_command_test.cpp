@@ -537,4 +537,65 @@ TEST_F(BeatEditorCommandTest, UndoRestoresEverythingAnEditChanges) {
   }
 }
 
+// Each edit starts a new recording, so Undo takes back the newest edit only, also
+// in the middle of a sequence where earlier edits left pending relabels and moved classes.
+TEST_F(BeatEditorCommandTest, UndoInAMixedSequenceTakesBackTheNewestEdit) {
+  SetBeats("NNVNSNNNVN", 100);
+  Events().RemoveAll();
+  Events().Append(TEvent(1150, 1160, kClassPaceMaker));
+  Events().Append(TEvent(1700, 1750, kClassUser));
+  for (auto& list : Record().normal_classes) list.RemoveAll();
+  for (auto& list : Record().ves_classes) list.RemoveAll();
+  for (auto& list : Record().sves_classes) list.RemoveAll();
+  for (int32_t b : {0, 1, 3, 5, 6, 7, 9}) Record().normal_classes[0].Append(b);
+  for (int32_t b : {2, 8}) Record().ves_classes[0].Append(b);
+  Record().sves_classes[0].Append(4);
+  for (auto& list : Record().pm_classes) list.RemoveAll();
+  Record().pm_classes[0].Append(TPMTemplate(1150));
+  View().range_start_beat = -1;
+
+  struct Snapshot {
+    std::vector<uint8_t> bytes;
+    std::vector<TQRSUndoEntry> pending;
+    bool operator==(const Snapshot&) const = default;
+  };
+  const auto snap = [&] { return Snapshot{Doc().StoreToBytes(), Doc().GetPendingRelabels()}; };
+  using Edit = std::function<void()>;
+  const std::pair<const char*, Edit> sequence[] = {
+      {"relabel filed", [&] { Execute(OnBeat(bc::kVES, 1, 1)); }},
+      {"insert", [&] { Execute(AtPosition(bc::kSVES, 1350)); }},
+      {"pacemaker move",
+       [&] {
+         Doc().EnableUndo(1, 0);
+         TBeatEditor(Doc(), 1).MovePMClass(0, 11);
+       }},
+      {"delete", [&] { Execute(OnBeat(bc::kDeleteBeat, 6)); }},
+      {"range",
+       [&] {
+         View().range_start_beat = 2;
+         View().range_position = Doc().GetCurrentPosition();
+         Execute(OnBeat(bc::kRangeNormal, 5));
+       }},
+      {"event",
+       [&] {
+         hooks_.event_at_point = [&](const TBeatEditRequest&) { return Events().GetSize() - 1; };
+         Execute(AtPosition(bc::kDeleteEvent, 1720));
+       }},
+  };
+  for (const auto& [name, edit] : sequence) {
+    SCOPED_TRACE(name);
+    const Snapshot before = snap();
+    edit();
+    const Snapshot after = snap();
+    ASSERT_NE(after, before);
+    Doc().UndoEdits();
+    EXPECT_EQ(snap(), before);
+    // A second Undo has nothing left to take back.
+    Doc().UndoEdits();
+    EXPECT_EQ(snap(), before);
+    edit();
+    EXPECT_EQ(snap(), after);
+  }
+}
+
 }  // namespace
