@@ -186,6 +186,25 @@ TEST_F(ServicesTest, PacemakerNamesAreStoredOnOkOnly) {
     EXPECT_EQ(renamed, ok ? 1 : 0);
   }
   EXPECT_EQ(profile_.GetString("Pacemaker", "PM2A"), "Vorhof");
+
+  // A name of 21 characters is refused with a message; the sheet stays open until Cancel.
+  prompt_.ClearLog();
+  int presses = 0;
+  on_idle_ = [&presses](win::Window* modal) {
+    auto* sheet = dynamic_cast<win::PropertySheet*>(modal);
+    if (sheet == nullptr || sheet->GetActivePage() == nullptr) return false;
+    auto* field = sheet->GetActivePage()->Item<win::Edit>(TPMTextDlg::kTextIds[2]);
+    if (field == nullptr) return false;
+    field->SetWindowText(std::string(21, 'x'));
+    sheet->PressButton(presses++ == 0 ? win::kIdOk : win::kIdCancel);
+    return true;
+  };
+  EXPECT_TRUE(win::ExecuteCommand(Frame(), cmd::kPacemakerTexts));
+  EXPECT_EQ(presses, 2);
+  EXPECT_EQ(Doc().GetSettings().Text(SettingKey::kPM2A), "Vorhof");
+  EXPECT_EQ(renamed, 1);
+  ASSERT_EQ(prompt_.Log().size(), 1u);
+  EXPECT_EQ(prompt_.Log()[0].text, "Please enter no more than 20 characters.");
 }
 
 }  // namespace
