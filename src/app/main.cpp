@@ -24,6 +24,7 @@
 #include "qt/key_lock_state.h"
 #include "qt/qt_audio.h"
 #include "qt/qt_dialog.h"
+#include "qt/qt_document_display.h"
 #include "qt/qt_print_service.h"
 #include "qt/qt_prompt.h"
 #include "qt/screen_colormap.h"
@@ -139,6 +140,7 @@ int main(int argc, char** argv) {
   qthost::DialogHost dialog_host(win::Windows(), pump);
   win::Windows().SetHost(&canvas_host);
   win::Windows().SetWidgetHost(&dialog_host);
+  qthost::InstallQtDocumentDisplay(canvas_host);
   qthost::KeyLockState key_locks;
   win::Windows().SetKeyStateSource(&key_locks);
   qthost::QtPrompt screen_prompt;
@@ -173,6 +175,7 @@ int main(int argc, char** argv) {
     if (exit_code == 0) exit_code = code;
   }
   sound::SetAudioBackend(nullptr);
+  qthost::RemoveQtDocumentDisplay();
   win::SetPrintService(nullptr);
   win::SetPrompt(nullptr);
   win::Windows().SetKeyStateSource(nullptr);

@@ -12,9 +12,14 @@
 #include "dialogs/small_value_dlgs.h"
 #include "dialogs/st_dlgs.h"
 #include "document/document_strings.h"
+#include "layouts/beat_page_factories.h"
 #include "layouts/editing_factories.h"
+#include "layouts/hr_navigator_factories.h"
 #include "layouts/legend_items.h"
+#include "layouts/panel_factories.h"
 #include "layouts/st_pm_resources.h"
+#include "layouts/template_review_factories.h"
+#include "layouts/trend_factories.h"
 #include "platform/resources.h"
 #include "reports/report_resources.h"
 #include "views/view_resources.h"
@@ -48,6 +53,11 @@ void Fill(platform::ResourcePack& pack) {
   AddEditingResources(pack);
   AddLegendResources(pack);
   AddViewResources(pack);
+  AddBeatPageResources(pack);
+  AddTemplateReviewResources(pack);
+  AddTrendResources(pack);
+  AddPanelResources(pack);
+  AddHRNavigatorResources(pack);
 }
 
 }  // namespace

@@ -26,15 +26,19 @@
 #include "dialogs/auto_scroll_dlg.h"
 #include "dialogs/beat_edit_dlgs.h"
 #include "dialogs/busy_dlg.h"
+#include "dialogs/small_dlgs.h"
 #include "dialogs/st_dlgs.h"
+#include "dialogs/template_review_dlgs.h"
 #include "dialogs/view_dialog_service.h"
 #include "dialogs/wait_dlgs.h"
 #include "document/document_strings.h"
 #include "document/zk470_doc.h"
 #include "layouts/default_layouts.h"
+#include "layouts/hr_navigator_area.h"
 #include "layouts/screen_factories.h"
 #include "layouts/st_trend_area.h"
 #include "platform/resources.h"
+#include "views/document_display.h"
 #include "views/ecg_page_window.h"
 #include "win/prompt.h"
 #include "win/window.h"
@@ -340,11 +344,46 @@ void CZK470App::InstallScreenServices() {
   InstallBeatEditDialogs();
   InstallSTDialogs(profile_);
   InstallAutoScrollDialog(profile_);
+  InstallTemplateReviewDialogs();
   CECGPageServices page_services;
   page_services.set_analysis_aborted = [](int aborted) { SetAnalysisAborted(aborted); };
   page_services.is_analysis_aborted = [] { return IsAnalysisAborted(); };
   page_services.open_document = [this](const std::string& path) { return OpenDocumentFile(path); };
   SetECGPageServices(std::move(page_services));
+  CDocumentBrowserServices browser;
+  browser.confirm_delete = [](win::Window* parent) {
+    TDeleteChoiceDlg choice(parent);
+    if (choice.DoModal() != TDeleteChoiceDlg::kDeleteId) return false;
+    const std::string question = platform::Resources().LoadString(TDeleteChoiceDlg::kConfirmQuestion);
+    return win::CurrentPrompt().MessageBox(question, win::Windows().AppTitle(),
+                                           win::kMbYesNo | win::kMbIconQuestion) == win::kIdYes;
+  };
+  browser.remove_recent_file = [this](const std::string& path) {
+    if (!recent_files_) return;
+    for (int i = 0; i < recent_files_->GetSize(); ++i) {
+      if (recent_files_->GetName(i) == path) {
+        RemoveRecentFile(i);
+        return;
+      }
+    }
+  };
+  browser.end_automation = [](int exit_code) {
+    AutomationInfo().SetExitCode(exit_code);
+    AutomationInfo().EndAutomation();
+  };
+  SetDocumentBrowserServices(std::move(browser));
+  CHRNavigatorArea::SetBusyFactory([](std::string_view text) -> std::unique_ptr<CNavigatorBusy> {
+    // The busy window of any other work, shown while the navigator builds its lists.
+    class Busy : public CNavigatorBusy {
+     public:
+      explicit Busy(std::string_view text) : dialog_(1, std::string(text)) { dialog_.ShowBusy(); }
+      ~Busy() override { dialog_.EndBusy(); }
+
+     private:
+      TBusyDlg dialog_;
+    };
+    return std::make_unique<Busy>(text);
+  });
 }
 
 void CZK470App::RemoveScreenServices() {
@@ -353,6 +392,9 @@ void CZK470App::RemoveScreenServices() {
   SetAutoScrollDialogFactory({});
   CSTTrendWnd::SetEpisodeDialogFactory({});
   SetECGPageServices({});
+  SetTemplateReviewDialogs(nullptr);
+  SetDocumentBrowserServices({});
+  CHRNavigatorArea::SetBusyFactory({});
 }
 
 bool CZK470App::CreateMainFrame() {

@@ -109,6 +109,7 @@ class CZK470Doc {
     std::array<int32_t, 3> sample_kind = {6, 6, 6};
     int32_t legend_row_height = 0;  // pixels, written by whichever legend row area lays out last
     int32_t event_tick_column = 0;  // pixels from the tick strip's left edge to the current position
+    int16_t bar_graph_group = 1;    // hourly bar graphs: 1 codes 15-20, 2 codes 9-14, 3 codes 3-8
     // The full-disclosure page's time window (ms), kept by the page area; the row times follow it.
     int32_t page_start_ms = 0;
     int32_t page_end_ms = 0;
