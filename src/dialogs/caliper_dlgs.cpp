@@ -58,13 +58,10 @@ constexpr win::DialogTemplate kGermanDialogs[] = {
     LocalizeDialog(kChannelComboLayout, "Kanäle", kChannelComboGerman),
 };
 
-// Channel names of the online sweep (14394 + channel) and the units of its calibration bars.
-constexpr platform::StringEntry kEnglishStrings[] = {
-    {14394, "Channel 1"}, {14395, "Channel 2"}, {14396, "Channel 3"}, {16003, " s"}, {16004, " mV"},
-};
-constexpr platform::StringEntry kGermanStrings[] = {
-    {14394, "Kanal 1"}, {14395, "Kanal 2"}, {14396, "Kanal 3"}, {16003, " s"}, {16004, " mV"},
-};
+// The units of the online sweep's calibration bars; its channel names are the strip labels'
+// (14394 + channel) of the view texts.
+constexpr platform::StringEntry kEnglishStrings[] = {{16003, " s"}, {16004, " mV"}};
+constexpr platform::StringEntry kGermanStrings[] = {{16003, " s"}, {16004, " mV"}};
 
 }  // namespace
 

@@ -5,7 +5,13 @@
 namespace platform {
 
 void ResourcePack::AddStrings(std::span<const StringEntry> entries) {
-  for (const StringEntry& entry : entries) strings_.insert_or_assign(entry.id, entry.text ? entry.text : "");
+  for (const StringEntry& entry : entries) {
+    const std::string text = entry.text ? entry.text : "";
+    const auto [it, added] = strings_.try_emplace(entry.id, text);
+    if (added || it->second == text) continue;
+    conflicts_.push_back(entry.id);
+    it->second = text;
+  }
 }
 
 std::optional<std::string> ResourcePack::FindString(int id) const {

@@ -5,6 +5,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -22,10 +23,14 @@ class ResourcePack {
   // An id added again takes the later text.
   void AddStrings(std::span<const StringEntry> entries);
   std::optional<std::string> FindString(int id) const;
+  // Ids added again with another text, in the order it happened: subsystems that fill one pack
+  // must not take each other's ids.
+  const std::vector<int>& Conflicts() const { return conflicts_; }
 
  private:
   std::string name_;
   std::map<int, std::string> strings_;
+  std::vector<int> conflicts_;
 };
 
 // Process-wide resource state: the program's own pack, the chosen language pack (none when the

@@ -95,6 +95,16 @@ std::vector<Id> ScreenStringIds() {
   return ids;
 }
 
+// The screens fill each pack in turn; one that reused another's id would change its texts.
+TEST_F(ResourcePacksTest, NoScreenTakesAnotherScreensStringIds) {
+  EXPECT_EQ(platform::Resources().ExePack().Conflicts(), std::vector<int>{});
+  for (const char* name : {"ZK470Eng", "ZK470Ger"}) {
+    const platform::ResourcePack* pack = FindLanguagePack(name);
+    ASSERT_NE(pack, nullptr) << name;
+    EXPECT_EQ(pack->Conflicts(), std::vector<int>{}) << name;
+  }
+}
+
 TEST_F(ResourcePacksTest, EveryStringOfTheECGScreensIsInBothLanguages) {
   const std::vector<Id> ids = ScreenStringIds();
   ASSERT_GT(ids.size(), 100u);
