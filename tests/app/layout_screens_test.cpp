@@ -20,9 +20,11 @@
 #include "dialogs/auto_scroll_dlg.h"
 #include "document/qrs_list.h"
 #include "document/update_hints.h"
+#include "layouts/beat_page_area.h"
 #include "layouts/default_layouts.h"
 #include "platform/ids.h"
 #include "qt/screenshot.h"
+#include "views/area_messages.h"
 #include "views/ecg_strip_edit_window.h"
 #include "views/layout_tree.h"
 #include "views/online_ecg_area.h"
@@ -165,6 +167,23 @@ TEST_P(LayoutScreensTest, CaliperAutoScrollAndAFedSweep) {
                                             std::string("caliper") + suffix);
     ASSERT_TRUE(win::ExecuteCommand(Frame(), CECGStripWnd::kCmdCaliper));
     Settle();
+
+    // The beat page of the largest normal class with three beats chosen, one with a click and
+    // two with Ctrl.
+    Show(kScreens[9]);
+    const std::vector<CBeatPageArea*> pages = AreasOf<CBeatPageArea>(view.GetSelector()->GetCurrent());
+    ASSERT_EQ(pages.size(), 1u);
+    CBeatPageArea& page = *pages.front();
+    for (const auto& [cell, flags] : {std::pair{3, 0u}, {4, win::kMkControl}, {27, win::kMkControl}}) {
+      const gfx::Rect r = page.StoredRect();
+      gfx::Point p{r.left + cell % 20 * page.CellWidth() + 10, r.top + cell / 20 * page.CellHeight() + 10};
+      page.OnMessage(areamsg::kLeftButtonDown, flags, reinterpret_cast<win::LParam>(&p));
+      page.OnMessage(areamsg::kLeftButtonUp, flags, reinterpret_cast<win::LParam>(&p));
+    }
+    Settle();
+    EXPECT_EQ(page.SelectedCells().size(), 3u);
+    qthost::testing_support::SaveScreenshot(*canvas_host_->BackingStore(Frame()),
+                                            std::string("beat_page_selection") + suffix);
 
     // Auto-scroll over the ECG page alone: the dialog opens beside the page.
     Show(kScreens[11]);

@@ -7,6 +7,7 @@
 #include "document/qrs_complex.h"
 #include "document/qrs_list.h"
 #include "document/record_format.h"
+#include "document/template_class_entry.h"
 #include "document/zk470_doc.h"
 #include "platform/clock.h"
 #include "platform/io_error.h"
@@ -18,6 +19,34 @@
 namespace coretest {
 
 namespace {
+
+// Template classes as an analysis forms them: each family's beats in three classes of falling
+// size, so that the review screens have classes to show.
+void AddTemplateClasses(CZK470Doc& doc) {
+  TRecordingData& record = doc.GetRecordingData();
+  const TQRSList& beats = doc.GetQRSList();
+  for (int32_t i = 0; i < beats.GetSize(); ++i) {
+    int family = 0;
+    switch (beats.GetAt(i).GetClass()) {
+      case kClassNormal:
+        family = TTemplateClassEntry::kFamilyNormal;
+        break;
+      case kClassVES:
+        family = TTemplateClassEntry::kFamilyVES;
+        break;
+      case kClassSVES:
+        family = TTemplateClassEntry::kFamilySVES;
+        break;
+      case kClassArtefact:
+        family = TTemplateClassEntry::kFamilyArtefact;
+        break;
+      default:
+        continue;
+    }
+    const size_t index = i % 25 == 0 ? 2 : i % 5 == 0 ? 1 : 0;
+    record.TemplateClasses(family)[index].Append(i);
+  }
+}
 
 std::filesystem::path WriteRecording(const std::filesystem::path& base, const PatientNames& patient,
                                      bool analysed) {
@@ -43,6 +72,7 @@ std::filesystem::path WriteRecording(const std::filesystem::path& base, const Pa
       doc.GetQRSList().Append(TQRSComplex(beat.position, beat.beat_class, '!'));
     for (const testsupport::TruthEvent& event : truth.events)
       doc.GetEventList().Append(TEvent(event.start, event.end, event.kind));
+    AddTemplateClasses(doc);
     // The first entry of each analysis setting: what a run with the default settings records.
     TRecordingData& record = doc.GetRecordingData();
     record.tachycardia_threshold = 0;
