@@ -21,7 +21,7 @@ std::unique_ptr<CViewAreaConfig> Make(const layouts::LayoutRow& row) {
 constexpr platform::StringEntry kEnglish[] = {
     {CECGStripWnd::kToolBarTitleString, "ECG strip"},
     {CSampleHeaderArea::kRRModeString, "RR"},
-    {CSampleHeaderArea::kRRModeMinString, "Min"},
+    {CSampleHeaderArea::kRRModeMinString, "1/min"},
     {CSampleHeaderArea::kCaliperString, "Caliper"},
     {16001, " /min"},
 };
@@ -29,7 +29,7 @@ constexpr platform::StringEntry kEnglish[] = {
 constexpr platform::StringEntry kGerman[] = {
     {CECGStripWnd::kToolBarTitleString, "EKG-Streifen"},
     {CSampleHeaderArea::kRRModeString, "RR"},
-    {CSampleHeaderArea::kRRModeMinString, "Min"},
+    {CSampleHeaderArea::kRRModeMinString, "1/min"},
     {CSampleHeaderArea::kCaliperString, "Zirkel"},
     {16001, " /min"},
 };
