@@ -57,10 +57,27 @@ bool CHRNavigatorBar::CreateBar(win::Window& parent, win::Window& measure_on, wi
   return true;
 }
 
+int CHRNavigatorBar::ButtonHeight() const {
+  if (!IsWindow()) return kButtonHeight;
+  // A low window (the screen at 700 pixels) must still reach the last buttons.
+  int room = GetClientRect().Height() - 2 * kBarPadding;
+  int count = 0;
+  for (const Button& button : buttons_) {
+    if (button.id == 0) {
+      room -= kGap;
+    } else {
+      ++count;
+    }
+  }
+  if (count == 0) return kButtonHeight;
+  return std::clamp(room / count, kMinButtonHeight, kButtonHeight);
+}
+
 gfx::Rect CHRNavigatorBar::ButtonRect(int id) const {
+  const int row = ButtonHeight();
   int y = kBarPadding;
   for (const Button& button : buttons_) {
-    const int h = button.id == 0 ? kGap : kButtonHeight;
+    const int h = button.id == 0 ? kGap : row;
     if (button.id != 0 && button.id == id) return {kBarPadding, y, kBarPadding + button_width_, y + h};
     y += h;
   }

@@ -21,6 +21,8 @@ class CHRNavigatorBar : public win::Window {
  public:
   static constexpr int kBarId = 0xE800;
   static constexpr int kButtonHeight = 22;
+  // The lowest a button gets in a short bar: one line of the bar's font.
+  static constexpr int kMinButtonHeight = 16;
   static constexpr int kGap = 8;
   // Pixels beside the text inside a button.
   static constexpr int kTextMargin = 6;
@@ -41,11 +43,14 @@ class CHRNavigatorBar : public win::Window {
   int GetButtonWidth() const { return button_width_; }
   // The button's place in the bar's client area; empty for an id the bar does not carry.
   gfx::Rect ButtonRect(int id) const;
+  // kButtonHeight, less in a bar too short for every button at that height.
+  int ButtonHeight() const;
   const win::ToolBarModel& Model() const { return model_; }
   const gfx::Font& GetFont() const { return font_; }
 
  protected:
   void OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) override;
+  void OnSize(int type, int cx, int cy) override { Invalidate(); }
   void OnLButtonDown(unsigned flags, gfx::Point point) override;
   void OnLButtonUp(unsigned flags, gfx::Point point) override;
   std::string_view ClassName() const override { return "ToolbarWindow32"; }

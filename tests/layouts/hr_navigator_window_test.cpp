@@ -112,6 +112,24 @@ TEST_F(NavigatorScreen, BarDocksLeftWithEveryButtonAsWideAsTheWidestText) {
   }
 }
 
+// In a low view (the program on a 1000 x 700 screen) every button stays inside the bar.
+TEST_F(NavigatorScreen, EveryButtonFitsTheBarOfALowView) {
+  struct Case {
+    int view_height;
+    int button_height;
+  };
+  for (const Case c : {Case{540, 20}, Case{1000, CHRNavigatorBar::kButtonHeight}}) {
+    SCOPED_TRACE(c.view_height);
+    Show("ZK470Eng", 1000, c.view_height);
+    CHRNavigatorBar* bar = Window().GetBar();
+    ASSERT_NE(bar, nullptr);
+    EXPECT_EQ(bar->ButtonHeight(), c.button_height);
+    EXPECT_LE(bar->ButtonRect(navcmd::kLast).bottom, bar->GetClientRect().bottom);
+    for (int id = navcmd::kFirst; id <= navcmd::kLast; ++id)
+      EXPECT_EQ(bar->ButtonRect(id).Height(), c.button_height) << id;
+  }
+}
+
 TEST_F(NavigatorScreen, ListButtonsFollowTheEndFlagsStoreAndGoToNever) {
   Show();
   CHRNavigatorBar& bar = *Window().GetBar();
