@@ -234,9 +234,7 @@ std::unique_ptr<win::Window> CBeatPageWnd::CreateToolBar(CAreaFrameWnd& frame, u
 }
 
 bool CBeatPageWnd::PreTranslateMessage(uint32_t message, win::WParam wparam, win::LParam lparam) {
-  const bool shift_f10 = (message == win::kWmKeyDown || message == win::kWmSysKeyDown) &&
-                         static_cast<int>(wparam) == win::kVkF10 && win::Windows().IsKeyDown(win::kVkShift);
-  if (!shift_f10 && message != win::kWmContextMenu)
+  if (!win::IsContextMenuRequest(message, wparam))
     return CAreaWnd::PreTranslateMessage(message, wparam, lparam);
   OnContextMenu(this, ClientToScreen(gfx::Point{kKeyboardMenuInset, kKeyboardMenuInset}));
   return true;

@@ -53,9 +53,7 @@ CHRNavigatorArea::CHRNavigatorArea(CViewAreaConfig* config, CZK470Doc* document)
     : CViewArea(config, document) {}
 
 CHRNavigatorArea::~CHRNavigatorArea() {
-  drag_dc_.reset();
-  if (dragging_ && capture_window_ != nullptr && win::Windows().GetCapture() == capture_window_)
-    win::Windows().ReleaseCapture();
+  drag_.Cancel();
   caliper_.reset();
 }
 
@@ -283,13 +281,21 @@ void CHRNavigatorArea::RedrawCursorOnHost() {
 
 void CHRNavigatorArea::MoveCursorTo(gfx::Point& point) {
   if (document_ == nullptr || point.x <= rect_.left || point.x >= rect_.right) return;
-  if (drag_dc_) DrawCursor(drag_dc_->Canvas());
+  DrawCursorWhileDragging();
   point.x -= rect_.left;
   const int64_t start = document_->GetSpanStartMs();
   const int64_t ms_per_pixel = (int64_t{document_->GetSpanEndMs()} - start) / (rect_.right - rect_.left - 1);
   document_->SetCurrentPosition(static_cast<int32_t>(ms_per_pixel * point.x + start), 0);
   UpdateCursorColumn();
-  if (drag_dc_) DrawCursor(drag_dc_->Canvas());
+  DrawCursorWhileDragging();
+}
+
+void CHRNavigatorArea::DrawCursorWhileDragging() {
+  gfx::Canvas* drag_dc = drag_.Canvas();
+  if (drag_dc == nullptr) return;
+  const gfx::Rop2 old = drag_dc->SetROP2(gfx::Rop2::kNot);
+  DrawCursor(*drag_dc);
+  drag_dc->SetROP2(old);
 }
 
 void CHRNavigatorArea::SetEndFlags() {
@@ -339,11 +345,6 @@ void CHRNavigatorArea::SendRange() {
 
 void CHRNavigatorArea::SendHint(int hint_number, THintObject* object) {
   if (document_ != nullptr) document_->UpdateAllViews(nullptr, hint_number, object);
-}
-
-void CHRNavigatorArea::SendMouseHint(int hint_number, unsigned flags, const gfx::Point& point) {
-  TMouseHint mouse(flags, point.x, point.y);
-  SendHint(hint_number, &mouse);
 }
 
 void CHRNavigatorArea::MoveToPosition(int32_t samples) {
@@ -525,51 +526,21 @@ void CHRNavigatorArea::Draw(gfx::Canvas& dc, const gfx::Rect& update) {
   const gfx::Rop2 old = dc.SetROP2(gfx::Rop2::kNot);
   UpdateCursorColumn();
   DrawCursor(dc);
-  if (dragging_ && caliper_) caliper_->Track(dc, CCaliper::kRedraw);
+  if (drag_.IsDragging() && caliper_) caliper_->Track(dc, CCaliper::kRedraw);
   dc.SetROP2(old);
 }
 
 int CHRNavigatorArea::OnMessage(uint32_t msg, win::WParam wparam, win::LParam lparam) {
   if (document_ == nullptr) return 0;
+  // The caliper reads its column from the window's point; the hint carries the plot's.
+  const auto move_to = [this](gfx::Point point) {
+    MoveCursorTo(point);
+    return point;
+  };
+  if (drag_.OnMessage(*this, rect_, caliper_.get(), msg, wparam, lparam, move_to) != 0) return 1;
   const auto* point = reinterpret_cast<const gfx::Point*>(lparam);
   const auto flags = static_cast<unsigned>(wparam);
   switch (msg) {
-    case areamsg::kLeftButtonDown: {
-      if (point == nullptr || !rect_.Contains(*point)) return 0;
-      capture_window_ = HostWindowOf(*this);
-      if (capture_window_ != nullptr) {
-        capture_window_->SetCapture();
-        drag_dc_.emplace(*capture_window_);
-        drag_dc_->Canvas().SetROP2(gfx::Rop2::kNot);
-      }
-      gfx::Point at = *point;
-      MoveCursorTo(at);
-      dragging_ = drag_dc_.has_value();
-      // The caliper reads its column from the window's point; the hint carries the plot's.
-      if (caliper_) caliper_->OnMessage(win::kWmLButtonDown, flags, point);
-      SendMouseHint(hint::kMouse1026, flags, at);
-      return 1;
-    }
-    case areamsg::kMouseMove: {
-      if (!dragging_ || point == nullptr) return 0;
-      gfx::Point at = *point;
-      MoveCursorTo(at);
-      if (caliper_) caliper_->OnMessage(win::kWmMouseMove, flags, point);
-      SendMouseHint(hint::kMouse1027, flags, at);
-      return 1;
-    }
-    case areamsg::kLeftButtonUp: {
-      if (!dragging_) return 0;
-      const gfx::Point at = point != nullptr ? *point : gfx::Point{};
-      if (capture_window_ != nullptr && win::Windows().GetCapture() == capture_window_)
-        win::Windows().ReleaseCapture();
-      drag_dc_.reset();
-      dragging_ = false;
-      SendHint(hint::kEditsChanged);
-      if (caliper_) caliper_->OnMessage(win::kWmLButtonUp, flags, &at);
-      SendMouseHint(hint::kMouse1028, flags, at);
-      return 1;
-    }
     case areamsg::kPositionPaged:
       RedrawCursorOnHost();
       SendHint(hint::kPositionMoved);
@@ -608,7 +579,7 @@ void CHRNavigatorArea::OnNotify(document::DocumentView* sender, int hint_number,
       break;
     case hint::kMouse1027: {
       const auto* mouse = dynamic_cast<const TMouseHint*>(object);
-      if (dragging_ || mouse == nullptr) break;
+      if (drag_.IsDragging() || mouse == nullptr) break;
       if (last_hint_ && last_hint_->key_flags == mouse->key_flags && last_hint_->x == mouse->x &&
           last_hint_->y == mouse->y) {
         break;

@@ -11,6 +11,7 @@
 #include "document/update_hints.h"
 #include "gfx/geometry.h"
 #include "layouts/hr_navigator_lists.h"
+#include "layouts/plot_drag.h"
 #include "views/caliper_variants.h"
 #include "views/layout_tree.h"
 #include "views/view_area.h"
@@ -113,7 +114,7 @@ class CHRNavigatorArea : public CViewArea, public CFollowCaliperHost {
   std::span<const gfx::Point> GetEnvelopePoints() const {
     return {envelope_points_.data(), static_cast<size_t>(column_count_) * 4};
   }
-  bool IsDragging() const { return dragging_; }
+  bool IsDragging() const { return drag_.IsDragging(); }
   bool NeedsRecompute() const { return needs_recompute_; }
   CHRNavigatorCaliper* GetCaliper() const { return caliper_.get(); }
 
@@ -128,7 +129,7 @@ class CHRNavigatorArea : public CViewArea, public CFollowCaliperHost {
   void RedrawCursorOnHost();
   void SendRange();
   void SendHint(int hint, THintObject* object = nullptr);
-  void SendMouseHint(int hint, unsigned flags, const gfx::Point& point);
+  void DrawCursorWhileDragging();
   void MoveToPosition(int32_t samples);
   void RateMove(int new_cursor);
   void NNMove(int new_cursor);
@@ -160,9 +161,7 @@ class CHRNavigatorArea : public CViewArea, public CFollowCaliperHost {
   int plot_width_ = 0;
   int column_count_ = 0;
   int cursor_column_ = 0;
-  bool dragging_ = false;
-  win::Window* capture_window_ = nullptr;
-  std::optional<win::ClientDc> drag_dc_;
+  CPlotDrag drag_;
 };
 
 class CHRNavigatorAreaConfig : public CViewAreaConfig {

@@ -139,9 +139,7 @@ HRTrendPlot BuildHRTrendPlot(const HRTrendBins& bins, int first_bin, int bins_in
 CHRTrendArea::CHRTrendArea(CViewAreaConfig* config, CZK470Doc* document) : CViewArea(config, document) {}
 
 CHRTrendArea::~CHRTrendArea() {
-  drag_dc_.reset();
-  if (dragging_ && capture_window_ != nullptr && win::Windows().GetCapture() == capture_window_)
-    win::Windows().ReleaseCapture();
+  drag_.Cancel();
   caliper_.reset();
 }
 
@@ -259,19 +257,19 @@ void CHRTrendArea::RedrawCursorOnHost() {
 
 void CHRTrendArea::SetPositionFromX(int x) {
   if (document_ == nullptr || x <= rect_.left || x >= rect_.right || plot_width_ < 2) return;
-  if (drag_dc_) {
-    const gfx::Rop2 old = drag_dc_->Canvas().SetROP2(gfx::Rop2::kNot);
-    DrawCursor(drag_dc_->Canvas());
-    drag_dc_->Canvas().SetROP2(old);
+  if (gfx::Canvas* drag_dc = drag_.Canvas()) {
+    const gfx::Rop2 old = drag_dc->SetROP2(gfx::Rop2::kNot);
+    DrawCursor(*drag_dc);
+    drag_dc->SetROP2(old);
   }
   const int64_t start = document_->GetSpanStartMs();
   const int64_t ms_per_pixel = (int64_t{document_->GetSpanEndMs()} - start) / (plot_width_ - 1);
   document_->SetCurrentPosition(static_cast<int32_t>(start + ms_per_pixel * (x - rect_.left)), 0);
   UpdateCursor();
-  if (drag_dc_) {
-    const gfx::Rop2 old = drag_dc_->Canvas().SetROP2(gfx::Rop2::kNot);
-    DrawCursor(drag_dc_->Canvas());
-    drag_dc_->Canvas().SetROP2(old);
+  if (gfx::Canvas* drag_dc = drag_.Canvas()) {
+    const gfx::Rop2 old = drag_dc->SetROP2(gfx::Rop2::kNot);
+    DrawCursor(*drag_dc);
+    drag_dc->SetROP2(old);
   }
 }
 
@@ -297,56 +295,21 @@ void CHRTrendArea::Draw(gfx::Canvas& dc, const gfx::Rect& update) {
   const gfx::Rop2 old = dc.SetROP2(gfx::Rop2::kNot);
   UpdateCursor();
   DrawCursor(dc);
-  if (dragging_ && caliper_) caliper_->Track(dc, CCaliper::kRedraw);
+  if (drag_.IsDragging() && caliper_) caliper_->Track(dc, CCaliper::kRedraw);
   dc.SetROP2(old);
-}
-
-void CHRTrendArea::SendMouseHint(int hint_number, unsigned flags, const gfx::Point& point) {
-  TMouseHint mouse(flags, point.x, point.y);
-  document_->UpdateAllViews(nullptr, hint_number, &mouse);
 }
 
 int CHRTrendArea::OnMessage(uint32_t msg, win::WParam wparam, win::LParam lparam) {
   if (document_ == nullptr) return 0;
-  const auto* point = reinterpret_cast<const gfx::Point*>(lparam);
-  const auto flags = static_cast<unsigned>(wparam);
-  switch (msg) {
-    case areamsg::kLeftButtonDown: {
-      if (point == nullptr || !rect_.Contains(*point)) return 0;
-      capture_window_ = HostWindowOf(*this);
-      if (capture_window_ != nullptr && capture_window_->IsWindow()) {
-        capture_window_->SetCapture();
-        drag_dc_.emplace(*capture_window_);
-      }
-      SetPositionFromX(point->x);
-      dragging_ = drag_dc_.has_value();
-      if (caliper_) caliper_->OnMessage(win::kWmLButtonDown, flags, point);
-      SendMouseHint(hint::kMouse1026, flags, *point);
-      return 1;
-    }
-    case areamsg::kMouseMove:
-      if (!dragging_ || point == nullptr) return 0;
-      SetPositionFromX(point->x);
-      if (caliper_) caliper_->OnMessage(win::kWmMouseMove, flags, point);
-      SendMouseHint(hint::kMouse1027, flags, *point);
-      return 1;
-    case areamsg::kLeftButtonUp: {
-      if (!dragging_) return 0;
-      const gfx::Point at = point != nullptr ? *point : gfx::Point{};
-      win::Windows().ReleaseCapture();
-      drag_dc_.reset();
-      dragging_ = false;
-      document_->UpdateAllViews(nullptr, hint::kEditsChanged);
-      if (caliper_) caliper_->OnMessage(win::kWmLButtonUp, flags, &at);
-      SendMouseHint(hint::kMouse1028, flags, at);
-      return 1;
-    }
-    case CCaliper::kSwitchOnHidden:
-      if (caliper_) caliper_->OnMessage(CCaliper::kSwitchOnHidden, flags, point);
-      return 0;
-    default:
-      return 0;
-  }
+  const auto move_to = [this](gfx::Point point) {
+    SetPositionFromX(point.x);
+    return point;
+  };
+  if (drag_.OnMessage(*this, rect_, caliper_.get(), msg, wparam, lparam, move_to) != 0) return 1;
+  if (msg == CCaliper::kSwitchOnHidden && caliper_)
+    caliper_->OnMessage(CCaliper::kSwitchOnHidden, static_cast<unsigned>(wparam),
+                        reinterpret_cast<const gfx::Point*>(lparam));
+  return 0;
 }
 
 void CHRTrendArea::OnNotify(document::DocumentView* sender, int hint_number, THintObject* object) {
@@ -365,7 +328,7 @@ void CHRTrendArea::OnNotify(document::DocumentView* sender, int hint_number, THi
       break;
     case hint::kMouse1027: {
       const auto* mouse = dynamic_cast<const TMouseHint*>(object);
-      if (dragging_ || mouse == nullptr) break;
+      if (drag_.IsDragging() || mouse == nullptr) break;
       if (last_hint_ && last_hint_->key_flags == mouse->key_flags && last_hint_->x == mouse->x &&
           last_hint_->y == mouse->y)
         break;

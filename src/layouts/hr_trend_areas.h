@@ -8,6 +8,7 @@
 
 #include "document/update_hints.h"
 #include "gfx/geometry.h"
+#include "layouts/plot_drag.h"
 #include "views/caliper_variants.h"
 #include "views/layout_tree.h"
 #include "views/view_area.h"
@@ -93,7 +94,7 @@ class CHRTrendArea : public CViewArea, public CFollowCaliperHost {
   const HRTrendAxis& Axis() const { return axis_; }
   const HRTrendPlot& Plot() const { return plot_; }
   int BinCount() const { return static_cast<int>(bins_.mean.size()); }
-  bool IsDragging() const { return dragging_; }
+  bool IsDragging() const { return drag_.IsDragging(); }
   CHRTrendCaliper* GetCaliper() const { return caliper_.get(); }
 
  private:
@@ -102,7 +103,6 @@ class CHRTrendArea : public CViewArea, public CFollowCaliperHost {
   // Erases the line at the stored column, recomputes the column and draws it again.
   void RedrawCursor(gfx::Canvas& dc);
   void RedrawCursorOnHost();
-  void SendMouseHint(int hint, unsigned flags, const gfx::Point& point);
 
   std::unique_ptr<CHRTrendCaliper> caliper_;
   std::optional<TMouseHint> last_hint_;
@@ -111,9 +111,7 @@ class CHRTrendArea : public CViewArea, public CFollowCaliperHost {
   HRTrendPlot plot_;
   int plot_width_ = 0;
   int cursor_column_ = 0;
-  bool dragging_ = false;
-  win::Window* capture_window_ = nullptr;
-  std::optional<win::ClientDc> drag_dc_;
+  CPlotDrag drag_;
 };
 
 class CHRTrendAreaConfig : public CViewAreaConfig {

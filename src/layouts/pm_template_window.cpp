@@ -288,9 +288,7 @@ win::LResult CPMTemplateWnd::WindowProc(uint32_t message, win::WParam wparam, wi
 }
 
 bool CPMTemplateWnd::PreTranslateMessage(uint32_t message, win::WParam wparam, win::LParam lparam) {
-  const bool shift_f10 = (message == win::kWmKeyDown || message == win::kWmSysKeyDown) &&
-                         static_cast<int>(wparam) == win::kVkF10 && win::Windows().IsKeyDown(win::kVkShift);
-  if (shift_f10 || message == win::kWmContextMenu) {
+  if (win::IsContextMenuRequest(message, wparam)) {
     const gfx::Point corner = ClientToScreen(gfx::Point{5, 5});
     OnContextMenu(this, corner);
     return true;

@@ -73,10 +73,7 @@ gfx::Color STCurveColour(const CZK470Doc& doc, int curve) {
 
 CSTTrendArea::CSTTrendArea(CViewAreaConfig* config, CZK470Doc* document) : CViewArea(config, document) {}
 
-CSTTrendArea::~CSTTrendArea() {
-  drag_dc_.reset();
-  if (dragging_ && host_ != nullptr && win::Windows().GetCapture() == host_) win::Windows().ReleaseCapture();
-}
+CSTTrendArea::~CSTTrendArea() { drag_.Cancel(); }
 
 win::Window* CSTTrendArea::GetCaliperWindow() const { return HostWindowOf(*this); }
 
@@ -237,17 +234,17 @@ void CSTTrendArea::SetPositionFromX(int x) {
   if (document_ == nullptr || x <= rect_.left || x >= rect_.right || width_ < 2) return;
   const int64_t start = document_->GetSpanStartMs();
   const int64_t step = (int64_t{document_->GetSpanEndMs()} - start) / (width_ - 1);
-  if (drag_dc_) {
-    const gfx::Rop2 old = drag_dc_->Canvas().SetROP2(gfx::Rop2::kNotXorPen);
-    DrawCursor(drag_dc_->Canvas());
-    drag_dc_->Canvas().SetROP2(old);
+  if (gfx::Canvas* drag_dc = drag_.Canvas()) {
+    const gfx::Rop2 old = drag_dc->SetROP2(gfx::Rop2::kNotXorPen);
+    DrawCursor(*drag_dc);
+    drag_dc->SetROP2(old);
   }
   document_->SetCurrentPosition(static_cast<int32_t>(start + step * (x - rect_.left)), 0);
   UpdateCursor();
-  if (drag_dc_) {
-    const gfx::Rop2 old = drag_dc_->Canvas().SetROP2(gfx::Rop2::kNotXorPen);
-    DrawCursor(drag_dc_->Canvas());
-    drag_dc_->Canvas().SetROP2(old);
+  if (gfx::Canvas* drag_dc = drag_.Canvas()) {
+    const gfx::Rop2 old = drag_dc->SetROP2(gfx::Rop2::kNotXorPen);
+    DrawCursor(*drag_dc);
+    drag_dc->SetROP2(old);
   }
 }
 
@@ -302,46 +299,14 @@ void CSTTrendArea::Draw(gfx::Canvas& dc, const gfx::Rect& update) {
   dc.SetROP2(old);
 }
 
-void CSTTrendArea::SendMouseHint(int hint_number, unsigned flags, const gfx::Point& point) {
-  TMouseHint mouse(flags, point.x, point.y);
-  document_->UpdateAllViews(nullptr, hint_number, &mouse);
-}
-
 int CSTTrendArea::OnMessage(uint32_t msg, win::WParam wparam, win::LParam lparam) {
   if (document_ == nullptr) return 0;
-  const auto* point = reinterpret_cast<const gfx::Point*>(lparam);
-  const auto flags = static_cast<unsigned>(wparam);
+  const auto move_to = [this](gfx::Point point) {
+    SetPositionFromX(point.x);
+    return point;
+  };
+  if (drag_.OnMessage(*this, rect_, caliper_.get(), msg, wparam, lparam, move_to) != 0) return 1;
   switch (msg) {
-    case areamsg::kLeftButtonDown: {
-      if (point == nullptr || !rect_.Contains(*point)) return 0;
-      host_ = HostWindowOf(*this);
-      if (host_ != nullptr) {
-        host_->SetCapture();
-        drag_dc_.emplace(*host_);
-      }
-      SetPositionFromX(point->x);
-      if (caliper_) caliper_->OnMessage(win::kWmLButtonDown, flags, point);
-      dragging_ = drag_dc_.has_value();
-      SendMouseHint(hint::kMouse1026, flags, *point);
-      return 1;
-    }
-    case areamsg::kMouseMove:
-      if (!dragging_ || point == nullptr) return 0;
-      SetPositionFromX(point->x);
-      if (caliper_) caliper_->OnMessage(win::kWmMouseMove, flags, point);
-      SendMouseHint(hint::kMouse1027, flags, *point);
-      return 1;
-    case areamsg::kLeftButtonUp: {
-      if (!dragging_) return 0;
-      const gfx::Point at = point != nullptr ? *point : gfx::Point{};
-      win::Windows().ReleaseCapture();
-      drag_dc_.reset();
-      dragging_ = false;
-      document_->UpdateAllViews(nullptr, hint::kEditsChanged);
-      if (caliper_) caliper_->OnMessage(win::kWmLButtonUp, flags, &at);
-      SendMouseHint(hint::kMouse1028, flags, at);
-      return 1;
-    }
     case areamsg::kStripRecomputed:
       // The episode dialog follows the main strip; it answers through its own window.
       if (CSTTrendWnd* window = CSTTrendWnd::Current();
@@ -359,7 +324,9 @@ int CSTTrendArea::OnMessage(uint32_t msg, win::WParam wparam, win::LParam lparam
       Refresh();
       return 1;
     case CCaliper::kSwitchOnHidden:
-      if (caliper_) caliper_->OnMessage(CCaliper::kSwitchOnHidden, flags, point);
+      if (caliper_)
+        caliper_->OnMessage(CCaliper::kSwitchOnHidden, static_cast<unsigned>(wparam),
+                            reinterpret_cast<const gfx::Point*>(lparam));
       return 1;
     default:
       return 0;
@@ -395,7 +362,7 @@ void CSTTrendArea::OnNotify(document::DocumentView* sender, int hint_number, THi
       break;
     case hint::kMouse1027: {
       const auto* mouse = dynamic_cast<const TMouseHint*>(object);
-      if (dragging_ || mouse == nullptr) break;
+      if (drag_.IsDragging() || mouse == nullptr) break;
       if (mouse->key_flags == last_flags_ && mouse->x == last_x_ && mouse->y == last_y_) break;
       if (win::Window* host = HostWindowOf(*this)) {
         win::ClientDc dc(*host);
@@ -414,7 +381,6 @@ void CSTTrendArea::OnNotify(document::DocumentView* sender, int hint_number, THi
 void CSTTrendArea::Attach(CBaseView* view) {
   CViewArea::Attach(view);
   MakeCaliper();
-  host_ = HostWindowOf(*this);
   ResetPoints();
 }
 

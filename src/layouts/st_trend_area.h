@@ -9,6 +9,7 @@
 
 #include "analysis/st/st_trend_builder.h"
 #include "gfx/drawing_types.h"
+#include "layouts/plot_drag.h"
 #include "views/caliper_variants.h"
 #include "views/layout_tree.h"
 #include "views/view_area.h"
@@ -80,19 +81,16 @@ class CSTTrendArea : public CViewArea, public CFollowCaliperHost {
   double HighestValue() const { return highest_; }
   int Range() const { return range_; }
   int ReducedPoints() const { return reduced_points_; }
-  bool IsDragging() const { return dragging_; }
+  bool IsDragging() const { return drag_.IsDragging(); }
   CSTTrendCaliper* GetCaliper() const { return caliper_.get(); }
 
  private:
   int Mid() const { return rect_.top + (rect_.bottom - rect_.top) / 2; }
   double ReducedValue(int curve, int point) const;
   void MakeCaliper();
-  void SendMouseHint(int hint, unsigned flags, const gfx::Point& point);
 
   std::unique_ptr<CSTTrendCaliper> caliper_;
-  win::Window* host_ = nullptr;
-  bool dragging_ = false;
-  std::optional<win::ClientDc> drag_dc_;
+  CPlotDrag drag_;
   unsigned last_flags_ = 0;
   int last_x_ = 0;
   int last_y_ = 0;

@@ -127,12 +127,6 @@ void OpenTemplateClassMenu(win::Window& window, gfx::Point screen_point) {
                       &window);
 }
 
-bool IsContextMenuKey(uint32_t message, win::WParam wparam) {
-  const bool shift_f10 = (message == win::kWmKeyDown || message == win::kWmSysKeyDown) &&
-                         static_cast<int>(wparam) == win::kVkF10 && win::Windows().IsKeyDown(win::kVkShift);
-  return shift_f10 || message == win::kWmContextMenu;
-}
-
 CTemplateClassesWindowConfig::~CTemplateClassesWindowConfig() = default;
 
 std::unique_ptr<CAreaWnd> CTemplateClassesWindowConfig::CreateWindow(CZK470Doc* document) {
@@ -535,7 +529,7 @@ win::LResult CTemplateClassesWnd::WindowProc(uint32_t message, win::WParam wpara
 }
 
 bool CTemplateClassesWnd::PreTranslateMessage(uint32_t message, win::WParam wparam, win::LParam lparam) {
-  if (IsContextMenuKey(message, wparam)) {
+  if (win::IsContextMenuRequest(message, wparam)) {
     OnContextMenu(this, ClientToScreen(gfx::Point{5, 5}));
     return true;
   }

@@ -134,8 +134,6 @@ inline constexpr int kTemplateMenuDeleteString = 20905;
 win::Menu TemplateClassMenu();
 // Opens it at the point, owned by the nearest window that is no child.
 void OpenTemplateClassMenu(win::Window& window, gfx::Point screen_point);
-// Shift+F10, or a context-menu message taken from the queue.
-bool IsContextMenuKey(uint32_t message, win::WParam wparam);
 
 // The hosted window of an area inside the template classes screen; nullptr elsewhere.
 CTemplateClassesWnd* FindTemplateClassesWindow(const CViewAreaConfig* node);

@@ -9,6 +9,7 @@
 #include "layouts/template_classes_window.h"
 #include "platform/resources.h"
 #include "views/area_messages.h"
+#include "win/popup_menu.h"
 #include "win/toolbar_window.h"
 
 namespace {
@@ -297,7 +298,7 @@ win::LResult CTemplateDetailWnd::WindowProc(uint32_t message, win::WParam wparam
 }
 
 bool CTemplateDetailWnd::PreTranslateMessage(uint32_t message, win::WParam wparam, win::LParam lparam) {
-  if (IsContextMenuKey(message, wparam)) {
+  if (win::IsContextMenuRequest(message, wparam)) {
     OnContextMenu(this, ClientToScreen(gfx::Point{5, 5}));
     return true;
   }

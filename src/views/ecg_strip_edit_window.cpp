@@ -180,9 +180,7 @@ void CECGStripWnd::WidenChannelBands() {
 }
 
 bool CECGStripWnd::PreTranslateMessage(uint32_t message, win::WParam wparam, win::LParam lparam) {
-  const bool shift_f10 = (message == win::kWmKeyDown || message == win::kWmSysKeyDown) &&
-                         static_cast<int>(wparam) == win::kVkF10 && win::Windows().IsKeyDown(win::kVkShift);
-  if (!shift_f10 && message != win::kWmContextMenu)
+  if (!win::IsContextMenuRequest(message, wparam))
     return CECGSampleWnd::PreTranslateMessage(message, wparam, lparam);
   const gfx::Point corner = ClientToScreen(gfx::Point{kKeyboardMenuInset, kKeyboardMenuInset});
   OnContextMenu(this, corner);

@@ -97,4 +97,10 @@ int WindowSystem::ShowDropDownList(const PopupRequest& request) {
   return NextPopupAnswer(request).value_or(-1);
 }
 
+bool IsContextMenuRequest(uint32_t message, WParam wparam) {
+  const bool shift_f10 = (message == kWmKeyDown || message == kWmSysKeyDown) &&
+                         static_cast<int>(wparam) == kVkF10 && Windows().IsKeyDown(kVkShift);
+  return shift_f10 || message == kWmContextMenu;
+}
+
 }  // namespace win

@@ -1,7 +1,10 @@
 #pragma once
 
+#include <cstdint>
+
 #include "gfx/geometry.h"
 #include "win/menu.h"
+#include "win/messages.h"
 
 namespace win {
 
@@ -25,5 +28,9 @@ gfx::Rect PopupMenuRect(gfx::Point point, gfx::Size size, unsigned flags, gfx::S
 // nothing and returns 0. User-interface thread only.
 int TrackPopupMenu(const Menu& menu, unsigned flags, int x, int y, Window& owner,
                    CommandTarget* route = nullptr);
+
+// Shift+F10 (as a key or a system key) or a context-menu message: the keyboard asks for the
+// window's context menu, which then opens near the client's top-left corner.
+bool IsContextMenuRequest(uint32_t message, WParam wparam);
 
 }  // namespace win
