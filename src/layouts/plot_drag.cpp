@@ -59,6 +59,7 @@ int CPlotDrag::OnMessage(CViewArea& area, const gfx::Rect& plot, CCaliper* calip
 
 void CPlotDrag::Cancel() {
   dc_.reset();
-  if (dragging_ && window_ != nullptr && win::Windows().GetCapture() == window_) win::Windows().ReleaseCapture();
+  if (dragging_ && window_ != nullptr && win::Windows().GetCapture() == window_)
+    win::Windows().ReleaseCapture();
   dragging_ = false;
 }

@@ -215,22 +215,51 @@ void CPMTemplateArea::Select() {
   if (page_ != nullptr) page_->SelectRow(row_);
 }
 
+void CPMTemplateArea::BeginDrag(gfx::Point point) {
+  dragging_ = true;
+  Select();
+  page_->SetCapture();
+  {
+    // The strip is lifted off the area at once, so that the image is never painted over.
+    win::ClientDc dc(*page_);
+    const int saved = dc->SaveDC();
+    dc->IntersectClipRect(rect_);
+    if (drag_object_ != nullptr) drag_object_->Draw(dc.Canvas(), strip_rect_);
+    Draw(dc.Canvas(), rect_);
+    dc->RestoreDC(saved);
+  }
+  const int position = page_->GetCurrentMember(row_, true);
+  const int w = image_rect_.Width();
+  const int h = image_rect_.Height();
+  // White ECG of the current member on black.
+  drag_image_.Begin(*page_, {w, h}, [&](gfx::Canvas& image) {
+    image.FillSolidRect({0, 0, w, h}, kBlack);
+    if (position < 0) return;
+    CECGStripPainter painter(*document_, &image, kWhite, 0, 0, w, h, -1, page_->Speed(), page_->Amplitude(),
+                             0.0, false, position);
+    painter.Prepare();
+    const int scale = document_->GetViewFields().screen_scale;
+    painter.SetChannelGap(static_cast<int>(scale * kChannelGaps[page_->DistanceIndex()]));
+    painter.Draw(true, true, true);
+  });
+  drag_image_.MoveTo(point);
+}
+
 int CPMTemplateArea::OnMessage(uint32_t msg, win::WParam wparam, win::LParam lparam) {
   if (page_ == nullptr) return 0;
   const auto point = [lparam] { return *reinterpret_cast<const gfx::Point*>(lparam); };
   switch (msg) {
     case areamsg::kLeftButtonDown:
       if (!Contains(rect_, point())) return 0;
-      dragging_ = true;
-      Select();
-      page_->SetCapture();
-      InvalidateArea(rect_);
+      BeginDrag(point());
       return 1;
     case areamsg::kMouseMove:
-      // The drag image follows the mouse; nothing to keep between moves.
-      return dragging_ ? 1 : 0;
+      if (!dragging_) return 0;
+      drag_image_.MoveTo(point());
+      return 1;
     case areamsg::kLeftButtonUp: {
       if (!dragging_) return 0;
+      drag_image_.End();
       gfx::Point p = point();
       page_->SetDropRow(-1);
       config_->GetRoot()->BroadcastUntilHandled(areamsg::kTemplateDropSlot, 0,

@@ -4,6 +4,7 @@
 #include <string_view>
 
 #include "gfx/drawing_types.h"
+#include "layouts/drag_image.h"
 #include "views/layout_tree.h"
 #include "views/view_area.h"
 #include "win/controls.h"
@@ -70,6 +71,8 @@ class CPMTemplateArea : public CViewArea {
 
   int Row() const { return row_; }
   bool IsDragging() const { return dragging_; }
+  // Where the drag image stands in the page's client; empty when it is not shown.
+  const gfx::Rect& DragImageShownAt() const { return drag_image_.ShownAt(); }
   const gfx::Rect& StripRect() const { return strip_rect_; }
   win::Button& CountButton() { return count_button_; }
   CPMStepButton& PreviousButton() { return previous_button_; }
@@ -81,6 +84,7 @@ class CPMTemplateArea : public CViewArea {
   void SetStripRect();
   void DrawCalibration(gfx::Canvas& dc) const;
   void InvalidateArea(const gfx::Rect& rect);
+  void BeginDrag(gfx::Point point);
 
   int row_ = 0;
   CPMTemplateWnd* page_ = nullptr;
@@ -92,4 +96,5 @@ class CPMTemplateArea : public CViewArea {
   gfx::Rect image_rect_;
   int last_count_ = 0;
   CViewArea* drag_object_ = nullptr;
+  CDragImage drag_image_;
 };

@@ -170,7 +170,6 @@ CTemplateBrowserArea::CTemplateBrowserArea(CTemplateBrowserAreaConfig* config, C
 
 CTemplateBrowserArea::~CTemplateBrowserArea() {
   // A drag cut short by the layout's end leaves nothing behind.
-  drag_dc_.reset();
   if (dragging_ && window_ != nullptr && win::Windows().GetCapture() == window_)
     win::Windows().ReleaseCapture();
 }
@@ -308,25 +307,6 @@ void CTemplateBrowserArea::MakeCursorRow() {
   root->BroadcastUntilHandled(areamsg::kTemplateTitleBar, static_cast<win::WParam>(row), 0);
 }
 
-void CTemplateBrowserArea::CreateDragImage() {
-  const int w = image_rect_.Width();
-  const int h = image_rect_.Height();
-  drag_image_ = drag_dc_->Canvas().CreateCompatible(std::max(w, 1), std::max(h, 1));
-  drag_image_->FillSolidRect({0, 0, w, h}, kBlack);
-  CECGStripPainter painter(*document_, drag_image_.get(), kWhite, 0, 0, w, h,
-                           window_->GetSlotMember(slot_, true), window_->Speed(), window_->Gain(),
-                           kStripSeconds, true, 0);
-  painter.Prepare();
-  painter.SetChannelGap(ChannelGap());
-  painter.Draw(true, true, true);
-}
-
-void CTemplateBrowserArea::InvertDragImage(const gfx::Rect& at) {
-  if (drag_dc_ == nullptr || drag_image_ == nullptr || at.IsEmpty()) return;
-  drag_dc_->Canvas().BitBlt(at.left, at.top, at.Width(), at.Height(), drag_image_.get(), 0, 0,
-                            gfx::kSrcInvert);
-}
-
 void CTemplateBrowserArea::BeginDrag(gfx::Point point) {
   dragging_ = true;
   {
@@ -340,22 +320,22 @@ void CTemplateBrowserArea::BeginDrag(gfx::Point point) {
   }
   MakeCursorRow();
   window_->SetCapture();
-  drag_dc_ = std::make_unique<win::ClientDc>(*window_);
-  CreateDragImage();
-  MoveDragImage(point);
-}
-
-void CTemplateBrowserArea::MoveDragImage(gfx::Point point) {
-  InvertDragImage(image_at_);
+  // White ECG of the member on black.
   const int w = image_rect_.Width();
   const int h = image_rect_.Height();
-  image_at_ = {point.x - w / 2, point.y - h / 2, point.x - w / 2 + w, point.y - h / 2 + h};
-  InvertDragImage(image_at_);
+  drag_image_.Begin(*window_, {w, h}, [&](gfx::Canvas& image) {
+    image.FillSolidRect({0, 0, w, h}, kBlack);
+    CECGStripPainter painter(*document_, &image, kWhite, 0, 0, w, h, window_->GetSlotMember(slot_, true),
+                             window_->Speed(), window_->Gain(), kStripSeconds, true, 0);
+    painter.Prepare();
+    painter.SetChannelGap(ChannelGap());
+    painter.Draw(true, true, true);
+  });
+  drag_image_.MoveTo(point);
 }
 
 void CTemplateBrowserArea::EndDrag(gfx::Point point) {
-  InvertDragImage(image_at_);
-  image_at_ = {};
+  drag_image_.End();
   window_->SetDropSlot(-1);
   config_->GetRoot()->BroadcastUntilHandled(areamsg::kTemplateDropSlot, 0,
                                             reinterpret_cast<win::LParam>(&point));
@@ -365,7 +345,6 @@ void CTemplateBrowserArea::EndDrag(gfx::Point point) {
   dragging_ = false;
   if (!moved) Invalidate(rect_);
   if (win::Windows().GetCapture() == window_) win::Windows().ReleaseCapture();
-  drag_dc_.reset();
 }
 
 int CTemplateBrowserArea::OnMessage(uint32_t msg, win::WParam wparam, win::LParam lparam) {
@@ -378,7 +357,7 @@ int CTemplateBrowserArea::OnMessage(uint32_t msg, win::WParam wparam, win::LPara
       return 1;
     case areamsg::kMouseMove:
       if (!dragging_) return 0;
-      MoveDragImage(point());
+      drag_image_.MoveTo(point());
       return 1;
     case areamsg::kLeftButtonUp:
       if (!dragging_) return 0;

@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "gfx/geometry.h"
+#include "layouts/drag_image.h"
 #include "views/layout_tree.h"
 #include "views/view_area.h"
 #include "win/tip_button.h"
@@ -87,7 +88,7 @@ class CTemplateBrowserArea : public CViewArea {
   const gfx::Rect& DragImageRect() const { return image_rect_; }
   // Where the drag image was last inverted in, in the window's client coordinates; empty when
   // it is not shown.
-  const gfx::Rect& DragImageShownAt() const { return image_at_; }
+  const gfx::Rect& DragImageShownAt() const { return drag_image_.ShownAt(); }
   CTipButton& CountButton() { return count_button_; }
   CRepeatButton& PreviousButton() { return previous_button_; }
   CRepeatButton& NextButton() { return next_button_; }
@@ -102,10 +103,7 @@ class CTemplateBrowserArea : public CViewArea {
   void DrawStrip(gfx::Canvas& dc) const;
   void MakeCursorRow();
   void BeginDrag(gfx::Point point);
-  void MoveDragImage(gfx::Point point);
   void EndDrag(gfx::Point point);
-  void CreateDragImage();
-  void InvertDragImage(const gfx::Rect& at);
   void Invalidate(const gfx::Rect& rect) const;
   int ChannelGap() const;
 
@@ -119,10 +117,8 @@ class CTemplateBrowserArea : public CViewArea {
   int count_ = 0;
   gfx::Rect strip_rect_;
   gfx::Rect image_rect_;
-  gfx::Rect image_at_;
   bool dragging_ = false;
-  std::unique_ptr<win::ClientDc> drag_dc_;
-  std::unique_ptr<gfx::Canvas> drag_image_;
+  CDragImage drag_image_;
 };
 
 // The class on show in the beat page (the selected row) drawn large in the template detail

@@ -239,8 +239,8 @@ TEST_F(PMTemplatePage, MenuTextsNameTheClasses) {
   EXPECT_EQ(CPMTemplateWnd::ClassName(Doc(), 20), "");
 }
 
-// Dragging a class: a drop on another class's area merges, on its own area or outside every
-// area nothing happens.
+// Dragging a class: its image follows the mouse, inverted in and out at the same places; a drop
+// on another class's area merges, on its own area or outside every area nothing happens.
 TEST_F(PMTemplatePage, DraggingAClassOntoAnotherMergesIt) {
   struct Case {
     int from;
@@ -251,12 +251,22 @@ TEST_F(PMTemplatePage, DraggingAClassOntoAnotherMergesIt) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.drop_row);
     const int before = Members(c.from);
+    win::Windows().ClearRecords();
     Mouse(win::kWmLButtonDown, CentreOf(c.from));
     EXPECT_TRUE(Area(c.from).IsDragging());
     const gfx::Point drop = c.drop_row >= 0 ? CentreOf(c.drop_row) : gfx::Point{-50, -50};
     Mouse(win::kWmMouseMove, drop);
+    const gfx::Rect shown = Area(c.from).DragImageShownAt();
+    EXPECT_EQ((gfx::Point{shown.left + shown.Width() / 2, shown.top + shown.Height() / 2}), drop);
     Mouse(win::kWmLButtonUp, drop, 0);
     EXPECT_FALSE(Area(c.from).IsDragging());
+    EXPECT_TRUE(Area(c.from).DragImageShownAt().IsEmpty());
+    std::vector<std::string> blits;
+    for (const auto& client : win::Windows().RecordOf(Page())->client)
+      for (const std::string& line : client->Lines())
+        if (line.find("BitBlt") != std::string::npos) blits.push_back(line);
+    ASSERT_EQ(blits.size(), 4u);
+    for (size_t i = 0; i < blits.size(); i += 2) EXPECT_EQ(blits[i], blits[i + 1]) << i;
     if (c.merged_into < 0) {
       EXPECT_EQ(Members(c.from), before);
     } else {
