@@ -22,6 +22,7 @@
 #include "layouts/trend_factories.h"
 #include "platform/resources.h"
 #include "reports/report_resources.h"
+#include "trends/trend_screens.h"
 #include "views/view_resources.h"
 #include "win/win_strings.h"
 
@@ -58,6 +59,7 @@ void Fill(platform::ResourcePack& pack) {
   AddTrendResources(pack);
   AddPanelResources(pack);
   AddHRNavigatorResources(pack);
+  AddTrendScreenResources(pack);
 }
 
 }  // namespace

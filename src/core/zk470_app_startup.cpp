@@ -38,6 +38,7 @@
 #include "layouts/screen_factories.h"
 #include "layouts/st_trend_area.h"
 #include "platform/resources.h"
+#include "trends/trend_screens.h"
 #include "views/document_display.h"
 #include "views/ecg_page_window.h"
 #include "win/prompt.h"
@@ -340,6 +341,7 @@ int CZK470App::ExitInstance() {
 
 void CZK470App::InstallScreenServices() {
   RegisterScreenFactories();
+  RegisterTrendScreenFactories();
   InstallViewDialogs();
   InstallBeatEditDialogs();
   InstallSTDialogs(profile_);

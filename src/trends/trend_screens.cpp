@@ -1,0 +1,5 @@
+#include "trends/trend_screens.h"
+
+void RegisterTrendScreenFactories() {}
+
+void AddTrendScreenResources(platform::ResourcePack& pack) {}
