@@ -21,13 +21,16 @@
 #include "document/qrs_list.h"
 #include "document/update_hints.h"
 #include "layouts/beat_page_area.h"
+#include "layouts/beat_page_window.h"
 #include "layouts/default_layouts.h"
+#include "layouts/template_browser_area.h"
 #include "platform/ids.h"
 #include "qt/screenshot.h"
 #include "views/area_messages.h"
 #include "views/ecg_strip_edit_window.h"
 #include "views/layout_tree.h"
 #include "views/online_ecg_area.h"
+#include "views/window_area.h"
 #include "win/command_target.h"
 
 namespace apptest {
@@ -144,6 +147,29 @@ std::vector<T*> AreasOf(CViewAreaConfig* node) {
     for (T* area : AreasOf<T>(node->GetChild(i))) found.push_back(area);
   }
   return found;
+}
+
+// The windows that change the screen from their own commands: the count button of a template
+// browser opens the beat page, whose first button leads back; each window goes with its screen.
+TEST_F(LayoutScreensTest, WindowsThatChangeTheScreenFromTheirOwnCommands) {
+  ASSERT_NO_FATAL_FAILURE(StartOnRecording(2));
+  CZK470View& view = *GetActiveZK470View();
+  Show(kScreens[8]);
+  const std::vector<CTemplateBrowserArea*> browsers =
+      AreasOf<CTemplateBrowserArea>(view.GetSelector()->GetCurrent());
+  ASSERT_FALSE(browsers.empty());
+  browsers.front()->CountButton().Click();
+  Settle();
+  EXPECT_EQ(view.GetSelector()->GetCurrentIndex(), 9);
+  const std::vector<CWindowArea*> windows = AreasOf<CWindowArea>(view.GetSelector()->GetCurrent());
+  CBeatPageWnd* page = nullptr;
+  for (CWindowArea* area : windows) {
+    if (auto* found = dynamic_cast<CBeatPageWnd*>(area->GetHostedWindow())) page = found;
+  }
+  ASSERT_NE(page, nullptr);
+  page->SendMessage(win::kWmCommand, static_cast<win::WParam>(CBeatPageWnd::kCmdTemplateClasses));
+  Settle();
+  EXPECT_EQ(view.GetSelector()->GetCurrentIndex(), 8);
 }
 
 // What a user sees beyond the still screens: the caliper on the current strip, the auto-scroll
