@@ -533,6 +533,16 @@ class CZK470Doc {
   // Which heart-rate-variability screen the HRV command shows (0..2).
   int16_t GetHRVSubMode() const { return hrv_sub_mode_; }
   void SetHRVSubMode(int16_t mode) { hrv_sub_mode_ = mode; }
+  // The HRV screens' shared state: the selected day (0, 1, 2; 99 the whole recording), the zoom
+  // level (0..4), the scale step (0..3) and the cursor's x in the plots (pixels).
+  int16_t GetHRVSelectedDay() const { return hrv_day_; }
+  void SetHRVSelectedDay(int16_t day) { hrv_day_ = day; }
+  int GetHRVZoomLevel() const { return hrv_zoom_; }
+  void SetHRVZoomLevel(int level) { hrv_zoom_ = level; }
+  int GetHRVScaleStep() const { return hrv_scale_; }
+  void SetHRVScaleStep(int step) { hrv_scale_ = step; }
+  int GetHRVCursorX() const { return hrv_cursor_x_; }
+  void SetHRVCursorX(int x) { hrv_cursor_x_ = x; }
   // Set while the ECG page shows a strip or the heart-rate trend below it.
   bool GetLowerPaneFlag() const { return lower_pane_; }
   void SetLowerPaneFlag(bool on) { lower_pane_ = on; }
@@ -637,6 +647,10 @@ class CZK470Doc {
   DisplayMode display_mode_ = DisplayMode::kNone;
   int16_t display_sub_mode_ = 0;
   int16_t hrv_sub_mode_ = 0;
+  int16_t hrv_day_ = 99;
+  int hrv_zoom_ = 0;
+  int hrv_scale_ = 0;
+  int hrv_cursor_x_ = 0;
   bool lower_pane_ = false;
   bool large_template_view_ = false;
   int32_t closed_ = 1;

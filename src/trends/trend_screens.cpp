@@ -1,5 +1,17 @@
 #include "trends/trend_screens.h"
 
-void RegisterTrendScreenFactories() {}
+#include "trends/hrv_screen_factories.h"
+#include "trends/hrv_table_factories.h"
+#include "trends/statistics_factories.h"
 
-void AddTrendScreenResources(platform::ResourcePack& pack) {}
+void RegisterTrendScreenFactories() {
+  RegisterHRVTableFactories();
+  RegisterHRVScreenFactories();
+  RegisterStatisticsFactories();
+}
+
+void AddTrendScreenResources(platform::ResourcePack& pack) {
+  AddHRVTableResources(pack);
+  AddHRVScreenResources(pack);
+  AddStatisticsResources(pack);
+}

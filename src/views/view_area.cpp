@@ -23,6 +23,8 @@ bool CViewConfigSelector::Select(int index) {
   if (layout == nullptr) return false;
   // Reselecting keeps every area and hosted window with its state.
   if (layout == current_) return true;
+  if (building_) return false;
+  building_ = true;
   if (current_ != nullptr) current_->DestroyAreas();
   current_ = layout;
   current_index_ = index;
@@ -31,16 +33,19 @@ bool CViewConfigSelector::Select(int index) {
   current_->CreateAreas(view_->GetDocument());
   current_->AttachData(view_);
   current_->Layout(view_->GetClientRect());
+  building_ = false;
   return true;
 }
 
 bool CViewConfigSelector::Rebuild() {
-  if (view_ == nullptr || current_ == nullptr) return false;
+  if (view_ == nullptr || current_ == nullptr || building_) return false;
+  building_ = true;
   current_->DestroyAreas();
   current_->SetView(view_);
   current_->CreateAreas(view_->GetDocument());
   current_->AttachData(view_);
   current_->Layout(view_->GetClientRect());
+  building_ = false;
   return true;
 }
 

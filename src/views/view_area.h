@@ -68,8 +68,11 @@ class CViewConfigSelector {
   virtual ~CViewConfigSelector() = default;
 
   virtual CViewConfiguration* GetConfiguration() const;
+  // False while a screen is being built: a hint that an area sends while it attaches must not
+  // tear down the screen it belongs to.
   bool Select(int index);
   bool Rebuild();
+  bool IsBuilding() const { return building_; }
   CViewConfiguration* GetCurrent() const { return current_; }
   int GetCurrentIndex() const { return current_index_; }
   CViewConfiguration* NextOfSameKind();
@@ -80,4 +83,5 @@ class CViewConfigSelector {
   CBaseView* view_ = nullptr;
   int current_index_ = 0;
   CViewConfiguration* current_ = nullptr;
+  bool building_ = false;
 };

@@ -27,6 +27,10 @@ int GridCtrl::OnCreate() {
 void GridCtrl::SetRowCount(int rows) {
   rows_ = std::max(rows, 0);
   texts_.resize(static_cast<size_t>(rows_) * static_cast<size_t>(columns_));
+  styles_.resize(texts_.size());
+  heights_.resize(static_cast<size_t>(rows_), row_height_);
+  std::erase_if(covered_, [this](const GridRange& r) { return r.bottom >= rows_; });
+  if (pressed_.row >= rows_) pressed_ = {};
   fixed_rows_ = std::min(fixed_rows_, rows_);
   if (!IsBodyCell(focus_)) focus_ = {};
   UpdateScrollBars();
@@ -36,14 +40,20 @@ void GridCtrl::SetRowCount(int rows) {
 void GridCtrl::SetColumnCount(int columns) {
   columns = std::max(columns, 0);
   std::vector<std::string> texts(static_cast<size_t>(rows_) * static_cast<size_t>(columns));
+  std::vector<std::optional<GridCellStyle>> styles(texts.size());
   const int kept = std::min(columns, columns_);
   for (int r = 0; r < rows_; ++r) {
     for (int c = 0; c < kept; ++c) {
-      texts[static_cast<size_t>(r * columns + c)] = std::move(texts_[static_cast<size_t>(r * columns_ + c)]);
+      const size_t to = static_cast<size_t>(r * columns + c);
+      texts[to] = std::move(texts_[Index(r, c)]);
+      styles[to] = styles_[Index(r, c)];
     }
   }
   texts_ = std::move(texts);
+  styles_ = std::move(styles);
   columns_ = columns;
+  std::erase_if(covered_, [this](const GridRange& r) { return r.right >= columns_; });
+  if (pressed_.column >= columns_) pressed_ = {};
   widths_.resize(static_cast<size_t>(columns_), kDefaultColumnWidth);
   fixed_columns_ = std::min(fixed_columns_, columns_);
   if (!IsBodyCell(focus_)) focus_ = {};
@@ -67,14 +77,14 @@ void GridCtrl::SetFixedColumnCount(int columns) {
 
 bool GridCtrl::SetItemText(int row, int column, std::string_view text) {
   if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return false;
-  texts_[static_cast<size_t>(row * columns_ + column)] = std::string(text);
+  texts_[Index(row, column)] = std::string(text);
   if (const gfx::Rect r = CellRect({row, column}); !r.IsEmpty()) InvalidateRect(r);
   return true;
 }
 
 std::string GridCtrl::GetItemText(int row, int column) const {
   if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return {};
-  return texts_[static_cast<size_t>(row * columns_ + column)];
+  return texts_[Index(row, column)];
 }
 
 bool GridCtrl::SetColumnWidth(int column, int width) {
@@ -91,8 +101,144 @@ int GridCtrl::GetColumnWidth(int column) const {
 
 void GridCtrl::SetRowHeight(int height) {
   row_height_ = std::max(height, 1);
+  std::fill(heights_.begin(), heights_.end(), row_height_);
   UpdateScrollBars();
   Invalidate();
+}
+
+bool GridCtrl::SetRowHeight(int row, int height) {
+  if (row < 0 || row >= rows_) return false;
+  heights_[static_cast<size_t>(row)] = std::max(height, 1);
+  UpdateScrollBars();
+  Invalidate();
+  return true;
+}
+
+int GridCtrl::GetRowHeight(int row) const {
+  return row >= 0 && row < rows_ ? heights_[static_cast<size_t>(row)] : 0;
+}
+
+void GridCtrl::SetHeadersHidden(bool column_header_row, bool row_header_column) {
+  hide_column_header_row_ = column_header_row;
+  hide_row_header_column_ = row_header_column;
+  UpdateScrollBars();
+  Invalidate();
+}
+
+bool GridCtrl::SetCellStyle(int row, int column, const GridCellStyle& style) {
+  if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return false;
+  styles_[Index(row, column)] = style;
+  Invalidate();
+  return true;
+}
+
+void GridCtrl::SetRangeStyle(const GridRange& range, const GridCellStyle& style) {
+  for (int r = std::max(range.top, 0); r <= std::min(range.bottom, rows_ - 1); ++r) {
+    for (int c = std::max(range.left, 0); c <= std::min(range.right, columns_ - 1); ++c) {
+      styles_[Index(r, c)] = style;
+    }
+  }
+  Invalidate();
+}
+
+std::optional<GridCellStyle> GridCtrl::GetCellStyle(int row, int column) const {
+  if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return std::nullopt;
+  return styles_[Index(row, column)];
+}
+
+namespace {
+
+bool Overlap(const GridRange& a, const GridRange& b) {
+  return a.top <= b.bottom && b.top <= a.bottom && a.left <= b.right && b.left <= a.right;
+}
+
+}  // namespace
+
+bool GridCtrl::SetCoveredCells(const GridRange& range) {
+  if (range.top < 0 || range.left < 0 || range.bottom < range.top || range.right < range.left ||
+      range.bottom >= rows_ || range.right >= columns_) {
+    return false;
+  }
+  std::erase_if(covered_, [&range](const GridRange& r) { return Overlap(r, range); });
+  if (range.bottom > range.top || range.right > range.left) covered_.push_back(range);
+  Invalidate();
+  return true;
+}
+
+GridRange GridCtrl::GetCoveredRange(GridCell cell) const {
+  for (const GridRange& r : covered_) {
+    if (r.Contains(cell)) return r;
+  }
+  return {cell.row, cell.column, cell.row, cell.column};
+}
+
+void GridCtrl::ClearCells(const GridRange& range) {
+  for (int r = std::max(range.top, 0); r <= std::min(range.bottom, rows_ - 1); ++r) {
+    for (int c = std::max(range.left, 0); c <= std::min(range.right, columns_ - 1); ++c) {
+      texts_[Index(r, c)].clear();
+      styles_[Index(r, c)].reset();
+    }
+  }
+  std::erase_if(covered_, [&range](const GridRange& r) { return Overlap(r, range); });
+  Invalidate();
+}
+
+int GridCtrl::ShownHeight(int row) const {
+  if (row == 0 && hide_column_header_row_) return 0;
+  return heights_[static_cast<size_t>(row)];
+}
+
+int GridCtrl::ShownWidth(int column) const {
+  if (column == 0 && hide_row_header_column_) return 0;
+  return widths_[static_cast<size_t>(column)];
+}
+
+int GridCtrl::FixedHeight() const {
+  int height = 0;
+  for (int r = 0; r < fixed_rows_; ++r) height += ShownHeight(r);
+  return height;
+}
+
+int GridCtrl::RowY(int row) const {
+  int y = 0;
+  if (row < fixed_rows_) {
+    for (int r = 0; r < row; ++r) y += ShownHeight(r);
+    return y;
+  }
+  y = FixedHeight();
+  for (int r = GetTopRow(); r < row; ++r) y += ShownHeight(r);
+  for (int r = row; r < GetTopRow(); ++r) y -= ShownHeight(r);
+  return y;
+}
+
+int GridCtrl::ColumnX(int column) const {
+  int x = 0;
+  if (column < fixed_columns_) {
+    for (int c = 0; c < column; ++c) x += ShownWidth(c);
+    return x;
+  }
+  x = FixedWidth();
+  for (int c = GetLeftColumn(); c < column; ++c) x += ShownWidth(c);
+  for (int c = column; c < GetLeftColumn(); ++c) x -= ShownWidth(c);
+  return x;
+}
+
+int GridCtrl::RowsFittingFrom(int first) const {
+  const int body = GetClientRect().Height() - FixedHeight();
+  int used = 0;
+  int count = 0;
+  for (int r = fixed_rows_ + first; r < rows_; ++r) {
+    used += ShownHeight(r);
+    if (used > body) break;
+    ++count;
+  }
+  return std::max(count, 1);
+}
+
+bool GridCtrl::IsButtonCell(GridCell cell) const {
+  if (cell.row < 0 || cell.row >= rows_ || cell.column < 0 || cell.column >= columns_) return false;
+  const std::optional<GridCellStyle>& style = styles_[Index(cell.row, cell.column)];
+  return style && style->kind == GridCellKind::kButton;
 }
 
 bool GridCtrl::IsBodyCell(GridCell cell) const {
@@ -102,13 +248,20 @@ bool GridCtrl::IsBodyCell(GridCell cell) const {
 
 int GridCtrl::FixedWidth() const {
   int width = 0;
-  for (int c = 0; c < fixed_columns_; ++c) width += widths_[static_cast<size_t>(c)];
+  for (int c = 0; c < fixed_columns_; ++c) width += ShownWidth(c);
   return width;
 }
 
 int GridCtrl::RowsFittingAtEnd() const {
   const int body = GetClientRect().Height() - FixedHeight();
-  return std::clamp(body / row_height_, 0, rows_ - fixed_rows_);
+  int used = 0;
+  int count = 0;
+  for (int r = rows_ - 1; r >= fixed_rows_; --r) {
+    used += ShownHeight(r);
+    if (used > body) break;
+    ++count;
+  }
+  return count;
 }
 
 int GridCtrl::ColumnsFittingAtEnd() const {
@@ -116,7 +269,7 @@ int GridCtrl::ColumnsFittingAtEnd() const {
   int used = 0;
   int count = 0;
   for (int c = columns_ - 1; c >= fixed_columns_; --c) {
-    used += widths_[static_cast<size_t>(c)];
+    used += ShownWidth(c);
     if (used > body) break;
     ++count;
   }
@@ -158,45 +311,30 @@ void GridCtrl::OnSize(int, int, int) {
 
 gfx::Rect GridCtrl::CellRect(GridCell cell) const {
   if (cell.row < 0 || cell.row >= rows_ || cell.column < 0 || cell.column >= columns_) return {};
-  int y = 0;
-  if (cell.row < fixed_rows_) {
-    y = cell.row * row_height_;
-  } else if (cell.row >= GetTopRow()) {
-    y = FixedHeight() + (cell.row - GetTopRow()) * row_height_;
-  } else {
-    return {};
-  }
-  int x = 0;
-  if (cell.column < fixed_columns_) {
-    for (int c = 0; c < cell.column; ++c) x += widths_[static_cast<size_t>(c)];
-  } else if (cell.column >= GetLeftColumn()) {
-    x = FixedWidth();
-    for (int c = GetLeftColumn(); c < cell.column; ++c) x += widths_[static_cast<size_t>(c)];
-  } else {
-    return {};
-  }
-  return {x, y, x + widths_[static_cast<size_t>(cell.column)], y + row_height_};
+  if (cell.row >= fixed_rows_ && cell.row < GetTopRow()) return {};
+  if (cell.column >= fixed_columns_ && cell.column < GetLeftColumn()) return {};
+  const int x = ColumnX(cell.column);
+  const int y = RowY(cell.row);
+  return {x, y, x + ShownWidth(cell.column), y + ShownHeight(cell.row)};
 }
 
 GridCell GridCtrl::CellAt(gfx::Point point) const {
   if (!GetClientRect().Contains(point)) return {};
-  GridCell cell;
-  if (point.y < FixedHeight()) {
-    cell.row = point.y / row_height_;
-  } else {
-    cell.row = GetTopRow() + (point.y - FixedHeight()) / row_height_;
-  }
-  int x = 0;
-  const auto find_column = [&](int from, int to) {
-    for (int c = from; c < to; ++c) {
-      x += widths_[static_cast<size_t>(c)];
-      if (point.x < x) return c;
+  const auto find = [](int from, int to, int start, int at, auto size) {
+    for (int i = from, edge = start; i < to; ++i) {
+      edge += size(i);
+      if (at < edge) return i;
     }
     return -1;
   };
-  cell.column = find_column(0, fixed_columns_);
-  if (cell.column < 0) cell.column = find_column(GetLeftColumn(), columns_);
-  if (cell.row >= rows_ || cell.column < 0) return {};
+  const auto height = [this](int r) { return ShownHeight(r); };
+  const auto width = [this](int c) { return ShownWidth(c); };
+  GridCell cell;
+  cell.row = point.y < FixedHeight() ? find(0, fixed_rows_, 0, point.y, height)
+                                     : find(GetTopRow(), rows_, FixedHeight(), point.y, height);
+  cell.column = point.x < FixedWidth() ? find(0, fixed_columns_, 0, point.x, width)
+                                       : find(GetLeftColumn(), columns_, FixedWidth(), point.x, width);
+  if (cell.row < 0 || cell.column < 0) return {};
   return cell;
 }
 
@@ -213,12 +351,11 @@ bool GridCtrl::SetFocusCell(GridCell cell) {
 void GridCtrl::EnsureVisible(GridCell cell) {
   if (!IsBodyCell(cell) || !IsWindow()) return;
   const int body_row = cell.row - fixed_rows_;
-  const int shown_rows = std::max(1, (GetClientRect().Height() - FixedHeight()) / row_height_);
   int row = scroll_row_;
   if (body_row < row) {
     row = body_row;
-  } else if (body_row >= row + shown_rows) {
-    row = body_row - shown_rows + 1;
+  } else {
+    while (row < body_row && body_row >= row + RowsFittingFrom(row)) ++row;
   }
   const int body_column = cell.column - fixed_columns_;
   const int room = GetClientRect().Width() - FixedWidth();
@@ -228,7 +365,7 @@ void GridCtrl::EnsureVisible(GridCell cell) {
   } else {
     const auto right_edge = [&](int first) {
       int x = 0;
-      for (int c = fixed_columns_ + first; c <= cell.column; ++c) x += widths_[static_cast<size_t>(c)];
+      for (int c = fixed_columns_ + first; c <= cell.column; ++c) x += ShownWidth(c);
       return x;
     };
     while (column < body_column && right_edge(column) > room) ++column;
@@ -321,43 +458,126 @@ void GridCtrl::OnPaint(gfx::Canvas& canvas, const gfx::Rect&) {
   canvas.FillSolidRect(client, GetSysColor(SysColor::kWindow));
   std::vector<int> shown_rows;
   for (int r = 0; r < fixed_rows_; ++r) shown_rows.push_back(r);
-  for (int r = GetTopRow(), y = FixedHeight(); r < rows_ && y < client.bottom; ++r, y += row_height_) {
+  for (int r = GetTopRow(), y = FixedHeight(); r < rows_ && y < client.bottom; ++r) {
     shown_rows.push_back(r);
+    y += ShownHeight(r);
   }
   std::vector<int> shown_columns;
   for (int c = 0; c < fixed_columns_; ++c) shown_columns.push_back(c);
   for (int c = GetLeftColumn(), x = FixedWidth(); c < columns_ && x < client.right; ++c) {
     shown_columns.push_back(c);
-    x += widths_[static_cast<size_t>(c)];
+    x += ShownWidth(c);
   }
-  const uint32_t format = gfx::kDtSingleLine | gfx::kDtVCenter | gfx::kDtNoPrefix;
+  std::vector<GridRange> painted;  // covered blocks already drawn
   for (const int row : shown_rows) {
+    if (ShownHeight(row) == 0) continue;
     for (const int column : shown_columns) {
-      const GridCell cell{row, column};
-      const gfx::Rect r = CellRect(cell);
-      const gfx::Rect text{r.left + kTextPadding, r.top, r.right - kTextPadding, r.bottom};
-      const std::string& value = texts_[static_cast<size_t>(row * columns_ + column)];
-      if (!IsBodyCell(cell)) {
-        DrawButtonFace(canvas, r, false);
-        WriteText(canvas, *this, value, text, format, GetSysColor(SysColor::kBtnText));
-        continue;
+      if (ShownWidth(column) == 0) continue;
+      const GridRange range = GetCoveredRange({row, column});
+      if (range.bottom > range.top || range.right > range.left) {
+        if (std::find(painted.begin(), painted.end(), range) != painted.end()) continue;
+        painted.push_back(range);
       }
-      const bool current = cell == focus_;
-      if (current) canvas.FillSolidRect(r, GetSysColor(SysColor::kHighlight));
-      canvas.FillSolidRect({r.right - 1, r.top, r.right, r.bottom}, kGridLineColor);
-      canvas.FillSolidRect({r.left, r.bottom - 1, r.right, r.bottom}, kGridLineColor);
-      WriteText(canvas, *this, value, text, format,
-                current ? GetSysColor(SysColor::kHighlightText) : GetSysColor(SysColor::kWindowText));
-      if (current && HasFocus()) canvas.DrawFocusRect({r.left + 1, r.top + 1, r.right - 2, r.bottom - 2});
+      PaintCell(canvas, range, client);
     }
   }
+}
+
+void GridCtrl::PaintCell(gfx::Canvas& canvas, const GridRange& range, const gfx::Rect& client) {
+  const GridCell cell{range.top, range.left};
+  const int x = ColumnX(range.left);
+  const int y = RowY(range.top);
+  int right = x;
+  for (int c = range.left; c <= range.right; ++c) right += ShownWidth(c);
+  int bottom = y;
+  for (int r = range.top; r <= range.bottom; ++r) bottom += ShownHeight(r);
+  const gfx::Rect r{x, y, right, bottom};
+  const gfx::Rect text{r.left + kTextPadding, r.top, r.right - kTextPadding, r.bottom};
+  const std::string& value = texts_[Index(cell.row, cell.column)];
+  const std::optional<GridCellStyle>& style = styles_[Index(cell.row, cell.column)];
+  const bool body = IsBodyCell(cell);
+  const bool current = body && range.Contains(focus_);
+  if (!style) {
+    const uint32_t format = gfx::kDtSingleLine | gfx::kDtVCenter | gfx::kDtNoPrefix;
+    if (!body) {
+      DrawButtonFace(canvas, r, false);
+      WriteText(canvas, *this, value, text, format, GetSysColor(SysColor::kBtnText));
+      return;
+    }
+    if (current) canvas.FillSolidRect(r, GetSysColor(SysColor::kHighlight));
+    canvas.FillSolidRect({r.right - 1, r.top, r.right, r.bottom}, kGridLineColor);
+    canvas.FillSolidRect({r.left, r.bottom - 1, r.right, r.bottom}, kGridLineColor);
+    WriteText(canvas, *this, value, text, format,
+              current ? GetSysColor(SysColor::kHighlightText) : GetSysColor(SysColor::kWindowText));
+    if (current && HasFocus()) canvas.DrawFocusRect({r.left + 1, r.top + 1, r.right - 2, r.bottom - 2});
+    return;
+  }
+
+  // A block that begins under the headers (scrolled partly away) is cut at their edge.
+  gfx::Rect visible = client;
+  if (range.top >= fixed_rows_) visible.top = FixedHeight();
+  if (range.left >= fixed_columns_) visible.left = FixedWidth();
+  const int32_t saved = canvas.SaveDC();
+  canvas.IntersectClipRect(visible);
+  const bool button = style->kind == GridCellKind::kButton;
+  const bool highlight = current && !button;
+  canvas.FillSolidRect(r, highlight ? GetSysColor(SysColor::kHighlight) : style->interior);
+  canvas.FillSolidRect({r.right - 1, r.top, r.right, r.bottom}, kGridLineColor);
+  canvas.FillSolidRect({r.left, r.bottom - 1, r.right, r.bottom}, kGridLineColor);
+  gfx::Rect text_box = text;
+  if (button) {
+    const bool pushed = pressed_ == cell;
+    DrawButtonFace(canvas, {r.left + 1, r.top + 1, r.right - 2, r.bottom - 2}, pushed);
+    if (pushed) text_box = {text.left + 1, text.top + 1, text.right + 1, text.bottom + 1};
+  }
+  uint32_t format = gfx::kDtSingleLine | gfx::kDtNoPrefix;
+  format |= style->horz == GridHorzAlign::kCenter  ? gfx::kDtCenter
+            : style->horz == GridHorzAlign::kRight ? gfx::kDtRight
+                                                   : gfx::kDtLeft;
+  format |= style->vert == GridVertAlign::kCenter   ? gfx::kDtVCenter
+            : style->vert == GridVertAlign::kBottom ? gfx::kDtBottom
+                                                    : gfx::kDtTop;
+  gfx::Font font = GetFont();
+  if (style->bold) font.weight = gfx::kFwBold;
+  canvas.SelectFont(font);
+  canvas.SetBkMode(gfx::BkMode::kTransparent);
+  canvas.SetTextColor(highlight ? GetSysColor(SysColor::kHighlightText) : style->text_color);
+  canvas.DrawText(value, text_box, format);
+  if (highlight && HasFocus()) canvas.DrawFocusRect({r.left + 1, r.top + 1, r.right - 2, r.bottom - 2});
+  canvas.RestoreDC(saved);
 }
 
 void GridCtrl::OnLButtonDown(unsigned, gfx::Point point) {
   const WindowHandle handle = Handle();
   SetFocus();
-  if (Windows().FromHandle(handle) == this) MoveFocusFromUser(CellAt(point));
+  if (Windows().FromHandle(handle) != this) return;
+  const GridCell at = CellAt(point);
+  const GridRange range = GetCoveredRange(at);
+  const GridCell anchor{range.top, range.left};
+  if (at != GridCell{} && IsButtonCell(anchor)) {
+    pressed_ = anchor;
+    SetCapture();
+    Invalidate();
+    return;
+  }
+  MoveFocusFromUser(at);
 }
+
+void GridCtrl::OnLButtonUp(unsigned, gfx::Point point) {
+  if (pressed_ == GridCell{}) return;
+  const GridCell pressed = pressed_;
+  pressed_ = {};
+  if (Windows().GetCapture() == this) Windows().ReleaseCapture();
+  Invalidate();
+  const GridCell at = CellAt(point);
+  if (at == GridCell{}) return;
+  const GridRange range = GetCoveredRange(at);
+  if (GridCell{range.top, range.left} == pressed && IsButtonCell(pressed)) {
+    OnCellButtonClicked(pressed.row, pressed.column);
+  }
+}
+
+void GridCtrl::OnCellButtonClicked(int row, int column) { Notify(kGvnCellButtonClicked, {row, column}); }
 
 void GridCtrl::OnLButtonDblClk(unsigned, gfx::Point point) {
   const GridCell cell = CellAt(point);
@@ -394,7 +614,7 @@ void GridCtrl::OnKeyDown(int virtual_key, unsigned, unsigned) {
     }
   }
   const bool control = Windows().IsKeyDown(kVkControl);
-  const int page = std::max(1, (GetClientRect().Height() - FixedHeight()) / row_height_);
+  const int page = RowsFittingFrom(scroll_row_);
   GridCell to = focus_;
   switch (virtual_key) {
     case kVkUp:

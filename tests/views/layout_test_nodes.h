@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <string>
@@ -84,6 +85,8 @@ class TestNode : public CViewAreaConfig {
 
   bool fail_create = false;
   bool hosts_window = false;
+  // Run when the node's area attaches, after it logged.
+  std::function<void(CBaseView*)> on_attach;
   win::Window* window = nullptr;
   // Message number -> (result, value written through an int* lparam when nonzero).
   std::map<uint32_t, std::pair<int, int>> answers;
@@ -127,6 +130,7 @@ inline void TestArea::SetRect(const gfx::Rect& rect) {
 inline void TestArea::Attach(CBaseView* view) {
   CViewArea::Attach(view);
   node_->Log().lines.push_back("attach " + node_->Name());
+  if (node_->on_attach) node_->on_attach(view);
 }
 
 inline void TestArea::OnLayout(int left, int top, int right, int bottom) {

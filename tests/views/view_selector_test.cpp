@@ -38,6 +38,24 @@ TEST_F(SelectorTest, SelectionCreatesAttachesAndLaysOutInTheViewsClientArea) {
   EXPECT_FALSE(Node(0, 0)->IsAttached());
 }
 
+// An area that makes the view choose another screen while its own is being built (a hint sent
+// from its attach) leaves that screen standing.
+TEST_F(SelectorTest, NoScreenIsChosenWhileOneIsBeingBuilt) {
+  ASSERT_TRUE(CreateView());
+  bool chosen = true;
+  dynamic_cast<viewstest::TestNode*>(Node(1, 0))->on_attach = [&](CBaseView* view) {
+    chosen = view->GetSelector()->Select(0) || view->GetSelector()->Rebuild();
+  };
+  log_.lines.clear();
+  ASSERT_TRUE(Selector().Select(1));
+  EXPECT_FALSE(chosen);
+  EXPECT_EQ(Selector().GetCurrentIndex(), 1);
+  EXPECT_NE(Node(1, 0)->GetArea(), nullptr);
+  EXPECT_EQ(log_.lines, (Lines{"destroy a1", "destroy a", "create b", "attach b", "rect b 0,0,20,20",
+                               "onlayout b 0,0,20,20"}));
+  EXPECT_TRUE(Selector().Select(0));
+}
+
 TEST_F(SelectorTest, ReselectingTheCurrentLayoutRecreatesAndLaysOutNothing) {
   ASSERT_TRUE(CreateView());
   const CViewArea* before = Node(0, 0)->GetArea();
