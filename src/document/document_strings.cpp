@@ -51,7 +51,7 @@ constexpr platform::StringEntry kStrings[] = {
     {15204,
      "Do you want to finalize the recording %s?\n"
      "Its files are then renamed: the recording number starts with V."},
-    {30004, "Day "},
+    {30004, " Day "},
     {32263, "The file %s cannot be opened.\nIt may be in use by another program or another workstation."},
     {32265, "The recording file was empty. It has been restored from its backup copy."},
     {32898, "Only recordings (*.QRS), exchange files (*.KZT) and PDF documents can be opened."},

@@ -159,8 +159,9 @@ TEST_F(DocumentPosition, DaysHoursAndClockTimes) {
   EXPECT_EQ(doc_->GetMinutesInDay(0), 1440);
   EXPECT_EQ(doc_->GetMinutesInDay(1), 60);
   EXPECT_EQ(doc_->GetMinutesInDay(99), 1500);
-  EXPECT_EQ(doc_->GetDayLabel(2), "Day 2");
-  EXPECT_EQ(doc_->GetDayLabelAt(90000), "Day 2");
+  // The label follows a clock time, one blank after it.
+  EXPECT_EQ(doc_->GetDayLabel(2), " Day 2");
+  EXPECT_EQ(doc_->GetDayLabelAt(90000), " Day 2");
   doc_->GetRawECGData()->SetWholeMinutes(1440);
   EXPECT_FALSE(doc_->IsMultiDayRecording());
   EXPECT_EQ(doc_->GetDayLabel(1), "");

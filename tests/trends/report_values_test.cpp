@@ -187,22 +187,22 @@ TEST_F(ReportValues, EveryFieldOfThePlantedRecording) {
       // after each of the seven beats before it to 875 samples (68 bpm) and gives the shortest RR,
       // 60 samples; the last run of eight normal beats ends just before it (940 samples, 63 bpm).
       {"HR min", F(GetMinHeartRateText), "60"},
-      {"HR min time", F(GetMinHeartRateTimeText), "08:37:00Day 1"},
+      {"HR min time", F(GetMinHeartRateTimeText), "08:37:00 Day 1"},
       {"HR mean", F(GetMeanHeartRateText), "60"},
       {"HR max", F(GetMaxHeartRateText), "68"},
-      {"HR max time", F(GetMaxHeartRateTimeText), "09:36:53Day 1"},
+      {"HR max time", F(GetMaxHeartRateTimeText), "09:36:53 Day 1"},
       {"RR min", F(GetMinRRText), "480"},
-      {"RR min time", F(GetMinRRTimeText), "09:37:00Day 1"},
+      {"RR min time", F(GetMinRRTimeText), "09:37:00 Day 1"},
       {"RR max", F(GetMaxRRText), "1000"},
-      {"RR max time", F(GetMaxRRTimeText), "08:37:00Day 1"},
+      {"RR max time", F(GetMaxRRTimeText), "08:37:00 Day 1"},
       {"NN min", F(GetMinNNText), "1000"},
-      {"NN min time", F(GetMinNNTimeText), "08:37:00Day 1"},
+      {"NN min time", F(GetMinNNTimeText), "08:37:00 Day 1"},
       {"NN max", F(GetMaxNNText), "1000"},
-      {"NN max time", F(GetMaxNNTimeText), "08:37:00Day 1"},
+      {"NN max time", F(GetMaxNNTimeText), "08:37:00 Day 1"},
       {"sinus min", F(GetMinSinusRateText), "60"},
-      {"sinus min time", F(GetMinSinusRateTimeText), "08:37:00Day 1"},
+      {"sinus min time", F(GetMinSinusRateTimeText), "08:37:00 Day 1"},
       {"sinus max", F(GetMaxSinusRateText), "63"},
-      {"sinus max time", F(GetMaxSinusRateTimeText), "09:36:52Day 1"},
+      {"sinus max time", F(GetMaxSinusRateTimeText), "09:36:52 Day 1"},
       // Counts.
       {"beats", F(GetBeatCountText), "108001"},
       {"bradycardias", F(GetBradycardiaCountText), "3"},
@@ -241,39 +241,39 @@ TEST_F(ReportValues, EveryFieldOfThePlantedRecording) {
       {"max V trigeminies/h", F(GetMaxVTrigeminyPerHourText), "1"},
       {"max AA/h", F(GetMaxAbsArrhythmiaPerHourText), "3"},
       // Longest episodes: of the two equal bradycardias the earlier.
-      {"longest brady time", F(GetLongestBradycardiaTimeText), "09:38:40Day 1"},
+      {"longest brady time", F(GetLongestBradycardiaTimeText), "09:38:40 Day 1"},
       {"longest brady duration", F(GetLongestBradycardiaDurationText), "00:00:20"},
-      {"longest tachy time", F(GetLongestTachycardiaTimeText), "10:00:20Day 1"},
+      {"longest tachy time", F(GetLongestTachycardiaTimeText), "10:00:20 Day 1"},
       {"longest tachy duration", F(GetLongestTachycardiaDurationText), "01:02:05"},
-      {"longest pause time", F(GetLongestPauseTimeText), "08:43:40Day 1"},
+      {"longest pause time", F(GetLongestPauseTimeText), "08:43:40 Day 1"},
       {"longest pause duration", F(GetLongestPauseDurationText), "00:00:02"},
-      {"longest SVT time", F(GetLongestSvtTimeText), "16:57:00Day 1"},
+      {"longest SVT time", F(GetLongestSvtTimeText), "16:57:00 Day 1"},
       {"longest SVT duration", F(GetLongestSvtDurationText), "00:00:08"},
       {"longest SVT rate", F(GetLongestSvtRateText), "60"},
-      {"longest VT: the one without a span of 3", F(GetLongestVtTimeText), "06:50:20Day 1"},
+      {"longest VT: the one without a span of 3", F(GetLongestVtTimeText), "06:50:20 Day 1"},
       {"longest VT duration (240 samples)", F(GetLongestVtDurationText), "00:00:01"},
       {"longest VT rate", F(GetLongestVtRateText), "-"},
-      {"longest V bigeminy time", F(GetLongestVBigeminyTimeText), "14:10:20Day 1"},
+      {"longest V bigeminy time", F(GetLongestVBigeminyTimeText), "14:10:20 Day 1"},
       {"longest V bigeminy duration", F(GetLongestVBigeminyDurationText), "00:01:00"},
       {"longest V bigeminy rate", F(GetLongestVBigeminyRateText), "60"},
-      {"longest V trigeminy time", F(GetLongestVTrigeminyTimeText), "11:00:20Day 2"},
+      {"longest V trigeminy time", F(GetLongestVTrigeminyTimeText), "11:00:20 Day 2"},
       {"longest V trigeminy duration", F(GetLongestVTrigeminyDurationText), "00:00:45"},
       {"longest V trigeminy rate", F(GetLongestVTrigeminyRateText), "60"},
       // Fastest: the VT with the extra beat; the second V bigeminy is not faster.
-      {"fastest SVT time", F(GetFastestSvtTimeText), "16:57:00Day 1"},
+      {"fastest SVT time", F(GetFastestSvtTimeText), "16:57:00 Day 1"},
       {"fastest SVT rate", F(GetFastestSvtRateText), "60"},
       {"fastest SVT duration", F(GetFastestSvtDurationText), "00:00:08"},
-      {"fastest VT time", F(GetFastestVtTimeText), "09:36:59Day 1"},
+      {"fastest VT time", F(GetFastestVtTimeText), "09:36:59 Day 1"},
       {"fastest VT rate", F(GetFastestVtRateText), "90"},
       {"fastest VT duration (125 samples)", F(GetFastestVtDurationText), "00:00:01"},
-      {"fastest V bigeminy time", F(GetFastestVBigeminyTimeText), "14:10:20Day 1"},
+      {"fastest V bigeminy time", F(GetFastestVBigeminyTimeText), "14:10:20 Day 1"},
       {"fastest V bigeminy rate", F(GetFastestVBigeminyRateText), "60"},
       {"fastest V bigeminy duration", F(GetFastestVBigeminyDurationText), "00:01:00"},
-      {"fastest V trigeminy time", F(GetFastestVTrigeminyTimeText), "11:00:20Day 2"},
+      {"fastest V trigeminy time", F(GetFastestVTrigeminyTimeText), "11:00:20 Day 2"},
       {"fastest V trigeminy rate", F(GetFastestVTrigeminyRateText), "60"},
       {"fastest V trigeminy duration", F(GetFastestVTrigeminyDurationText), "00:00:45"},
-      {"longest AA: the flutter", F(GetLongestAbsArrhythmiaText), "20:00:20Day 1 /00:02:00"},
-      {"longest SV bigeminy", F(GetLongestSvBigeminyText), "7s (22:32:00Day 1)"},
+      {"longest AA: the flutter", F(GetLongestAbsArrhythmiaText), "20:00:20 Day 1 /00:02:00"},
+      {"longest SV bigeminy", F(GetLongestSvBigeminyText), "7s (22:32:00 Day 1)"},
       {"longest SV trigeminy: none", F(GetLongestSvTrigeminyText), "-"},
   };
 #undef F
@@ -353,11 +353,11 @@ TEST_F(ReportValues, TimeAndDurationTexts) {
   };
   const Case cases[] = {
       {"past midnight, one day: no label", 23, 59, 30, 1440, 45, "00:00:15"},
-      {"at 86400 s of two days: day 2", 23, 59, 30, 2880, 86400, "23:59:30Day 2"},
-      {"last second of day 1, a minute carried", 23, 59, 30, 2880, 86399, "23:59:29Day 1"},
-      {"second 50 + 15 carries a minute", 8, 37, 50, 1800, 15, "08:38:05Day 1"},
-      {"second 50 + 9 carries nothing", 8, 37, 50, 1800, 9, "08:37:59Day 1"},
-      {"25 h after the start", 8, 37, 0, 1800, 90000, "09:37:00Day 2"},
+      {"at 86400 s of two days: day 2", 23, 59, 30, 2880, 86400, "23:59:30 Day 2"},
+      {"last second of day 1, a minute carried", 23, 59, 30, 2880, 86399, "23:59:29 Day 1"},
+      {"second 50 + 15 carries a minute", 8, 37, 50, 1800, 15, "08:38:05 Day 1"},
+      {"second 50 + 9 carries nothing", 8, 37, 50, 1800, 9, "08:37:59 Day 1"},
+      {"25 h after the start", 8, 37, 0, 1800, 90000, "09:37:00 Day 2"},
   };
   for (const Case& c : cases) {
     SetStart(c.start_h, c.start_m, c.start_s);
@@ -389,10 +389,10 @@ TEST_F(ReportValues, HourAndDayTables) {
   EXPECT_EQ(rv.GetHourText(16), "00:37");
   EXPECT_EQ(rv.GetHourText(71), "07:37");
   rv.FillHourLabels(true);
-  EXPECT_EQ(rv.GetHourText(23), "07:37Day 1");
-  EXPECT_EQ(rv.GetHourText(24), "08:37Day 2");
-  EXPECT_EQ(rv.GetHourText(47), "07:37Day 2");
-  EXPECT_EQ(rv.GetHourText(48), "08:37Day 3");
+  EXPECT_EQ(rv.GetHourText(23), "07:37 Day 1");
+  EXPECT_EQ(rv.GetHourText(24), "08:37 Day 2");
+  EXPECT_EQ(rv.GetHourText(47), "07:37 Day 2");
+  EXPECT_EQ(rv.GetHourText(48), "08:37 Day 3");
 
   // Per-hour texts ("-" for none) and the day rows they leave ("0" for none).
   struct HourCell {
@@ -590,7 +590,7 @@ TEST_F(ReportValues, ShortEpisodeKeepsItsDuration) {
   EXPECT_EQ(rv.GetFastestVtDurationText(), "-");
   EXPECT_EQ(rv.GetEpisodeStartPosition(R::kStartFastestVt), 0);
   EXPECT_EQ(rv.GetLongestAbsArrhythmiaDuration(), 1);
-  EXPECT_EQ(rv.GetLongestAbsArrhythmiaText(), "09:10:20Day 1 /00:00:01");
+  EXPECT_EQ(rv.GetLongestAbsArrhythmiaText(), "09:10:20 Day 1 /00:00:01");
   for (const std::string& text : {rv.GetLongestBradycardiaTimeText(), rv.GetLongestBradycardiaDurationText(),
                                   rv.GetLongestPauseTimeText(), rv.GetFastestSvtRateText()})
     EXPECT_EQ(text, "-");
@@ -606,7 +606,7 @@ TEST_F(ReportValues, ExtremesFromTheDocument) {
   doc_->SetHRMax(140, Sec(7200), 7200, 0);
   TReportValues rv(*doc_, locale_);
   EXPECT_EQ(rv.GetMaxHeartRateText(), "140") << "a stored extreme stays";
-  EXPECT_EQ(rv.GetMaxHeartRateTimeText(), "10:37:00Day 1");
+  EXPECT_EQ(rv.GetMaxHeartRateTimeText(), "10:37:00 Day 1");
   EXPECT_EQ(rv.GetMinHeartRateText(), "60") << "filled in by the trend";
   doc_->SetRRMax(Sec(6 * 3600), Sec(60), 60, 0);  // six hours between two beats
   EXPECT_EQ(rv.GetMaxRRText(), "21600000");

@@ -121,8 +121,8 @@ TEST_F(PageWindowTest, RowTimesAreClockTimesWithTheDayOnlyInLongRecordings) {
   Doc().GetViewFields().page_start_ms = 24 * 3'600'000 - 10 * 60'000;
   Doc().GetViewFields().page_end_ms = Doc().GetViewFields().page_start_ms + 4 * 600'000;
   window.UpdateTexts();
-  EXPECT_EQ(window.GetRowTexts(),
-            (std::vector<std::string>{"22:20:00Day 1", "22:30:00Day 2", "22:40:00Day 2", "22:50:00Day 2"}));
+  EXPECT_EQ(window.GetRowTexts(), (std::vector<std::string>{"22:20:00 Day 1", "22:30:00 Day 2",
+                                                            "22:40:00 Day 2", "22:50:00 Day 2"}));
 
   // No rows: no texts and no division by zero.
   window.ComputeLabelRows({0, 0, 90, 20});
