@@ -71,7 +71,7 @@ class CTemplateClassesWnd : public CAreaWnd {
   void OnAreaNotify(document::DocumentView* sender, int hint, THintObject* object) override;
   std::unique_ptr<win::Window> CreateToolBar(CAreaFrameWnd& frame, uint32_t* style, int* dock_bar) override;
 
-  // Slot queries of the browsers; "past the last row" answers as the Part of each says.
+  // Slot queries of the browsers; a slot past the last row answers -1 (the count 0).
   int GetSlotRow(int slot) const;
   int GetSlotFamily(int slot) const;
   int GetSlotClass(int slot) const;
