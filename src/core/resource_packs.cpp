@@ -4,10 +4,14 @@
 
 #include "common/utility_resources.h"
 #include "core/core_resources.h"
+#include "dialogs/analysis_pages.h"
 #include "dialogs/auto_scroll_dlg.h"
 #include "dialogs/beat_edit_dlgs.h"
 #include "dialogs/caliper_dlgs.h"
+#include "dialogs/colour_page.h"
 #include "dialogs/dialog_resources.h"
+#include "dialogs/display_pages.h"
+#include "dialogs/options_pages.h"
 #include "dialogs/patient_dialog_resources.h"
 #include "dialogs/small_value_dlgs.h"
 #include "dialogs/st_dlgs.h"
@@ -60,6 +64,10 @@ void Fill(platform::ResourcePack& pack) {
   AddPanelResources(pack);
   AddHRNavigatorResources(pack);
   AddTrendScreenResources(pack);
+  AddOptionsPageResources(pack);
+  AddAnalysisPageResources(pack);
+  AddDisplayPageResources(pack);
+  AddColourPageResources(pack);
 }
 
 }  // namespace

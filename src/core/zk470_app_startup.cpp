@@ -16,6 +16,7 @@
 #include "core/automation_exit_codes.h"
 #include "core/beat_edit_sink.h"
 #include "core/core_ids.h"
+#include "core/document_sheets.h"
 #include "core/main_frame.h"
 #include "core/main_toolbars.h"
 #include "core/resource_packs.h"
@@ -135,6 +136,9 @@ class CZK470App::DocumentCommands : public win::CommandTarget {
     switch (message.kind) {
       case win::CommandMessage::Kind::kExecute:
         if (run_state) return run->OnCommand(*doc, message.id);
+        if (document_sheets::RunDocumentSheet(*doc, message.id, app_.GetMainFrame(),
+                                              app_.GetAnalysisLibraryVersionText()))
+          return true;
         if (message.id == cmd::kFileSave) {
           (void)doc->DoFileSave();
           return true;
@@ -150,11 +154,16 @@ class CZK470App::DocumentCommands : public win::CommandTarget {
           return true;
         }
         const CZK470Doc::CommandUpdate update = doc->OnUpdateCommand(message.id);
+        if (!update.handled && document_sheets::IsDocumentSheetCommand(message.id)) {
+          message.ui->Enable(true);
+          return true;
+        }
         if (update.handled && update.enabled) message.ui->Enable(*update.enabled);
         return update.handled;
       }
       case win::CommandMessage::Kind::kProbe:
         return run_state.has_value() || message.id == cmd::kFileSave ||
+               document_sheets::IsDocumentSheetCommand(message.id) ||
                doc->OnUpdateCommand(message.id).handled;
     }
     return false;

@@ -9,6 +9,7 @@
 #include "analysis/example_strips.h"
 #include "core/core_ids.h"
 #include "core/main_toolbars.h"
+#include "core/options_command.h"
 #include "core/view_pages.h"
 #include "core/view_services.h"
 #include "core/zk470_app.h"
@@ -336,6 +337,7 @@ void CZK470View::AddFileAndSheetCommands() {
     texts.DoModal();
   });
   AddCommand(cmd::kUserId, [this] { OnUserId(); });
+  AddCommand(cmd::kOptions, [this] { RunOptionsCommand(*this); });
   AddCommand(cmd::kPacemakerTexts, [this] { OnPacemakerTexts(); });
   AddCommand(cmd::kUndoEdits, [this] {
     if (Doc().GetEditRecording() != 0) Doc().UndoEdits();

@@ -1,0 +1,40 @@
+#include "dialogs/options_sheet.h"
+
+#include "dialogs/options_pages.h"
+#include "dialogs/small_value_dlgs.h"
+#include "win/controls.h"
+#include "win/prompt.h"
+#include "win/window.h"
+
+TOptionsSheet::TOptionsSheet(int caption_id, win::Window* parent, int select_page, CZK470Doc& doc)
+    : win::PropertySheet(caption_id, parent, select_page),
+      units_(std::make_unique<TUnitsPage>(doc)),
+      directories_(std::make_unique<TDirectoriesPage>(doc)),
+      auto_delete_(std::make_unique<TAutoDeletePage>(doc)),
+      office_address_(std::make_unique<OfficeAddressDlg>(doc)),
+      tape_(std::make_unique<TTapeSettingsPage>(doc)) {
+  // Print setup, recorder interface and GDT pages join here once they exist.
+  AddPage(*units_);
+  AddPage(*directories_);
+  AddPage(*auto_delete_);
+  AddPage(*office_address_);
+  AddPage(*tape_);
+  SetHelpButton(false);
+}
+
+// The sheet's window goes before the pages it shows.
+TOptionsSheet::~TOptionsSheet() { DestroyWindow(); }
+
+void TOptionsSheet::OnOK() {
+  if (win::PropertyPage* current = GetActivePage(); current != nullptr && !current->OnKillActive()) return;
+  if (auto fault = directories_->CheckFolders()) {
+    if (GetActivePage() != directories_.get() && !SetActivePage(*directories_)) return;
+    win::CurrentPrompt().MessageBox(fault->message, win::Windows().AppTitle(),
+                                    win::kMbOk | win::kMbIconExclamation);
+    if (win::Window* edit = directories_->GetDlgItem(fault->edit_id)) directories_->GotoDlgCtrl(edit);
+    return;
+  }
+  // The fields now hold the expanded folders; the controls must not bring back what was typed.
+  if (directories_->IsWindow()) directories_->UpdateData(false);
+  win::PropertySheet::OnOK();
+}

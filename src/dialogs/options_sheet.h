@@ -1,0 +1,39 @@
+#pragma once
+
+#include <memory>
+
+#include "win/property_sheet.h"
+
+class CZK470Doc;
+class TUnitsPage;
+class TDirectoriesPage;
+class TAutoDeletePage;
+class OfficeAddressDlg;
+class TTapeSettingsPage;
+
+// The options sheet of the workstation: owns its pages, each built on the document's settings. OK
+// is taken only when every folder of the directories page exists or could be made; otherwise
+// that page is shown with a message naming the folder and why. The owner copies the pages back.
+class TOptionsSheet : public win::PropertySheet {
+ public:
+  static constexpr int kCaptionId = 32781;
+
+  TOptionsSheet(int caption_id, win::Window* parent, int select_page, CZK470Doc& doc);
+  ~TOptionsSheet() override;
+
+  TUnitsPage& Units() { return *units_; }
+  TDirectoriesPage& Directories() { return *directories_; }
+  TAutoDeletePage& AutoDelete() { return *auto_delete_; }
+  OfficeAddressDlg& OfficeAddress() { return *office_address_; }
+  TTapeSettingsPage& TapeSettings() { return *tape_; }
+
+ protected:
+  void OnOK() override;
+
+ private:
+  std::unique_ptr<TUnitsPage> units_;
+  std::unique_ptr<TDirectoriesPage> directories_;
+  std::unique_ptr<TAutoDeletePage> auto_delete_;
+  std::unique_ptr<OfficeAddressDlg> office_address_;
+  std::unique_ptr<TTapeSettingsPage> tape_;
+};
