@@ -5,9 +5,9 @@
 #include "dialogs/analysis_pages.h"
 #include "dialogs/display_pages.h"
 #include "dialogs/st_dlgs.h"
-#include "platform/ids.h"
 #include "document/settings_store.h"
 #include "document/zk470_doc.h"
+#include "platform/ids.h"
 #include "win/property_sheet.h"
 
 namespace document_sheets {
