@@ -1,8 +1,13 @@
 #include "core/options_command.h"
 
 #include <filesystem>
+#include <optional>
 #include <system_error>
 
+#include "core/core_ids.h"
+#include "core/core_resources.h"
+#include "core/main_frame.h"
+#include "core/zk470_app.h"
 #include "core/zk470_view.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/options_sheet.h"
@@ -11,6 +16,28 @@
 #include "platform/ids.h"
 #include "views/view_area.h"
 #include "win/window.h"
+
+namespace {
+
+// A pack that cannot be loaded keeps the old menu and kind names; the saved value takes effect at
+// the next start. The layout is rebuilt either way, so that every area takes its texts again.
+void ApplyNewLanguage(CZK470View& view, CZK470Doc& doc) {
+  CZK470App* app = App();
+  if (app != nullptr && app->LoadLanguageDll()) {
+    app->UseLanguageResources();
+    CMainFrame* frame = app->GetMainFrame();
+    if (std::optional<win::Menu> menu = LoadMenuResource(core_ids::kDocumentResource);
+        menu && frame != nullptr) {
+      frame->SetMenu(std::move(*menu));
+      frame->GetMenuBar().Invalidate();
+      view.RemoveMenuEntries();
+    }
+    doc.ReloadKindNames();
+  }
+  if (CViewConfigSelector* selector = view.GetSelector()) selector->Rebuild();
+}
+
+}  // namespace
 
 void RunOptionsCommand(CZK470View& view) {
   CZK470Doc& doc = *view.GetDocument();
@@ -46,10 +73,7 @@ void RunOptionsCommand(CZK470View& view) {
     std::filesystem::current_path(doc.GetDataDirectory(), ec);
   }
 
-  // Every area takes its texts again in the new language.
-  if (settings.Int(SettingKey::kLanguage) != old_language) {
-    if (CViewConfigSelector* selector = view.GetSelector()) selector->Rebuild();
-  }
+  if (settings.Int(SettingKey::kLanguage) != old_language) ApplyNewLanguage(view, doc);
 
   doc.UpdateAllViews(nullptr, hint::kDocumentChanged);
   if (win::Window* main = win::Windows().MainWindow()) main->PostMessage(msg::kStatusRefresh);

@@ -29,18 +29,18 @@ constexpr int kDurationChoices = 8;
 
 constexpr DialogLayout kOptLayout{Opt::kTemplateId, 230, 150, true};
 constexpr ControlLayout kOptControls[] = {
-    {-1, ControlKind::kStatic, 8, 10, 100, 8},
-    {Opt::kBradycardiaId, ControlKind::kComboDropList, 120, 8, 60, 100, 0, win::kCtlGroup},
-    {-1, ControlKind::kStatic, 8, 26, 100, 8},
-    {Opt::kTachycardiaId, ControlKind::kComboDropList, 120, 24, 60, 100},
-    {-1, ControlKind::kStatic, 8, 42, 100, 8},
-    {Opt::kPauseId, ControlKind::kComboDropList, 120, 40, 60, 100},
-    {Opt::kSVESSwitchId, ControlKind::kCheckBox, 8, 58, 100, 10},
-    {Opt::kSVESPrematurityId, ControlKind::kComboDropList, 120, 56, 60, 100},
-    {Opt::kAbsArrhythmiaSwitchId, ControlKind::kCheckBox, 8, 74, 100, 10},
-    {Opt::kArrhythmiaPrematurityId, ControlKind::kComboDropList, 120, 72, 60, 100},
-    {-1, ControlKind::kStatic, 8, 90, 100, 8},
-    {Opt::kArrhythmiaDurationId, ControlKind::kComboDropList, 120, 88, 60, 100},
+    {-1, ControlKind::kStatic, 8, 10, 140, 8},
+    {Opt::kBradycardiaId, ControlKind::kComboDropList, 152, 8, 60, 100, 0, win::kCtlGroup},
+    {-1, ControlKind::kStatic, 8, 26, 140, 8},
+    {Opt::kTachycardiaId, ControlKind::kComboDropList, 152, 24, 60, 100},
+    {-1, ControlKind::kStatic, 8, 42, 140, 8},
+    {Opt::kPauseId, ControlKind::kComboDropList, 152, 40, 60, 100},
+    {Opt::kSVESSwitchId, ControlKind::kCheckBox, 8, 58, 140, 10},
+    {Opt::kSVESPrematurityId, ControlKind::kComboDropList, 152, 56, 60, 100},
+    {Opt::kAbsArrhythmiaSwitchId, ControlKind::kCheckBox, 8, 74, 140, 10},
+    {Opt::kArrhythmiaPrematurityId, ControlKind::kComboDropList, 152, 72, 60, 100},
+    {-1, ControlKind::kStatic, 8, 90, 140, 8},
+    {Opt::kArrhythmiaDurationId, ControlKind::kComboDropList, 152, 88, 60, 100},
     {Opt::kDefaultsId, ControlKind::kPushButton, 8, 120, 70, 14},
 };
 constexpr auto kOptEnglish = LocalizeControls(

@@ -117,6 +117,16 @@ void SettingsStore::LoadSettings(platform::ProfileStore& profile) {
 
 void SettingsStore::SaveSettings(platform::ProfileStore& profile) const {
   if (access_ == ProfileAccess::kReadOnly) return;
+  // One file write for all keys, not one per changed key.
+  auto* ini = dynamic_cast<platform::IniProfileStore*>(&profile);
+  struct Batch {
+    platform::IniProfileStore* ini;
+    bool was_batching;
+    ~Batch() {
+      if (ini != nullptr && !was_batching) ini->SetBatching(false);
+    }
+  } batch{ini, ini != nullptr && ini->Batching()};
+  if (ini != nullptr) ini->SetBatching(true);
   for (const ProfileKey& key : ProfileKeys()) {
     if (key.key == SettingKey::kAnalyzePause) continue;
     if (key.kind == SettingKind::kInt) {

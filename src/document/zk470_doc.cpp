@@ -54,8 +54,7 @@ CZK470Doc::CZK470Doc(bool user_interface, platform::ProfileStore& profile, const
 void CZK470Doc::Construct() {
   raw_data_ = std::make_unique<TRawECGData>(&info_list_);
   ResetExtremes();
-  for (int code = 0; code < kClassCount; ++code)
-    kind_names_[static_cast<size_t>(code)] = document::DocString(document::strings::kKindNameFirst + code);
+  ReloadKindNames();
   LoadSettings();
   if (HasUserInterface()) {
     // A folder that cannot be made shows up later, when a file in it cannot be written.
@@ -375,6 +374,11 @@ std::string CZK470Doc::GetUnitLabelB() const {
     default:
       return {};
   }
+}
+
+void CZK470Doc::ReloadKindNames() {
+  for (int code = 0; code < kClassCount; ++code)
+    kind_names_[static_cast<size_t>(code)] = document::DocString(document::strings::kKindNameFirst + code);
 }
 
 const std::string& CZK470Doc::GetKindName(int code) const {

@@ -583,6 +583,8 @@ class CZK470Doc {
   void SetSTStopFlag(int stop) { st_stop_ = stop; }
 
   const std::string& GetKindName(int code) const;
+  // The 40 kind names again from strings 4100 to 4139 of the current resources (a new language).
+  void ReloadKindNames();
   ViewFields& GetViewFields() { return view_; }
   const ViewFields& GetViewFields() const { return view_; }
   RecorderIdentification& GetRecorderIdentification() { return recorder_id_; }

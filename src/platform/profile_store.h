@@ -66,6 +66,7 @@ class IniProfileStore : public MemoryProfileStore {
   void Flush() override;
   // While batching, writes only mark the store dirty; Flush (or the end of the batch) saves.
   void SetBatching(bool batching);
+  bool Batching() const { return batching_; }
   const std::filesystem::path& Path() const { return path_; }
   // True while written values have not reached the file.
   bool Dirty() const { return dirty_; }

@@ -4,14 +4,19 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <deque>
 #include <filesystem>
 #include <fstream>
+#include <memory>
+#include <optional>
 
+#include "core/resource_packs.h"
 #include "core/view_pages.h"
 #include "core/zk470_view_fixture.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/options_sheet.h"
 #include "dialogs/small_value_dlgs.h"
+#include "platform/profile_store.h"
 #include "platform/resources.h"
 #include "win/controls.h"
 
@@ -59,7 +64,18 @@ class OptionsCommandTest : public ZK470ViewTest {
     return texts;
   }
 
+  // Logs of nodes added to a layout, alive as long as the layouts are.
+  RecordingNode::Log& NewNodeOnShownLayout() {
+    node_logs_.emplace_back();
+    GetDefaultLayouts()->GetAt(Layout())->AddChild(
+        std::make_unique<RecordingNode>(nullptr, &node_logs_.back()));
+    return node_logs_.back();
+  }
+
   int changed_hints_ = 0;
+  std::deque<RecordingNode::Log> node_logs_;
+  // A language pack a test hands to the program; it outlives the program.
+  std::unique_ptr<platform::ResourcePack> german_;
 };
 
 TEST_F(OptionsCommandTest, OkStoresEveryKeyAndANewDocumentReadsThem) {
@@ -194,6 +210,144 @@ TEST_F(OptionsCommandTest, UserPageRefusesALongNameAndStoresItsText) {
   CZK470Doc fresh(profile_, clock_, SettingsDefaults{(root_ / "home").string(), ""});
   fresh.LoadSettings();
   EXPECT_EQ(fresh.GetSettings().Text(SettingKey::kUserName), name);
+}
+
+// A new language: the menu and the kind names come from the new pack and the screen is built
+// again; a language without a pack keeps the menu and names until the next start.
+TEST_F(OptionsCommandTest, NewLanguageReloadsMenuKindNamesAndScreen) {
+  // The German pack with a German kind name, which the built-in one leaves to the English texts.
+  const platform::ResourcePack* built_in = FindLanguagePack("ZK470Ger");
+  ASSERT_NE(built_in, nullptr);
+  german_ = std::make_unique<platform::ResourcePack>(*built_in);
+  const platform::StringEntry kinds[] = {{4100 + kClassBradycardia, "Bradykardie"}};
+  german_->AddStrings(kinds);
+  app_->SetLanguagePackSource([this](std::string_view name) -> const platform::ResourcePack* {
+    return name == "ZK470Ger" ? german_.get() : FindLanguagePack(name);
+  });
+
+  struct Case {
+    const char* name;
+    int language;
+    const char* first_menu_title;
+    const char* bradycardia;
+  };
+  const Case cases[] = {
+      {"German pack", 1, "&Datei", "Bradykardie"},
+      {"no pack for 2: menu and names kept", 2, "&Datei", "Bradykardie"},
+      {"back to English", 0, "&File", "Bradycardia"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const bool had_user_entry = Frame().GetMenu()->FindItem(cmd::kUserId) != nullptr;
+    // A node added to the shown layout appears only when that layout is built again.
+    const RecordingNode::Log& log = NewNodeOnShownLayout();
+    RunCommand([&](TOptionsSheet& sheet) {
+      Choose(sheet, sheet.Units(), TUnitsPage::kLanguageId, c.language);
+      sheet.PressButton(win::kIdOk);
+    });
+    ASSERT_NE(Frame().GetMenu(), nullptr);
+    EXPECT_EQ(Frame().GetMenu()->At(0).text, c.first_menu_title);
+    EXPECT_EQ(Frame().GetMenu()->FindItem(cmd::kUserId) != nullptr, had_user_entry)
+        << "entries trimmed again";
+    EXPECT_EQ(Doc().GetKindName(kClassBradycardia), c.bradycardia);
+    EXPECT_FALSE(log.layouts.empty()) << "screen rebuilt";
+    EXPECT_EQ(profile_.GetInt("Language", "Language"), c.language);
+  }
+  // The same language again leaves the screen alone.
+  const RecordingNode::Log& log = NewNodeOnShownLayout();
+  RunCommand([&](TOptionsSheet& sheet) { sheet.PressButton(win::kIdOk); });
+  EXPECT_TRUE(log.layouts.empty());
+}
+
+// The program on a profile file that counts its writes.
+class OptionsOnIniFileTest : public AppTest {
+ protected:
+  class CountingIni : public platform::IniProfileStore {
+   public:
+    using IniProfileStore::IniProfileStore;
+    void Flush() override {
+      if (Dirty()) ++writes;
+      IniProfileStore::Flush();
+    }
+    int writes = 0;
+  };
+
+  // Counts the status refreshes posted to the main window.
+  class MainWindowSpy : public win::Window {
+   public:
+    win::LResult WindowProc(uint32_t message, win::WParam wparam, win::LParam lparam) override {
+      if (message == msg::kStatusRefresh) ++refreshes;
+      return win::Window::WindowProc(message, wparam, lparam);
+    }
+    int refreshes = 0;
+  };
+
+  class HintCounter : public document::DocumentView {
+   public:
+    void OnUpdate(document::DocumentView*, int hint, THintObject*) override {
+      if (hint == hint::kDocumentChanged) ++changed;
+    }
+    int changed = 0;
+  };
+
+  void SetUp() override {
+    AppTest::SetUp();
+    ini_.emplace(root_ / "profile.ini");
+    app_ = std::make_unique<CZK470App>(*ini_);
+    CZK470App::StartupOptions options;
+    options.clock = &clock_;
+    options.settings_defaults.home = (root_ / "home").string();
+    options.library_version = []() -> uint32_t { throw platform::IoError("libVRA.so", "not installed"); };
+    ASSERT_TRUE(app_->InitInstance(std::move(options)));
+    Pump();
+    ASSERT_NE(GetActiveZK470View(), nullptr);
+    AddOptionsPageResources(platform::Resources().ExePack());
+  }
+  void TearDown() override {
+    app_.reset();
+    AppTest::TearDown();
+  }
+
+  std::optional<CountingIni> ini_;
+};
+
+TEST_F(OptionsOnIniFileTest, OneOkWritesTheProfileOnceAndRefreshesOnce) {
+  MainWindowSpy spy;
+  ASSERT_TRUE(spy.Create(nullptr, {0, 0, 10, 10}, win::kWsPopup));
+  win::Windows().SetMainWindow(&spy);
+  HintCounter hints;
+  Doc().AddView(&hints);
+  ini_->writes = 0;
+  bool stepped = false;
+  on_idle_ = [&](win::Window* modal) {
+    auto* sheet = dynamic_cast<TOptionsSheet*>(modal);
+    if (sheet == nullptr || stepped) return false;
+    stepped = true;
+    // Several keys change at once, the language among them.
+    EXPECT_TRUE(sheet->SetActivePage(sheet->Units()));
+    sheet->Units().Item<win::ComboBox>(TUnitsPage::kUnitsId)->SetCurSel(1);
+    sheet->Units().Item<win::ComboBox>(TUnitsPage::kCableSetId)->SetCurSel(1);
+    sheet->Units().Item<win::ComboBox>(TUnitsPage::kLanguageId)->SetCurSel(1);
+    EXPECT_TRUE(sheet->SetActivePage(sheet->AutoDelete()));
+    sheet->AutoDelete().Item<win::ComboBox>(TAutoDeletePage::kChoiceId)->SetCurSel(3);
+    sheet->PressButton(win::kIdOk);
+    return true;
+  };
+  RunOptionsCommand(*GetActiveZK470View());
+  on_idle_ = nullptr;
+  Pump();
+  Doc().RemoveView(&hints);
+  win::Windows().SetMainWindow(&Frame());
+  spy.DestroyWindow();
+
+  EXPECT_TRUE(stepped);
+  EXPECT_EQ(ini_->writes, 1);
+  EXPECT_EQ(hints.changed, 1);
+  EXPECT_EQ(spy.refreshes, 1);
+  platform::IniProfileStore reread(root_ / "profile.ini");
+  EXPECT_EQ(reread.GetInt("Units", "Units"), 1);
+  EXPECT_EQ(reread.GetInt("Language", "Language"), 1);
+  EXPECT_EQ(reread.GetInt("Auto Delete", "Files"), 3);
 }
 
 TEST(TDirectoriesPage, ExpandsHomeAndMakesTheChain) {
