@@ -25,7 +25,7 @@
 namespace templatetest {
 
 // One template class of the recording record: its family, index and member beats.
-struct ClassSpec {
+struct PlantedClass {
   int family = TTemplateClassEntry::kFamilyNormal;
   int class_index = 0;
   std::vector<int> beats;
@@ -64,7 +64,7 @@ class TemplateReviewTest : public testing::Test {
 
   // Replaces every template class of the record by these (members in order) and rebuilds the
   // rows; the beats take their family's class.
-  void SetClasses(const std::vector<ClassSpec>& classes) {
+  void SetClasses(const std::vector<PlantedClass>& classes) {
     TRecordingData& record = Doc().GetRecordingData();
     for (int family = 0; family < 4; ++family) {
       for (TTemplateList& list : record.TemplateClasses(family)) list.RemoveAll();
@@ -74,11 +74,11 @@ class TemplateReviewTest : public testing::Test {
     record.ves_special = {-1, -1};
     record.sves_special = {-1, -1};
     constexpr int kBeatClass[] = {kClassVES, kClassNormal, kClassArtefact, kClassSVES};
-    for (const ClassSpec& spec : classes) {
-      TTemplateList& list = record.TemplateClasses(spec.family)[static_cast<size_t>(spec.class_index)];
-      for (int beat : spec.beats) {
+    for (const PlantedClass& planted : classes) {
+      TTemplateList& list = record.TemplateClasses(planted.family)[static_cast<size_t>(planted.class_index)];
+      for (int beat : planted.beats) {
         list.Append(beat);
-        Doc().GetQRSList().SetClass(beat, kBeatClass[spec.family]);
+        Doc().GetQRSList().SetClass(beat, kBeatClass[planted.family]);
       }
     }
     Doc().BuildTemplateClassList();
@@ -87,11 +87,11 @@ class TemplateReviewTest : public testing::Test {
   // beat relabelled SVES in one SVES class, the other normal beats in two normal classes by
   // turns.
   void SetAnalysedClasses() {
-    std::vector<ClassSpec> classes = {{TTemplateClassEntry::kFamilyNormal, 0, {}},
-                                      {TTemplateClassEntry::kFamilyNormal, 1, {}},
-                                      {TTemplateClassEntry::kFamilyVES, 0, {}},
-                                      {TTemplateClassEntry::kFamilyVES, 1, {}},
-                                      {TTemplateClassEntry::kFamilySVES, 0, {}}};
+    std::vector<PlantedClass> classes = {{TTemplateClassEntry::kFamilyNormal, 0, {}},
+                                         {TTemplateClassEntry::kFamilyNormal, 1, {}},
+                                         {TTemplateClassEntry::kFamilyVES, 0, {}},
+                                         {TTemplateClassEntry::kFamilyVES, 1, {}},
+                                         {TTemplateClassEntry::kFamilySVES, 0, {}}};
     const TQRSList& beats = Doc().GetQRSList();
     int normal = 0;
     int ves = 0;
