@@ -32,34 +32,7 @@ CStatisticsWnd::CStatisticsWnd(CWindowAreaConfig* config, CZK470Doc* document) :
   AddDayCommand(kCmdDay1 + 2, 2, 2880);
   AddDayCommand(kCmdAllDays, kAllDays, 0);
 
-  AddExtremeCommand(cmd::kGoToHRMin, &CZK470Doc::GetHRMinPosition);
-  AddExtremeCommand(cmd::kGoToHRMax, &CZK470Doc::GetHRMaxPosition);
-  AddExtremeCommand(cmd::kGoToSinusHRMin, &CZK470Doc::GetSinusHRMinPosition);
-  AddExtremeCommand(cmd::kGoToSinusHRMax, &CZK470Doc::GetSinusHRMaxPosition);
-  AddExtremeCommand(cmd::kGoToRRMin, &CZK470Doc::GetRRMinPosition);
-  AddExtremeCommand(cmd::kGoToRRMax, &CZK470Doc::GetRRMaxPosition);
-  AddExtremeCommand(cmd::kGoToNNMin, &CZK470Doc::GetNNMinPosition);
-  AddExtremeCommand(cmd::kGoToNNMax, &CZK470Doc::GetNNMaxPosition);
-  AddSTCommand(cmd::kGoToST1, 0);
-  AddSTCommand(cmd::kGoToST2, 1);
-  AddSTCommand(cmd::kGoToST3, 2);
-
-  AddCommand(cmd::kSetMark, [this] {
-    if (CZK470Doc* doc = GetDocument()) doc->GetViewFields().position_mark = doc->GetCurrentPosition();
-  });
-  AddCommand(cmd::kReturnToMark, [this] {
-    CZK470Doc* doc = GetDocument();
-    if (doc == nullptr) return;
-    doc->SetCurrentPosition(doc->GetViewFields().position_mark, 0);
-    if (CViewAreaConfig* root = GetConfig()->GetRoot())
-      root->BroadcastUntilHandled(areamsg::kPositionPaged, 0, 0);
-  });
-  for (const int id : {cmd::kSelectOccurringKinds, cmd::kClearKindSelection}) {
-    AddCommand(id, [this, id] { GetConfig()->BroadcastAll(static_cast<uint32_t>(id), 0, 0); });
-    AddUpdate(id, [this](win::CmdUI& ui) {
-      ui.Enable(GetDocument() != nullptr && GetDocument()->GetDisplayMode() != DisplayMode::kNone);
-    });
-  }
+  AddPositionJumpCommands();
 }
 
 CStatisticsWnd::~CStatisticsWnd() {
@@ -84,48 +57,6 @@ void CStatisticsWnd::AddDayCommand(int id, int day, int more_than_minutes) {
       ui.Enable(false);
       ui.SetCheck(2);
     }
-  });
-}
-
-bool CStatisticsWnd::IsAtStoredPosition(int32_t samples) const {
-  const CZK470Doc* doc = GetDocument();
-  return doc != nullptr && samples != -1 &&
-         static_cast<int32_t>(samples / doc->GetSampleRate() * 1000.0) == doc->GetCurrentPosition();
-}
-
-void CStatisticsWnd::AddExtremeCommand(int id, int32_t (CZK470Doc::*position)() const) {
-  AddCommand(id, [this, id] {
-    CZK470Doc* doc = GetDocument();
-    if (doc == nullptr) return;
-    if (doc->GetExtremesValid() == 0) doc->RecalcHeartRateExtremes(0, 0, 1);
-    GetConfig()->BroadcastAll(static_cast<uint32_t>(id), 0, 0);
-  });
-  AddUpdate(id, [this, position](win::CmdUI& ui) {
-    const CZK470Doc* doc = GetDocument();
-    const int32_t stored = doc != nullptr ? (doc->*position)() : -1;
-    ui.Enable(stored != -1);
-    ui.SetCheck(doc != nullptr && doc->GetExtremesValid() != 0 && IsAtStoredPosition(stored) ? 1 : 0);
-  });
-}
-
-void CStatisticsWnd::AddSTCommand(int id, int channel) {
-  AddCommand(id, [this, channel] {
-    GetConfig()->BroadcastAll(kAreaGoToSTPosition,
-                              static_cast<win::WParam>(CZK470Doc::GetSTChannelIndex(channel)), 0);
-  });
-  AddUpdate(id, [this, channel](win::CmdUI& ui) {
-    if (!CZK470Doc::IsSTChannel(channel)) return;
-    const CZK470Doc* doc = GetDocument();
-    const int index = CZK470Doc::GetSTChannelIndex(channel);
-    // The record keeps ST extremes for the first ST indices only.
-    if (doc == nullptr || index < 0 || index >= TRecordingData::kStChannels) {
-      ui.Enable(false);
-      return;
-    }
-    const TRecordingData& record = doc->GetRecordingData();
-    const bool marked = record.st_channel_analysed[static_cast<size_t>(index)] != 0;
-    ui.Enable(marked);
-    ui.SetCheck(marked && IsAtStoredPosition(record.deepest_st_position[static_cast<size_t>(index)]) ? 1 : 0);
   });
 }
 

@@ -43,9 +43,6 @@ class CStatisticsWnd : public CAreaWnd {
 
  private:
   void AddDayCommand(int id, int day, int more_than_minutes);
-  void AddExtremeCommand(int id, int32_t (CZK470Doc::*position)() const);
-  void AddSTCommand(int id, int channel);
-  bool IsAtStoredPosition(int32_t samples) const;
   // The bar shows the new states at once, as an idle update would.
   void RefreshBar();
 

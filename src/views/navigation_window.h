@@ -33,12 +33,6 @@ class CNavigationWnd : public CAreaWnd {
   void OnMouseMove(unsigned flags, gfx::Point point) override;
 
  private:
-  // Go to a stored extreme: recomputes stale extremes first, then lets the tick strip move.
-  void AddExtremeCommand(int id, int32_t (CZK470Doc::*position)() const);
-  // The ST jump of recorder channel 0..2.
-  void AddSTCommand(int id, int channel);
-  // A stored sample position converted to ms, truncated, as the document converts positions.
-  bool IsAtStoredPosition(int32_t samples) const;
   int Broadcast(uint32_t msg, win::WParam wparam = 0);
 };
 

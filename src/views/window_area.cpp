@@ -2,9 +2,13 @@
 
 #include <utility>
 
+#include "document/recording_data.h"
+#include "document/zk470_doc.h"
 #include "gfx/canvas.h"
+#include "platform/ids.h"
 #include "views/area_messages.h"
 #include "views/base_view.h"
+#include "views/navigation_window.h"
 #include "win/frame_window.h"
 #include "win/system_metrics.h"
 
@@ -302,4 +306,77 @@ void CHRTrendWnd::OnMouseMove(unsigned flags, gfx::Point point) {
 
 void CHRTrendWnd::OnLButtonUp(unsigned flags, gfx::Point point) {
   GetConfig()->BroadcastAll(areamsg::kLeftButtonUp, flags, reinterpret_cast<win::LParam>(&point));
+}
+
+void CAreaWnd::AddPositionJumpCommands() {
+  for (const int id : {cmd::kSelectOccurringKinds, cmd::kClearKindSelection}) {
+    AddCommand(id, [this, id] { GetConfig()->BroadcastAll(static_cast<uint32_t>(id), 0, 0); });
+    AddUpdate(id, [this](win::CmdUI& ui) {
+      ui.Enable(GetDocument() != nullptr && GetDocument()->GetDisplayMode() != DisplayMode::kNone);
+    });
+  }
+  AddExtremeJump(cmd::kGoToHRMin, &CZK470Doc::GetHRMinPosition);
+  AddExtremeJump(cmd::kGoToHRMax, &CZK470Doc::GetHRMaxPosition);
+  AddExtremeJump(cmd::kGoToSinusHRMin, &CZK470Doc::GetSinusHRMinPosition);
+  AddExtremeJump(cmd::kGoToSinusHRMax, &CZK470Doc::GetSinusHRMaxPosition);
+  AddExtremeJump(cmd::kGoToRRMin, &CZK470Doc::GetRRMinPosition);
+  AddExtremeJump(cmd::kGoToRRMax, &CZK470Doc::GetRRMaxPosition);
+  AddExtremeJump(cmd::kGoToNNMin, &CZK470Doc::GetNNMinPosition);
+  AddExtremeJump(cmd::kGoToNNMax, &CZK470Doc::GetNNMaxPosition);
+  AddSTJump(cmd::kGoToST1, 0);
+  AddSTJump(cmd::kGoToST2, 1);
+  AddSTJump(cmd::kGoToST3, 2);
+  AddCommand(cmd::kSetMark, [this] {
+    if (CZK470Doc* doc = GetDocument()) doc->GetViewFields().position_mark = doc->GetCurrentPosition();
+  });
+  // Enabled by the document's own rule (display mode and a mark set).
+  AddCommand(cmd::kReturnToMark, [this] {
+    CZK470Doc* doc = GetDocument();
+    if (doc == nullptr) return;
+    doc->SetCurrentPosition(doc->GetViewFields().position_mark, 0);
+    if (CViewAreaConfig* root = GetConfig()->GetRoot())
+      root->BroadcastUntilHandled(areamsg::kPositionPaged, 0, 0);
+  });
+}
+
+bool CAreaWnd::IsAtStoredPosition(int32_t samples) const {
+  const CZK470Doc* doc = GetDocument();
+  return doc != nullptr && samples != -1 && doc->SamplesToMs(samples) == doc->GetCurrentPosition();
+}
+
+void CAreaWnd::AddExtremeJump(int id, int32_t (CZK470Doc::*position)() const) {
+  AddCommand(id, [this, id] {
+    CZK470Doc* doc = GetDocument();
+    if (doc == nullptr) return;
+    if (doc->GetExtremesValid() == 0) doc->RecalcHeartRateExtremes(0, 0, 1);
+    GetConfig()->BroadcastAll(static_cast<uint32_t>(id), 0, 0);
+  });
+  AddUpdate(id, [this, position](win::CmdUI& ui) {
+    const CZK470Doc* doc = GetDocument();
+    const int32_t stored = doc != nullptr ? (doc->*position)() : -1;
+    ui.Enable(stored != -1);
+    ui.SetCheck(doc != nullptr && doc->GetExtremesValid() != 0 && IsAtStoredPosition(stored) ? 1 : 0);
+  });
+}
+
+void CAreaWnd::AddSTJump(int id, int channel) {
+  AddCommand(id, [this, channel] {
+    GetConfig()->BroadcastAll(kAreaGoToSTPosition,
+                              static_cast<win::WParam>(CZK470Doc::GetSTChannelIndex(channel)), 0);
+  });
+  AddUpdate(id, [this, channel](win::CmdUI& ui) {
+    const CZK470Doc* doc = GetDocument();
+    const int index = CZK470Doc::GetSTChannelIndex(channel);
+    // The record keeps ST positions for the first ST indices only; a channel beyond them has none.
+    if (doc == nullptr || !CZK470Doc::IsSTChannel(channel) || index < 0 ||
+        index >= TRecordingData::kStChannels) {
+      ui.Enable(false);
+      ui.SetCheck(0);
+      return;
+    }
+    const TRecordingData& record = doc->GetRecordingData();
+    const bool flag = record.st_channel_analysed[static_cast<size_t>(index)] != 0;
+    ui.Enable(flag);
+    ui.SetCheck(flag && IsAtStoredPosition(record.deepest_st_position[static_cast<size_t>(index)]) ? 1 : 0);
+  });
 }

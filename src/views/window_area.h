@@ -154,7 +154,18 @@ class CAreaWnd : public win::Window {
   void OnKillFocus(win::Window* new_focus) override;
   void OnChar(int character, unsigned repeat, unsigned flags) override;
 
+  // The position jumps of the main view (stored heart-rate, RR and NN extremes, ST extremes, the
+  // mark, the kind selection), as the navigation and statistics screens carry them: each travels
+  // to the window's areas as an area message, enabled and checked from the document's stored
+  // positions; stale extremes are computed again before a jump.
+  void AddPositionJumpCommands();
+
  private:
+  void AddExtremeJump(int id, int32_t (CZK470Doc::*position)() const);
+  void AddSTJump(int id, int channel);
+  // A stored sample position converted to ms, truncated, as the document converts positions.
+  bool IsAtStoredPosition(int32_t samples) const;
+
   CWindowArea* area_ = nullptr;
   CWindowAreaConfig* config_ = nullptr;
   CZK470Doc* document_ = nullptr;
