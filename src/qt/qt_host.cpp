@@ -37,6 +37,34 @@ void QtHost::SetCursor(win::CursorShape shape) {
   wait_cursor_ = true;
 }
 
+void QtHost::SetPointerShape(win::Window& top_level, win::CursorShape shape) {
+  QWidget* widget = WidgetOf(top_level);
+  if (widget == nullptr) return;
+  switch (shape) {
+    case win::CursorShape::kArrow:
+      widget->unsetCursor();
+      return;
+    case win::CursorShape::kWait:
+      widget->setCursor(Qt::WaitCursor);
+      return;
+    case win::CursorShape::kAppStarting:
+      widget->setCursor(Qt::BusyCursor);
+      return;
+    case win::CursorShape::kHand:
+      widget->setCursor(Qt::PointingHandCursor);
+      return;
+    case win::CursorShape::kSizeWE:
+      widget->setCursor(Qt::SizeHorCursor);
+      return;
+    case win::CursorShape::kSizeNS:
+      widget->setCursor(Qt::SizeVerCursor);
+      return;
+    case win::CursorShape::kIBeam:
+      widget->setCursor(Qt::IBeamCursor);
+      return;
+  }
+}
+
 void QtHost::Beep() { QApplication::beep(); }
 
 void QtHost::BringToForeground(win::Window& top_level) {

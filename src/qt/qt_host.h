@@ -25,6 +25,7 @@ class QtHost : public win::Host {
   void Flush(win::Window& top_level) override;
   void ProcessEvents() override;
   void SetCursor(win::CursorShape shape) override;
+  void SetPointerShape(win::Window& top_level, win::CursorShape shape) override;
   void Beep() override;
   void BringToForeground(win::Window& top_level) override;
 

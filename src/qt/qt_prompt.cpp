@@ -2,11 +2,14 @@
 
 #include <QApplication>
 #include <QColorDialog>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QStringList>
+#include <QUrl>
 #include <QWidget>
 
 namespace qthost {
@@ -107,6 +110,23 @@ std::optional<std::string> QtPrompt::ChooseFile(const win::FileDialogRequest& re
   if (!request.file_name.empty()) dialog.selectFile(ToQt(request.file_name));
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
   return dialog.selectedFiles().front().toStdString();
+}
+
+std::optional<std::vector<std::string>> QtPrompt::ChooseFiles(const win::FileDialogRequest& request) {
+  QFileDialog dialog(Owner(), ToQt(request.title), ToQt(request.initial_folder),
+                     QtFileFilter(request.filter));
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  if (!request.file_name.empty()) dialog.selectFile(ToQt(request.file_name));
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+  std::vector<std::string> paths;
+  for (const QString& path : dialog.selectedFiles()) paths.push_back(path.toStdString());
+  return paths;
+}
+
+bool QtPrompt::OpenExternal(std::string_view target) {
+  return QDesktopServices::openUrl(
+      QUrl::fromUserInput(ToQt(target), QDir::currentPath(), QUrl::AssumeLocalFile));
 }
 
 std::optional<std::string> QtPrompt::ChooseFolder(std::string_view title, std::string_view initial) {

@@ -16,6 +16,8 @@ class QtPrompt : public win::Prompt {
   std::optional<std::string> ChooseFile(const win::FileDialogRequest& request) override;
   std::optional<std::string> ChooseFolder(std::string_view title, std::string_view initial) override;
   std::optional<uint32_t> ChooseColor(uint32_t initial) override;
+  std::optional<std::vector<std::string>> ChooseFiles(const win::FileDialogRequest& request) override;
+  bool OpenExternal(std::string_view target) override;
 };
 
 // A filter of the program's form ("Recordings (*.QRS)|*.QRS|All files (*.*)|*.*||") as Qt's name

@@ -43,6 +43,12 @@ ScriptedPrompt& Fallback() {
 
 }  // namespace
 
+std::optional<std::vector<std::string>> Prompt::ChooseFiles(const FileDialogRequest& request) {
+  std::optional<std::string> one = ChooseFile(request);
+  if (!one) return std::nullopt;
+  return std::vector<std::string>{std::move(*one)};
+}
+
 Prompt& CurrentPrompt() { return g_prompt ? *g_prompt : Fallback(); }
 
 void SetPrompt(Prompt* prompt) { g_prompt = prompt; }
@@ -65,6 +71,16 @@ std::optional<std::string> ScriptedPrompt::ChooseFolder(std::string_view title, 
 std::optional<uint32_t> ScriptedPrompt::ChooseColor(uint32_t initial) {
   log_.push_back({"color", std::to_string(initial), "", 0});
   return PopOr<std::optional<uint32_t>>(colors_, std::nullopt);
+}
+
+std::optional<std::vector<std::string>> ScriptedPrompt::ChooseFiles(const FileDialogRequest& request) {
+  log_.push_back({"files", request.file_name, request.title, 1});
+  return PopOr<std::optional<std::vector<std::string>>>(file_lists_, std::nullopt);
+}
+
+bool ScriptedPrompt::OpenExternal(std::string_view target) {
+  log_.push_back({"open", std::string(target), "", 0});
+  return open_result_;
 }
 
 }  // namespace win

@@ -50,6 +50,12 @@ class Prompt {
   virtual std::optional<std::string> ChooseFolder(std::string_view title, std::string_view initial) = 0;
   // Colours as 0x00BBGGRR.
   virtual std::optional<uint32_t> ChooseColor(uint32_t initial) = 0;
+  // An open dialog that takes several existing files; nullopt when cancelled. Without a chooser
+  // of its own a prompt asks for one file.
+  virtual std::optional<std::vector<std::string>> ChooseFiles(const FileDialogRequest& request);
+  // Hands a web address, mail address or file to the desktop's program for it; false when
+  // nothing could open it.
+  virtual bool OpenExternal(std::string_view target) { return false; }
 };
 
 // The prompt in use. Until one is set, a ScriptedPrompt that answers every question with its
@@ -62,7 +68,7 @@ void SetPrompt(Prompt* prompt);
 class ScriptedPrompt : public Prompt {
  public:
   struct Asked {
-    std::string kind;  // "message", "file", "folder", "color"
+    std::string kind;  // "message", "file", "files", "folder", "color", "open"
     std::string text;
     std::string caption;
     unsigned style = 0;
@@ -72,6 +78,9 @@ class ScriptedPrompt : public Prompt {
   void QueueFile(std::optional<std::string> path) { files_.push_back(std::move(path)); }
   void QueueFolder(std::optional<std::string> path) { folders_.push_back(std::move(path)); }
   void QueueColor(std::optional<uint32_t> color) { colors_.push_back(color); }
+  void QueueFiles(std::optional<std::vector<std::string>> paths) { file_lists_.push_back(std::move(paths)); }
+  // What OpenExternal answers (logged as "open" with the target as text).
+  void SetOpenResult(bool opened) { open_result_ = opened; }
   const std::vector<Asked>& Log() const { return log_; }
   void ClearLog() { log_.clear(); }
 
@@ -80,12 +89,17 @@ class ScriptedPrompt : public Prompt {
   std::optional<std::string> ChooseFile(const FileDialogRequest& request) override;
   std::optional<std::string> ChooseFolder(std::string_view title, std::string_view initial) override;
   std::optional<uint32_t> ChooseColor(uint32_t initial) override;
+  // Logged as "files".
+  std::optional<std::vector<std::string>> ChooseFiles(const FileDialogRequest& request) override;
+  bool OpenExternal(std::string_view target) override;
 
  private:
   std::deque<int> answers_;
   std::deque<std::optional<std::string>> files_;
   std::deque<std::optional<std::string>> folders_;
   std::deque<std::optional<uint32_t>> colors_;
+  std::deque<std::optional<std::vector<std::string>>> file_lists_;
+  bool open_result_ = true;
   std::vector<Asked> log_;
 };
 

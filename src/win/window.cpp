@@ -998,6 +998,15 @@ Window* WindowSystem::MouseInput(Window& top_level, uint32_t message, gfx::Point
   SetHover(target);
   if (FromHandle(handle) != target) return nullptr;
   const LParam lparam = MakeLParam(client.x, client.y);
+  if (message == kWmMouseMove) {
+    const CursorShape shape = target->PointerShapeAt(client);
+    if (FromHandle(handle) != target) return nullptr;
+    if (shape != pointer_shape_ || top_handle != pointer_top_) {
+      pointer_shape_ = shape;
+      pointer_top_ = top_handle;
+      if (Host* host = HostOf(top_level)) host->SetPointerShape(top_level, shape);
+    }
+  }
   for (Window* w = target; w != nullptr; w = w->GetParent()) {
     if (w->PreTranslateMessage(message, flags, lparam)) return target;
     if (FromHandle(handle) != target) return nullptr;

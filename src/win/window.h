@@ -51,7 +51,7 @@ enum WindowChange : unsigned {
   kChangedAcceptFiles = 1u << 9,  // kWsExAcceptFiles was switched (DragAcceptFiles)
 };
 
-enum class CursorShape { kArrow, kWait, kAppStarting };
+enum class CursorShape { kArrow, kWait, kAppStarting, kHand, kSizeWE, kSizeNS, kIBeam };
 
 // The range, page and position of a scroll bar. mask (kSif...) says which fields a call sets or
 // reads. The position runs from min to max - page + 1 (to max without a page).
@@ -115,6 +115,9 @@ class Host {
   // its owner works on the user-interface thread).
   virtual void ProcessEvents() {}
   virtual void SetCursor(CursorShape shape) {}
+  // The pointer's shape over the top-level window, as the window under it asked for on the last
+  // mouse move (Window::PointerShapeAt); the wait cursor of SetCursor stays above it.
+  virtual void SetPointerShape(Window& top_level, CursorShape shape) {}
   virtual void Beep() {}
   virtual void BringToForeground(Window& top_level) {}
   // A tool tip as the host's own pop-up, its top-left corner near the screen point (the host
@@ -342,6 +345,9 @@ class Window : public CommandTarget {
   // True when the background was erased; the base fills it with the background colour.
   virtual bool OnEraseBackground(gfx::Canvas& canvas);
   virtual void OnMouseMove(unsigned flags, gfx::Point point) {}
+  // The pointer's shape over the client point, asked before each mouse move is delivered (also to
+  // the window holding the capture).
+  virtual CursorShape PointerShapeAt(gfx::Point point) { return CursorShape::kArrow; }
   virtual void OnLButtonDown(unsigned flags, gfx::Point point) {}
   virtual void OnLButtonUp(unsigned flags, gfx::Point point) {}
   virtual void OnLButtonDblClk(unsigned flags, gfx::Point point) {}
@@ -507,6 +513,8 @@ class WindowSystem {
   void PressKey(int virtual_key);
   // Where the pointer was at the last mouse input, in screen coordinates.
   gfx::Point CursorPos() const { return cursor_pos_; }
+  // The pointer shape the last mouse move asked for.
+  CursorShape PointerShape() const { return pointer_shape_; }
   // The window the pointer is over (the receiver of the last mouse input); nullptr when none.
   // When it changes, each window that held the pointer and does not hold the new one (the old
   // window and its ancestors) gets kWmMouseLeave.
@@ -651,6 +659,8 @@ class WindowSystem {
   unsigned modifiers_ = 0;  // bit 0 shift, 1 control, 2 alt
   const KeyStateSource* key_state_ = nullptr;
   gfx::Point cursor_pos_;
+  CursorShape pointer_shape_ = CursorShape::kArrow;
+  WindowHandle pointer_top_ = 0;  // the top-level window the shape was last set for
   WindowHandle hover_ = 0;
   std::optional<ToolTip> tool_tip_;
   std::deque<PopupAnswer> popup_answers_;

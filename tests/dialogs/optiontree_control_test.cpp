@@ -263,6 +263,33 @@ TEST_F(OptionTreeTest, DividerDragIsClampedOnRelease) {
   }
 }
 
+TEST_F(OptionTreeTest, PointerShowsSizingOverTheDividerAndAHandOverExpandBoxes) {
+  MakeTree(300, 200);
+  FillSmallTree();
+  const gfx::Point list_origin = tree_.GetListWindow().ClientToScreen(gfx::Point{0, 0});
+  const gfx::Point sink_origin = sink_.ClientToScreen(gfx::Point{0, 0});
+  auto move_to = [&](gfx::Point list_point) {
+    const gfx::Point in_sink{list_point.x + list_origin.x - sink_origin.x,
+                             list_point.y + list_origin.y - sink_origin.y};
+    win::Windows().MouseInput(sink_, win::kWmMouseMove, in_sink);
+    return win::Windows().PointerShape();
+  };
+  const gfx::Rect box = categories_[0]->GetExpandBox();
+  struct Case {
+    const char* name;
+    gfx::Point point;
+    win::CursorShape want;
+  };
+  const Case kCases[] = {{"divider", {tree_.GetColumn(), 25}, win::CursorShape::kSizeWE},
+                         {"label", {60, 25}, win::CursorShape::kArrow},
+                         {"expand box", {box.left + 2, box.top + 2}, win::CursorShape::kHand},
+                         {"value", {tree_.GetColumn() + 40, 25}, win::CursorShape::kArrow}};
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(move_to(c.point), c.want);
+  }
+}
+
 TEST_F(OptionTreeTest, DoubleClickOnTheDividerFitsTheWidestLabel) {
   MakeTree(300, 200);
   FillSmallTree();

@@ -83,15 +83,16 @@ void COptionTreeList::OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) {
   if (dragging_) canvas.InvertRect({drag_position_ - 2, client.top, drag_position_ + 2, client.bottom});
 }
 
-OptionTreeCursor COptionTreeList::CursorAt(gfx::Point point) {
-  if (tree_ == nullptr) return OptionTreeCursor::kDefault;
+win::CursorShape COptionTreeList::PointerShapeAt(gfx::Point point) {
+  if (dragging_) return win::CursorShape::kSizeWE;
+  if (tree_ == nullptr) return win::CursorShape::kArrow;
   switch (tree_->HitTest(point)) {
     case HitDivider:
-      return OptionTreeCursor::kDivider;
+      return win::CursorShape::kSizeWE;
     case HitExpandBox:
-      return OptionTreeCursor::kHand;
+      return win::CursorShape::kHand;
     default:
-      return OptionTreeCursor::kDefault;
+      return win::CursorShape::kArrow;
   }
 }
 

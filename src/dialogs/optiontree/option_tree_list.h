@@ -6,9 +6,6 @@ namespace dialogs {
 
 class COptionTree;
 
-// The cursor the list asks for over a point.
-enum class OptionTreeCursor { kDefault, kDivider, kHand };
-
 // The scrolling list of the option tree: paints the rows (each item draws its own), turns mouse,
 // wheel and keys into selection, expansion, editor activation and divider moves, and keeps the
 // vertical scroll bar in step with the shown rows. The parent of every item's editor window.
@@ -22,8 +19,8 @@ class COptionTreeList : public win::Window {
   void ValidateFocusedItem();
   // The scroll handling; the control also calls it with kSbThumbTrack to show a row.
   void OnVScroll(int code, int position);
-  // What the set-cursor handling would show at a client point.
-  OptionTreeCursor CursorAt(gfx::Point point);
+  // Sizing over the divider (or while dragging it), a hand over an expand box.
+  win::CursorShape PointerShapeAt(gfx::Point point) override;
   bool IsDraggingDivider() const { return dragging_; }
 
  protected:
