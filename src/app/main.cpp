@@ -15,6 +15,7 @@
 #include "core/automation_exit_codes.h"
 #include "core/unattended_prompt.h"
 #include "core/zk470_app.h"
+#include "dialogs/optiontree/option_tree.h"
 #include "dialogs/sound/null_audio_backend.h"
 #include "platform/clock.h"
 #include "platform/io_error.h"
@@ -25,10 +26,12 @@
 #include "qt/qt_audio.h"
 #include "qt/qt_dialog.h"
 #include "qt/qt_document_display.h"
+#include "qt/qt_font_database.h"
 #include "qt/qt_print_service.h"
 #include "qt/qt_prompt.h"
 #include "qt/screen_colormap.h"
 #include "qt/single_instance.h"
+#include "win/font_database.h"
 #include "win/printing.h"
 #include "win/prompt.h"
 #include "win/window.h"
@@ -141,6 +144,10 @@ int main(int argc, char** argv) {
   win::Windows().SetHost(&canvas_host);
   win::Windows().SetWidgetHost(&dialog_host);
   qthost::InstallQtDocumentDisplay(canvas_host);
+  qthost::QtFontDatabase fonts;
+  win::SetFontDatabase(&fonts);
+  dialogs::COptionTree::SetFontFamilyQuery(
+      [](std::string_view family) { return win::CurrentFontDatabase().HasFamily(family); });
   qthost::KeyLockState key_locks;
   win::Windows().SetKeyStateSource(&key_locks);
   qthost::QtPrompt screen_prompt;
@@ -178,6 +185,8 @@ int main(int argc, char** argv) {
   qthost::RemoveQtDocumentDisplay();
   win::SetPrintService(nullptr);
   win::SetPrompt(nullptr);
+  dialogs::COptionTree::SetFontFamilyQuery(nullptr);
+  win::SetFontDatabase(nullptr);
   win::Windows().SetKeyStateSource(nullptr);
   win::Windows().SetWidgetHost(nullptr);
   win::Windows().SetHost(nullptr);

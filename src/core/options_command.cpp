@@ -9,11 +9,14 @@
 #include "core/main_frame.h"
 #include "core/zk470_app.h"
 #include "core/zk470_view.h"
+#include "dialogs/gdt_page.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/options_sheet.h"
 #include "dialogs/small_value_dlgs.h"
+#include "document/raw_ecg_data.h"
 #include "document/zk470_doc.h"
 #include "platform/ids.h"
+#include "platform/resources.h"
 #include "views/view_area.h"
 #include "win/window.h"
 
@@ -37,12 +40,42 @@ void ApplyNewLanguage(CZK470View& view, CZK470Doc& doc) {
   if (CViewConfigSelector* selector = view.GetSelector()) selector->Rebuild();
 }
 
+// Both bars are made again from the program's own resources, each on a new window, so that the
+// view can trim the main bar for the new GDT switch.
+void RebuildToolBars(CZK470View& view, const CZK470Doc& doc) {
+  CMainFrame* frame = App() != nullptr ? App()->GetMainFrame() : nullptr;
+  if (frame == nullptr) return;
+  {
+    platform::ScopedExeResources own;
+    if (CMainToolBar* bar = frame->GetMainToolBar()) {
+      const gfx::Rect place = bar->GetWindowRectInParent();
+      bar->DestroyWindow();
+      if (bar->CreateBar(*frame, place) > 0) {
+        bar->SetDropDownHandler([frame](int id, const gfx::Rect& r) { frame->OnToolbarDropDown(id, r); });
+      }
+    }
+    if (CTimeSpanToolBar* bar = frame->GetTimeSpanToolBar()) {
+      const gfx::Rect place = bar->GetWindowRectInParent();
+      const int span = bar->Combo().GetCurSel();
+      bar->DestroyWindow();
+      // The new combo offers the spans of the open recording again, the chosen one selected.
+      if (bar->CreateBar(*frame, place) > 0 && doc.GetRawECGData() != nullptr) {
+        CTimeSpanToolBar::FillSpans(doc.GetRawECGData()->GetWholeMinutes());
+        if (span >= 0 && span < bar->Combo().GetCount()) bar->Combo().SetCurSel(span);
+      }
+    }
+  }
+  view.HideToolBarButtons();
+  frame->RecalcLayout();
+}
+
 }  // namespace
 
 void RunOptionsCommand(CZK470View& view) {
   CZK470Doc& doc = *view.GetDocument();
   SettingsStore& settings = doc.GetSettings();
   const int old_language = settings.Int(SettingKey::kLanguage);
+  const int old_gdt_on = settings.Int(SettingKey::kGDTOn);
 
   TOptionsSheet sheet(TOptionsSheet::kCaptionId, nullptr, 0, doc);
   sheet.SetApplyButton(false);
@@ -62,6 +95,12 @@ void RunOptionsCommand(CZK470View& view) {
 
   settings.SetInt(SettingKey::kAutoDeleteOn, sheet.AutoDelete().switch_on);
   settings.SetInt(SettingKey::kAutoDeleteFiles, sheet.AutoDelete().choice);
+  // The sheet made the exchange folder too.
+  const TGDTPage& gdt = sheet.GDT();
+  doc.SetGDTDirectory(gdt.folder);
+  settings.SetInt(SettingKey::kGDTOn, gdt.switch_on);
+  settings.SetText(SettingKey::kGDTZK470Shorty, gdt.own_short_name);
+  settings.SetText(SettingKey::kGDTEDVShorty, gdt.practice_short_name);
   settings.SetText(SettingKey::kUserOfficeAddress, sheet.OfficeAddress().address);
   settings.SetInt(SettingKey::kTapeCalDataLen, sheet.TapeSettings().cal_data_len);
   settings.SetInt(SettingKey::kTapeSpeed, sheet.TapeSettings().speed);
@@ -74,6 +113,7 @@ void RunOptionsCommand(CZK470View& view) {
   }
 
   if (settings.Int(SettingKey::kLanguage) != old_language) ApplyNewLanguage(view, doc);
+  if (settings.Int(SettingKey::kGDTOn) != old_gdt_on) RebuildToolBars(view, doc);
 
   doc.UpdateAllViews(nullptr, hint::kDocumentChanged);
   if (win::Window* main = win::Windows().MainWindow()) main->PostMessage(msg::kStatusRefresh);

@@ -12,6 +12,7 @@
 #include "dialogs/dialog_resources.h"
 #include "dialogs/display_pages.h"
 #include "dialogs/options_pages.h"
+#include "dialogs/optiontree/option_tree_font_dialog.h"
 #include "dialogs/patient_dialog_resources.h"
 #include "dialogs/small_value_dlgs.h"
 #include "dialogs/st_dlgs.h"
@@ -25,6 +26,7 @@
 #include "layouts/template_review_factories.h"
 #include "layouts/trend_factories.h"
 #include "platform/resources.h"
+#include "reports/report_part_resources.h"
 #include "reports/report_resources.h"
 #include "trends/trend_screens.h"
 #include "views/view_resources.h"
@@ -68,6 +70,8 @@ void Fill(platform::ResourcePack& pack) {
   AddAnalysisPageResources(pack);
   AddDisplayPageResources(pack);
   AddColourPageResources(pack);
+  dialogs::AddOptionTreeFontResources(pack);
+  AddReportPartResources(pack);
 }
 
 }  // namespace

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <filesystem>
 
+#include "dialogs/gdt_page.h"
+#include "dialogs/qx99_extra_dlg.h"
 #include "document/zk470_doc.h"
 #include "platform/resources.h"
 #include "win/data_exchange.h"
@@ -222,18 +224,23 @@ std::string TDirectoriesPage::MakeFolderChain(const std::string& folder) {
   return {};
 }
 
+std::optional<TDirectoriesPage::FolderFault> TDirectoriesPage::CheckFolder(int edit_id, std::string& folder,
+                                                                           std::string_view home) {
+  if (folder.empty()) return std::nullopt;
+  const std::string expanded = ExpandHome(folder, home);
+  if (!expanded.starts_with('/'))
+    return FolderFault{edit_id, Fill(platform::LoadString(kRelativeFolderId), folder)};
+  if (std::string why = MakeFolderChain(expanded); !why.empty())
+    return FolderFault{edit_id, Fill(platform::LoadString(kFolderNotMadeId), expanded, why)};
+  folder = expanded;
+  return std::nullopt;
+}
+
 std::optional<TDirectoriesPage::FolderFault> TDirectoriesPage::CheckFolders() {
   const std::string& home = doc_.GetSettings().Defaults().home;
   for (auto [id, folder] : {std::pair{kDataId, &data_directory}, std::pair{kExportId, &export_directory},
                             std::pair{kSDCardId, &sd_card_directory}}) {
-    if (folder->empty()) continue;
-    const std::string expanded = ExpandHome(*folder, home);
-    if (!expanded.starts_with('/'))
-      return FolderFault{id, Fill(platform::LoadString(kRelativeFolderId), *folder)};
-    if (std::string why = MakeFolderChain(expanded); !why.empty()) {
-      return FolderFault{id, Fill(platform::LoadString(kFolderNotMadeId), expanded, why)};
-    }
-    *folder = expanded;
+    if (auto fault = CheckFolder(id, *folder, home)) return fault;
   }
   return std::nullopt;
 }
@@ -270,6 +277,9 @@ void TTapeSettingsPage::DoDataExchange(win::DataExchange& dx) {
 }
 
 void AddOptionsPageResources(platform::ResourcePack& pack) {
+  AddGDTPageResources(pack);
+  // The extras dialog belongs to no sheet; its template travels with the settings pages.
+  AddQX99ExtraDlgResources(pack);
   if (win::IsGermanPack(pack)) {
     win::Templates().Add(pack, kGermanDialogs);
     pack.AddStrings(kGermanStrings);

@@ -75,6 +75,9 @@ class TDirectoriesPage : public win::PropertyPage {
     std::string message;
   };
   std::optional<FolderFault> CheckFolders();
+  // The same for one folder shown in edit_id: "~" expanded, a relative path refused, the chain
+  // made; on success the folder takes the expanded path. An empty folder passes as it is.
+  static std::optional<FolderFault> CheckFolder(int edit_id, std::string& folder, std::string_view home);
 
  protected:
   bool OnInitDialog() override;

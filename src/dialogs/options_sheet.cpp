@@ -1,5 +1,6 @@
 #include "dialogs/options_sheet.h"
 
+#include "dialogs/gdt_page.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/small_value_dlgs.h"
 #include "win/controls.h"
@@ -11,12 +12,14 @@ TOptionsSheet::TOptionsSheet(int caption_id, win::Window* parent, int select_pag
       units_(std::make_unique<TUnitsPage>(doc)),
       directories_(std::make_unique<TDirectoriesPage>(doc)),
       auto_delete_(std::make_unique<TAutoDeletePage>(doc)),
+      gdt_(std::make_unique<TGDTPage>(doc)),
       office_address_(std::make_unique<OfficeAddressDlg>(doc)),
       tape_(std::make_unique<TTapeSettingsPage>(doc)) {
-  // Print setup, recorder interface and GDT pages join here once they exist.
+  // The print setup and recorder interface pages join here once they exist.
   AddPage(*units_);
   AddPage(*directories_);
   AddPage(*auto_delete_);
+  AddPage(*gdt_);
   AddPage(*office_address_);
   AddPage(*tape_);
   SetHelpButton(false);
@@ -27,14 +30,21 @@ TOptionsSheet::~TOptionsSheet() { DestroyWindow(); }
 
 void TOptionsSheet::OnOK() {
   if (win::PropertyPage* current = GetActivePage(); current != nullptr && !current->OnKillActive()) return;
-  if (auto fault = directories_->CheckFolders()) {
-    if (GetActivePage() != directories_.get() && !SetActivePage(*directories_)) return;
+  if (!TakeFolders(*directories_, directories_->CheckFolders()) || !TakeFolders(*gdt_, gdt_->CheckFolder()))
+    return;
+  win::PropertySheet::OnOK();
+}
+
+bool TOptionsSheet::TakeFolders(win::PropertyPage& page,
+                                const std::optional<TDirectoriesPage::FolderFault>& fault) {
+  if (fault) {
+    if (GetActivePage() != &page && !SetActivePage(page)) return false;
     win::CurrentPrompt().MessageBox(fault->message, win::Windows().AppTitle(),
                                     win::kMbOk | win::kMbIconExclamation);
-    if (win::Window* edit = directories_->GetDlgItem(fault->edit_id)) directories_->GotoDlgCtrl(edit);
-    return;
+    if (win::Window* edit = page.GetDlgItem(fault->edit_id)) page.GotoDlgCtrl(edit);
+    return false;
   }
   // The fields now hold the expanded folders; the controls must not bring back what was typed.
-  if (directories_->IsWindow()) directories_->UpdateData(false);
-  win::PropertySheet::OnOK();
+  if (page.IsWindow()) page.UpdateData(false);
+  return true;
 }

@@ -1,19 +1,21 @@
 #pragma once
 
 #include <memory>
+#include <optional>
 
+#include "dialogs/options_pages.h"
 #include "win/property_sheet.h"
 
 class CZK470Doc;
-class TUnitsPage;
-class TDirectoriesPage;
 class TAutoDeletePage;
+class TGDTPage;
 class OfficeAddressDlg;
 class TTapeSettingsPage;
 
 // The options sheet of the workstation: owns its pages, each built on the document's settings. OK
-// is taken only when every folder of the directories page exists or could be made; otherwise
-// that page is shown with a message naming the folder and why. The owner copies the pages back.
+// is taken only when every folder of the directories page and the GDT exchange folder exist or
+// could be made; otherwise that page is shown with a message naming the folder and why. The
+// owner copies the pages back.
 class TOptionsSheet : public win::PropertySheet {
  public:
   static constexpr int kCaptionId = 32781;
@@ -24,6 +26,7 @@ class TOptionsSheet : public win::PropertySheet {
   TUnitsPage& Units() { return *units_; }
   TDirectoriesPage& Directories() { return *directories_; }
   TAutoDeletePage& AutoDelete() { return *auto_delete_; }
+  TGDTPage& GDT() { return *gdt_; }
   OfficeAddressDlg& OfficeAddress() { return *office_address_; }
   TTapeSettingsPage& TapeSettings() { return *tape_; }
 
@@ -31,9 +34,13 @@ class TOptionsSheet : public win::PropertySheet {
   void OnOK() override;
 
  private:
+  // False, with the page shown and the message given, when a folder was refused.
+  bool TakeFolders(win::PropertyPage& page, const std::optional<TDirectoriesPage::FolderFault>& fault);
+
   std::unique_ptr<TUnitsPage> units_;
   std::unique_ptr<TDirectoriesPage> directories_;
   std::unique_ptr<TAutoDeletePage> auto_delete_;
+  std::unique_ptr<TGDTPage> gdt_;
   std::unique_ptr<OfficeAddressDlg> office_address_;
   std::unique_ptr<TTapeSettingsPage> tape_;
 };

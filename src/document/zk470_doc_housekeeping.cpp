@@ -170,9 +170,13 @@ std::vector<std::string> CZK470Doc::AutoDeleteOldRecordings() const {
              platform::FileNameEqualNoCase(BaseOf(open), BaseOf(file));
     });
     if (is_open) continue;
-    if (!remove(file)) continue;
+    // Another instance of the program showing this recording holds its ".QRS": it stays. Our lock
+    // is kept until the ".QRS" is gone, so that no instance opens it meanwhile.
     const std::optional<std::string> qrs =
         document::ExistingFile(document::ReplaceLastThree(file.string(), "QRS"));
+    platform::FileLock held_elsewhere;
+    if (qrs && held_elsewhere.Lock(*qrs) == platform::FileLock::Status::kInUse) continue;
+    if (!remove(file)) continue;
     if (!qrs || !remove(*qrs)) continue;
     if (const std::optional<std::string> bak =
             document::ExistingFile(document::ReplaceLastThree(file.string(), "BAK")))

@@ -215,6 +215,11 @@ class DialogEventFilter : public QObject {
     const DialogHost::Binding* binding = host_.Find(window->Handle());
     const bool painted = binding != nullptr && binding->painted;
     int vk = VirtualKeyOf(event->key());
+    // A one-line edit has no use for Up and Down of its own; some fields step their value with them.
+    if (vk == 0 && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
+      if (auto* edit = dynamic_cast<win::Edit*>(window); edit != nullptr && !edit->IsMultiline())
+        vk = event->key() == Qt::Key_Up ? win::kVkUp : win::kVkDown;
+    }
     if (vk == 0 && !painted) return false;
     if (auto* edit = dynamic_cast<win::Edit*>(window); edit != nullptr && vk == win::kVkReturn &&
                                                        edit->IsMultiline() &&
@@ -769,6 +774,34 @@ const Adaptor kSlider{
     },
 };
 
+// The picker's format letters as Qt's: both quote text in apostrophes; "t"/"tt" are the AM/PM
+// marks and a lone "y" or "yyy" has no Qt letter of its own.
+QString QtDateTimeFormat(std::string_view format) {
+  QString out;
+  size_t i = 0;
+  while (i < format.size()) {
+    const char c = format[i];
+    if (c == '\'') {
+      const size_t end = format.find('\'', i + 1);
+      const size_t stop = end == std::string_view::npos ? format.size() : end + 1;
+      out += QString::fromUtf8(format.data() + i, static_cast<qsizetype>(stop - i));
+      i = stop;
+      continue;
+    }
+    size_t run = 1;
+    while (i + run < format.size() && format[i + run] == c) ++run;
+    if (c == 't') {
+      out += run >= 2 ? "AP" : "A";
+    } else if (c == 'y') {
+      out += run <= 2 ? "yy" : "yyyy";
+    } else {
+      out += QString(static_cast<qsizetype>(run), QChar(c));
+    }
+    i += run;
+  }
+  return out;
+}
+
 const Adaptor kDateTimePicker{
     [](win::WindowSystem&, win::Window&, QWidget* parent, Binding&) -> QWidget* {
       auto* edit = new QDateTimeEdit(parent);
@@ -788,7 +821,11 @@ const Adaptor kDateTimePicker{
     [](Binding&, win::Window& window, QWidget* widget) {
       auto* date = static_cast<QDateTimeEdit*>(widget);
       QSignalBlocker block(date);
-      const auto& value = static_cast<const win::DateTimePicker&>(window).GetTime();
+      const auto& picker = static_cast<const win::DateTimePicker&>(window);
+      const QString format =
+          picker.GetFormat().empty() ? QString("dd.MM.yyyy HH:mm:ss") : QtDateTimeFormat(picker.GetFormat());
+      if (date->displayFormat() != format) date->setDisplayFormat(format);
+      const auto& value = picker.GetTime();
       if (value) {
         date->setDateTime(QDateTime(QDate(value->year, value->month, value->day),
                                     QTime(value->hour, value->minute, value->second)));
@@ -868,6 +905,7 @@ constexpr KindAdaptor kControlAdaptors[] = {
 const Adaptor& AdaptorFor(win::Window& window, bool top_level) {
   if (top_level) return kTopLevel;
   if (const auto* control = dynamic_cast<const win::Control*>(&window)) {
+    if (control->IsOwnerDrawn()) return kPainted;
     for (const KindAdaptor& entry : kControlAdaptors) {
       if (entry.kind == control->Kind()) return *entry.adaptor;
     }

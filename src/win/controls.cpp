@@ -1145,8 +1145,112 @@ void DateTimePicker::SetTimeFromUser(std::optional<platform::LocalDateTime> valu
   NotifyParent(header, kDtnDateTimeChange);
 }
 
+namespace {
+
+// 0 for Sunday (Sakamoto's rule, proleptic Gregorian calendar).
+int DayOfWeek(int year, int month, int day) {
+  static constexpr int kOffsets[] = {0, 3, 2, 5, 0, 3, 5, 1, 4, 6, 2, 4};
+  if (month < 3) year -= 1;
+  const int index = std::clamp(month, 1, 12) - 1;
+  return ((year + year / 4 - year / 100 + year / 400 + kOffsets[index] + day) % 7 + 7) % 7;
+}
+
+std::string FormatPickerTime(std::string_view format, const platform::LocalDateTime& t) {
+  static constexpr const char* kDays[] = {"Sunday",   "Monday", "Tuesday", "Wednesday",
+                                          "Thursday", "Friday", "Saturday"};
+  static constexpr const char* kMonths[] = {"January",   "February", "March",    "April",
+                                            "May",       "June",     "July",     "August",
+                                            "September", "October",  "November", "December"};
+  const auto number = [](int value, int digits) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%0*d", digits, value);
+    return std::string(text);
+  };
+  const std::string month_name = kMonths[std::clamp(t.month, 1, 12) - 1];
+  const std::string day_name = kDays[DayOfWeek(t.year, t.month, t.day)];
+  const int hour12 = t.hour % 12 == 0 ? 12 : t.hour % 12;
+  const char* designator = t.hour < 12 ? "AM" : "PM";
+  std::string out;
+  size_t i = 0;
+  while (i < format.size()) {
+    const char c = format[i];
+    if (c == '\'') {
+      // Quoted text; '' inside or outside quotes is one quote.
+      ++i;
+      if (i < format.size() && format[i] == '\'') {
+        out += '\'';
+        ++i;
+        continue;
+      }
+      while (i < format.size()) {
+        if (format[i] == '\'') {
+          if (i + 1 < format.size() && format[i + 1] == '\'') {
+            out += '\'';
+            i += 2;
+            continue;
+          }
+          ++i;
+          break;
+        }
+        out += format[i++];
+      }
+      continue;
+    }
+    size_t run = 1;
+    while (i + run < format.size() && format[i + run] == c) ++run;
+    i += run;
+    switch (c) {
+      case 'd':
+        out += run == 1   ? std::to_string(t.day)
+               : run == 2 ? number(t.day, 2)
+               : run == 3 ? day_name.substr(0, 3)
+                          : day_name;
+        break;
+      case 'M':
+        out += run == 1   ? std::to_string(t.month)
+               : run == 2 ? number(t.month, 2)
+               : run == 3 ? month_name.substr(0, 3)
+                          : month_name;
+        break;
+      case 'y':
+        out += run == 1   ? std::to_string(t.year % 10)
+               : run == 2 ? number(t.year % 100, 2)
+                          : std::to_string(t.year);
+        break;
+      case 'h':
+        out += run == 1 ? std::to_string(hour12) : number(hour12, 2);
+        break;
+      case 'H':
+        out += run == 1 ? std::to_string(t.hour) : number(t.hour, 2);
+        break;
+      case 'm':
+        out += run == 1 ? std::to_string(t.minute) : number(t.minute, 2);
+        break;
+      case 's':
+        out += run == 1 ? std::to_string(t.second) : number(t.second, 2);
+        break;
+      case 't':
+        out += run == 1 ? std::string(1, designator[0]) : std::string(designator);
+        break;
+      default:
+        out.append(run, c);
+        break;
+    }
+  }
+  return out;
+}
+
+}  // namespace
+
+void DateTimePicker::SetFormat(std::string_view format) {
+  format_ = format;
+  NotifyChanged(kChangedState);
+  Invalidate(true);
+}
+
 std::string DateTimePicker::Text() const {
   if (!value_) return {};
+  if (!format_.empty()) return FormatPickerTime(format_, *value_);
   char text[64];
   std::snprintf(text, sizeof text, "%02d.%02d.%04d %02d:%02d:%02d", value_->day, value_->month, value_->year,
                 value_->hour, value_->minute, value_->second);

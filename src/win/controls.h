@@ -34,6 +34,8 @@ class Control : public Window {
   bool CreateControl(Window* parent, const gfx::Rect& rect, int id, std::string_view text, uint32_t style);
   // Whether Tab stops here and the dialog may give it the focus.
   bool IsTabStop() const { return (GetStyle() & kWsTabStop) != 0; }
+  // A control that paints itself (its own look, no standard widget): hosts show what it paints.
+  virtual bool IsOwnerDrawn() const { return false; }
 
  protected:
   // kWmCommand to the parent with this control's id and code.
@@ -436,12 +438,18 @@ class DateTimePicker : public Control {
   void SetTimeFromUser(std::optional<platform::LocalDateTime> value);
   // The text the field shows.
   std::string Text() const;
+  // A display format of the picker's own letters: d dd ddd dddd, M MM MMM MMMM, y yy yyyy,
+  // h hh (12-hour), H HH, m mm, s ss, t tt (AM/PM), 'quoted text'; names are English. An empty
+  // format restores the default.
+  void SetFormat(std::string_view format);
+  const std::string& GetFormat() const { return format_; }
 
  protected:
   void OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) override;
 
  private:
   std::optional<platform::LocalDateTime> value_;
+  std::string format_;
 };
 
 class SpinButton : public Control {

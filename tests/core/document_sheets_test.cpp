@@ -16,6 +16,7 @@
 #include "dialogs/analysis_pages.h"
 #include "dialogs/colour_page.h"
 #include "dialogs/display_pages.h"
+#include "dialogs/qx99_extra_dlg.h"
 #include "dialogs/st_dlgs.h"
 #include "document/doc_test_support.h"
 #include "document/document_context.h"
@@ -448,6 +449,59 @@ TEST_F(DocumentSheetsTest, ColoursPageShowsTheTwelveSettings) {
   ASSERT_EQ(sheet.DoModal(), win::kIdOk);
   EXPECT_EQ(page.values[5], 4);  // the value exchanged with the pause box
   EXPECT_EQ(page.values[3], 9);  // the marker box
+}
+
+// The extras dialog shows the stored analysis mode in its group of three (in the order 1366,
+// 1368, 1367) and the built-in file mode; OK hands back what was clicked, Cancel what it had.
+TEST_F(DocumentSheetsTest, ExtrasDialogExchangesBothGroups) {
+  AddQX99ExtraDlgResources(platform::Resources().ExePack());
+  struct Case {
+    const char* name;
+    int stored_mode;
+    int checked_on_open;
+    int click_analysis;
+    int click_file;
+    int button;
+    int want_mode;
+    int want_file;
+  };
+  const Case cases[] = {
+      {"library shown, variant chosen", 1, TQX99ExtraDlg::kAnalysisLibraryId,
+       TQX99ExtraDlg::kAnalysisVariantId, TQX99ExtraDlg::kFileLibraryId, win::kIdOk, 2, 1},
+      {"variant shown, built-in chosen", 2, TQX99ExtraDlg::kAnalysisVariantId,
+       TQX99ExtraDlg::kAnalysisBuiltInId, TQX99ExtraDlg::kFileBuiltInId, win::kIdOk, 0, 0},
+      {"cancelled", 0, TQX99ExtraDlg::kAnalysisBuiltInId, TQX99ExtraDlg::kAnalysisLibraryId,
+       TQX99ExtraDlg::kFileLibraryId, win::kIdCancel, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    Settings().SetInt(SettingKey::kUserAnalyzeModus, c.stored_mode);
+    TQX99ExtraDlg dialog(*doc_, &main_);
+    DriveModal({[&](win::Window* modal) {
+      ASSERT_EQ(modal, &dialog);
+      EXPECT_EQ(dialog.GetWindowText(), "Extras");
+      EXPECT_EQ(dialog.GetDlgItem(TQX99ExtraDlg::kVersionId)->GetWindowText(), "X.XX");
+      EXPECT_EQ(dialog.GetDlgItem(TQX99ExtraDlg::kLongVersionId)->GetWindowText(), "X.XX.XX.XX");
+      for (int id : {TQX99ExtraDlg::kAnalysisBuiltInId, TQX99ExtraDlg::kAnalysisLibraryId,
+                     TQX99ExtraDlg::kAnalysisVariantId})
+        EXPECT_EQ(Checked(dialog, id), id == c.checked_on_open) << id;
+      EXPECT_TRUE(Checked(dialog, TQX99ExtraDlg::kFileBuiltInId));
+      EXPECT_FALSE(Checked(dialog, TQX99ExtraDlg::kFileLibraryId));
+      Click(dialog, c.click_analysis);
+      Click(dialog, c.click_file);
+      Click(dialog, c.button);
+    }});
+    EXPECT_EQ(dialog.DoModal(), c.button);
+    if (c.button == win::kIdOk) {
+      EXPECT_EQ(dialog.analysis_mode, c.want_mode);
+      EXPECT_EQ(dialog.file_mode, c.want_file);
+    } else {
+      EXPECT_EQ(dialog.analysis_mode, c.stored_mode);
+      EXPECT_EQ(dialog.file_mode, 0);
+    }
+    // The dialog only hands its choice back: the stored mode stays.
+    EXPECT_EQ(Settings().Int(SettingKey::kUserAnalyzeModus), c.stored_mode);
+  }
 }
 
 }  // namespace

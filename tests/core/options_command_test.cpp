@@ -13,9 +13,11 @@
 #include "core/resource_packs.h"
 #include "core/view_pages.h"
 #include "core/zk470_view_fixture.h"
+#include "dialogs/gdt_page.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/options_sheet.h"
 #include "dialogs/small_value_dlgs.h"
+#include "document/raw_ecg_data.h"
 #include "platform/profile_store.h"
 #include "platform/resources.h"
 #include "win/controls.h"
@@ -81,8 +83,10 @@ class OptionsCommandTest : public ZK470ViewTest {
 TEST_F(OptionsCommandTest, OkStoresEveryKeyAndANewDocumentReadsThem) {
   const fs::path data = Folder("opt") / "new" / "data";
   const fs::path exported = Folder("opt") / "export";
+  const fs::path exchange = Folder("opt") / "gdt" / "in";
   RunCommand([&](TOptionsSheet& sheet) {
-    EXPECT_EQ(sheet.GetPageCount(), 5);
+    EXPECT_EQ(sheet.GetPageCount(), 6);
+    EXPECT_EQ(sheet.GetPage(3), &sheet.GDT());
     EXPECT_FALSE(sheet.HasApplyButton());
     EXPECT_FALSE(sheet.HasHelpButton());
     Choose(sheet, sheet.Units(), TUnitsPage::kUnitsId, 1);
@@ -91,6 +95,11 @@ TEST_F(OptionsCommandTest, OkStoresEveryKeyAndANewDocumentReadsThem) {
     Type(sheet, sheet.Directories(), TDirectoriesPage::kExportId, exported.string());
     Type(sheet, sheet.Directories(), TDirectoriesPage::kSDCardId, "~/card");
     Choose(sheet, sheet.AutoDelete(), TAutoDeletePage::kChoiceId, 3);
+    ASSERT_TRUE(sheet.SetActivePage(sheet.GDT()));
+    sheet.GDT().Item<win::Button>(TGDTPage::kSwitchId)->Click();
+    Type(sheet, sheet.GDT(), TGDTPage::kFolderId, exchange.string());
+    Type(sheet, sheet.GDT(), TGDTPage::kOwnShortNameId, "HOL");
+    Type(sheet, sheet.GDT(), TGDTPage::kPracticeShortNameId, "");
     Type(sheet, sheet.OfficeAddress(), OfficeAddressDlg::kAddressId, "Dr. A\nMain Street 1");
     Type(sheet, sheet.TapeSettings(), TTapeSettingsPage::kCalDataLenId, "30");
     Choose(sheet, sheet.TapeSettings(), TTapeSettingsPage::kSpeedId, 1);
@@ -99,6 +108,7 @@ TEST_F(OptionsCommandTest, OkStoresEveryKeyAndANewDocumentReadsThem) {
   EXPECT_TRUE(Messages().empty());
   EXPECT_TRUE(fs::is_directory(data));
   EXPECT_TRUE(fs::is_directory(root_ / "home" / "card"));
+  EXPECT_TRUE(fs::is_directory(exchange));
   EXPECT_EQ(fs::current_path(), data);
   EXPECT_EQ(changed_hints_, 1);
 
@@ -114,6 +124,11 @@ TEST_F(OptionsCommandTest, OkStoresEveryKeyAndANewDocumentReadsThem) {
   EXPECT_EQ(s.Text(SettingKey::kUserOfficeAddress), "Dr. A\nMain Street 1");
   EXPECT_EQ(s.Int(SettingKey::kTapeCalDataLen), 30);
   EXPECT_EQ(s.Int(SettingKey::kTapeSpeed), 1);
+  EXPECT_EQ(fresh.GetGDTDirectory(), exchange.string());
+  EXPECT_EQ(s.Int(SettingKey::kGDTOn), 1);
+  EXPECT_EQ(s.Text(SettingKey::kGDTZK470Shorty), "HOL");
+  // The page checks no name: an empty one is stored as it is.
+  EXPECT_EQ(s.Text(SettingKey::kGDTEDVShorty), "");
 }
 
 TEST_F(OptionsCommandTest, CancelChangesNothing) {
@@ -121,11 +136,18 @@ TEST_F(OptionsCommandTest, CancelChangesNothing) {
   RunCommand([&](TOptionsSheet& sheet) {
     Type(sheet, sheet.Directories(), TDirectoriesPage::kDataId, (root_ / "never").string());
     Choose(sheet, sheet.Units(), TUnitsPage::kUnitsId, 1);
+    ASSERT_TRUE(sheet.SetActivePage(sheet.GDT()));
+    sheet.GDT().Item<win::Button>(TGDTPage::kSwitchId)->Click();
+    Type(sheet, sheet.GDT(), TGDTPage::kFolderId, (root_ / "never_gdt").string());
+    Type(sheet, sheet.GDT(), TGDTPage::kOwnShortNameId, "XYZ");
     sheet.PressButton(win::kIdCancel);
   });
   EXPECT_EQ(Doc().GetDataDirectory(), before);
   EXPECT_NE(Doc().GetSettings().Int(SettingKey::kUnits), 1);
   EXPECT_FALSE(fs::exists(root_ / "never"));
+  EXPECT_FALSE(fs::exists(root_ / "never_gdt"));
+  EXPECT_EQ(Doc().GetSettings().Int(SettingKey::kGDTOn), 0);
+  EXPECT_EQ(Doc().GetSettings().Text(SettingKey::kGDTZK470Shorty), "ZK4");
   EXPECT_EQ(changed_hints_, 0);
 }
 
@@ -142,10 +164,13 @@ TEST_F(OptionsCommandTest, RefusalKeepsThePage) {
     std::string message_start;
   };
   const std::vector<Case> cases = {
-      {"tape 31", 4, TTapeSettingsPage::kCalDataLenId, "31", "Please enter an integer between 0 and 30."},
+      {"tape 31", 5, TTapeSettingsPage::kCalDataLenId, "31", "Please enter an integer between 0 and 30."},
       {"relative folder", 1, TDirectoriesPage::kDataId, "data/here", "data/here\nPlease enter a full path"},
       {"uncreatable folder", 1, TDirectoriesPage::kExportId, (blocker / "sub").string(),
        (blocker / "sub").string() + "\nThis folder cannot be created: " + blocker.string()},
+      {"relative exchange folder", 3, TGDTPage::kFolderId, "gdt", "gdt\nPlease enter a full path"},
+      {"uncreatable exchange folder", 3, TGDTPage::kFolderId, (blocker / "gdt").string(),
+       (blocker / "gdt").string() + "\nThis folder cannot be created: " + blocker.string()},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -153,9 +178,15 @@ TEST_F(OptionsCommandTest, RefusalKeepsThePage) {
     const int units_before = Doc().GetSettings().Int(SettingKey::kUnits);
     RunCommand([&](TOptionsSheet& sheet) {
       Choose(sheet, sheet.Units(), TUnitsPage::kUnitsId, 1 - units_before);
+      if (c.page == 3) {
+        ASSERT_TRUE(sheet.SetActivePage(sheet.GDT()));
+        sheet.GDT().Item<win::Button>(TGDTPage::kSwitchId)->Click();
+      }
       Type(sheet, *sheet.GetPage(c.page), c.id, c.typed);
       // OK from another page: the faulty page comes back.
-      if (c.page == 1) ASSERT_TRUE(sheet.SetActivePage(0));
+      if (c.page == 1 || c.page == 3) {
+        ASSERT_TRUE(sheet.SetActivePage(0));
+      }
       sheet.PressButton(win::kIdOk);
       EXPECT_EQ(sheet.GetActiveIndex(), c.page);
       EXPECT_TRUE(sheet.IsWindow());
@@ -183,6 +214,100 @@ TEST_F(OptionsCommandTest, DirectoriesPageHidesTheDayExportAndBrowseFillsTheFiel
     EXPECT_EQ(page.Item<win::Edit>(TDirectoriesPage::kDataId)->GetWindowText(), chosen);
     sheet.PressButton(win::kIdCancel);
   });
+}
+
+// The folder, its browse button and both names are greyed while the link is off; the browse
+// button fills the folder and keeps what was typed in the names.
+TEST_F(OptionsCommandTest, GdtPageGreysItsFieldsWhileTheLinkIsOff) {
+  const std::string chosen = Folder("picked_gdt").string();
+  prompt_.QueueFolder(std::nullopt);
+  prompt_.QueueFolder(chosen);
+  RunCommand([&](TOptionsSheet& sheet) {
+    TGDTPage& page = sheet.GDT();
+    const auto enabled = [&page] {
+      std::vector<bool> states;
+      for (int id : {TGDTPage::kFolderId, TGDTPage::kBrowseId, TGDTPage::kOwnShortNameId,
+                     TGDTPage::kPracticeShortNameId})
+        states.push_back(page.GetDlgItem(id)->IsWindowEnabled());
+      return states;
+    };
+    const std::vector<bool> all(4, true);
+    const std::vector<bool> none(4, false);
+    ASSERT_TRUE(sheet.SetActivePage(page));
+    EXPECT_EQ(enabled(), none) << "off when shown";
+    auto* check = page.Item<win::Button>(TGDTPage::kSwitchId);
+    check->Click();
+    EXPECT_EQ(enabled(), all);
+    check->Click();
+    EXPECT_EQ(enabled(), none) << "off as soon as cleared";
+    check->Click();
+    // Another page and back: the switch still rules.
+    ASSERT_TRUE(sheet.SetActivePage(0));
+    ASSERT_TRUE(sheet.SetActivePage(page));
+    EXPECT_EQ(enabled(), all);
+
+    auto* folder = page.Item<win::Edit>(TGDTPage::kFolderId);
+    const std::string before = folder->GetWindowText();
+    page.Item<win::Edit>(TGDTPage::kOwnShortNameId)->SetTextFromUser("ABC");
+    page.SendMessage(win::kWmCommand, TGDTPage::kBrowseId);
+    EXPECT_EQ(folder->GetWindowText(), before) << "cancelled";
+    EXPECT_EQ(page.browse_result, "");
+    page.SendMessage(win::kWmCommand, TGDTPage::kBrowseId);
+    EXPECT_EQ(folder->GetWindowText(), chosen);
+    EXPECT_EQ(page.browse_result, chosen);
+    EXPECT_EQ(page.Item<win::Edit>(TGDTPage::kOwnShortNameId)->GetWindowText(), "ABC");
+    sheet.PressButton(win::kIdCancel);
+  });
+  ASSERT_EQ(prompt_.Log().size(), 2u);
+  EXPECT_EQ(prompt_.Log()[0].kind, "folder");
+  EXPECT_EQ(prompt_.Log()[0].caption, "Choose a folder");
+}
+
+// The main toolbar is made again only when the GDT switch changed; it then shows or hides the GDT
+// buttons by the new switch.
+TEST_F(OptionsCommandTest, SwitchingTheGdtLinkRebuildsTheToolbars) {
+  ASSERT_NE(Doc().GetRawECGData(), nullptr);
+  Doc().GetRawECGData()->SetWholeMinutes(1500);
+  CTimeSpanToolBar::FillSpans(1500);
+  Frame().GetTimeSpanToolBar()->Combo().SetCurSel(2);
+  struct Case {
+    const char* name;
+    bool click_switch;
+    bool rebuilt;
+    bool gdt_hidden;
+  };
+  const Case cases[] = {
+      {"link on", true, true, false},
+      {"other setting", false, false, false},
+      {"link off", true, true, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const win::WindowHandle main_before = Frame().GetMainToolBar()->Handle();
+    const win::WindowHandle span_before = Frame().GetTimeSpanToolBar()->Handle();
+    RunCommand([&](TOptionsSheet& sheet) {
+      Choose(sheet, sheet.Units(), TUnitsPage::kUnitsId, c.click_switch ? 0 : 1);
+      if (c.click_switch) {
+        ASSERT_TRUE(sheet.SetActivePage(sheet.GDT()));
+        sheet.GDT().Item<win::Button>(TGDTPage::kSwitchId)->Click();
+      }
+      sheet.PressButton(win::kIdOk);
+    });
+    CMainToolBar& bar = *Frame().GetMainToolBar();
+    ASSERT_TRUE(bar.IsWindow());
+    EXPECT_EQ(bar.Handle() != main_before, c.rebuilt);
+    EXPECT_EQ(Frame().GetTimeSpanToolBar()->Handle() != span_before, c.rebuilt);
+    for (const int id : {cmd::kGDTTakePatient, cmd::kGDTSendResult}) {
+      ASSERT_NE(bar.Model().Find(id), nullptr) << id;
+      EXPECT_EQ(bar.Model().Find(id)->hidden, c.gdt_hidden) << id;
+    }
+    EXPECT_EQ(bar.Model().Count(), c.gdt_hidden ? 15u : 16u);
+    EXPECT_EQ(bar.GetWindowRectInParent().Width(), bar.NeededWidth());
+    EXPECT_EQ(Frame().GetTimeSpanToolBar()->GetWindowRectInParent().left, bar.GetWindowRectInParent().right);
+    // The span list of the recording and its choice survive.
+    EXPECT_EQ(Frame().GetTimeSpanToolBar()->Combo().GetCount(), 5);
+    EXPECT_EQ(Frame().GetTimeSpanToolBar()->Combo().GetCurSel(), 2);
+  }
 }
 
 TEST_F(OptionsCommandTest, UserPageRefusesALongNameAndStoresItsText) {

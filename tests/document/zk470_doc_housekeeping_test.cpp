@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "document/doc_test_support.h"
+#include "platform/file_system.h"
 
 namespace {
 
@@ -75,6 +76,28 @@ TEST_F(Housekeeping, NeverDeletesTheOpenRecording) {
   for (int n = 1; n <= 6; ++n) EXPECT_EQ(Exists(n, ".CMP"), n == 3 || n == 6) << n;
   EXPECT_TRUE(Exists(3, ".QRS"));
   EXPECT_TRUE(Exists(3, ".BAK"));
+}
+
+TEST_F(Housekeeping, NeverDeletesARecordingAnotherInstanceHolds) {
+  for (int n = 1; n <= 25; ++n) MakeRecording(n);
+  // Another instance shows recording 2: it holds the lock of its ".QRS".
+  platform::FileLock other_instance;
+  ASSERT_EQ(other_instance.Lock(data_ / (Name(2) + ".QRS")), platform::FileLock::Status::kLocked);
+  doc_->GetSettings().SetInt(SettingKey::kAutoDeleteFiles, 2);  // keep 20
+
+  EXPECT_TRUE(doc_->AutoDeleteOldRecordings().empty());
+  // The held one counts as kept: no sixth recording goes in its place.
+  for (int n = 1; n <= 7; ++n) {
+    SCOPED_TRACE(n);
+    for (const char* extension : {".CMP", ".QRS", ".BAK"})
+      EXPECT_EQ(Exists(n, extension), n == 2 || n > 5) << extension;
+  }
+  // Once the other instance lets go, the next run takes it.
+  other_instance.Unlock();
+  EXPECT_TRUE(doc_->AutoDeleteOldRecordings().empty());
+  EXPECT_FALSE(Exists(2, ".CMP"));
+  EXPECT_FALSE(Exists(2, ".QRS"));
+  EXPECT_TRUE(Exists(6, ".CMP"));
 }
 
 TEST_F(Housekeeping, AFailedDeletionKeepsTheRecordingsOtherFilesAndIsReported) {

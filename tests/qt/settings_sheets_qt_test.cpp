@@ -9,10 +9,15 @@
 #include <string>
 #include <vector>
 
+#include "core/core_resources.h"
 #include "core/document_sheets.h"
+#include "core/view_pages.h"
 #include "dialogs/analysis_pages.h"
+#include "dialogs/colour_page.h"
+#include "dialogs/display_pages.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/options_sheet.h"
+#include "dialogs/qx99_extra_dlg.h"
 #include "dialogs/small_value_dlgs.h"
 #include "dialogs/st_dlgs.h"
 #include "document/document_context.h"
@@ -45,6 +50,9 @@ class SettingsSheetsQtTest : public testing_support::DialogHostTest {
     AddSmallValueDialogResources(pack);
     AddAnalysisPageResources(pack);
     AddSTDialogResources(pack);
+    AddDisplayPageResources(pack);
+    AddColourPageResources(pack);
+    AddCoreResources(pack);
   }
   void ReleaseBeforeWindows() override {
     platform::Resources().SetLanguagePack(nullptr);
@@ -66,6 +74,10 @@ class SettingsSheetsQtTest : public testing_support::DialogHostTest {
     testing_support::SaveScreenshot(*window, name.c_str());
     EXPECT_TRUE(std::filesystem::exists(testing_support::ScreenshotDir() / (name + ".png")));
   }
+
+  // The timer of the last step's successor is still pending when the dialog has ended; it must
+  // fire before the next dialog's steps begin, or two chains of steps would run into each other.
+  void EndStepChain() { QCoreApplication::processEvents(); }
 
   // One step per page of the sheet that is shown modally, then Cancel.
   std::vector<std::function<void()>> ShootEveryPage(const std::string& prefix, int pages) {
@@ -108,6 +120,7 @@ TEST_F(SettingsSheetsQtTest, ScreenshotsOfTheOptionsSheetInBothLanguages) {
     sheet.SetApplyButton(false);
     Steps(ShootEveryPage(in_german ? "options_sheet_de" : "options_sheet", sheet.GetPageCount()));
     EXPECT_EQ(sheet.DoModal(), win::kIdCancel);
+    EndStepChain();
   }
 }
 
@@ -115,6 +128,70 @@ TEST_F(SettingsSheetsQtTest, ScreenshotsOfTheAnalysisSettingsSheet) {
   Steps(ShootEveryPage("analysis_sheet", 4));
   EXPECT_TRUE(
       document_sheets::RunDocumentSheet(*doc_, document_sheets::kAnalysisSheet, &main_, "1.02.03.04"));
+}
+
+TEST_F(SettingsSheetsQtTest, ScreenshotsOfTheDocumentSettingsSheets) {
+  struct Sheet {
+    int command;
+    const char* name;
+    int pages;
+  };
+  const Sheet sheets[] = {
+      {document_sheets::kDisplaySpeedSheet, "display_speed_sheet", 3},
+      {document_sheets::kChannelsSheet, "channels_sheet", 1},
+      {document_sheets::kHeartRateSheet, "heart_rate_sheet", 1},
+  };
+  for (const Sheet& sheet : sheets) {
+    SCOPED_TRACE(sheet.name);
+    Steps(ShootEveryPage(sheet.name, sheet.pages));
+    EXPECT_TRUE(document_sheets::RunDocumentSheet(*doc_, sheet.command, &main_, ""));
+    EndStepChain();
+  }
+}
+
+// Pages that no sheet of the documents shows: each in a sheet of its own, as the user-id command
+// shows its page.
+TEST_F(SettingsSheetsQtTest, ScreenshotsOfTheUserAndColourPages) {
+  TUserIDPage user("Dr. Example");
+  win::PropertySheet user_sheet(cmd::kUserId, &main_);
+  user_sheet.AddPage(user);
+  TColoursPage colours(*doc_);
+  win::PropertySheet colour_sheet(std::string("Colors"), &main_);
+  colour_sheet.AddPage(colours);
+  for (auto [sheet, name] : {std::pair{&user_sheet, "user_page"}, std::pair{&colour_sheet, "colours_page"}}) {
+    sheet->SetApplyButton(false);
+    sheet->SetHelpButton(false);
+    Steps(ShootEveryPage(name, 1));
+    EXPECT_EQ(sheet->DoModal(), win::kIdCancel);
+    EndStepChain();
+  }
+}
+
+// The GDT page with the link on, so that its fields show enabled.
+TEST_F(SettingsSheetsQtTest, ScreenshotOfTheGdtPageWithTheLinkOn) {
+  doc_->GetSettings().SetInt(SettingKey::kGDTOn, 1);
+  TOptionsSheet sheet(TOptionsSheet::kCaptionId, &main_, 3, *doc_);
+  sheet.SetApplyButton(false);
+  Steps({[&] {
+           win::Windows().RunPending();
+           QCoreApplication::processEvents();
+           Shoot(sheet, "gdt_page");
+         },
+         [&] { sheet.PressButton(win::kIdCancel); }});
+  EXPECT_EQ(sheet.DoModal(), win::kIdCancel);
+}
+
+TEST_F(SettingsSheetsQtTest, ScreenshotOfTheExtrasDialog) {
+  AddQX99ExtraDlgResources(platform::Resources().ExePack());
+  doc_->GetSettings().SetInt(SettingKey::kUserAnalyzeModus, 1);
+  TQX99ExtraDlg dialog(*doc_, &main_);
+  Steps({[&] {
+           win::Windows().RunPending();
+           QCoreApplication::processEvents();
+           Shoot(dialog, "extras_dialog");
+         },
+         [&] { dialog.SendMessage(win::kWmCommand, win::kIdCancel); }});
+  EXPECT_EQ(dialog.DoModal(), win::kIdCancel);
 }
 
 }  // namespace
