@@ -13,6 +13,7 @@
 
 #include "core/automation_command_line_info.h"
 #include "core/automation_exit_codes.h"
+#include "core/options_command.h"
 #include "core/unattended_prompt.h"
 #include "core/zk470_app.h"
 #include "dialogs/optiontree/option_tree.h"
@@ -24,6 +25,7 @@
 #include "qt/event_pump.h"
 #include "qt/key_lock_state.h"
 #include "qt/qt_audio.h"
+#include "qt/qt_clipboard.h"
 #include "qt/qt_dialog.h"
 #include "qt/qt_document_display.h"
 #include "qt/qt_font_database.h"
@@ -31,6 +33,7 @@
 #include "qt/qt_prompt.h"
 #include "qt/screen_colormap.h"
 #include "qt/single_instance.h"
+#include "win/clipboard.h"
 #include "win/font_database.h"
 #include "win/printing.h"
 #include "win/prompt.h"
@@ -146,6 +149,8 @@ int main(int argc, char** argv) {
   qthost::InstallQtDocumentDisplay(canvas_host);
   qthost::QtFontDatabase fonts;
   win::SetFontDatabase(&fonts);
+  qthost::QtClipboard clipboard;
+  win::SetClipboard(&clipboard);
   dialogs::COptionTree::SetFontFamilyQuery(
       [](std::string_view family) { return win::CurrentFontDatabase().HasFamily(family); });
   qthost::KeyLockState key_locks;
@@ -155,6 +160,7 @@ int main(int argc, char** argv) {
   win::SetPrompt(unattended ? static_cast<win::Prompt*>(&unattended_prompt) : &screen_prompt);
   // Unattended runs have nobody to answer a print dialog: they keep the service without printers.
   qthost::QtPrintService print_service;
+  print_service.SetPrintDialogSwitch(PrintDialogWanted);
   if (!unattended) win::SetPrintService(&print_service);
   LocalSocketInstance instance;
   // The voice diary plays through the system's default output; without one, and on unattended
@@ -187,6 +193,7 @@ int main(int argc, char** argv) {
   win::SetPrompt(nullptr);
   dialogs::COptionTree::SetFontFamilyQuery(nullptr);
   win::SetFontDatabase(nullptr);
+  win::SetClipboard(nullptr);
   win::Windows().SetKeyStateSource(nullptr);
   win::Windows().SetWidgetHost(nullptr);
   win::Windows().SetHost(nullptr);

@@ -12,6 +12,7 @@
 #include "dialogs/gdt_page.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/options_sheet.h"
+#include "dialogs/print_setup_page.h"
 #include "dialogs/small_value_dlgs.h"
 #include "document/raw_ecg_data.h"
 #include "document/zk470_doc.h"
@@ -71,6 +72,20 @@ void RebuildToolBars(CZK470View& view, const CZK470Doc& doc) {
 
 }  // namespace
 
+void StorePrintSetup(const TPrintSetupPage& page, SettingsStore& settings) {
+  settings.SetText(SettingKey::kSetupMarginsLeft, page.left_margin);
+  settings.SetText(SettingKey::kSetupMarginsTop, page.top_margin);
+  // A page never shown has no slider; its position means nothing.
+  if (page.initialised != 0) settings.SetInt(SettingKey::kSetupFontSize, page.font_size);
+  settings.SetInt(SettingKey::kSetupShowPrintDlg, page.show_print_dlg);
+}
+
+bool PrintDialogWanted() {
+  const CZK470App* app = App();
+  const CZK470Doc* doc = app != nullptr ? app->GetDocument() : nullptr;
+  return doc == nullptr || doc->GetSettings().Int(SettingKey::kSetupShowPrintDlg) != 0;
+}
+
 void RunOptionsCommand(CZK470View& view) {
   CZK470Doc& doc = *view.GetDocument();
   SettingsStore& settings = doc.GetSettings();
@@ -81,6 +96,8 @@ void RunOptionsCommand(CZK470View& view) {
   sheet.SetApplyButton(false);
   sheet.SetHelpButton(false);
   if (sheet.DoModal() != win::kIdOk) return;
+
+  StorePrintSetup(sheet.PrintSetup(), settings);
 
   const TUnitsPage& units = sheet.Units();
   settings.SetInt(SettingKey::kUnits, units.units);

@@ -11,9 +11,12 @@
 #include "dialogs/colour_page.h"
 #include "dialogs/dialog_resources.h"
 #include "dialogs/display_pages.h"
+#include "dialogs/monitor_record_dlg.h"
+#include "dialogs/narrative_test_data_dlg.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/optiontree/option_tree_font_dialog.h"
 #include "dialogs/patient_dialog_resources.h"
+#include "dialogs/print_option_pages.h"
 #include "dialogs/small_value_dlgs.h"
 #include "dialogs/st_dlgs.h"
 #include "document/document_strings.h"
@@ -27,6 +30,7 @@
 #include "layouts/trend_factories.h"
 #include "platform/resources.h"
 #include "reports/report_part_resources.h"
+#include "reports/report_pdf_export.h"
 #include "reports/report_resources.h"
 #include "trends/trend_screens.h"
 #include "views/view_resources.h"
@@ -72,6 +76,9 @@ void Fill(platform::ResourcePack& pack) {
   AddColourPageResources(pack);
   dialogs::AddOptionTreeFontResources(pack);
   AddReportPartResources(pack);
+  AddReportPdfExportResources(pack);
+  AddPrintOptionPageResources(pack);
+  AddMonitorRecordDlgResources(pack);
 }
 
 }  // namespace
@@ -85,6 +92,8 @@ void InstallProgramResources() {
   // The document's texts exist in English only; German starts fall back to them.
   own.AddStrings(document::DocumentStrings());
   Fill(own);
+  // The narrative test data's labels are the program's own, in no language pack.
+  AddNarrativeTestDataResources(own);
   EnglishPack() = std::make_unique<platform::ResourcePack>("ZK470Eng");
   EnglishPack()->AddStrings(document::DocumentStrings());
   Fill(*EnglishPack());

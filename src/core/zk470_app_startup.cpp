@@ -19,6 +19,7 @@
 #include "core/document_sheets.h"
 #include "core/main_frame.h"
 #include "core/main_toolbars.h"
+#include "core/printing_engine.h"
 #include "core/resource_packs.h"
 #include "core/splash_window.h"
 #include "core/zk470_app.h"
@@ -27,6 +28,7 @@
 #include "dialogs/auto_scroll_dlg.h"
 #include "dialogs/beat_edit_dlgs.h"
 #include "dialogs/busy_dlg.h"
+#include "dialogs/print_option_pages.h"
 #include "dialogs/small_dlgs.h"
 #include "dialogs/st_dlgs.h"
 #include "dialogs/template_review_dlgs.h"
@@ -356,6 +358,8 @@ void CZK470App::InstallScreenServices() {
   InstallSTDialogs(profile_);
   InstallAutoScrollDialog(profile_);
   InstallTemplateReviewDialogs();
+  InstallPrintingEngine();
+  InstallPrintOptionPages();
   CECGPageServices page_services;
   page_services.set_analysis_aborted = [](int aborted) { SetAnalysisAborted(aborted); };
   page_services.is_analysis_aborted = [] { return IsAnalysisAborted(); };

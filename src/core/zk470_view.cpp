@@ -29,6 +29,7 @@ CZK470View::CZK470View(CZK470Doc* document) : CBaseView(document) {
   AddFileAndSheetCommands();
   AddServiceCommands();
   AddPrintCommands();
+  AddReportPdfCommands();
 }
 
 CZK470View::~CZK470View() {

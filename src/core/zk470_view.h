@@ -56,6 +56,17 @@ class CZK470View : public CBaseView {
   // Set by the PDF export while it prints through the view.
   bool IsExportingPdf() const { return exporting_pdf_; }
   void SetExportingPdf(bool on) { exporting_pdf_ = on; }
+
+  // --- The report as PDF (zk470_view_pdf_export.cpp) ---
+  static constexpr int kExportReportPdf = 33215;
+  // Registers command 33215 and its update handler; called by the constructor.
+  void AddReportPdfCommands();
+  // Command 33215: the whole report as a PDF beside the recording, then shown as the document.
+  void OnExportReportPdf();
+  // Writes the report of the current print kind as a PDF beside the recording, its pages
+  // converted on the wait dialog's worker thread; true when the file was saved. The job is
+  // prepared and ended here, and what the conversion has to say is shown after the dialog.
+  bool CreateReportPdf();
   // The code of the time span chosen in the main frame's box (0 all, 1 24 h .. 4 3 h).
   int GetSpanCode() const { return span_code_; }
   // A one-shot request that the patient sheet open at its diagnosis page; the sheet clears it.

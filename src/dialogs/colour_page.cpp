@@ -95,6 +95,12 @@ int TColourCombo::CompareItem(gfx::Color a, gfx::Color b) {
   return -1;
 }
 
+bool TColourCombo::DrawListEntry(gfx::Canvas& canvas, const gfx::Rect& rect, int index) {
+  if (index < 0 || index >= GetCount()) return false;
+  DrawItem(canvas, rect, ColourAt(index), kDrawEntire, false);
+  return true;
+}
+
 void TColourCombo::OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) {
   win::ComboBox::OnPaint(canvas, update);
   const int index = GetCurSel();

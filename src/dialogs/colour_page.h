@@ -31,6 +31,8 @@ class TColourCombo : public win::ComboBox {
   static int CompareItem(gfx::Color a, gfx::Color b);
 
   gfx::Color ColourAt(int index) const { return static_cast<gfx::Color>(GetItemData(index)); }
+  // The entries have no texts: a host that lists them gets each one drawn as its swatch.
+  bool DrawListEntry(gfx::Canvas& canvas, const gfx::Rect& rect, int index) override;
 
  protected:
   void OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) override;

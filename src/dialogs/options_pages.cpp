@@ -7,6 +7,7 @@
 #include <filesystem>
 
 #include "dialogs/gdt_page.h"
+#include "dialogs/print_setup_page.h"
 #include "dialogs/qx99_extra_dlg.h"
 #include "document/zk470_doc.h"
 #include "platform/resources.h"
@@ -277,6 +278,7 @@ void TTapeSettingsPage::DoDataExchange(win::DataExchange& dx) {
 }
 
 void AddOptionsPageResources(platform::ResourcePack& pack) {
+  AddPrintSetupPageResources(pack);
   AddGDTPageResources(pack);
   // The extras dialog belongs to no sheet; its template travels with the settings pages.
   AddQX99ExtraDlgResources(pack);

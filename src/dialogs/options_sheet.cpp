@@ -9,13 +9,15 @@
 
 TOptionsSheet::TOptionsSheet(int caption_id, win::Window* parent, int select_page, CZK470Doc& doc)
     : win::PropertySheet(caption_id, parent, select_page),
+      print_setup_(std::make_unique<TPrintSetupPage>(doc)),
       units_(std::make_unique<TUnitsPage>(doc)),
       directories_(std::make_unique<TDirectoriesPage>(doc)),
       auto_delete_(std::make_unique<TAutoDeletePage>(doc)),
       gdt_(std::make_unique<TGDTPage>(doc)),
       office_address_(std::make_unique<OfficeAddressDlg>(doc)),
       tape_(std::make_unique<TTapeSettingsPage>(doc)) {
-  // The print setup and recorder interface pages join here once they exist.
+  // The recorder interface page joins after the automatic deletion once it exists.
+  AddPage(*print_setup_);
   AddPage(*units_);
   AddPage(*directories_);
   AddPage(*auto_delete_);

@@ -4,6 +4,7 @@
 #include <optional>
 
 #include "dialogs/options_pages.h"
+#include "dialogs/print_setup_page.h"
 #include "win/property_sheet.h"
 
 class CZK470Doc;
@@ -23,6 +24,7 @@ class TOptionsSheet : public win::PropertySheet {
   TOptionsSheet(int caption_id, win::Window* parent, int select_page, CZK470Doc& doc);
   ~TOptionsSheet() override;
 
+  TPrintSetupPage& PrintSetup() { return *print_setup_; }
   TUnitsPage& Units() { return *units_; }
   TDirectoriesPage& Directories() { return *directories_; }
   TAutoDeletePage& AutoDelete() { return *auto_delete_; }
@@ -37,6 +39,7 @@ class TOptionsSheet : public win::PropertySheet {
   // False, with the page shown and the message given, when a folder was refused.
   bool TakeFolders(win::PropertyPage& page, const std::optional<TDirectoriesPage::FolderFault>& fault);
 
+  std::unique_ptr<TPrintSetupPage> print_setup_;
   std::unique_ptr<TUnitsPage> units_;
   std::unique_ptr<TDirectoriesPage> directories_;
   std::unique_ptr<TAutoDeletePage> auto_delete_;

@@ -9,6 +9,9 @@
 #include <QString>
 #include <algorithm>
 #include <cmath>
+#include <map>
+#include <utility>
+#include <variant>
 #include <vector>
 
 #include "gfx/raster_ops.h"
@@ -47,6 +50,26 @@ QRect Bounds(std::span<const gfx::Point> points, int32_t margin) {
   }
   return QRect(QPoint(Fit(left - margin), Fit(top - margin)),
                QPoint(Fit(right + margin), Fit(bottom + margin)));
+}
+
+// Text is laid out and drawn at one reference size and scaled, so that its advances are the
+// face's design advances at any fractional size, as the standard metrics give them.
+constexpr double kReferenceEm = 256.0;
+
+QFont ReferenceFont(std::string_view family, int32_t weight, bool italic, bool underline, bool strike_out,
+                    double stretch_factor) {
+  QFont font(QString::fromUtf8(family.data(), static_cast<qsizetype>(family.size())));
+  font.setPixelSize(static_cast<int>(kReferenceEm));
+  font.setWeight(static_cast<QFont::Weight>(std::clamp(weight, 1, 1000)));
+  font.setItalic(italic);
+  font.setUnderline(underline);
+  font.setStrikeOut(strike_out);
+  const int stretch = static_cast<int>(std::lround(stretch_factor * 100));
+  if (stretch != 100) font.setStretch(std::clamp(stretch, 1, 4000));
+  // Advances summed without pair kerning: what the standard metrics assume.
+  font.setKerning(false);
+  font.setHintingPreference(QFont::PreferNoHinting);
+  return font;
 }
 
 }  // namespace
@@ -194,24 +217,8 @@ void ImageCanvas::EllipseDevice(const gfx::Rect& box, int32_t pen_width_px, gfx:
   }
 }
 
-// Text is laid out and drawn at one reference size and scaled, so that its advances are the
-// face's design advances at any fractional size, as the standard metrics give them.
-constexpr double kReferenceEm = 256.0;
-
 QFont ImageCanvas::MakeFont(const DeviceFont& f) const {
-  QFont font(
-      QString::fromUtf8(f.face.screen_family.data(), static_cast<qsizetype>(f.face.screen_family.size())));
-  font.setPixelSize(static_cast<int>(kReferenceEm));
-  font.setWeight(static_cast<QFont::Weight>(std::clamp(f.weight, 1, 1000)));
-  font.setItalic(f.italic);
-  font.setUnderline(f.underline);
-  font.setStrikeOut(f.strike_out);
-  const int stretch = static_cast<int>(std::lround(f.stretch * 100));
-  if (stretch != 100) font.setStretch(std::clamp(stretch, 1, 4000));
-  // Advances summed without pair kerning: what the standard metrics assume.
-  font.setKerning(false);
-  font.setHintingPreference(QFont::PreferNoHinting);
-  return font;
+  return ReferenceFont(f.face.screen_family, f.weight, f.italic, f.underline, f.strike_out, f.stretch);
 }
 
 QFont ImageCanvas::QtFont() const { return MakeFont(RealizeFont()); }
@@ -330,6 +337,320 @@ gfx::Color ImageCanvas::GetPixelDevice(gfx::Point device) const {
   const int x = device.x + origin_.x(), y = device.y + origin_.y();
   if (image_->isNull() || !image_->rect().contains(x, y)) return gfx::kInvalidColor;
   return FromRgb(reinterpret_cast<const QRgb*>(image_->constScanLine(y))[x] & 0xFFFFFF);
+}
+
+// ---- PainterCanvas
+
+namespace {
+
+// The colour a mix leaves on white paper; none when the paper stays white (or the mix is a no-op).
+std::optional<QColor> OnPaper(gfx::Rop2 rop, gfx::Color color) {
+  if (rop == gfx::Rop2::kCopyPen) return QColor::fromRgb(kOpaque | ToRgb(color));
+  const uint32_t mixed = gfx::ApplyRop2(rop, ToRgb(color), 0xFFFFFF) & 0xFFFFFF;
+  if (mixed == 0xFFFFFF && rop != gfx::Rop2::kWhite) return std::nullopt;
+  return QColor::fromRgb(kOpaque | mixed);
+}
+
+// Raster operations that write the paper even where the result is white.
+bool WritesWhite(uint32_t rop) {
+  return rop == gfx::kSrcCopy || rop == gfx::kPatCopy || rop == gfx::kWhiteness;
+}
+
+QRectF ToQRectF(const gfx::Rect& r) { return QRectF(r.left, r.top, r.Width(), r.Height()); }
+
+// The pattern of a dashed one-pixel pen in device pixels, as the canvas rasters it.
+QList<qreal> DashOf(gfx::PenStyle style) {
+  switch (style) {
+    case gfx::PenStyle::kDash:
+      return {18, 6};
+    case gfx::PenStyle::kDot:
+      return {3, 3};
+    case gfx::PenStyle::kDashDot:
+      return {9, 6, 3, 6};
+    case gfx::PenStyle::kDashDotDot:
+      return {9, 3, 3, 3, 3, 3};
+    default:
+      return {};
+  }
+}
+
+}  // namespace
+
+PainterCanvas::PainterCanvas(QPainter& painter, const gfx::DeviceInfo& device)
+    : gfx::Canvas(device), painter_(painter) {}
+
+std::unique_ptr<gfx::Canvas> PainterCanvas::CreateCompatible(int32_t width, int32_t height) const {
+  gfx::DeviceInfo device = Device();
+  device.width_px = width;
+  device.height_px = height;
+  device.width_mm = device.height_mm = 0;
+  device.physical_width_px = device.physical_height_px = 0;
+  device.physical_offset_x_px = device.physical_offset_y_px = 0;
+  device.num_colors = -1;
+  device.bits_per_pixel = 32;
+  return std::make_unique<ImageCanvas>(width, height, device);
+}
+
+bool PainterCanvas::Begin() {
+  if (drawn_ || !painter_.isActive()) return false;
+  const gfx::Rect clip = DeviceClip();
+  if (clip.IsEmpty()) return false;
+  painter_.save();
+  const gfx::DeviceInfo& device = Device();
+  if (clip.left > 0 || clip.top > 0 || clip.right < device.width_px || clip.bottom < device.height_px)
+    painter_.setClipRect(ToQRectF(clip));
+  return true;
+}
+
+void PainterCanvas::FillDeviceRect(const gfx::Rect& device, const QColor& color) {
+  if (!device.IsEmpty()) painter_.fillRect(ToQRectF(device), color);
+}
+
+void PainterCanvas::HairlinePath(const std::vector<gfx::Point>& device_points, bool closed) {
+  const gfx::Pen& pen = GetPen();
+  const std::optional<QColor> color = OnPaper(GetROP2(), pen.color);
+  if (device_points.size() < 2 || !Begin()) return;
+  QPolygonF path;
+  for (const gfx::Point& p : device_points) path << QPointF(p.x + 0.5, p.y + 0.5);
+  if (closed) path << path.front();
+  painter_.setBrush(Qt::NoBrush);
+  const QList<qreal> dashes = DashOf(pen.style);
+  if (!dashes.isEmpty()) {
+    // The gaps of an opaque background carry the background colour.
+    if (const std::optional<QColor> gaps = OnPaper(GetROP2(), GetBkColor());
+        gaps && GetBkMode() == gfx::BkMode::kOpaque) {
+      painter_.setPen(QPen(*gaps, 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin));
+      painter_.drawPolyline(path);
+    }
+  }
+  if (color) {
+    // Cosmetic: the thinnest line the device draws, as a one-pixel pen is on paper.
+    QPen line(*color, dashes.isEmpty() ? 0 : 1, Qt::SolidLine, Qt::FlatCap, Qt::MiterJoin);
+    if (!dashes.isEmpty()) line.setDashPattern(dashes);
+    painter_.setPen(line);
+    painter_.drawPolyline(path);
+  }
+  End();
+}
+
+void PainterCanvas::Record(gfx::DisplayItem item) {
+  drawn_ = false;
+  const gfx::Pen& pen = GetPen();
+  const int32_t width_px =
+      pen.width <= 0
+          ? 1
+          : std::max<int32_t>(1, static_cast<int32_t>(std::lround(pen.width * std::abs(ScaleX()))));
+  const bool hairline = pen.style != gfx::PenStyle::kNull && width_px <= 1;
+  const auto device_points = [this](std::span<const gfx::Point> logical) {
+    std::vector<gfx::Point> device;
+    device.reserve(logical.size() + 1);
+    for (const gfx::Point& p : logical) device.push_back(LPtoDP(p));
+    return device;
+  };
+  if (const auto* line = std::get_if<gfx::rec::LineTo>(&item); line != nullptr && hairline) {
+    const gfx::Point segment[] = {GetCurrentPosition(), line->to};
+    HairlinePath(device_points(segment), false);
+    drawn_ = true;
+  } else if (const auto* polyline = std::get_if<gfx::rec::Polyline>(&item); polyline != nullptr && hairline) {
+    HairlinePath(device_points(polyline->points), false);
+    drawn_ = true;
+  } else if (const auto* to = std::get_if<gfx::rec::PolylineTo>(&item); to != nullptr && hairline) {
+    if (!to->points.empty()) {
+      std::vector<gfx::Point> path{GetCurrentPosition()};
+      path.insert(path.end(), to->points.begin(), to->points.end());
+      HairlinePath(device_points(path), false);
+    }
+    drawn_ = true;
+  } else if (const auto* polygon = std::get_if<gfx::rec::Polygon>(&item); polygon != nullptr && hairline) {
+    // The fill first, then the outline over it, as the base draws them.
+    if (polygon->points.size() >= 2) {
+      const std::vector<gfx::Point> device = device_points(polygon->points);
+      if (GetBrush().style != gfx::BrushStyle::kNull && device.size() >= 3)
+        FillPolygonDevice(device, GetBrush().color, GetROP2());
+      HairlinePath(device, true);
+    }
+    drawn_ = true;
+  } else if (const auto* rectangle = std::get_if<gfx::rec::Rectangle>(&item);
+             rectangle != nullptr && hairline) {
+    const gfx::Rect d = LPtoDP(rectangle->rect).Normalized();
+    if (!d.IsEmpty()) {
+      if (GetBrush().style != gfx::BrushStyle::kNull)
+        FillPixels({d.left + 1, d.top + 1, d.right - 1, d.bottom - 1}, GetBrush().color, GetROP2());
+      if (d.Width() == 1 || d.Height() == 1) {
+        FillPixels(d, pen.color, GetROP2());
+      } else {
+        HairlinePath(
+            {{d.left, d.top}, {d.right - 1, d.top}, {d.right - 1, d.bottom - 1}, {d.left, d.bottom - 1}},
+            true);
+      }
+    }
+    drawn_ = true;
+  } else if (const auto* frame = std::get_if<gfx::rec::FrameRect>(&item)) {
+    const gfx::Rect d = LPtoDP(frame->rect).Normalized();
+    if (frame->brush.style != gfx::BrushStyle::kNull && !d.IsEmpty() && Begin()) {
+      const QColor color = QColor::fromRgb(kOpaque | ToRgb(frame->brush.color));
+      FillDeviceRect({d.left, d.top, d.right, d.top + 1}, color);
+      FillDeviceRect({d.left, d.bottom - 1, d.right, d.bottom}, color);
+      FillDeviceRect({d.left, d.top, d.left + 1, d.bottom}, color);
+      FillDeviceRect({d.right - 1, d.top, d.right, d.bottom}, color);
+      End();
+    }
+    drawn_ = true;
+  }
+}
+
+void PainterCanvas::PlotPixels(std::span<const gfx::Point> pixels, gfx::Color color, gfx::Rop2 rop) {
+  const std::optional<QColor> c = OnPaper(rop, color);
+  if (!c || pixels.empty() || !Begin()) return;
+  // Runs along the rows, and runs of equal columns stacked row on row, become rectangles.
+  std::vector<gfx::Point> sorted(pixels.begin(), pixels.end());
+  std::sort(sorted.begin(), sorted.end(),
+            [](const gfx::Point& a, const gfx::Point& b) { return a.y != b.y ? a.y < b.y : a.x < b.x; });
+  sorted.erase(std::unique(sorted.begin(), sorted.end()), sorted.end());
+  std::vector<gfx::Rect> rects;
+  std::map<std::pair<int32_t, int32_t>, size_t> ending;
+  for (size_t i = 0; i < sorted.size();) {
+    size_t j = i + 1;
+    while (j < sorted.size() && sorted[j].y == sorted[i].y && sorted[j].x == sorted[j - 1].x + 1) ++j;
+    const int32_t y = sorted[i].y, left = sorted[i].x, right = sorted[j - 1].x + 1;
+    if (auto it = ending.find({left, right}); it != ending.end() && rects[it->second].bottom == y) {
+      rects[it->second].bottom = y + 1;
+    } else {
+      rects.push_back({left, y, right, y + 1});
+      ending[{left, right}] = rects.size() - 1;
+    }
+    i = j;
+  }
+  for (const gfx::Rect& r : rects) FillDeviceRect(r, *c);
+  End();
+}
+
+void PainterCanvas::FillPixels(const gfx::Rect& device, gfx::Color color, gfx::Rop2 rop) {
+  const std::optional<QColor> c = OnPaper(rop, color);
+  if (!c || device.IsEmpty() || !Begin()) return;
+  FillDeviceRect(device, *c);
+  End();
+}
+
+void PainterCanvas::StrokeWide(std::span<const gfx::Point> points, bool closed, int32_t width_px,
+                               gfx::Color color, gfx::Rop2 rop) {
+  const std::optional<QColor> c = OnPaper(rop, color);
+  if (!c || points.empty() || !Begin()) return;
+  QPolygonF path;
+  for (const gfx::Point& p : points) path << QPointF(p.x + 0.5, p.y + 0.5);
+  painter_.setPen(QPen(*c, width_px, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+  painter_.setBrush(Qt::NoBrush);
+  if (closed) {
+    painter_.drawPolygon(path);
+  } else {
+    painter_.drawPolyline(path);
+  }
+  End();
+}
+
+void PainterCanvas::FillPolygonDevice(std::span<const gfx::Point> points, gfx::Color color, gfx::Rop2 rop) {
+  const std::optional<QColor> c = OnPaper(rop, color);
+  if (!c || points.empty() || !Begin()) return;
+  QPolygonF polygon;
+  for (const gfx::Point& p : points) polygon << QPointF(p.x, p.y);
+  painter_.setPen(Qt::NoPen);
+  painter_.setBrush(*c);
+  painter_.drawPolygon(polygon, Qt::OddEvenFill);
+  End();
+}
+
+void PainterCanvas::EllipseDevice(const gfx::Rect& box, int32_t pen_width_px, gfx::Color pen_color,
+                                  std::optional<gfx::Color> fill, gfx::Rop2 rop) {
+  if (!Begin()) return;
+  const QRectF path(box.left + 0.5, box.top + 0.5, box.Width() - 1.0, box.Height() - 1.0);
+  if (const std::optional<QColor> c = fill ? OnPaper(rop, *fill) : std::nullopt) {
+    painter_.setPen(Qt::NoPen);
+    painter_.setBrush(*c);
+    painter_.drawEllipse(path);
+  }
+  if (const std::optional<QColor> c = pen_width_px > 0 ? OnPaper(rop, pen_color) : std::nullopt) {
+    painter_.setPen(QPen(*c, pen_width_px <= 1 ? 0 : pen_width_px));
+    painter_.setBrush(Qt::NoBrush);
+    painter_.drawEllipse(path);
+  }
+  End();
+}
+
+double PainterCanvas::MeasureText(std::string_view text) const {
+  const DeviceFont f = RealizeFont();
+  const double scale = std::abs(ScaleX());
+  if (f.em_px <= 0 || scale <= 0 || text.empty()) return 0;
+  const QFontMetricsF metrics(
+      ReferenceFont(f.face.screen_family, f.weight, f.italic, f.underline, f.strike_out, f.stretch));
+  const QString s = QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+  return metrics.horizontalAdvance(s) * (f.em_px / kReferenceEm) / scale;
+}
+
+void PainterCanvas::TextDevice(const gfx::Rect& cell, std::string_view text, const DeviceFont& font,
+                               gfx::Color color) {
+  if (!Begin()) return;
+  painter_.setFont(ReferenceFont(font.face.screen_family, font.weight, font.italic, font.underline,
+                                 font.strike_out, font.stretch));
+  painter_.setPen(QColor::fromRgb(kOpaque | ToRgb(color)));
+  painter_.translate(cell.left, cell.top);
+  if (font.escapement != 0) painter_.rotate(-font.escapement / 10.0);
+  const double scale = font.em_px / kReferenceEm;
+  painter_.translate(0, font.ascent_px);
+  painter_.scale(scale, scale);
+  painter_.drawText(QPointF(0, 0), QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())));
+  End();
+}
+
+void PainterCanvas::Picture(const gfx::Rect& dest, int32_t source_width, int32_t source_height, bool mirror_x,
+                            bool mirror_y, uint32_t rop, gfx::Color brush,
+                            const std::function<uint32_t(int32_t, int32_t)>& source_pixel) {
+  if (source_width <= 0 || source_height <= 0 || dest.IsEmpty() || !Begin()) return;
+  const uint32_t pattern = ToRgb(brush);
+  QImage picture(source_width, source_height, QImage::Format_ARGB32);
+  for (int32_t y = 0; y < source_height; ++y) {
+    auto* line = reinterpret_cast<QRgb*>(picture.scanLine(y));
+    const int32_t sy = mirror_y ? source_height - 1 - y : y;
+    for (int32_t x = 0; x < source_width; ++x) {
+      const uint32_t s = source_pixel(mirror_x ? source_width - 1 - x : x, sy) & 0xFFFFFF;
+      const uint32_t mixed = rop == gfx::kSrcCopy ? s : gfx::ApplyRop3(rop, pattern, s, 0xFFFFFF) & 0xFFFFFF;
+      // Where the mix leaves the paper white, the paper shows through.
+      line[x] = mixed == 0xFFFFFF && !WritesWhite(rop) ? 0 : kOpaque | mixed;
+    }
+  }
+  painter_.drawImage(ToQRectF(dest), picture);
+  End();
+}
+
+void PainterCanvas::BlitDevice(const gfx::Rect& dest, const gfx::Canvas* source,
+                               const gfx::Rect& source_device, bool mirror_x, bool mirror_y, uint32_t rop,
+                               gfx::Color brush) {
+  if (source == nullptr) {
+    const uint32_t mixed = gfx::ApplyRop3(rop, ToRgb(brush), 0, 0xFFFFFF) & 0xFFFFFF;
+    if ((mixed != 0xFFFFFF || WritesWhite(rop)) && Begin()) {
+      FillDeviceRect(dest, QColor::fromRgb(kOpaque | mixed));
+      End();
+    }
+    return;
+  }
+  const auto* from = dynamic_cast<const ImageCanvas*>(source);
+  if (from == nullptr || from->Image().isNull()) return;
+  const QImage& image = from->Image();
+  const QPoint at = from->Origin() + QPoint(source_device.left, source_device.top);
+  Picture(dest, source_device.Width(), source_device.Height(), mirror_x, mirror_y, rop, brush,
+          [&](int32_t x, int32_t y) -> uint32_t {
+            const int ix = at.x() + x, iy = at.y() + y;
+            if (!image.rect().contains(ix, iy)) return 0;
+            return reinterpret_cast<const QRgb*>(image.constScanLine(iy))[ix] & 0xFFFFFF;
+          });
+}
+
+void PainterCanvas::BitmapDevice(const gfx::Rect& dest, const gfx::Bitmap& bitmap, const gfx::Rect& source,
+                                 bool mirror_x, bool mirror_y, uint32_t rop, gfx::Color brush) {
+  Picture(dest, source.Width(), source.Height(), mirror_x, mirror_y, rop, brush,
+          [&](int32_t x, int32_t y) -> uint32_t {
+            const gfx::Color c = bitmap.GetPixel(source.left + x, source.top + y);
+            return c == gfx::kInvalidColor ? 0 : ToRgb(c);
+          });
 }
 
 }  // namespace qthost

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QImage>
+#include <QPainter>
 #include <QPoint>
 #include <QRect>
 #include <functional>
@@ -76,6 +77,58 @@ class ImageCanvas : public gfx::Canvas {
   QPoint origin_;
   QRect changed_;
   std::function<void(const QRect&)> release_;
+};
+
+// A canvas that draws through a QPainter on any paint device (a printer, a preview page, a PDF
+// writer) as vectors: one-pixel lines and frames become paths, fills rectangles and polygons,
+// text the Liberation face's glyphs at the exact size; only pictures stay pictures. Nothing is
+// read back from the device (GetPixel gives kInvalidColor). A paint device has no pixels to mix
+// with: ROP2 and raster-operation mixes are taken as on white paper, and a mix that leaves white
+// paper white draws nothing. Memory canvases made from it are image canvases at its resolution.
+// One thread at a time.
+class PainterCanvas : public gfx::Canvas {
+ public:
+  // Device pixel (0, 0) is the painter's origin. The painter outlives the canvas; while it is not
+  // active, nothing is drawn.
+  PainterCanvas(QPainter& painter, const gfx::DeviceInfo& device);
+
+  std::unique_ptr<gfx::Canvas> CreateCompatible(int32_t width, int32_t height) const override;
+
+ protected:
+  void PlotPixels(std::span<const gfx::Point> pixels, gfx::Color color, gfx::Rop2 rop) override;
+  void FillPixels(const gfx::Rect& device, gfx::Color color, gfx::Rop2 rop) override;
+  void StrokeWide(std::span<const gfx::Point> device_points, bool closed, int32_t width_px, gfx::Color color,
+                  gfx::Rop2 rop) override;
+  void FillPolygonDevice(std::span<const gfx::Point> device_points, gfx::Color color, gfx::Rop2 rop) override;
+  void EllipseDevice(const gfx::Rect& box, int32_t pen_width_px, gfx::Color pen_color,
+                     std::optional<gfx::Color> fill, gfx::Rop2 rop) override;
+  void TextDevice(const gfx::Rect& cell, std::string_view text, const DeviceFont& font,
+                  gfx::Color color) override;
+  void BlitDevice(const gfx::Rect& dest, const gfx::Canvas* source, const gfx::Rect& source_device,
+                  bool mirror_x, bool mirror_y, uint32_t rop, gfx::Color brush) override;
+  void BitmapDevice(const gfx::Rect& dest, const gfx::Bitmap& bitmap, const gfx::Rect& source, bool mirror_x,
+                    bool mirror_y, uint32_t rop, gfx::Color brush) override;
+  double MeasureText(std::string_view text) const override;
+  // The drawing calls come here first: one-pixel lines, outlines and frames are drawn as paths,
+  // and the pixels the base then rasters for them are dropped.
+  bool Records() const override { return true; }
+  void Record(gfx::DisplayItem item) override;
+
+ private:
+  // Saves the painter's state and clips it to the canvas's clip; false when nothing is visible.
+  bool Begin();
+  void End() { painter_.restore(); }
+  // A one-pixel path through the centres of the device pixels, with the pen's pattern.
+  void HairlinePath(const std::vector<gfx::Point>& device_points, bool closed);
+  void FillDeviceRect(const gfx::Rect& device, const QColor& color);
+  // The picture of dest: pixel (x, y) of the normalised source is source_pixel(x, y) (0x00RRGGBB).
+  void Picture(const gfx::Rect& dest, int32_t source_width, int32_t source_height, bool mirror_x,
+               bool mirror_y, uint32_t rop, gfx::Color brush,
+               const std::function<uint32_t(int32_t, int32_t)>& source_pixel);
+
+  QPainter& painter_;
+  // Set while the current drawing call was drawn whole in Record.
+  bool drawn_ = false;
 };
 
 }  // namespace qthost

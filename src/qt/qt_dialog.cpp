@@ -39,9 +39,11 @@
 
 #include "qt/event_pump.h"
 #include "qt/image_canvas.h"
+#include "qt/qt_menu.h"
 #include "win/controls.h"
 #include "win/dialog.h"
 #include "win/messages.h"
+#include "win/popup_menu.h"
 
 namespace qthost {
 
@@ -484,14 +486,53 @@ const Adaptor kRadioButton{
 
 // ----- edit fields
 
+// Byte offsets of the UTF-8 text the model keeps, and positions in Qt's text.
+int Utf8Offset(const QString& text, int position) {
+  return static_cast<int>(text.left(position).toUtf8().size());
+}
+int QtOffset(const std::string& text, int bytes) {
+  const size_t n = std::min(text.size(), static_cast<size_t>(std::max(bytes, 0)));
+  return static_cast<int>(QString::fromUtf8(text.data(), static_cast<qsizetype>(n)).size());
+}
+
+// A field with a context menu of its own: the field gets the selection the user sees and the
+// context-menu message; the command chosen runs at once and the widget shows what it did.
+void ShowOwnContextMenu(win::Edit& edit, QLineEdit* line, const QPoint& pos) {
+  const QString shown = line->text();
+  const int start = line->hasSelectedText() ? line->selectionStart() : line->cursorPosition();
+  const int end = line->hasSelectedText() ? line->selectionEnd() : start;
+  edit.SetSel(Utf8Offset(shown, start), Utf8Offset(shown, end));
+  const win::WindowHandle handle = edit.Handle();
+  const gfx::Point screen = edit.ClientToScreen(gfx::Point{pos.x(), pos.y()});
+  edit.SendMessage(win::kWmContextMenu, static_cast<win::WParam>(handle),
+                   win::MakeLParam(screen.x, screen.y));
+  // The menu posts its command to the field.
+  win::Windows().RunPending();
+  if (win::Window::FromHandle(handle) != &edit) return;
+  const std::string text = edit.GetWindowText();
+  QSignalBlocker block(line);
+  if (line->text() != ToQt(text)) line->setText(ToQt(text));
+  const auto [from, to] = edit.GetSel();
+  const int q_from = QtOffset(text, from);
+  const int q_to = QtOffset(text, to);
+  if (q_to > q_from) {
+    line->setSelection(q_from, q_to - q_from);
+  } else {
+    line->setCursorPosition(q_to);
+  }
+}
+
 const Adaptor kEdit{
     [](win::WindowSystem&, win::Window& window, QWidget* parent, Binding&) -> QWidget* {
-      if (static_cast<win::Edit&>(window).IsMultiline()) {
+      const auto& edit = static_cast<win::Edit&>(window);
+      if (edit.IsMultiline()) {
         auto* text = new QPlainTextEdit(parent);
         text->setLineWrapMode(QPlainTextEdit::NoWrap);
         return text;
       }
-      return new QLineEdit(parent);
+      auto* line = new QLineEdit(parent);
+      if (edit.HasOwnContextMenu()) line->setContextMenuPolicy(Qt::CustomContextMenu);
+      return line;
     },
     [](QWidget* widget, const Act& act) {
       if (auto* text = qobject_cast<QPlainTextEdit*>(widget)) {
@@ -503,6 +544,9 @@ const Adaptor kEdit{
         QObject::connect(line, &QLineEdit::textEdited, line, [act](const QString& value) {
           act([&value](win::Window& w) { static_cast<win::Edit&>(w).SetTextFromUser(FromQt(value)); });
         });
+        QObject::connect(line, &QWidget::customContextMenuRequested, line, [act, line](const QPoint& pos) {
+          act([line, pos](win::Window& w) { ShowOwnContextMenu(static_cast<win::Edit&>(w), line, pos); });
+        });
       }
     },
     [](Binding&, win::Window& window, QWidget* widget) {
@@ -511,9 +555,11 @@ const Adaptor kEdit{
         const QString text = ToQt(window.GetWindowText());
         if (line->text() != text) line->setText(text);
         line->setReadOnly(edit.IsReadOnly());
-        line->setMaxLength(edit.GetLimitText());
-        line->setEchoMode((edit.ControlStyle() & win::kEsPassword) != 0 ? QLineEdit::Password
-                                                                        : QLineEdit::Normal);
+        // Setting either again sets the text again, which drops the selection.
+        if (line->maxLength() != edit.GetLimitText()) line->setMaxLength(edit.GetLimitText());
+        const QLineEdit::EchoMode echo =
+            (edit.ControlStyle() & win::kEsPassword) != 0 ? QLineEdit::Password : QLineEdit::Normal;
+        if (line->echoMode() != echo) line->setEchoMode(echo);
         return;
       }
       auto* plain = static_cast<QPlainTextEdit*>(widget);
@@ -536,6 +582,23 @@ const Adaptor kEdit{
 };
 
 // ----- lists
+
+// Entries that the box draws itself (their texts say nothing) show as pictures of the entry, in
+// the closed box and in its list alike.
+void ShowDrawnEntries(win::ComboBox& model, QComboBox* combo) {
+  const QSize size(std::max(16, model.GetWindowRectInParent().Width() - 28), 16);
+  const QColor ground = combo->palette().color(QPalette::Base);
+  for (int row = 0; row < combo->count() && row < model.GetCount(); ++row) {
+    QImage picture(size, QImage::Format_RGB32);
+    picture.fill(ground);
+    {
+      ImageCanvas canvas(picture, QPoint(0, 0), gfx::DeviceInfo{});
+      if (!model.DrawListEntry(canvas, {0, 0, size.width(), size.height()}, row)) return;
+    }
+    combo->setItemIcon(row, QIcon(QPixmap::fromImage(picture)));
+  }
+  if (combo->iconSize() != size) combo->setIconSize(size);
+}
 
 const Adaptor kComboBox{
     [](win::WindowSystem&, win::Window& window, QWidget* parent, Binding&) -> QWidget* {
@@ -570,6 +633,7 @@ const Adaptor kComboBox{
         }
       } ops{combo, model};
       MirrorRows(model.RowChanges(), binding.rows_seen, model.GetCount(), ops);
+      ShowDrawnEntries(static_cast<win::ComboBox&>(window), combo);
       // Qt makes the first row current when a list gets rows; the model may have none chosen.
       if (combo->currentIndex() != model.GetCurSel()) combo->setCurrentIndex(model.GetCurSel());
       const QString text = ToQt(window.GetWindowText());
@@ -994,8 +1058,15 @@ void DialogHost::Sync(win::Window& window, unsigned what) {
     } else {
       QRect rect = ToQRect(window.GetWindowRectInParent());
       // A combo box's rectangle includes its dropped-down list; the closed box is one line high.
-      if (auto* combo = qobject_cast<QComboBox*>(widget))
+      if (auto* combo = qobject_cast<QComboBox*>(widget)) {
         rect.setHeight(std::min(rect.height(), combo->sizeHint().height()));
+        // Over a drawn window the box stands on one of its rows: no taller than the model's
+        // closed box, so that it leaves the row below alone.
+        const Binding* parent = window.GetParent() != nullptr ? Find(window.GetParent()->Handle()) : nullptr;
+        if (parent != nullptr && parent->painted)
+          rect.setHeight(std::min(rect.height(), std::min(window.GetWindowRectInParent().Height(),
+                                                          win::ComboBox::kClosedHeight)));
+      }
       widget->setGeometry(rect);
     }
     if (binding->painted) {
@@ -1055,6 +1126,25 @@ void DialogHost::SyncPending() {
     }
   }
   flushing_ = false;
+}
+
+std::optional<int> DialogHost::TrackPopupMenu(const win::PopupRequest& request) {
+  if (request.menu == nullptr) return 0;
+  HostMenu menu;
+  menu.AddEntries(*request.menu);
+  std::optional<int> chosen;
+  QObject::connect(&menu, &QMenu::triggered, &menu, [&chosen](QAction* action) {
+    if (action->data().isValid()) chosen = action->data().toInt();
+  });
+  const QSize size = menu.sizeHint();
+  const gfx::Rect place = win::PopupMenuRect(request.screen_point, {size.width(), size.height()},
+                                             request.flags, windows_.ScreenSize());
+  SyncPending();
+  menu.popup(QPoint(place.left, place.top));
+  // The menu closes before its action triggers, in the same event.
+  windows_.RunModalLoop([&menu] { return !menu.isVisible(); }, request.owner);
+  if (menu.isVisible()) menu.hide();
+  return chosen.value_or(0);
 }
 
 bool DialogHost::RunModalLoop(const std::function<bool()>& done) {

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <unordered_map>
 #include <vector>
 
@@ -38,6 +39,8 @@ class DialogHost : public QtHost {
   std::unique_ptr<gfx::Canvas> CreateCanvas(win::Window& window, const gfx::Rect& clip) override;
   bool RunModalLoop(const std::function<bool()>& done) override;
   void Flush(win::Window& top_level) override;
+  // Pop-up menus of windows shown as widgets (an edit field's own menu) as real Qt menus.
+  std::optional<int> TrackPopupMenu(const win::PopupRequest& request) override;
 
   // The Qt widget that shows a window (a top-level window or any window inside one), brought up
   // to date first; nullptr when it has none.

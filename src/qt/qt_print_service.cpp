@@ -1,7 +1,7 @@
 #include "qt/qt_print_service.h"
 
 #include <QApplication>
-#include <QImage>
+#include <QMarginsF>
 #include <QPageLayout>
 #include <QPageSize>
 #include <QPainter>
@@ -14,85 +14,70 @@
 #include <cmath>
 #include <string>
 
+#include "gfx/canvas.h"
 #include "qt/image_canvas.h"
 
 namespace qthost {
 
 namespace {
 
-// Enough for text and curves on paper; a sheet at this resolution is some 35 MB of pixels.
-constexpr int kMaxDpi = 300;
-
-// One document on a QPrinter (a real one or a preview's). The page is drawn on a white image that
-// EndPage paints over the printer's whole sheet.
-class QtPrintJob : public win::PrintJob {
- public:
-  explicit QtPrintJob(QPrinter& printer) : printer_(printer) {
-    const QRectF paper_mm = printer.paperRect(QPrinter::Millimeter);
-    const int dpi = std::clamp(printer.resolution(), 72, kMaxDpi);
-    gfx::DeviceInfo device;
-    device.dpi_x = dpi;
-    device.dpi_y = dpi;
-    device.width_mm = static_cast<int32_t>(std::lround(paper_mm.width()));
-    device.height_mm = static_cast<int32_t>(std::lround(paper_mm.height()));
-    device.width_px = std::max(1, static_cast<int32_t>(paper_mm.width() * dpi / 25.4));
-    device.height_px = std::max(1, static_cast<int32_t>(paper_mm.height() * dpi / 25.4));
-    device.physical_width_px = device.width_px;
-    device.physical_height_px = device.height_px;
-    image_ = QImage(device.width_px, device.height_px, QImage::Format_RGB32);
-    image_.fill(Qt::white);
-    canvas_ = std::make_unique<ImageCanvas>(image_, QPoint(0, 0), device);
-    info_.name = printer.printerName().toStdString();
-    if (info_.name.empty()) info_.name = printer.outputFileName().toStdString();
-    info_.paper_width_mm = device.width_mm;
-    info_.paper_height_mm = device.height_mm;
-    info_.color = printer.colorMode() == QPrinter::Color;
-  }
-  ~QtPrintJob() override {
-    if (painter_.isActive()) painter_.end();
-  }
-
-  gfx::Canvas& Canvas() override { return *canvas_; }
-
-  bool StartPage() override {
-    if (!painter_.isActive()) {
-      if (!painter_.begin(&printer_)) return false;
-    } else if (!printer_.newPage()) {
-      return false;
-    }
-    image_.fill(Qt::white);
-    return true;
-  }
-
-  bool EndPage() override {
-    if (!painter_.isActive()) return false;
-    painter_.drawImage(printer_.paperRect(QPrinter::DevicePixel), image_);
-    return true;
-  }
-
-  bool EndDoc() override {
-    if (!painter_.isActive()) return true;
-    return painter_.end();
-  }
-
-  void AbortDoc() override {
-    printer_.abort();
-    if (painter_.isActive()) painter_.end();
-  }
-
-  win::PrinterInfo Printer() const override { return info_; }
-
- private:
-  QPrinter& printer_;
-  QImage image_;
-  std::unique_ptr<ImageCanvas> canvas_;
-  QPainter painter_;
-  win::PrinterInfo info_;
-};
-
 QWidget* DialogParent() { return QApplication::activeWindow(); }
 
 }  // namespace
+
+QtPrintJob::QtPrintJob(QPrinter& printer) : printer_(printer) {
+  // The device is the printable area, as a printer's device context is; the physical page and
+  // the offsets of the printable area on it come with it.
+  const int dpi = printer.resolution();
+  const QRect page = printer.pageRect(QPrinter::DevicePixel).toRect();
+  const QRect paper = printer.paperRect(QPrinter::DevicePixel).toRect();
+  const bool grey = printer.colorMode() == QPrinter::GrayScale;
+  gfx::DeviceInfo device;
+  device.dpi_x = dpi;
+  device.dpi_y = dpi;
+  device.width_px = std::max(1, page.width());
+  device.height_px = std::max(1, page.height());
+  device.width_mm = static_cast<int32_t>(std::lround(page.width() * 25.4 / dpi));
+  device.height_mm = static_cast<int32_t>(std::lround(page.height() * 25.4 / dpi));
+  device.physical_width_px = paper.width();
+  device.physical_height_px = paper.height();
+  device.physical_offset_x_px = page.left() - paper.left();
+  device.physical_offset_y_px = page.top() - paper.top();
+  device.bits_per_pixel = grey ? 1 : 24;
+  device.num_colors = grey ? 2 : -1;
+  canvas_ = std::make_unique<PainterCanvas>(painter_, device);
+  info_.name = printer.printerName().toStdString();
+  if (info_.name.empty()) info_.name = printer.outputFileName().toStdString();
+  const QSizeF paper_mm = printer.paperRect(QPrinter::Millimeter).size();
+  info_.paper_width_mm = static_cast<int>(std::lround(paper_mm.width()));
+  info_.paper_height_mm = static_cast<int>(std::lround(paper_mm.height()));
+  info_.color = !grey;
+}
+
+QtPrintJob::~QtPrintJob() {
+  // The canvas draws through the painter: it goes first.
+  canvas_.reset();
+  if (painter_.isActive()) painter_.end();
+}
+
+gfx::Canvas& QtPrintJob::Canvas() { return *canvas_; }
+
+bool QtPrintJob::StartPage() {
+  if (!painter_.isActive()) return painter_.begin(&printer_);
+  return printer_.newPage();
+}
+
+bool QtPrintJob::EndPage() { return painter_.isActive(); }
+
+bool QtPrintJob::EndDoc() {
+  if (!painter_.isActive()) return true;
+  return painter_.end();
+}
+
+void QtPrintJob::AbortDoc() {
+  printer_.abort();
+  if (painter_.isActive()) painter_.end();
+}
 
 QtPrintService::QtPrintService() = default;
 QtPrintService::~QtPrintService() = default;
@@ -109,10 +94,11 @@ QPrinter& QtPrintService::Printer() {
       printer_->setOutputFormat(QPrinter::PdfFormat);
       printer_->setOutputFileName(pdf_output_);
       printer_->setPageSize(QPageSize(QPageSize::A4));
+      printer_->setPageMargins(QMarginsF(0, 0, 0, 0), QPageLayout::Millimeter);
     }
   }
-  // The program places everything from the sheet's corner.
-  printer_->setFullPage(true);
+  // The program places everything from the corner of the printable area.
+  printer_->setFullPage(false);
   return *printer_;
 }
 
@@ -133,6 +119,7 @@ std::optional<win::PrinterInfo> QtPrintService::DefaultPrinter() {
 }
 
 bool QtPrintService::PrintDialog(win::CPrintInfo& info) {
+  if (show_dialog_ && !show_dialog_()) return true;
   QPrintDialog dialog(&Printer(), DialogParent());
   dialog.setOption(QAbstractPrintDialog::PrintPageRange, true);
   dialog.setMinMax(info.min_page, std::max(info.min_page, info.max_page));

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <QPainter>
 #include <QString>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -10,9 +12,35 @@ class QPrinter;
 
 namespace qthost {
 
+class PainterCanvas;
+
+// One document on a QPrinter (a real one, a PDF writer or a preview's). Pages are drawn as
+// vectors by a painter canvas whose device pixel (0, 0) is the corner of the printable area, with
+// the printer's resolution, printable and physical page, physical offsets, and two colours when
+// the printer prints in grey. User-interface thread only.
+class QtPrintJob : public win::PrintJob {
+ public:
+  explicit QtPrintJob(QPrinter& printer);
+  ~QtPrintJob() override;
+  QtPrintJob(const QtPrintJob&) = delete;
+  QtPrintJob& operator=(const QtPrintJob&) = delete;
+
+  gfx::Canvas& Canvas() override;
+  bool StartPage() override;
+  bool EndPage() override;
+  bool EndDoc() override;
+  void AbortDoc() override;
+  win::PrinterInfo Printer() const override { return info_; }
+
+ private:
+  QPrinter& printer_;
+  QPainter painter_;
+  std::unique_ptr<PainterCanvas> canvas_;
+  win::PrinterInfo info_;
+};
+
 // The system's printers through Qt: the default printer, the print dialog, the preview dialog and
-// print documents. Pages are drawn on an image canvas at up to 300 dpi, as the screen draws, and
-// each page goes to the printer as one picture covering the whole sheet. User-interface thread only.
+// print documents. User-interface thread only.
 class QtPrintService : public win::PrintService {
  public:
   QtPrintService();
@@ -21,8 +49,11 @@ class QtPrintService : public win::PrintService {
   QtPrintService& operator=(const QtPrintService&) = delete;
 
   // Sends every document to this PDF file instead of a printer; the default printer is then an
-  // A4 PDF writer. Empty: the system's printers again.
+  // A4 PDF writer whose printable area is the whole sheet. Empty: the system's printers again.
   void SetPdfOutput(const QString& path);
+  // Asked before each print dialog: false prints on the current printer without asking. Unset:
+  // the dialog is always shown.
+  void SetPrintDialogSwitch(std::function<bool()> show_dialog) { show_dialog_ = std::move(show_dialog); }
 
   std::optional<win::PrinterInfo> DefaultPrinter() override;
   bool PrintDialog(win::CPrintInfo& info) override;
@@ -37,6 +68,7 @@ class QtPrintService : public win::PrintService {
 
   std::unique_ptr<QPrinter> printer_;
   QString pdf_output_;
+  std::function<bool()> show_dialog_;
 };
 
 }  // namespace qthost

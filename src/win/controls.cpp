@@ -598,7 +598,32 @@ void ComboBox::StepSelection(int index) {
   NotifyParent(kCbnSelChange);
 }
 
+// The window a click at point (client coordinates of window) lands on when skip is not there: the
+// first visible, enabled child in z-order that holds it, or window itself.
+static Window* WindowBelow(Window& window, gfx::Point& point, const Window* skip) {
+  for (Window* child : window.Children()) {
+    if (child == skip || (child->GetStyle() & kWsVisible) == 0 || (child->GetStyle() & kWsDisabled) != 0)
+      continue;
+    const gfx::Rect r = child->GetWindowRectInParent();
+    if (!r.Contains(point)) continue;
+    point = {point.x - r.left, point.y - r.top};
+    return WindowBelow(*child, point, nullptr);
+  }
+  return &window;
+}
+
 void ComboBox::OnLButtonDown(unsigned flags, gfx::Point point) {
+  const gfx::Rect closed = GetClientRect();
+  if (Window* parent = GetParent();
+      parent != nullptr && point.y >= std::min(closed.Height(), kClosedHeight)) {
+    // The rectangle reaches down over the list's height, but only the closed box is the box: a
+    // click below it belongs to what lies there.
+    const gfx::Rect r = GetWindowRectInParent();
+    gfx::Point at{point.x + r.left, point.y + r.top};
+    Window* below = WindowBelow(*parent, at, this);
+    below->SendMessage(kWmLButtonDown, flags, MakeLParam(at.x, at.y));
+    return;
+  }
   const WindowHandle handle = Handle();
   SetFocus();
   if (Windows().FromHandle(handle) != this) return;

@@ -115,6 +115,9 @@ class Edit : public Control {
   // The user typed or pasted: the whole text becomes text (cut to the limit), kEnChange follows.
   // Read-only fields ignore it.
   void SetTextFromUser(std::string_view text);
+  // A field that offers a context menu of its own: a host that shows the field as a widget sends
+  // it kWmContextMenu instead of showing the widget's menu.
+  virtual bool HasOwnContextMenu() const { return false; }
 
  protected:
   LResult WindowProc(uint32_t message, WParam wparam, LParam lparam) override;
@@ -205,6 +208,8 @@ class ComboBox : public ListControl {
  public:
   // Width of the button at the right end of the box.
   static constexpr int kButtonWidth = 17;
+  // Height of the closed box; the rest of a taller rectangle is the dropped list's.
+  static constexpr int kClosedHeight = 21;
 
   explicit ComboBox(ControlKind kind = ControlKind::kComboDropList) : ListControl(kind) {}
   // -1 clears the choice; an index out of range clears it and returns -1.
@@ -227,6 +232,9 @@ class ComboBox : public ListControl {
   // and closed it choosing index (-1 none). They send what DropDown sends.
   void DroppedDownFromUser();
   void ClosedUpFromUser(int index);
+  // For a host that shows the entries itself: draws entry index into rect of canvas, as the box
+  // would draw it, and says so; false when the entries are their texts.
+  virtual bool DrawListEntry(gfx::Canvas& canvas, const gfx::Rect& rect, int index) { return false; }
 
  protected:
   void OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) override;

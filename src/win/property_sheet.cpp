@@ -22,6 +22,7 @@ constexpr int kButtonGap = 6;
 PropertyPage::PropertyPage(int template_id, int caption_id) : Dialog(template_id), caption_id_(caption_id) {}
 
 std::string PropertyPage::Caption() const {
+  if (!caption_text_.empty()) return caption_text_;
   if (caption_id_ != 0) return platform::LoadString(caption_id_);
   if (IsWindow()) return GetWindowText();
   const DialogTemplate* t = Templates().Find(TemplateId());

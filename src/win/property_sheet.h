@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "win/controls.h"
@@ -25,6 +26,8 @@ class PropertyPage : public Dialog {
   explicit PropertyPage(int template_id, int caption_id = 0);
 
   std::string Caption() const;
+  // A tab text of the page's own, in place of the caption string or the template's caption.
+  void SetCaption(std::string caption) { caption_text_ = std::move(caption); }
   PropertySheet* Sheet() const { return sheet_; }
   // Marks the page changed: the sheet enables its Apply button.
   void SetModified(bool changed = true);
@@ -54,6 +57,7 @@ class PropertyPage : public Dialog {
  private:
   friend class PropertySheet;
   int caption_id_ = 0;
+  std::string caption_text_;
   PropertySheet* sheet_ = nullptr;
   bool first_set_active_ = true;
   bool modified_ = false;

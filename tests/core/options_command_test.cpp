@@ -16,6 +16,7 @@
 #include "dialogs/gdt_page.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/options_sheet.h"
+#include "dialogs/print_setup_page.h"
 #include "dialogs/small_value_dlgs.h"
 #include "document/raw_ecg_data.h"
 #include "platform/profile_store.h"
@@ -84,11 +85,30 @@ TEST_F(OptionsCommandTest, OkStoresEveryKeyAndANewDocumentReadsThem) {
   const fs::path data = Folder("opt") / "new" / "data";
   const fs::path exported = Folder("opt") / "export";
   const fs::path exchange = Folder("opt") / "gdt" / "in";
+  Doc().GetSettings().SetInt(SettingKey::kSetupFontSize, 6);
+  EXPECT_TRUE(PrintDialogWanted());
   RunCommand([&](TOptionsSheet& sheet) {
-    EXPECT_EQ(sheet.GetPageCount(), 6);
-    EXPECT_EQ(sheet.GetPage(3), &sheet.GDT());
+    EXPECT_EQ(sheet.GetPageCount(), 7);
+    EXPECT_EQ(sheet.GetPage(0), &sheet.PrintSetup());
+    EXPECT_EQ(sheet.GetPage(4), &sheet.GDT());
     EXPECT_FALSE(sheet.HasApplyButton());
     EXPECT_FALSE(sheet.HasHelpButton());
+    // The font slider takes the placeholder's place and the stored size.
+    TPrintSetupPage& setup = sheet.PrintSetup();
+    ASSERT_TRUE(sheet.SetActivePage(setup));
+    EXPECT_EQ(setup.Slider().GetDlgCtrlID(), TPrintSetupPage::kSliderId);
+    EXPECT_EQ(setup.Slider().GetWindowRectInParent(),
+              setup.GetDlgItem(TPrintSetupPage::kSliderPlaceId)->GetWindowRectInParent());
+    EXPECT_EQ(setup.Slider().GetRange(), std::make_pair(0, 10));
+    EXPECT_EQ(setup.Slider().GetPos(), 6);
+    EXPECT_EQ(setup.Item<win::Edit>(TPrintSetupPage::kLeftMarginId)->GetWindowText(), "0.4");
+    EXPECT_EQ(setup.Item<win::Edit>(TPrintSetupPage::kTopMarginId)->GetWindowText(), "0.5");
+    EXPECT_EQ(setup.Item<win::Button>(TPrintSetupPage::kShowPrintDlgId)->GetCheck(), 1);
+    Type(sheet, setup, TPrintSetupPage::kLeftMarginId, "0.75");
+    // Stored as typed: the printing engine makes a margin of 0 of it.
+    Type(sheet, setup, TPrintSetupPage::kTopMarginId, "abc");
+    setup.Slider().SetPosFromUser(9);
+    setup.Item<win::Button>(TPrintSetupPage::kShowPrintDlgId)->Click();
     Choose(sheet, sheet.Units(), TUnitsPage::kUnitsId, 1);
     Choose(sheet, sheet.Units(), TUnitsPage::kCableSetId, 1);
     Type(sheet, sheet.Directories(), TDirectoriesPage::kDataId, data.string());
@@ -111,10 +131,16 @@ TEST_F(OptionsCommandTest, OkStoresEveryKeyAndANewDocumentReadsThem) {
   EXPECT_TRUE(fs::is_directory(exchange));
   EXPECT_EQ(fs::current_path(), data);
   EXPECT_EQ(changed_hints_, 1);
+  // The printers' dialog follows the switch at once.
+  EXPECT_FALSE(PrintDialogWanted());
 
   CZK470Doc fresh(profile_, clock_, SettingsDefaults{(root_ / "home").string(), ""});
   fresh.LoadSettings();
   const SettingsStore& s = fresh.GetSettings();
+  EXPECT_EQ(s.Text(SettingKey::kSetupMarginsLeft), "0.75");
+  EXPECT_EQ(s.Text(SettingKey::kSetupMarginsTop), "abc");
+  EXPECT_EQ(s.Int(SettingKey::kSetupFontSize), 9);
+  EXPECT_EQ(s.Int(SettingKey::kSetupShowPrintDlg), 0);
   EXPECT_EQ(s.Int(SettingKey::kUnits), 1);
   EXPECT_EQ(s.Int(SettingKey::kCableSet), 1);
   EXPECT_EQ(fresh.GetDataDirectory(), data.string());
@@ -129,6 +155,43 @@ TEST_F(OptionsCommandTest, OkStoresEveryKeyAndANewDocumentReadsThem) {
   EXPECT_EQ(s.Text(SettingKey::kGDTZK470Shorty), "HOL");
   // The page checks no name: an empty one is stored as it is.
   EXPECT_EQ(s.Text(SettingKey::kGDTEDVShorty), "");
+}
+
+// The slider counts only when the page was shown: a sheet opened on another page and confirmed
+// keeps the font size, while the margins and the switch are stored as the page holds them.
+TEST_F(OptionsCommandTest, FontSizeIsStoredOnlyWhenThePageWasShown) {
+  struct Case {
+    const char* name;
+    int start_page;
+    int slider;  // -1: left alone
+    int want_font_size;
+  };
+  const Case cases[] = {
+      {"never shown", 1, -1, 8},
+      {"shown, slider left", 0, -1, 8},
+      {"shown, slider moved", 0, 2, 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SettingsStore& settings = Doc().GetSettings();
+    settings.SetInt(SettingKey::kSetupFontSize, 8);
+    settings.SetText(SettingKey::kSetupMarginsLeft, "1.0");
+    TOptionsSheet sheet(TOptionsSheet::kCaptionId, nullptr, c.start_page, Doc());
+    on_idle_ = [&](win::Window* modal) {
+      if (modal != &sheet || !sheet.IsWindow()) return false;
+      if (c.slider >= 0) sheet.PrintSetup().Slider().SetPosFromUser(c.slider);
+      sheet.PressButton(win::kIdOk);
+      return true;
+    };
+    ASSERT_EQ(sheet.DoModal(), win::kIdOk);
+    on_idle_ = nullptr;
+    EXPECT_EQ(sheet.PrintSetup().initialised, c.start_page == 0 ? 1 : 0);
+    settings.SetText(SettingKey::kSetupMarginsLeft, "0.1");
+    StorePrintSetup(sheet.PrintSetup(), settings);
+    EXPECT_EQ(settings.Int(SettingKey::kSetupFontSize), c.want_font_size);
+    EXPECT_EQ(settings.Text(SettingKey::kSetupMarginsLeft), "1.0");
+    EXPECT_EQ(settings.Int(SettingKey::kSetupShowPrintDlg), 1);
+  }
 }
 
 TEST_F(OptionsCommandTest, CancelChangesNothing) {
@@ -164,12 +227,12 @@ TEST_F(OptionsCommandTest, RefusalKeepsThePage) {
     std::string message_start;
   };
   const std::vector<Case> cases = {
-      {"tape 31", 5, TTapeSettingsPage::kCalDataLenId, "31", "Please enter an integer between 0 and 30."},
-      {"relative folder", 1, TDirectoriesPage::kDataId, "data/here", "data/here\nPlease enter a full path"},
-      {"uncreatable folder", 1, TDirectoriesPage::kExportId, (blocker / "sub").string(),
+      {"tape 31", 6, TTapeSettingsPage::kCalDataLenId, "31", "Please enter an integer between 0 and 30."},
+      {"relative folder", 2, TDirectoriesPage::kDataId, "data/here", "data/here\nPlease enter a full path"},
+      {"uncreatable folder", 2, TDirectoriesPage::kExportId, (blocker / "sub").string(),
        (blocker / "sub").string() + "\nThis folder cannot be created: " + blocker.string()},
-      {"relative exchange folder", 3, TGDTPage::kFolderId, "gdt", "gdt\nPlease enter a full path"},
-      {"uncreatable exchange folder", 3, TGDTPage::kFolderId, (blocker / "gdt").string(),
+      {"relative exchange folder", 4, TGDTPage::kFolderId, "gdt", "gdt\nPlease enter a full path"},
+      {"uncreatable exchange folder", 4, TGDTPage::kFolderId, (blocker / "gdt").string(),
        (blocker / "gdt").string() + "\nThis folder cannot be created: " + blocker.string()},
   };
   for (const Case& c : cases) {
@@ -178,13 +241,13 @@ TEST_F(OptionsCommandTest, RefusalKeepsThePage) {
     const int units_before = Doc().GetSettings().Int(SettingKey::kUnits);
     RunCommand([&](TOptionsSheet& sheet) {
       Choose(sheet, sheet.Units(), TUnitsPage::kUnitsId, 1 - units_before);
-      if (c.page == 3) {
+      if (c.page == 4) {
         ASSERT_TRUE(sheet.SetActivePage(sheet.GDT()));
         sheet.GDT().Item<win::Button>(TGDTPage::kSwitchId)->Click();
       }
       Type(sheet, *sheet.GetPage(c.page), c.id, c.typed);
       // OK from another page: the faulty page comes back.
-      if (c.page == 1 || c.page == 3) {
+      if (c.page == 2 || c.page == 4) {
         ASSERT_TRUE(sheet.SetActivePage(0));
       }
       sheet.PressButton(win::kIdOk);

@@ -307,10 +307,12 @@ TEST_F(ViewTest, CommandsOfMissingServicesStayDisabled) {
   Doc().GetSettings().SetInt(SettingKey::kGDTOn, 1);
   for (const int id :
        {cmd::kArchiveCopy, cmd::kArchiveCopyAll, cmd::kAnnotationStatisticAHA, cmd::kAnnotationStatisticMIT,
-        cmd::kSTStatistic, cmd::kGDTSendResult, cmd::kGDTTakePatient, cmd::kSend, cmd::kPrintWholeReport,
-        cmd::kPrintOptions, cmd::kFilePrintPreview}) {
+        cmd::kSTStatistic, cmd::kGDTSendResult, cmd::kGDTTakePatient, cmd::kSend}) {
     EXPECT_FALSE(Enabled(id)) << id;
   }
+  // The printing engine is installed with the program.
+  for (const int id : {cmd::kPrintWholeReport, cmd::kPrintOptions, cmd::kFilePrintPreview})
+    EXPECT_TRUE(Enabled(id)) << id;
 }
 
 TEST_F(ViewTest, CloseAsksTheSaveQuestionFirstAndCancelChangesNothing) {

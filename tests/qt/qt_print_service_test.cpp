@@ -3,10 +3,17 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QDialog>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTimer>
 #include <cstdio>
 #include <filesystem>
 #include <string>
 
+#include "gfx/canvas.h"
 #include "platform/resources.h"
 #include "qt/qt_test_app.h"
 #include "reports/envelope_printer.h"
@@ -85,6 +92,77 @@ TEST_F(QtPrintServiceTest, AnEnvelopeComesOutAsOnePdfPageTurnedByTheFeedMethod) 
     EXPECT_NE(info.find("Pages:           1\n"), std::string::npos) << info;
     EXPECT_NE(info.find(c.page_size), std::string::npos) << info;
   }
+}
+
+// The print dialog comes up only while the switch asks for it; without it the job goes to the
+// current printer with the whole range.
+TEST_F(QtPrintServiceTest, PrintDialogFollowsItsSwitch) {
+  struct Case {
+    const char* name;
+    bool show;
+    bool want_shown;
+    bool want_result;
+  };
+  const Case cases[] = {
+      {"switch on, cancelled", true, true, false},
+      {"switch off", false, false, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    qthost::QtPrintService service;
+    service.SetPdfOutput(QString::fromStdString((dir_ / "dialog.pdf").string()));
+    service.SetPrintDialogSwitch([&c] { return c.show; });
+    bool shown = false;
+    // Cancels the dialog once its modal loop runs.
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+      if (auto* dialog = qobject_cast<QPrintDialog*>(QApplication::activeModalWidget())) {
+        shown = true;
+        dialog->reject();
+      }
+    });
+    closer.start(0);
+    win::CPrintInfo info;
+    info.max_page = 3;
+    EXPECT_EQ(service.PrintDialog(info), c.want_result);
+    closer.stop();
+    EXPECT_EQ(shown, c.want_shown);
+    EXPECT_EQ(info.from_page, 1);
+    EXPECT_EQ(info.to_page, 0xFFFF);
+  }
+}
+
+// The preview shows the pages the job draws on the preview's printer.
+TEST_F(QtPrintServiceTest, PreviewShowsThePagesDrawn) {
+  qthost::QtPrintService service;
+  service.SetPdfOutput(QString::fromStdString((dir_ / "preview.pdf").string()));
+  int drawn = 0;
+  int shown_pages = -1;
+  int ticks = 0;
+  gfx::DeviceInfo device;
+  // Closes the preview once it has asked for its pages (or gave up waiting for them).
+  QTimer closer;
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+    if (dialog == nullptr || (drawn == 0 && ++ticks < 500)) return;
+    if (auto* pages = dialog->findChild<QPrintPreviewWidget*>()) shown_pages = pages->pageCount();
+    dialog->reject();
+  });
+  closer.start(0);
+  EXPECT_TRUE(service.Preview("Preview", [&](win::PrintJob& job) {
+    device = job.Canvas().Device();
+    for (int page = 0; page < 2; ++page) {
+      ASSERT_TRUE(job.StartPage());
+      job.Canvas().Rectangle(100, 100, 500, 500);
+      ASSERT_TRUE(job.EndPage());
+    }
+    ++drawn;
+  }));
+  closer.stop();
+  EXPECT_GE(drawn, 1);
+  EXPECT_EQ(shown_pages, 2);
+  EXPECT_GT(device.dpi_x, 0);
+  EXPECT_GT(device.width_px, 0);
 }
 
 }  // namespace

@@ -170,7 +170,7 @@ TEST_F(SettingsSheetsQtTest, ScreenshotsOfTheUserAndColourPages) {
 // The GDT page with the link on, so that its fields show enabled.
 TEST_F(SettingsSheetsQtTest, ScreenshotOfTheGdtPageWithTheLinkOn) {
   doc_->GetSettings().SetInt(SettingKey::kGDTOn, 1);
-  TOptionsSheet sheet(TOptionsSheet::kCaptionId, &main_, 3, *doc_);
+  TOptionsSheet sheet(TOptionsSheet::kCaptionId, &main_, 4, *doc_);
   sheet.SetApplyButton(false);
   Steps({[&] {
            win::Windows().RunPending();

@@ -8,16 +8,6 @@
 
 namespace dialogs {
 
-namespace {
-
-TextClipboard* g_clipboard = nullptr;
-
-}  // namespace
-
-void COptionTreeSpinnerEdit::SetClipboard(TextClipboard* clipboard) { g_clipboard = clipboard; }
-
-TextClipboard* COptionTreeSpinnerEdit::GetClipboard() { return g_clipboard; }
-
 bool COptionTreeSpinnerEdit::DirectEditing() const {
   return spinner_ == nullptr || spinner_->GetOption(kSpinnerOptionDirectEdit);
 }
@@ -124,7 +114,8 @@ void COptionTreeSpinnerEdit::OnContextMenu(win::Window* window, gfx::Point scree
   const bool direct = DirectEditing();
   const bool writable = direct && !IsReadOnly();
   const bool selection = HasSelection();
-  const bool clipboard_text = g_clipboard != nullptr && g_clipboard->GetText().has_value();
+  const TextClipboard* clipboard = win::CurrentClipboard();
+  const bool clipboard_text = clipboard != nullptr && clipboard->GetText().has_value();
   win::Menu menu;
   const auto add = [&menu](int id, std::string_view text, bool enabled) {
     menu.AppendItem(id, text);
@@ -144,6 +135,7 @@ void COptionTreeSpinnerEdit::OnContextMenu(win::Window* window, gfx::Point scree
 
 bool COptionTreeSpinnerEdit::OnCommand(win::WParam wparam, win::LParam lparam) {
   if (spinner_ == nullptr || !DirectEditing()) return true;
+  TextClipboard* clipboard = win::CurrentClipboard();
   const std::string text = GetWindowText();
   const auto [start, end] = ClampedSel();
   const std::string selected = text.substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
@@ -162,15 +154,15 @@ bool COptionTreeSpinnerEdit::OnCommand(win::WParam wparam, win::LParam lparam) {
       return true;
     case kEditCommandCut:
       if (start == end || IsReadOnly()) return true;
-      if (g_clipboard != nullptr) g_clipboard->SetText(selected);
+      if (clipboard != nullptr) clipboard->SetText(selected);
       UserEdit(without_selection(), start);
       return true;
     case kEditCommandCopy:
-      if (start != end && g_clipboard != nullptr) g_clipboard->SetText(selected);
+      if (start != end && clipboard != nullptr) clipboard->SetText(selected);
       return true;
     case kEditCommandPaste: {
-      if (g_clipboard == nullptr || IsReadOnly()) return true;
-      const std::optional<std::string> pasted = g_clipboard->GetText();
+      if (clipboard == nullptr || IsReadOnly()) return true;
+      const std::optional<std::string> pasted = clipboard->GetText();
       if (!pasted) return true;
       std::string edited = without_selection();
       std::string digits = *pasted;

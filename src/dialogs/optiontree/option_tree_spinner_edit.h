@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "win/clipboard.h"
 #include "win/controls.h"
 
 namespace dialogs {
@@ -25,14 +26,7 @@ inline constexpr int kEditCommandPaste = 0x302;
 inline constexpr int kEditCommandClear = 0x303;
 inline constexpr int kEditCommandSelectAll = 0x7400;
 
-// The system clipboard's text, which the editing commands use. The host provides it; without
-// one the clipboard holds no text and copying goes nowhere.
-class TextClipboard {
- public:
-  virtual ~TextClipboard() = default;
-  virtual std::optional<std::string> GetText() const = 0;
-  virtual void SetText(std::string_view text) = 0;
-};
+using TextClipboard = win::TextClipboard;
 
 // The edit field inside a spinner window: shows the value, steps it with Up and Down and offers
 // the editing commands in its context menu. Unless the spinner allows direct editing it takes no
@@ -45,9 +39,11 @@ class COptionTreeSpinnerEdit : public win::Edit {
   void WriteValueText(std::string_view text);
   bool CanUndo() const { return undo_text_.has_value(); }
 
-  // Process-wide; not owned, nullptr removes it.
-  static void SetClipboard(TextClipboard* clipboard);
-  static TextClipboard* GetClipboard();
+  bool HasOwnContextMenu() const override { return true; }
+
+  // The process-wide clipboard (win::SetClipboard); not owned, nullptr removes it.
+  static void SetClipboard(TextClipboard* clipboard) { win::SetClipboard(clipboard); }
+  static TextClipboard* GetClipboard() { return win::CurrentClipboard(); }
 
  protected:
   win::LResult WindowProc(uint32_t message, win::WParam wparam, win::LParam lparam) override;
