@@ -29,6 +29,14 @@
 #include "layouts/template_review_factories.h"
 #include "layouts/trend_factories.h"
 #include "platform/resources.h"
+#include "reports/parts/print_extreme_strips.h"
+#include "reports/parts/print_four_strip_page.h"
+#include "reports/parts/print_full_disclosure.h"
+#include "reports/parts/print_hrv.h"
+#include "reports/parts/print_report.h"
+#include "reports/parts/print_sample_strips.h"
+#include "reports/parts/print_st_page.h"
+#include "reports/parts/print_template_pages.h"
 #include "reports/report_part_resources.h"
 #include "reports/report_pdf_export.h"
 #include "reports/report_resources.h"
@@ -79,6 +87,14 @@ void Fill(platform::ResourcePack& pack) {
   AddReportPdfExportResources(pack);
   AddPrintOptionPageResources(pack);
   AddMonitorRecordDlgResources(pack);
+  AddSummaryReportResources(pack);
+  AddSampleStripResources(pack);
+  AddStripPageResources(pack);
+  AddExtremeStripResources(pack);
+  AddTemplatePagesResources(pack);
+  AddFullDisclosureResources(pack);
+  AddHRVPageResources(pack);
+  AddSTPageResources(pack);
 }
 
 }  // namespace

@@ -17,6 +17,7 @@
 #include "core/beat_edit_sink.h"
 #include "core/core_ids.h"
 #include "core/document_sheets.h"
+#include "core/findings_window_access.h"
 #include "core/main_frame.h"
 #include "core/main_toolbars.h"
 #include "core/printing_engine.h"
@@ -359,6 +360,7 @@ void CZK470App::InstallScreenServices() {
   InstallAutoScrollDialog(profile_);
   InstallTemplateReviewDialogs();
   InstallPrintingEngine();
+  InstallFindingsWindowAccess();
   InstallPrintOptionPages();
   CECGPageServices page_services;
   page_services.set_analysis_aborted = [](int aborted) { SetAnalysisAborted(aborted); };

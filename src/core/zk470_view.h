@@ -58,7 +58,7 @@ class CZK470View : public CBaseView {
   void SetExportingPdf(bool on) { exporting_pdf_ = on; }
 
   // --- The report as PDF (zk470_view_pdf_export.cpp) ---
-  static constexpr int kExportReportPdf = 33215;
+  static constexpr int kExportReportPdf = cmd::kExportReportPdf;
   // Registers command 33215 and its update handler; called by the constructor.
   void AddReportPdfCommands();
   // Command 33215: the whole report as a PDF beside the recording, then shown as the document.

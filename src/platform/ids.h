@@ -45,6 +45,7 @@ inline constexpr int kGoToStart = 33018;
 inline constexpr int kNarrativeTest = 33034;
 inline constexpr int kSendReportPdf = 33213;
 inline constexpr int kSendRecording = 33214;
+inline constexpr int kExportReportPdf = 33215;
 inline constexpr int kSend = 33216;
 inline constexpr int kPdfImage = 33231;  // only its toolbar image: recent PDF files
 inline constexpr int kQrsImage = 33232;  // only its toolbar image: recent recordings

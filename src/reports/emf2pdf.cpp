@@ -427,6 +427,31 @@ class CEmf2Pdf::Player {
   void Text(const gfx::rec::Text& r) {
     if (r.text.empty()) return;
     StrokePending();
+    if (r.clip) {
+      // The page cut this text at its box; uncut it would run over the next column.
+      ClippedText(r, *r.clip);
+      return;
+    }
+    TextObject(r);
+  }
+
+  void ClippedText(const gfx::rec::Text& r, const gfx::Rect& clip) {
+    const double x = std::min(TextX(clip.left), TextX(clip.right));
+    const double y = std::min(TextY(clip.top), TextY(clip.bottom));
+    tvk_saveState();
+    tvk_newPath();
+    tvk_plotRectangle(x, y, std::abs(TextX(clip.right) - TextX(clip.left)),
+                      std::abs(TextY(clip.bottom) - TextY(clip.top)));
+    tvk_clip();
+    tvk_newPath();
+    const gfx::Color fill = fill_color_;
+    TextObject(r);
+    tvk_restoreState();
+    // The restored state has the fill colour of before the text.
+    fill_color_ = fill;
+  }
+
+  void TextObject(const gfx::rec::Text& r) {
     tvk_beginText(0);
     SetFill(text_color_);
     const double size = FontPoints();

@@ -17,6 +17,7 @@
 #include "document/recording_data.h"
 #include "reports/print_composer.h"
 #include "reports/print_composer_impl.h"
+#include "reports/print_part_table.h"
 #include "support/recording_print_service.h"
 #include "win/command_target.h"
 #include "win/printing.h"
@@ -66,6 +67,10 @@ TEST_F(PrintingEngineTest, TheEventsPageCommandPrintsItWhateverTheWholeReportSay
       {"the whole report, switch off", cmd::kPrintWholeReport, 0, 0},
   };
   const std::string ves_row = Doc().GetKindName(kClassVES);
+  // Only the events page takes part in the whole report.
+  for (const TPrintPartRow& row : PrintPartTable())
+    if (row.user_switch && *row.user_switch != SettingKey::kPrintHREvents)
+      Doc().GetSettings().SetInt(*row.user_switch, 0);
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
     printer_.Clear();

@@ -24,7 +24,10 @@
 #include "core/zk470_view.h"
 #include "core/zk470_view_fixture.h"
 #include "dialogs/small_dlgs.h"
+#include "document/profile_keys.h"
+#include "document/settings_store.h"
 #include "gfx/canvas.h"
+#include "platform/ids.h"
 #include "reports/print_composer.h"
 #include "reports/report_pdf_export.h"
 #include "reports/reports_context.h"
@@ -62,6 +65,8 @@ struct ComposerLog {
   std::vector<std::string> steps;
   std::thread::id page_thread;
   int edit_mode_when_counted = -1;
+  DisplayMode mode_when_counted = DisplayMode::kNone;
+  int first_row_when_counted = -1;
   bool throw_on_page = false;
   int pages = 3;
 };
@@ -72,6 +77,8 @@ class FakeComposer : public PrintComposer {
   void CountPages(win::CPrintInfo& info, int print_kind) override {
     log_.steps.push_back("count " + std::to_string(print_kind));
     log_.edit_mode_when_counted = App()->GetEditMode();
+    log_.mode_when_counted = App()->GetDocument()->GetDisplayMode();
+    log_.first_row_when_counted = App()->GetDocument()->GetFirstVisibleTemplateRow();
     info.max_page = log_.pages;
   }
   void DecideColour(gfx::Canvas&) override {
@@ -189,8 +196,8 @@ class ReportPdfExportTest : public ZK470ViewTest {
   }
 
   // Opens a synthetic recording of Jürgen Müßig.
-  void OpenRecording() {
-    const fs::path qrs = MakeSyntheticRecording(Folder("rec") / "00001", 2, {"Jürgen", "Müßig", "4711"});
+  void OpenRecording(const char* folder = "rec") {
+    const fs::path qrs = MakeSyntheticRecording(Folder(folder) / "00001", 2, {"Jürgen", "Müßig", "4711"});
     ASSERT_TRUE(app_->OpenDocumentFile(qrs.string()));
     Pump();
     ASSERT_EQ(Doc().GetDisplayMode(), DisplayMode::kNavigation);
@@ -268,6 +275,46 @@ TEST_F(ReportPdfExportTest, TheReportIsWrittenOnTheWorkerBesideTheMarkedRecordin
   EXPECT_EQ(PageCount(ReadAll(pdf_path)), 1);
   for (const std::string& name : Listing(Folder("rec")))
     EXPECT_EQ(name.find(".~"), std::string::npos) << name;
+}
+
+TEST_F(ReportPdfExportTest, TheBeatPageIsLeftForTheTemplateBrowserBeforeThePagesAreCounted) {
+  struct Case {
+    const char* name;
+    DisplayMode mode;
+    DisplayMode want_mode;
+    int want_preparation_hints;
+  };
+  constexpr Case kCases[] = {
+      {"beat page", DisplayMode::kTemplateBeats, DisplayMode::kTemplateClasses, 1},
+      {"template browser", DisplayMode::kTemplateClasses, DisplayMode::kTemplateClasses, 1},
+      {"navigation", DisplayMode::kNavigation, DisplayMode::kNavigation, 0},
+  };
+  constexpr int kCursorRow = 40;
+  int preparations = 0;
+  SpyHints(hint::kPrintPreparation, &preparations);
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    ASSERT_NO_FATAL_FAILURE(OpenRecording(c.name));
+    Doc().SetDisplayMode(c.mode);
+    // The cursor row lies below the visible rows.
+    Doc().SetTemplateCursorRow(kCursorRow);
+    Doc().SetFirstVisibleTemplateRow(0);
+    preparations = 0;
+    log_ = {};
+    ASSERT_TRUE(Export());
+    Pump();
+    EXPECT_EQ(log_.mode_when_counted, c.want_mode);
+    // Sent by the command alone: the print preparation leaves it out while exporting.
+    EXPECT_EQ(preparations, c.want_preparation_hints);
+    if (c.mode == DisplayMode::kTemplateBeats) {
+      EXPECT_LE(log_.first_row_when_counted, kCursorRow);
+      const int page_rows = Doc().GetSettings().Int(SettingKey::kTemplatesView) != 0 ? 24 : 16;
+      EXPECT_GT(log_.first_row_when_counted + page_rows, kCursorRow);
+    } else {
+      EXPECT_EQ(log_.first_row_when_counted, 0);
+    }
+    EXPECT_EQ(Doc().GetDisplayMode(), DisplayMode::kPdf);
+  }
 }
 
 TEST_F(ReportPdfExportTest, ACancelledSheetExportsNothing) {

@@ -14,7 +14,7 @@ namespace testsupport {
 namespace {
 
 constexpr double kMsPerSample = 1000.0 / kSampleRateHz;
-constexpr int kMaxMinutes = 48 * 60;
+constexpr int kMaxMinutes = 72 * 60;
 constexpr int kMaxOldMinutes = 24 * 60;  // readers index at most 1440 old-format blocks
 constexpr double kUvPerUnit = 5.0;
 // Samples before and after a beat's peak that its waves can reach (P at -160 ms, T up to ~700 ms).

@@ -21,7 +21,7 @@ struct StEpisode {
 // What to synthesise. Everything random derives from `seed`: equal options give equal files.
 struct SynthOptions {
   uint64_t seed = 1;
-  int32_t duration_s = 600;       // rounded up to whole minutes; at most 48 h (24 h in the old format)
+  int32_t duration_s = 600;       // rounded up to whole minutes; at most 72 h (24 h in the old format)
   int channels = 2;               // 1..3; the old format holds exactly 2
   double heart_rate_bpm = 70.0;   // mean sinus rate, 30..200
   double hrv_sd_ms = 40.0;        // variability of the sinus RR interval (breathing, slow drift, jitter)

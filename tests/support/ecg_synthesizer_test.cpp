@@ -254,16 +254,39 @@ TEST(EcgSynthesizer, RefusesOptionsOutOfRange) {
   };
   const Case cases[] = {
       {"zero duration", [](SynthOptions& o) { o.duration_s = 0; }},
-      {"more than 48 h", [](SynthOptions& o) { o.duration_s = 48 * 3600 + 1; }},
-      {"old format beyond 24 h", [](SynthOptions& o) { o.format = CmpFormat::kOld; o.duration_s = 24 * 3600 + 60; }},
+      {"more than 72 h", [](SynthOptions& o) { o.duration_s = 72 * 3600 + 1; }},
+      {"old format beyond 24 h",
+       [](SynthOptions& o) {
+         o.format = CmpFormat::kOld;
+         o.duration_s = 24 * 3600 + 60;
+       }},
       {"four channels", [](SynthOptions& o) { o.channels = 4; }},
-      {"old format with 3 channels", [](SynthOptions& o) { o.format = CmpFormat::kOld; o.channels = 3; }},
-      {"old format raw", [](SynthOptions& o) { o.format = CmpFormat::kOld; o.mode = CmpMode::kRawFull; }},
+      {"old format with 3 channels",
+       [](SynthOptions& o) {
+         o.format = CmpFormat::kOld;
+         o.channels = 3;
+       }},
+      {"old format raw",
+       [](SynthOptions& o) {
+         o.format = CmpFormat::kOld;
+         o.mode = CmpMode::kRawFull;
+       }},
       {"heart rate 10", [](SynthOptions& o) { o.heart_rate_bpm = 10; }},
-      {"ectopics beyond half", [](SynthOptions& o) { o.ves_fraction = 0.3; o.sves_fraction = 0.3; }},
+      {"ectopics beyond half",
+       [](SynthOptions& o) {
+         o.ves_fraction = 0.3;
+         o.sves_fraction = 0.3;
+       }},
       {"negative noise", [](SynthOptions& o) { o.noise_uv = -1; }},
-      {"ST episode ends before it starts", [](SynthOptions& o) { o.st_episodes = {{5000, 4000, -100, 1}}; }},
-      {"31 February", [](SynthOptions& o) { o.start.month = 2; o.start.day = 31; }},
+      {"ST episode ends before it starts",
+       [](SynthOptions& o) {
+         o.st_episodes = {{5000, 4000, -100, 1}};
+       }},
+      {"31 February",
+       [](SynthOptions& o) {
+         o.start.month = 2;
+         o.start.day = 31;
+       }},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

@@ -57,9 +57,9 @@ StEpisode ParseSt(const std::string& text) {
   StEpisode episode;
   const double from_s = ParseDouble("--st", text.substr(0, dash));
   const double to_s = ParseDouble("--st", text.substr(dash + 1, colon - dash - 1));
-  constexpr double kLongest = 48 * 3600.0;
+  constexpr double kLongest = 72 * 3600.0;
   if (!(from_s >= 0.0 && from_s <= kLongest && to_s >= 0.0 && to_s <= kLongest))
-    throw UsageError("--st: span outside 0..48 h");
+    throw UsageError("--st: span outside 0..72 h");
   episode.start_ms = static_cast<int32_t>(from_s * 1000.0);
   episode.end_ms = static_cast<int32_t>(to_s * 1000.0);
   episode.shift_uv = Clamp32(ParseInteger("--st", text.substr(colon + 1, second_colon - colon - 1)));
@@ -157,7 +157,7 @@ std::string UsageText() {
          "  zk470-testdata synth [options] OUT\n"
          "      writes OUT.CMP, OUT.truth.txt and OUT.setup.txt (OUT is a path without extension)\n"
          "      --seed N              random seed (1); equal options give equal files\n"
-         "      --seconds N | --minutes N | --hours H   length (10 minutes), up to 48 h\n"
+         "      --seconds N | --minutes N | --hours H   length (10 minutes), up to 72 h\n"
          "      --channels N          1..3 (2)\n"
          "      --hr BPM              mean heart rate (70)\n"
          "      --hrv MS              RR interval variability (40)\n"

@@ -80,9 +80,9 @@ TEST(TestdataCli, BadCommandLinesShowTheUsage) {
       {"old with 3 channels", {"synth", "--old", "--channels", "3", out}, "exactly 2 channels"},
       {"huge length", {"synth", "--minutes", "999999999999", out}, "--minutes: length out of range"},
       {"length not a number", {"synth", "--hours", "nan", out}, "--hours: length out of range"},
-      {"beyond 48 h", {"synth", "--hours", "49", out}, "duration must be 1 s to 48 h"},
+      {"beyond 72 h", {"synth", "--hours", "73", out}, "duration must be 1 s to 72 h"},
       {"bad ST", {"synth", "--st", "10:5", out}, "--st"},
-      {"ST beyond 48 h", {"synth", "--st", "10-1e300:-100", out}, "--st: span outside"},
+      {"ST beyond 72 h", {"synth", "--st", "10-1e300:-100", out}, "--st: span outside"},
       {"bad start", {"synth", "--start", "yesterday", out}, "--start"},
       {"from-wfdb without output", {"from-wfdb", "rec"}, "needs RECORD and OUT"},
   };
