@@ -611,6 +611,14 @@ const Adaptor kComboBox{
       QObject::connect(combo, &QComboBox::activated, combo, [act](int index) {
         act([index](win::Window& w) { static_cast<win::ComboBox&>(w).SelectFromUser(index); });
       });
+      // Only what the user types; choosing from the list changes the text too but is no typing.
+      if (QLineEdit* edit = combo->lineEdit()) {
+        QObject::connect(edit, &QLineEdit::textEdited, combo, [act](const QString& text) {
+          act([t = text.toStdString()](win::Window& w) {
+            static_cast<win::ComboBox&>(w).SetEditTextFromUser(t);
+          });
+        });
+      }
     },
     [](Binding& binding, win::Window& window, QWidget* widget) {
       auto* combo = static_cast<QComboBox*>(widget);

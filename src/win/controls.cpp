@@ -540,6 +540,13 @@ int ComboBox::SelectString(int start_after, std::string_view text) {
   return -1;
 }
 
+void ComboBox::SetEditTextFromUser(std::string_view text) {
+  SetCurSel(-1);
+  SetTextSilently(std::string(text));
+  NotifyParent(kCbnEditUpdate);
+  NotifyParent(kCbnEditChange);
+}
+
 void ComboBox::SelectFromUser(int index) {
   if (!IsInputEnabled() || !IsIndex(index)) return;
   SetCurSel(index);

@@ -221,6 +221,9 @@ class ComboBox : public ListControl {
   int SelectString(int start_after, std::string_view text);
   // The user chose an entry: it becomes current and kCbnSelChange goes to the parent.
   void SelectFromUser(int index);
+  // The user typed into the edit field: no entry is current, the text changes and the parent gets
+  // kCbnEditUpdate and kCbnEditChange.
+  void SetEditTextFromUser(std::string_view text);
   // Drops the list down and waits for the user: kCbnDropDown first (the parent may still fill
   // the list), then the list shows; an entry chosen becomes current and the parent gets
   // kCbnSelEndOk, kCbnCloseUp and kCbnSelChange, a list closed without a choice kCbnSelEndCancel

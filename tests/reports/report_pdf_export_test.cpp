@@ -14,6 +14,9 @@
 #include <string>
 #include <vector>
 
+#include "document/beat_class.h"
+#include "document/qrs_list.h"
+#include "document/settings_store.h"
 #include "gfx/canvas.h"
 #include "platform/clock.h"
 #include "platform/ids.h"
@@ -22,6 +25,7 @@
 #include "reports/emf_markers.h"
 #include "reports/pdf/pdf_test_support.h"
 #include "reports/print_composer_impl.h"
+#include "reports/print_part_table.h"
 #include "reports/report_parts_fixture.h"
 #include "reports/reports_context.h"
 #include "support/test_files.h"
@@ -262,6 +266,9 @@ TEST_F(WholeReportPdfTest, TwentySixHoursOfJuergenMuessigAsOnePdf) {
   SKIP_WITHOUT("pdftotext");
   OpenRecording(26 * 60);
   FillPatient();
+  // Every part of the report, full disclosure too.
+  for (const TPrintPartRow& row : PrintPartTable())
+    if (row.user_switch) doc_->GetSettings().SetInt(*row.user_switch, 1);
   testsupport::TempFolder folder("whole_report_pdf");
   const std::string path = folder.File("report.PDF");
 
@@ -296,6 +303,11 @@ TEST_F(WholeReportPdfTest, TwentySixHoursOfJuergenMuessigAsOnePdf) {
     EXPECT_NE(text.find(std::to_string(page) + "/" + std::to_string(total)), std::string::npos) << text;
     EXPECT_NE(text.find("KESTROVA ZK-470"), std::string::npos) << text;
   }
+  // The summary, the report's first page, holds the recording's own numbers.
+  const std::string summary = pdf_test::RunTool("pdftotext -enc UTF-8 -f 1 -l 1 '" + path + "' -").output;
+  for (const int count : {doc_->GetQRSList().GetSize(), doc_->GetQRSList().GetCounter(kClassVES)})
+    EXPECT_NE(summary.find("\n" + std::to_string(count) + "\n"), std::string::npos) << count << "\n"
+                                                                                    << summary;
 }
 
 }  // namespace

@@ -220,13 +220,6 @@ void COptionTreeFontFaceCombo::ResetContent() {
   records_.clear();
 }
 
-void COptionTreeFontFaceCombo::SetEditTextFromUser(std::string_view text) {
-  SetCurSel(-1);
-  SetTextSilently(std::string(text));
-  NotifyParent(kCbnEditUpdate);
-  NotifyParent(kCbnEditChange);
-}
-
 void COptionTreeFontFaceCombo::DrawEntry(gfx::Canvas& canvas, const gfx::Rect& rect, std::string_view face,
                                          int font_type, bool selected, bool focused) {
   if (face.empty()) return;
@@ -300,13 +293,6 @@ int COptionTreeFontSizeCombo::GetHeight(int index) const {
   return -pixels;
 }
 
-void COptionTreeFontSizeCombo::SetEditTextFromUser(std::string_view text) {
-  SetCurSel(-1);
-  SetTextSilently(std::string(text));
-  NotifyParent(kCbnEditUpdate);
-  NotifyParent(kCbnEditChange);
-}
-
 // --- COptionTreeFontDialog ---
 
 COptionTreeFontDialog::COptionTreeFontDialog(uint32_t flags, const FontDescription& font,
@@ -317,7 +303,7 @@ COptionTreeFontDialog::COptionTreeFontDialog(uint32_t flags, const FontDescripti
   AttachControl(kIdColor, color_button_);
 
   AddNotification(kIdFace, win::kCbnSelChange, [this] { FillSizesAndStyles(); });
-  AddNotification(kIdFace, kCbnEditUpdate, [this] {
+  AddNotification(kIdFace, win::kCbnEditUpdate, [this] {
     const int index = face_combo_.FindStringExact(-1, face_combo_.GetWindowText());
     if (index < 0) return;
     face_combo_.SetCurSel(index);
@@ -327,7 +313,7 @@ COptionTreeFontDialog::COptionTreeFontDialog(uint32_t flags, const FontDescripti
     size_text_ = size_combo_.GetLBText(size_combo_.GetCurSel());
     UpdatePreviewFont();
   });
-  AddNotification(kIdSize, kCbnEditUpdate, [this] {
+  AddNotification(kIdSize, win::kCbnEditUpdate, [this] {
     size_text_ = size_combo_.GetWindowText();
     const int index = size_combo_.FindStringExact(-1, size_text_);
     if (index < 0) return;
@@ -344,7 +330,7 @@ COptionTreeFontDialog::COptionTreeFontDialog(uint32_t flags, const FontDescripti
     UpdatePreviewFont();
   };
   AddNotification(kIdStyle, win::kCbnSelChange, take_style);
-  AddNotification(kIdStyle, kCbnEditChange, take_style);
+  AddNotification(kIdStyle, win::kCbnEditChange, take_style);
   const auto take_effect = [this](int id, int& flag) {
     auto* box = Item<win::Button>(id);
     flag = box != nullptr && box->GetCheck() == win::kBstChecked ? 1 : 0;

@@ -93,8 +93,6 @@ class COptionTreeFontFaceCombo : public win::ComboBox {
   // 1 when a face of exactly that name (any case) is listed and now current, else 0.
   int SelectFace(std::string_view name);
   void ResetContent();
-  // The user typed into the edit part: the text changes and the parent hears of it.
-  void SetEditTextFromUser(std::string_view text);
   // One entry; rect is the entry's whole rectangle.
   static void DrawEntry(gfx::Canvas& canvas, const gfx::Rect& rect, std::string_view face, int font_type,
                         bool selected, bool focused);
@@ -123,7 +121,6 @@ class COptionTreeFontSizeCombo : public win::ComboBox {
   int GetHeight(int index = -1) const;
   // The edit text as a currency number (ten-thousandths); none when it is no finite number.
   std::optional<int64_t> GetSizeValue() const;
-  void SetEditTextFromUser(std::string_view text);
 };
 
 // Flags of the font dialog.
@@ -143,10 +140,6 @@ inline constexpr int kFontStyleRegular = 64;
 inline constexpr int kFontStyleBold = 32;
 inline constexpr int kFontStyleItalic = 1;
 inline constexpr int kFontStyleBoldItalic = 33;
-
-// Combo box notifications of the edit part.
-inline constexpr int kCbnEditChange = 5;
-inline constexpr int kCbnEditUpdate = 6;
 
 // The modal font chooser of the option tree: face, style and size boxes, effects, text colour and
 // a live preview. Works on font descriptions; character formats are converted at the screen's
