@@ -1,7 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <QComboBox>
 #include <QCoreApplication>
 #include <QImage>
+#include <QLineEdit>
+#include <QTest>
 #include <QWidget>
 #include <algorithm>
 #include <filesystem>
@@ -104,6 +107,27 @@ TEST_F(OptionTreeFontQtTest, FontDialogInBothLanguages) {
     }});
     EXPECT_EQ(dialog.DoModal(), win::kIdCancel);
   }
+}
+
+// What the user types into the size box's own field reaches the dialog key by key.
+TEST_F(OptionTreeFontQtTest, ASizeTypedIntoTheWidgetTakesEffect) {
+  dialogs::COptionTreeFontDialog dialog(dialogs::kFontDlgDefaultButton, Face("Arial", -16, 400, 0));
+  Steps({[&] {
+    Settle();
+    auto* size = qobject_cast<QComboBox*>(dialogs_->WidgetOf(dialog.SizeCombo()));
+    ASSERT_NE(size, nullptr);
+    ASSERT_NE(size->lineEdit(), nullptr);
+    size->lineEdit()->selectAll();
+    QTest::keyClicks(size->lineEdit(), "14");
+    Settle();
+    EXPECT_EQ(dialog.SizeCombo().GetWindowText(), "14");
+    EXPECT_EQ(dialog.SizeCombo().GetCurSel(), dialog.SizeCombo().FindStringExact(-1, "14"));
+    ASSERT_TRUE(dialog.GetPreviewFont().has_value());
+    EXPECT_EQ(dialog.GetPreviewFont()->height, -19);
+    EXPECT_EQ(size->currentText(), "14");
+    dialog.EndDialog(win::kIdCancel);
+  }});
+  EXPECT_EQ(dialog.DoModal(), win::kIdCancel);
 }
 
 TEST_F(OptionTreeFontQtTest, FontRowsInATree) {
