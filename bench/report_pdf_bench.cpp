@@ -103,6 +103,8 @@ int main(int argc, char** argv) {
   } else {
     for (const TPrintPartRow& row : PrintPartTable())
       if (row.user_switch) report.doc->GetSettings().SetInt(*row.user_switch, 1);
+    // Full disclosure of whole days: 48 half-hour pages.
+    for (auto& day : report.doc->GetRecordingData().fd_day_switches) day = 0;
     report.pdf_path = ReportPdfPath(qrs.string());
     std::printf("%d beats over %d minutes\n", report.doc->GetQRSList().GetSize(),
                 report.doc->GetRecordingMinutes());

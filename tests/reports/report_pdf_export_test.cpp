@@ -269,6 +269,7 @@ TEST_F(WholeReportPdfTest, TwentySixHoursOfJuergenMuessigAsOnePdf) {
   // Every part of the report, full disclosure too.
   for (const TPrintPartRow& row : PrintPartTable())
     if (row.user_switch) doc_->GetSettings().SetInt(*row.user_switch, 1);
+  for (auto& day : doc_->GetRecordingData().fd_day_switches) day = 0;
   testsupport::TempFolder folder("whole_report_pdf");
   const std::string path = folder.File("report.PDF");
 
