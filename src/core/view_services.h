@@ -2,6 +2,8 @@
 
 #include <functional>
 #include <memory>
+#include <string>
+#include <vector>
 
 class CZK470Doc;
 class TPatientData;
@@ -29,6 +31,10 @@ struct ViewServices {
   // The archive copy dialog on the document with copy mode 0 (this recording) or 1; its result,
   // nonzero when something was copied.
   std::function<int(CZK470Doc&, int copy_mode)> archive_copy;
+  // The archive copy dialog on the recordings chosen in the recording browser, copy mode 2 (to the
+  // archive) or 3 (back from it); nonzero when something was copied.
+  std::function<int(CZK470Doc&, int copy_mode, const std::vector<std::string>& recordings)>
+      archive_copy_chosen;
   // The validation statistics: the annotation comparisons (AHA 32814, MIT 32842) and the ST-T
   // comparison (32951), by command.
   std::function<void(CZK470Doc&, int command)> validation_statistic;

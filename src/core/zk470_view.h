@@ -67,6 +67,8 @@ class CZK470View : public CBaseView {
   // converted on the wait dialog's worker thread; true when the file was saved. The job is
   // prepared and ended here, and what the conversion has to say is shown after the dialog.
   bool CreateReportPdf();
+  // Registers the RR export and the archive copies of chosen recordings (zk470_view_exports.cpp).
+  void AddExportCommands();
   // The code of the time span chosen in the main frame's box (0 all, 1 24 h .. 4 3 h).
   int GetSpanCode() const { return span_code_; }
   // A one-shot request that the patient sheet open at its diagnosis page; the sheet clears it.

@@ -9,6 +9,7 @@
 #include "document/recording_data.h"
 #include "qt/image_canvas.h"
 #include "qt/screenshot.h"
+#include "reports/page_picture.h"
 #include "reports/parts/print_full_disclosure.h"
 #include "reports/parts/print_hrv.h"
 #include "reports/report_parts_fixture.h"
@@ -17,27 +18,10 @@ namespace {
 
 using reporttest::ReportPartTest;
 
-// An A4 page at 100 dpi, white.
-gfx::DeviceInfo PageDevice() {
-  gfx::DeviceInfo device;
-  device.width_px = 827;
-  device.height_px = 1169;
-  device.dpi_x = 100;
-  device.dpi_y = 100;
-  device.width_mm = 210;
-  device.height_mm = 297;
-  return device;
-}
+// The pages' thin curves count from a lighter grey.
+int DarkPixels(const QImage& image, const QRect& rect) { return reporttest::DarkPixels(image, rect, 128); }
 
 int Px(int himetric) { return static_cast<int>(himetric * 100.0 / 2540.0); }
-
-int DarkPixels(const QImage& image, const QRect& rect) {
-  int n = 0;
-  const QRect inside = rect.intersected(image.rect());
-  for (int y = inside.top(); y <= inside.bottom(); ++y)
-    for (int x = inside.left(); x <= inside.right(); ++x) n += qGray(image.pixel(x, y)) < 128 ? 1 : 0;
-  return n;
-}
 
 class DisclosureHRVPicturesTest : public ReportPartTest {
  protected:
@@ -48,9 +32,9 @@ class DisclosureHRVPicturesTest : public ReportPartTest {
   }
 
   QImage Draw(TPrinter& part, int command, int page) {
-    QImage image(PageDevice().width_px, PageDevice().height_px, QImage::Format_RGB32);
+    QImage image(reporttest::A4Page(100).width_px, reporttest::A4Page(100).height_px, QImage::Format_RGB32);
     image.fill(Qt::white);
-    qthost::ImageCanvas dc(image, QPoint(0, 0), PageDevice());
+    qthost::ImageCanvas dc(image, QPoint(0, 0), reporttest::A4Page(100));
     PreparePage(dc);
     part.SetCommand(command);
     EXPECT_GE(part.GetPageCount(info_), page);

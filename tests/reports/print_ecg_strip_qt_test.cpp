@@ -9,6 +9,7 @@
 #include "document/qrs_list.h"
 #include "qt/image_canvas.h"
 #include "qt/screenshot.h"
+#include "reports/page_picture.h"
 #include "reports/parts/print_ecg_strip.h"
 #include "reports/parts/print_grids.h"
 #include "reports/parts/print_user_event_strips.h"
@@ -22,20 +23,8 @@ using reporttest::ReportPartTest;
 
 constexpr int kMinute = 7500;
 
-// An A4 page at 100 dpi, white.
-gfx::DeviceInfo PageDevice() {
-  gfx::DeviceInfo device;
-  device.width_px = 827;
-  device.height_px = 1169;
-  device.dpi_x = 100;
-  device.dpi_y = 100;
-  device.width_mm = 210;
-  device.height_mm = 297;
-  return device;
-}
-
 QImage WhitePage() {
-  QImage image(PageDevice().width_px, PageDevice().height_px, QImage::Format_RGB32);
+  QImage image(reporttest::A4Page(100).width_px, reporttest::A4Page(100).height_px, QImage::Format_RGB32);
   image.fill(Qt::white);
   return image;
 }
@@ -75,7 +64,7 @@ TEST_F(PrintECGStripQtTest, StripsAndPaperPicture) {
   QImage image = WhitePage();
   win::CPrintInfo info;
   {
-    qthost::ImageCanvas dc(image, QPoint(0, 0), PageDevice());
+    qthost::ImageCanvas dc(image, QPoint(0, 0), reporttest::A4Page(100));
     PreparePage(dc);
     // A full strip on millimetre paper, a minute compressed on paper without small grid, and a
     // highlighted stretch on dots.
@@ -112,7 +101,7 @@ TEST_F(PrintECGStripQtTest, UserEventPagePicture) {
   for (int page = 1; page <= 2; ++page) {
     QImage image = WhitePage();
     {
-      qthost::ImageCanvas dc(image, QPoint(0, 0), PageDevice());
+      qthost::ImageCanvas dc(image, QPoint(0, 0), reporttest::A4Page(100));
       PreparePage(dc);
       part.PrintPage(dc, info_, page);
     }

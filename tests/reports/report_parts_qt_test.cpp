@@ -7,6 +7,7 @@
 #include "document/beat_class.h"
 #include "qt/image_canvas.h"
 #include "qt/screenshot.h"
+#include "reports/page_picture.h"
 #include "reports/print_hr_events_page.h"
 #include "reports/printer_base.h"
 #include "reports/report_parts_fixture.h"
@@ -15,26 +16,6 @@
 namespace {
 
 using reporttest::ReportPartTest;
-
-// An A4 page at 150 dpi, white.
-gfx::DeviceInfo PageDevice() {
-  gfx::DeviceInfo device;
-  device.width_px = 1240;
-  device.height_px = 1754;
-  device.dpi_x = 150;
-  device.dpi_y = 150;
-  device.width_mm = 210;
-  device.height_mm = 297;
-  return device;
-}
-
-int DarkPixels(const QImage& image, const QRect& rect) {
-  int n = 0;
-  const QRect inside = rect.intersected(image.rect());
-  for (int y = inside.top(); y <= inside.bottom(); ++y)
-    for (int x = inside.left(); x <= inside.right(); ++x) n += qGray(image.pixel(x, y)) < 96 ? 1 : 0;
-  return n;
-}
 
 int PixelsOfColour(const QImage& image, gfx::Color colour) {
   const QRgb want = qRgb(gfx::RedOf(colour), gfx::GreenOf(colour), gfx::BlueOf(colour));
@@ -49,30 +30,30 @@ int Px(int himetric) { return static_cast<int>(himetric * 150.0 / 2540.0); }
 
 TEST_F(ReportPartTest, PageFramePicture) {
   FillPatient();
-  QImage image(PageDevice().width_px, PageDevice().height_px, QImage::Format_RGB32);
+  QImage image(reporttest::A4Page(150).width_px, reporttest::A4Page(150).height_px, QImage::Format_RGB32);
   image.fill(Qt::white);
   {
-    qthost::ImageCanvas dc(image, QPoint(0, 0), PageDevice());
+    qthost::ImageCanvas dc(image, QPoint(0, 0), reporttest::A4Page(150));
     PreparePage(dc);
     TPrinter part(1, doc_.get(), -1, nullptr);
     part.PrintPage(dc, info_, 3);
   }
   qthost::testing_support::SaveScreenshot(image, "report_page_frame");
   // Names in the header's title row and patient rows, the page text under the footer line.
-  EXPECT_GT(DarkPixels(image, QRect(Px(1516), Px(1270), Px(8000), Px(550))), 50);
-  EXPECT_GT(DarkPixels(image, QRect(Px(3900), Px(1970), Px(5000), Px(500))), 50);
-  EXPECT_GT(DarkPixels(image, QRect(Px(18016), Px(26870), Px(1150), Px(400))), 10);
+  EXPECT_GT(reporttest::DarkPixels(image, QRect(Px(1516), Px(1270), Px(8000), Px(550))), 50);
+  EXPECT_GT(reporttest::DarkPixels(image, QRect(Px(3900), Px(1970), Px(5000), Px(500))), 50);
+  EXPECT_GT(reporttest::DarkPixels(image, QRect(Px(18016), Px(26870), Px(1150), Px(400))), 10);
   // Between header and footer the page stays empty.
-  EXPECT_EQ(DarkPixels(image, QRect(Px(1100), Px(5000), Px(18000), Px(20000))), 0);
+  EXPECT_EQ(reporttest::DarkPixels(image, QRect(Px(1100), Px(5000), Px(18000), Px(20000))), 0);
 }
 
 TEST_F(ReportPartTest, HeartRateEventsPagePicture) {
   ASSERT_NO_FATAL_FAILURE(OpenRecording(60));
   FillPatient();
-  QImage image(PageDevice().width_px, PageDevice().height_px, QImage::Format_RGB32);
+  QImage image(reporttest::A4Page(150).width_px, reporttest::A4Page(150).height_px, QImage::Format_RGB32);
   image.fill(Qt::white);
   {
-    qthost::ImageCanvas dc(image, QPoint(0, 0), PageDevice());
+    qthost::ImageCanvas dc(image, QPoint(0, 0), reporttest::A4Page(150));
     PreparePage(dc);
     TPrintHREventsPage page(0, doc_.get(), nullptr);
     page.SetCommand(TPrintHREventsPage::kOwnCommand);
@@ -83,8 +64,8 @@ TEST_F(ReportPartTest, HeartRateEventsPagePicture) {
   // The ventricular beats' ticks in their class colour, the table's grid and the trend's curves.
   const int ves_colour = doc_->GetSettings().Color(kClassVES);
   EXPECT_GT(PixelsOfColour(image, CECGStripPainter::kDisplayColours[static_cast<size_t>(ves_colour)]), 20);
-  EXPECT_GT(DarkPixels(image, QRect(Px(1016), Px(4270), Px(18500), Px(11000))), 1000);
-  EXPECT_GT(DarkPixels(image, QRect(Px(1016), Px(15770), Px(18500), Px(6500))), 500);
+  EXPECT_GT(reporttest::DarkPixels(image, QRect(Px(1016), Px(4270), Px(18500), Px(11000))), 1000);
+  EXPECT_GT(reporttest::DarkPixels(image, QRect(Px(1016), Px(15770), Px(18500), Px(6500))), 500);
 }
 
 }  // namespace

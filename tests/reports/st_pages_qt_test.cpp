@@ -11,6 +11,7 @@
 #include "platform/resources.h"
 #include "qt/image_canvas.h"
 #include "qt/screenshot.h"
+#include "reports/page_picture.h"
 #include "reports/parts/print_four_strip_page.h"
 #include "reports/parts/print_sample_strips.h"
 #include "reports/parts/print_st_episode_strips.h"
@@ -19,26 +20,6 @@
 #include "trends/report_values.h"
 
 namespace {
-
-// An A4 page at 100 dpi.
-gfx::DeviceInfo PageDevice() {
-  gfx::DeviceInfo device;
-  device.width_px = 827;
-  device.height_px = 1169;
-  device.dpi_x = 100;
-  device.dpi_y = 100;
-  device.width_mm = 210;
-  device.height_mm = 297;
-  return device;
-}
-
-int DarkPixels(const QImage& image, const QRect& rect) {
-  int n = 0;
-  const QRect inside = rect.intersected(image.rect());
-  for (int y = inside.top(); y <= inside.bottom(); ++y)
-    for (int x = inside.left(); x <= inside.right(); ++x) n += qGray(image.pixel(x, y)) < 96 ? 1 : 0;
-  return n;
-}
 
 // Pixels of 0.01 mm at 100 dpi, from the page corner with the default margins (0.4", 0.5").
 int Px(int himetric) { return static_cast<int>(himetric * 100.0 / 2540.0); }
@@ -104,7 +85,7 @@ class STPagesPicture : public reporttest::ReportPartTest {
   }
 
   QImage NewImage() {
-    QImage image(PageDevice().width_px, PageDevice().height_px, QImage::Format_RGB32);
+    QImage image(reporttest::A4Page(100).width_px, reporttest::A4Page(100).height_px, QImage::Format_RGB32);
     image.fill(Qt::white);
     return image;
   }
@@ -119,7 +100,7 @@ TEST_F(STPagesPicture, STDayPages) {
     SCOPED_TRACE(day);
     QImage image = NewImage();
     {
-      qthost::ImageCanvas dc(image, QPoint(0, 0), PageDevice());
+      qthost::ImageCanvas dc(image, QPoint(0, 0), reporttest::A4Page(100));
       PreparePage(dc);
       part.PrintPage(dc, info_, day);
     }
@@ -127,7 +108,7 @@ TEST_F(STPagesPicture, STDayPages) {
     // Hourly tables, extremes table, event rows, both ST graphs and the heart-rate chart.
     for (const auto& [top, height] :
          {std::pair{2400, 5600}, {8800, 2400}, {12000, 3000}, {14500, 3000}, {17500, 3000}, {20500, 4500}})
-      EXPECT_GT(DarkPixels(image, Block(top, height)), 300) << top;
+      EXPECT_GT(reporttest::DarkPixels(image, Block(top, height)), 300) << top;
   }
 }
 
@@ -137,12 +118,13 @@ TEST_F(STPagesPicture, STEpisodeStripPage) {
   ASSERT_EQ(part.GetPageCount(info_), 1);
   QImage image = NewImage();
   {
-    qthost::ImageCanvas dc(image, QPoint(0, 0), PageDevice());
+    qthost::ImageCanvas dc(image, QPoint(0, 0), reporttest::A4Page(100));
     PreparePage(dc);
     part.PrintPage(dc, info_, 1);
   }
   qthost::testing_support::SaveScreenshot(image, "report_st_episode_strips");
-  for (const int top : {2900, 8600, 14300, 20000}) EXPECT_GT(DarkPixels(image, Block(top, 5000)), 500) << top;
+  for (const int top : {2900, 8600, 14300, 20000})
+    EXPECT_GT(reporttest::DarkPixels(image, Block(top, 5000)), 500) << top;
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "platform/resources.h"
 #include "qt/image_canvas.h"
 #include "qt/screenshot.h"
+#include "reports/page_picture.h"
 #include "reports/parts/print_extreme_strips.h"
 #include "reports/parts/print_four_strip_page.h"
 #include "reports/parts/print_marker_strips.h"
@@ -22,26 +23,6 @@
 #include "views/ecg_sample_window.h"
 
 namespace {
-
-// An A4 page at 100 dpi.
-gfx::DeviceInfo PageDevice() {
-  gfx::DeviceInfo device;
-  device.width_px = 827;
-  device.height_px = 1169;
-  device.dpi_x = 100;
-  device.dpi_y = 100;
-  device.width_mm = 210;
-  device.height_mm = 297;
-  return device;
-}
-
-int DarkPixels(const QImage& image, const QRect& rect) {
-  int n = 0;
-  const QRect inside = rect.intersected(image.rect());
-  for (int y = inside.top(); y <= inside.bottom(); ++y)
-    for (int x = inside.left(); x <= inside.right(); ++x) n += qGray(image.pixel(x, y)) < 96 ? 1 : 0;
-  return n;
-}
 
 // Pixels of 0.01 mm at 100 dpi, from the page corner with the default margins (0.4", 0.5").
 int Px(int himetric) { return static_cast<int>(himetric * 100.0 / 2540.0); }
@@ -79,9 +60,9 @@ class StripPagesPicture : public reporttest::ReportPartTest {
   }
 
   QImage Print(TPrinter& part, int command) {
-    QImage image(PageDevice().width_px, PageDevice().height_px, QImage::Format_RGB32);
+    QImage image(reporttest::A4Page(100).width_px, reporttest::A4Page(100).height_px, QImage::Format_RGB32);
     image.fill(Qt::white);
-    qthost::ImageCanvas dc(image, QPoint(0, 0), PageDevice());
+    qthost::ImageCanvas dc(image, QPoint(0, 0), reporttest::A4Page(100));
     PreparePage(dc);
     part.SetCommand(command);
     EXPECT_GE(part.GetPageCount(info_), 1);
@@ -94,27 +75,28 @@ TEST_F(StripPagesPicture, ExampleStripPage) {
   TPrintSampleStrips part(0, doc_.get(), nullptr, nullptr);
   const QImage image = Print(part, TPrintSampleStrips::kOwnCommand);
   qthost::testing_support::SaveScreenshot(image, "report_example_strips");
-  EXPECT_GT(DarkPixels(image, StripRect(2800)), 500);
+  EXPECT_GT(reporttest::DarkPixels(image, StripRect(2800)), 500);
   // A single example: the second row stays empty.
-  EXPECT_EQ(DarkPixels(image, StripRect(10400)), 0);
+  EXPECT_EQ(reporttest::DarkPixels(image, StripRect(10400)), 0);
 }
 
 TEST_F(StripPagesPicture, MarkerStripPage) {
   TPrintMarkerStrips part(0, doc_.get(), nullptr, nullptr);
   const QImage image = Print(part, TPrintMarkerStrips::kOwnCommand);
   qthost::testing_support::SaveScreenshot(image, "report_marker_strips");
-  for (const int top : {2800, 10400, 18000}) EXPECT_GT(DarkPixels(image, StripRect(top)), 500) << top;
+  for (const int top : {2800, 10400, 18000})
+    EXPECT_GT(reporttest::DarkPixels(image, StripRect(top)), 500) << top;
 }
 
 TEST_F(StripPagesPicture, HeartRateExtremePage) {
   TPrintHRExtremeStrips part(0, doc_.get(), nullptr, nullptr);
   const QImage image = Print(part, TPrintHRExtremeStrips::kOwnCommand);
   qthost::testing_support::SaveScreenshot(image, "report_hr_extreme_strips");
-  EXPECT_GT(DarkPixels(image, StripRect(2900)), 500);
-  EXPECT_GT(DarkPixels(image, StripRect(8600)), 500);
+  EXPECT_GT(reporttest::DarkPixels(image, StripRect(2900)), 500);
+  EXPECT_GT(reporttest::DarkPixels(image, StripRect(8600)), 500);
   // Unset RR extremes: rows 3 and 4 blank.
-  EXPECT_EQ(DarkPixels(image, StripRect(14300)), 0);
-  EXPECT_EQ(DarkPixels(image, StripRect(20000)), 0);
+  EXPECT_EQ(reporttest::DarkPixels(image, StripRect(14300)), 0);
+  EXPECT_EQ(reporttest::DarkPixels(image, StripRect(20000)), 0);
 }
 
 }  // namespace

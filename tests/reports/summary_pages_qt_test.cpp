@@ -10,6 +10,7 @@
 #include "document/recording_data.h"
 #include "qt/image_canvas.h"
 #include "qt/screenshot.h"
+#include "reports/page_picture.h"
 #include "reports/parts/print_event_chart.h"
 #include "reports/parts/print_hourly_tables.h"
 #include "reports/parts/print_report.h"
@@ -22,25 +23,6 @@ namespace {
 
 constexpr platform::StringEntry kOwnersTexts[] = {
     {16001, " /min"}, {16003, " s"}, {21107, "Channels"}, {21108, "analysed"}};
-
-// An A4 page at 100 dpi.
-gfx::DeviceInfo PageDevice() {
-  gfx::DeviceInfo device;
-  device.width_px = 827;
-  device.height_px = 1169;
-  device.dpi_x = 100;
-  device.dpi_y = 100;
-  device.width_mm = 210;
-  device.height_mm = 297;
-  return device;
-}
-
-int DarkPixels(const QImage& image) {
-  int n = 0;
-  for (int y = 0; y < image.height(); ++y)
-    for (int x = 0; x < image.width(); ++x) n += qGray(image.pixel(x, y)) < 96 ? 1 : 0;
-  return n;
-}
 
 class SummaryPagesPictures : public reporttest::ReportPartTest {
  protected:
@@ -71,15 +53,15 @@ class SummaryPagesPictures : public reporttest::ReportPartTest {
 
   template <typename Print>
   void Picture(const char* name, Print print) {
-    QImage image(PageDevice().width_px, PageDevice().height_px, QImage::Format_RGB32);
+    QImage image(reporttest::A4Page(100).width_px, reporttest::A4Page(100).height_px, QImage::Format_RGB32);
     image.fill(Qt::white);
     {
-      qthost::ImageCanvas dc(image, QPoint(0, 0), PageDevice());
+      qthost::ImageCanvas dc(image, QPoint(0, 0), reporttest::A4Page(100));
       PreparePage(dc);
       print(dc);
     }
     qthost::testing_support::SaveScreenshot(image, name);
-    EXPECT_GT(DarkPixels(image), 5000) << name;
+    EXPECT_GT(reporttest::DarkPixels(image), 5000) << name;
   }
 };
 

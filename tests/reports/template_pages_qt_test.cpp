@@ -7,6 +7,7 @@
 
 #include "qt/image_canvas.h"
 #include "qt/screenshot.h"
+#include "reports/page_picture.h"
 #include "reports/parts/print_pm_templates.h"
 #include "reports/parts/print_template_pages.h"
 #include "reports/template_pages_fixture.h"
@@ -18,18 +19,6 @@ using reporttest::N;
 using reporttest::S;
 using reporttest::TemplatePagesTest;
 using reporttest::V;
-
-// An A4 page at 100 dpi, white.
-gfx::DeviceInfo PageDevice() {
-  gfx::DeviceInfo device;
-  device.width_px = 827;
-  device.height_px = 1169;
-  device.dpi_x = 100;
-  device.dpi_y = 100;
-  device.width_mm = 210;
-  device.height_mm = 297;
-  return device;
-}
 
 // Pixels per 0.01 mm at 100 dpi.
 int Px(int himetric) { return static_cast<int>(himetric * 100.0 / 2540.0); }
@@ -51,10 +40,10 @@ int InkPixels(const QImage& image, const QRect& rect) {
 class TemplatePagesPictureTest : public TemplatePagesTest {
  protected:
   QImage Print(TPrinter& part, int page) {
-    QImage image(PageDevice().width_px, PageDevice().height_px, QImage::Format_RGB32);
+    QImage image(reporttest::A4Page(100).width_px, reporttest::A4Page(100).height_px, QImage::Format_RGB32);
     image.fill(Qt::white);
     {
-      qthost::ImageCanvas dc(image, QPoint(0, 0), PageDevice());
+      qthost::ImageCanvas dc(image, QPoint(0, 0), reporttest::A4Page(100));
       PrintOnePage(part, dc, page);
     }
     return image;
