@@ -9,6 +9,7 @@
 #include "core/analysis_dialogs.h"
 #include "core/core_ids.h"
 #include "core/pdf_convert_wait_dlg.h"
+#include "core/view_exports.h"
 #include "core/view_pages.h"
 #include "platform/process_context.h"
 #include "platform/resources.h"
@@ -76,6 +77,8 @@ constexpr platform::StringEntry kEnglishStrings[] = {
     {cmd::kNarrativeTest, "Tests the narrative letter with chosen values\nNarrative test"},
     {cmd::kSendReportPdf, "Sends the report as PDF by e-mail\nSend report"},
     {cmd::kExportReportPdf, "Saves the whole report as a PDF file beside the recording\nReport as PDF"},
+    {export_cmd::kRRExport,
+     "Writes the RR intervals of the recording into a text file\nRR intervals as text"},
     {cmd::kSendRecording, "Sends the recording by e-mail\nSend recording"},
     {cmd::kSend, "Sends the report or the recording by e-mail\nSend"},
     {cmd::kImportRawFile, "Imports the recording of an SD card\nImport SD card"},
@@ -172,6 +175,8 @@ constexpr platform::StringEntry kGermanStrings[] = {
     {cmd::kSendReportPdf, "Versendet den Bericht als PDF per E-Mail\nBericht senden"},
     {cmd::kExportReportPdf,
      "Speichert den ganzen Bericht als PDF-Datei neben der Aufzeichnung\nBericht als PDF"},
+    {export_cmd::kRRExport,
+     "Schreibt die RR-Intervalle der Aufzeichnung in eine Textdatei\nRR-Intervalle als Text"},
     {cmd::kSendRecording, "Versendet die Aufzeichnung per E-Mail\nAufzeichnung senden"},
     {cmd::kSend, "Versendet den Bericht oder die Aufzeichnung per E-Mail\nSenden"},
     {cmd::kImportRawFile, "Liest die Aufzeichnung einer SD-Karte ein\nSD-Karte einlesen"},
@@ -274,6 +279,7 @@ constexpr MenuLine kMainMenuEnglish[] = {
     {1, cmd::kPrintWholeReport, "&Print report..."},
     {1, cmd::kFilePrintPreview, "Print pre&view"},
     {1, cmd::kExportReportPdf, "Report as P&DF"},
+    {1, export_cmd::kRRExport, "&RR intervals as text..."},
     {1, cmd::kPrintOptions, "Print &options..."},
     {1, cmd::kPrintEnvelopes, "&Envelopes..."},
     {1, cmd::kNarrativeTest, "&Narrative test..."},
@@ -337,6 +343,7 @@ constexpr MenuLine kMainMenuGerman[] = {
     {1, cmd::kPrintWholeReport, "Bericht &drucken..."},
     {1, cmd::kFilePrintPreview, "&Seitenansicht"},
     {1, cmd::kExportReportPdf, "Bericht als &PDF"},
+    {1, export_cmd::kRRExport, "&RR-Intervalle als Text..."},
     {1, cmd::kPrintOptions, "Druck&optionen..."},
     {1, cmd::kPrintEnvelopes, "&Umschläge..."},
     {1, cmd::kNarrativeTest, "&Arztbrief testen..."},

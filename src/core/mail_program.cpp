@@ -34,9 +34,13 @@ std::string Upper(std::string text) {
   return text;
 }
 
-std::string LastThree(const std::string& text) { return text.size() < 3 ? text : text.substr(text.size() - 3); }
+std::string LastThree(const std::string& text) {
+  return text.size() < 3 ? text : text.substr(text.size() - 3);
+}
 
-std::string WithoutLastThree(const std::string& text) { return text.substr(0, text.size() - std::min<size_t>(3, text.size())); }
+std::string WithoutLastThree(const std::string& text) {
+  return text.substr(0, text.size() - std::min<size_t>(3, text.size()));
+}
 
 // The sample file's extension by the kind of the document's sample store.
 std::string SampleExtension(const CZK470Doc& doc) {
@@ -96,7 +100,8 @@ bool MakeReportPdf(CZK470Doc& doc) {
   doc.MarkRecordingNumber(1);
   if (doc.IsModified()) (void)doc.DoFileSave();
   if (view->CreateReportPdf()) return true;
-  win::CurrentPrompt().MessageBox(kPdfFailed, win::Windows().AppTitle(), win::kMbOk | win::kMbIconExclamation);
+  win::CurrentPrompt().MessageBox(kPdfFailed, win::Windows().AppTitle(),
+                                  win::kMbOk | win::kMbIconExclamation);
   return false;
 }
 

@@ -29,6 +29,7 @@
 #include "layouts/template_review_factories.h"
 #include "layouts/trend_factories.h"
 #include "platform/resources.h"
+#include "reports/export_resources.h"
 #include "reports/parts/print_extreme_strips.h"
 #include "reports/parts/print_four_strip_page.h"
 #include "reports/parts/print_full_disclosure.h"
@@ -95,6 +96,7 @@ void Fill(platform::ResourcePack& pack) {
   AddFullDisclosureResources(pack);
   AddHRVPageResources(pack);
   AddSTPageResources(pack);
+  AddExportResources(pack);
 }
 
 }  // namespace

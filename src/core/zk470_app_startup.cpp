@@ -18,11 +18,13 @@
 #include "core/core_ids.h"
 #include "core/document_sheets.h"
 #include "core/findings_window_access.h"
+#include "core/mail_program.h"
 #include "core/main_frame.h"
 #include "core/main_toolbars.h"
 #include "core/printing_engine.h"
 #include "core/resource_packs.h"
 #include "core/splash_window.h"
+#include "core/view_services.h"
 #include "core/zk470_app.h"
 #include "core/zk470_view.h"
 #include "dialogs/auto_close_notice_dlg.h"
@@ -362,6 +364,9 @@ void CZK470App::InstallScreenServices() {
   InstallPrintingEngine();
   InstallFindingsWindowAccess();
   InstallPrintOptionPages();
+  ViewServices view_services;
+  AddMailServices(view_services);
+  InstallViewServices(std::move(view_services));
   CECGPageServices page_services;
   page_services.set_analysis_aborted = [](int aborted) { SetAnalysisAborted(aborted); };
   page_services.is_analysis_aborted = [] { return IsAnalysisAborted(); };
@@ -409,6 +414,7 @@ void CZK470App::RemoveScreenServices() {
   SetAutoScrollDialogFactory({});
   CSTTrendWnd::SetEpisodeDialogFactory({});
   SetECGPageServices({});
+  InstallViewServices({});
   SetTemplateReviewDialogs(nullptr);
   SetDocumentBrowserServices({});
   CHRNavigatorArea::SetBusyFactory({});

@@ -30,6 +30,7 @@ CZK470View::CZK470View(CZK470Doc* document) : CBaseView(document) {
   AddServiceCommands();
   AddPrintCommands();
   AddReportPdfCommands();
+  AddExportCommands();
 }
 
 CZK470View::~CZK470View() {

@@ -42,16 +42,16 @@ void RunRRExport(win::Window* owner, CZK470Doc& doc) {
     Say("No RR distances found", win::kMbOk | win::kMbIconExclamation);
     return;
   }
-  CSelectFolderDialog folder_dialog("Export RR distance To", doc.GetExportDirectory(), "Text files (*.txt)|*.txt||",
-                                    owner, "Export");
+  CSelectFolderDialog folder_dialog("Export RR distance To", doc.GetExportDirectory(),
+                                    "Text files (*.txt)|*.txt||", owner, "Export");
   if (folder_dialog.DoModal() != win::kIdOk) return;
-  const std::string path = folder_dialog.GetFolder() +
-                           RRExportBaseName(doc.GetPatientData(), doc.GetRecordingData(), doc.GetRecordingNumber()) +
-                           " RR.txt";
+  const std::string path =
+      folder_dialog.GetFolder() +
+      RRExportBaseName(doc.GetPatientData(), doc.GetRecordingData(), doc.GetRecordingNumber()) + " RR.txt";
   std::error_code error;
   if (std::filesystem::exists(path, error) &&
-      Say(Format("File \n\n%s\n\nalready exists !\n\nOverwrite ?", path), win::kMbYesNoCancel | win::kMbIconQuestion) !=
-          win::kIdYes) {
+      Say(Format("File \n\n%s\n\nalready exists !\n\nOverwrite ?", path),
+          win::kMbYesNoCancel | win::kMbIconQuestion) != win::kIdYes) {
     return;
   }
 
@@ -81,9 +81,9 @@ void RunArchiveCopyOfChosen(CZK470Doc& doc, int command) {
   const auto& copy = GetViewServices().archive_copy_chosen;
   if (!copy) return;
   const bool to_archive = command == export_cmd::kArchiveCopyTo;
-  TRecordingBrowserDlg browser(&doc, to_archive ? dialogs::ids::kArchiveCopyToCaption
-                                                : dialogs::ids::kArchiveCopyFromCaption,
-                               to_archive ? 1 : 2);
+  TRecordingBrowserDlg browser(
+      &doc, to_archive ? dialogs::ids::kArchiveCopyToCaption : dialogs::ids::kArchiveCopyFromCaption,
+      to_archive ? 1 : 2);
   if (browser.DoModal() != win::kIdOk || browser.Results().empty()) return;
   if (copy(doc, to_archive ? 2 : 3, browser.Results()) == 0) return;
   Say(platform::LoadString(to_archive ? core_ids::kIdsArchiveCopied : kIdsArchiveCopiedBack),

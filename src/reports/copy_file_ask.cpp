@@ -18,7 +18,8 @@ std::string Formatted(const char* format, const std::string& name) {
   return text;
 }
 
-std::error_code CopyWithWaitCursor(const std::string& source, const std::string& target, fs::copy_options options) {
+std::error_code CopyWithWaitCursor(const std::string& source, const std::string& target,
+                                   fs::copy_options options) {
   win::Windows().BeginWaitCursor();
   std::error_code error;
   fs::copy_file(source, target, options, error);
@@ -39,8 +40,9 @@ int CopyFileAsk(const std::string& source, const std::string& target) {
   if (!error) return 1;
   // copy_file reports an existing target as file_exists only when the source itself is readable.
   if (error != std::errc::file_exists) return write_error();
-  const int answer = win::CurrentPrompt().MessageBox(Formatted("File %s already exists !\n\nOverwrite ?", target),
-                                                     caption, win::kMbYesNoCancel | win::kMbIconQuestion);
+  const int answer =
+      win::CurrentPrompt().MessageBox(Formatted("File %s already exists !\n\nOverwrite ?", target), caption,
+                                      win::kMbYesNoCancel | win::kMbIconQuestion);
   if (answer == win::kIdCancel) return 0;
   if (answer != win::kIdYes) return write_error();
   // An overwrite that fails is an error like any other, not a copied file.

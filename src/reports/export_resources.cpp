@@ -17,7 +17,8 @@ constexpr platform::StringEntry kGermanStrings[] = {
     {kIdsArchiveCopiedBack, "Die Aufzeichnungen wurden aus dem Archiv kopiert."},
     {kIdsRRWriteFailed, "Die RR-Datei\n\n%s\n\nkonnte nicht vollständig geschrieben werden."},
     {kIdsNoMailProgram,
-     "Auf diesem Computer ist kein E-Mail-Programm eingerichtet.\n\nBitte hängen Sie die Datei selbst an:\n%s"},
+     "Auf diesem Computer ist kein E-Mail-Programm eingerichtet.\n\nBitte hängen Sie die Datei selbst "
+     "an:\n%s"},
     {kIdsMailFailed, "Die E-Mail konnte nicht an das E-Mail-Programm übergeben werden (%s).\n\nDatei:\n%s"},
 };
 

@@ -82,7 +82,8 @@ int TRRExport::LineCount() const {
 }
 
 std::string TRRExport::StartLine() const {
-  const std::optional<platform::LocalDateTime> start = document::ToLocalDateTime(doc_.GetRecordingData().start_time);
+  const std::optional<platform::LocalDateTime> start =
+      document::ToLocalDateTime(doc_.GetRecordingData().start_time);
   const int seconds = start ? start->hour * 3600 + start->minute * 60 + start->second : 0;
   const int time_ms = (seconds * 1000) % kMsPerDay;
   return TTimeFormatter(PrintLocale()).FormatHMS(time_ms) + "\n";
@@ -99,7 +100,8 @@ void TRRExport::AppendLine(int index, std::string& out) {
   out += std::to_string(ms(q.GetPosition()) - t_r);
   out += '\t';
   const int beat_class = r.GetClass();
-  out += HasClassName(beat_class) ? platform::LoadString(kFirstClassNameString + beat_class) : std::string(" ");
+  out +=
+      HasClassName(beat_class) ? platform::LoadString(kFirstClassNameString + beat_class) : std::string(" ");
 
   const int first = analyzer_->GetFirstChannel();
   const int end = analyzer_->GetChannelEnd();
@@ -155,6 +157,7 @@ int WriteRRFile(CZK470Doc& doc, const std::string& path, const std::function<boo
     std::fclose(file);
     throw;
   }
-  if (std::fclose(file) != 0) throw platform::IoError(path, std::string("close failed: ") + std::strerror(errno));
+  if (std::fclose(file) != 0)
+    throw platform::IoError(path, std::string("close failed: ") + std::strerror(errno));
   return written;
 }

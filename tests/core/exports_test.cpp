@@ -206,7 +206,9 @@ TEST_F(ExportsTest, CopyFileAskCopiesAsksAndReportsWhatFailed) {
     EXPECT_EQ(ReadAll(target), c.content);
     const std::vector<std::string> shown = Messages();
     ASSERT_EQ(shown.size(), (c.answer != 0 ? 1u : 0u) + (c.error_shown ? 1u : 0u));
-    if (c.answer != 0) EXPECT_EQ(shown[0], "File " + target.string() + " already exists !\n\nOverwrite ?");
+    if (c.answer != 0) {
+      EXPECT_EQ(shown[0], "File " + target.string() + " already exists !\n\nOverwrite ?");
+    }
     if (c.error_shown) {
       EXPECT_EQ(shown.back(), "Error while Writing File" + target.string());
     }
@@ -225,9 +227,10 @@ class MailTest : public ExportsTest {
   void SetUp() override {
     ExportsTest::SetUp();
     bin_ = Folder("bin");
-    std::ofstream(bin_ / "xdg-email") << "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > " << (bin_ / "args").string()
-                                      << "\ncode=0\n[ -f " << (bin_ / "code").string() << " ] && code=$(cat "
-                                      << (bin_ / "code").string() << ")\nexit $code\n";
+    std::ofstream(bin_ / "xdg-email")
+        << "#!/bin/sh\nfor a in \"$@\"; do echo \"$a\"; done > " << (bin_ / "args").string()
+        << "\ncode=0\n[ -f " << (bin_ / "code").string() << " ] && code=$(cat " << (bin_ / "code").string()
+        << ")\nexit $code\n";
     fs::permissions(bin_ / "xdg-email", fs::perms::owner_all);
     const std::string path = bin_.string() + ":/usr/bin:/bin";
     path_ = std::make_unique<testsupport::ScopedEnv>("PATH", path.c_str());
@@ -286,6 +289,11 @@ TEST_F(MailTest, AnOpenPdfGoesAsItIs) {
 
 TEST_F(ExportsTest, ArchiveCopiesHandTheChosenRecordingsOver) {
   OpenRecording();
+  // One recording in each folder the browser starts in.
+  for (const std::string& folder : {Doc().GetDataDirectory(), Doc().GetExportDirectory()}) {
+    fs::create_directories(folder);
+    MakeSyntheticRecording(fs::path(folder) / "00002", 1);
+  }
   View().AddExportCommands();
   std::vector<std::pair<int, size_t>> copies;
   ViewServices services;

@@ -13,6 +13,7 @@
 #include "core/main_frame.h"
 #include "core/main_toolbars.h"
 #include "core/test_recordings.h"
+#include "core/view_services.h"
 #include "core/zk470_view_fixture.h"
 #include "document/zk470_doc.h"
 #include "layouts/default_layouts.h"
@@ -307,9 +308,11 @@ TEST_F(ViewTest, CommandsOfMissingServicesStayDisabled) {
   Doc().GetSettings().SetInt(SettingKey::kGDTOn, 1);
   for (const int id :
        {cmd::kArchiveCopy, cmd::kArchiveCopyAll, cmd::kAnnotationStatisticAHA, cmd::kAnnotationStatisticMIT,
-        cmd::kSTStatistic, cmd::kGDTSendResult, cmd::kGDTTakePatient, cmd::kSend}) {
+        cmd::kSTStatistic, cmd::kGDTSendResult, cmd::kGDTTakePatient}) {
     EXPECT_FALSE(Enabled(id)) << id;
   }
+  // Mail goes through the desktop's mail program whenever there is one.
+  EXPECT_EQ(Enabled(cmd::kSend), IsMailProgramAvailable());
   // The printing engine is installed with the program.
   for (const int id : {cmd::kPrintWholeReport, cmd::kPrintOptions, cmd::kFilePrintPreview})
     EXPECT_TRUE(Enabled(id)) << id;

@@ -72,7 +72,9 @@ void CRichEdit2Ctrl::SetDocument(richtext::RichTextDocument document) {
   selection_ = {};
 }
 
-long CRichEdit2Ctrl::GetTextLength() const { return static_cast<long>(richtext::DecodeUtf8(GetText()).size()); }
+long CRichEdit2Ctrl::GetTextLength() const {
+  return static_cast<long>(richtext::DecodeUtf8(GetText()).size());
+}
 
 std::optional<CharRange> CRichEdit2Ctrl::FindText(std::string_view what, long from) const {
   std::u32string needle = richtext::DecodeUtf8(what);

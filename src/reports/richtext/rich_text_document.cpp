@@ -41,13 +41,18 @@ bool NameContains(std::string_view name, std::string_view part) {
 
 Face FaceOf(const FontEntry& font) {
   switch (font.family) {
-    case FontFamily::kRoman: return Face::kTimes;
-    case FontFamily::kModern: return Face::kCourier;
-    case FontFamily::kTech: return NameContains(font.name, "ding") ? Face::kDingbats : Face::kSymbol;
+    case FontFamily::kRoman:
+      return Face::kTimes;
+    case FontFamily::kModern:
+      return Face::kCourier;
+    case FontFamily::kTech:
+      return NameContains(font.name, "ding") ? Face::kDingbats : Face::kSymbol;
     case FontFamily::kSwiss:
     case FontFamily::kScript:
-    case FontFamily::kDecor: return Face::kHelvetica;
-    case FontFamily::kNil: break;
+    case FontFamily::kDecor:
+      return Face::kHelvetica;
+    case FontFamily::kNil:
+      break;
   }
   if (NameContains(font.name, "courier") || NameContains(font.name, "mono") ||
       NameContains(font.name, "consolas"))
@@ -75,9 +80,12 @@ std::string_view StandardFontName(const FontEntry& font, bool bold, bool italic)
                                                     "Courier-BoldOblique"};
       return kNames[style];
     }
-    case Face::kSymbol: return "Symbol";
-    case Face::kDingbats: return "ZapfDingbats";
-    case Face::kHelvetica: break;
+    case Face::kSymbol:
+      return "Symbol";
+    case Face::kDingbats:
+      return "ZapfDingbats";
+    case Face::kHelvetica:
+      break;
   }
   static constexpr std::string_view kNames[] = {"Helvetica", "Helvetica-Bold", "Helvetica-Oblique",
                                                 "Helvetica-BoldOblique"};

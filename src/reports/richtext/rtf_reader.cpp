@@ -27,17 +27,17 @@ struct GroupState {
 
 // Destinations that are never body text although they are not marked ignorable.
 constexpr std::string_view kSkippedDestinations[] = {
-    "info",    "stylesheet", "header",   "headerl",  "headerr",    "headerf",    "footer",
-    "footerl", "footerr",    "footerf",  "fldinst",  "nonshppict", "filetbl",    "revtbl",
-    "listtable", "listoverridetable", "pntxta", "pntxtb", "xe", "tc", "private"};
+    "info",      "stylesheet",        "header",  "headerl", "headerr",    "headerf", "footer",
+    "footerl",   "footerr",           "footerf", "fldinst", "nonshppict", "filetbl", "revtbl",
+    "listtable", "listoverridetable", "pntxta",  "pntxtb",  "xe",         "tc",      "private"};
 
 struct SpecialCharacter {
   std::string_view word;
   char32_t code;
 };
 constexpr SpecialCharacter kSpecialCharacters[] = {
-    {"tab", U'\t'},        {"line", U'\v'},      {"page", U'\f'},      {"emdash", U'\u2014'},
-    {"endash", U'\u2013'}, {"bullet", U'\u2022'}, {"lquote", U'\u2018'}, {"rquote", U'\u2019'},
+    {"tab", U'\t'},           {"line", U'\v'},          {"page", U'\f'},        {"emdash", U'\u2014'},
+    {"endash", U'\u2013'},    {"bullet", U'\u2022'},    {"lquote", U'\u2018'},  {"rquote", U'\u2019'},
     {"ldblquote", U'\u201C'}, {"rdblquote", U'\u201D'}, {"enspace", U'\u2002'}, {"emspace", U'\u2003'}};
 
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
@@ -134,8 +134,11 @@ class Reader {
     if (pos_ < in_.size() && IsDigit(in_[pos_])) {
       const size_t digits_start = pos_;
       int64_t value = 0;
-      while (pos_ < in_.size() && IsDigit(in_[pos_])) value = value * 10 + (in_[pos_++] - '0');
-      if (pos_ - digits_start > kMaxDigits || value > INT32_MAX) Fail(start, "number out of range");
+      while (pos_ < in_.size() && IsDigit(in_[pos_])) {
+        if (pos_ - digits_start >= kMaxDigits) Fail(start, "number out of range");
+        value = value * 10 + (in_[pos_++] - '0');
+      }
+      if (value > INT32_MAX) Fail(start, "number out of range");
       parameter = static_cast<int>(negative ? -value : value);
     }
     if (pos_ < in_.size() && in_[pos_] == ' ') ++pos_;
@@ -149,12 +152,22 @@ class Reader {
     switch (c) {
       case '\\':
       case '{':
-      case '}': Byte(static_cast<unsigned char>(c)); return;
-      case '~': Character(U'\u00A0'); return;
-      case '-': Character(U'\u00AD'); return;
-      case '_': Character(U'\u2011'); return;
+      case '}':
+        Byte(static_cast<unsigned char>(c));
+        return;
+      case '~':
+        Character(U'\u00A0');
+        return;
+      case '-':
+        Character(U'\u00AD');
+        return;
+      case '_':
+        Character(U'\u2011');
+        return;
       case '\r':
-      case '\n': ControlWord("par", std::nullopt, start); return;
+      case '\n':
+        ControlWord("par", std::nullopt, start);
+        return;
       case '*':
         if (at_group_start) IgnorableGroup();
         return;
@@ -167,7 +180,8 @@ class Reader {
         Byte(static_cast<unsigned char>(high * 16 + low));
         return;
       }
-      default: return;
+      default:
+        return;
     }
   }
 
@@ -194,9 +208,14 @@ class Reader {
       return;
     }
     switch (state_.destination) {
-      case Destination::kFontTable: FontTableWord(word, parameter); return;
-      case Destination::kColorTable: ColorTableWord(word, parameter); return;
-      default: break;
+      case Destination::kFontTable:
+        FontTableWord(word, parameter);
+        return;
+      case Destination::kColorTable:
+        ColorTableWord(word, parameter);
+        return;
+      default:
+        break;
     }
     if (word == "fonttbl") {
       state_.destination = Destination::kFontTable;
@@ -308,7 +327,7 @@ class Reader {
 
   void FontTableWord(std::string_view word, std::optional<int> parameter) {
     static constexpr std::pair<std::string_view, FontFamily> kFamilies[] = {
-        {"fnil", FontFamily::kNil},       {"froman", FontFamily::kRoman}, {"fswiss", FontFamily::kSwiss},
+        {"fnil", FontFamily::kNil},       {"froman", FontFamily::kRoman},   {"fswiss", FontFamily::kSwiss},
         {"fmodern", FontFamily::kModern}, {"fscript", FontFamily::kScript}, {"fdecor", FontFamily::kDecor},
         {"ftech", FontFamily::kTech},     {"fbidi", FontFamily::kNil}};
     if (word == "f") {
@@ -358,17 +377,20 @@ class Reader {
       }
       return;
     }
+    // Control codes other than the tab have no place in the text; line and page breaks are words.
+    if (unit < 0x20 && unit != U'\t') return;
     Emit(unit);
   }
 
   void Byte(unsigned char byte) {
     switch (state_.destination) {
-      case Destination::kSkip: return;
+      case Destination::kSkip:
+        return;
       case Destination::kFontTable:
         if (!pending_font_) return;
         if (byte == ';') {
           CommitFont();
-        } else {
+        } else if (byte >= 0x20) {
           pending_font_->name += static_cast<char>(byte);
         }
         return;
@@ -378,7 +400,8 @@ class Reader {
           pending_color_ = ColorEntry{};
         }
         return;
-      case Destination::kText: break;
+      case Destination::kText:
+        break;
     }
     if (skip_fallback_ > 0) {
       --skip_fallback_;
@@ -432,7 +455,8 @@ class Reader {
     if (!pending_font_) return;
     std::string name = platform::Cp1252ToUtf8(pending_font_->name);
     const size_t first = name.find_first_not_of(' ');
-    name = first == std::string::npos ? std::string() : name.substr(first, name.find_last_not_of(' ') - first + 1);
+    name = first == std::string::npos ? std::string()
+                                      : name.substr(first, name.find_last_not_of(' ') - first + 1);
     if (!font_index_.contains(pending_font_->number)) {
       font_index_[pending_font_->number] = static_cast<int>(fonts_.size());
       fonts_.push_back(FontEntry{pending_font_->family, pending_font_->charset, std::move(name)});

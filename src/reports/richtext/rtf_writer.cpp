@@ -11,13 +11,20 @@ namespace {
 
 std::string_view FamilyWord(FontFamily family) {
   switch (family) {
-    case FontFamily::kNil: return "\\fnil";
-    case FontFamily::kRoman: return "\\froman";
-    case FontFamily::kSwiss: return "\\fswiss";
-    case FontFamily::kModern: return "\\fmodern";
-    case FontFamily::kScript: return "\\fscript";
-    case FontFamily::kDecor: return "\\fdecor";
-    case FontFamily::kTech: return "\\ftech";
+    case FontFamily::kNil:
+      return "\\fnil";
+    case FontFamily::kRoman:
+      return "\\froman";
+    case FontFamily::kSwiss:
+      return "\\fswiss";
+    case FontFamily::kModern:
+      return "\\fmodern";
+    case FontFamily::kScript:
+      return "\\fscript";
+    case FontFamily::kDecor:
+      return "\\fdecor";
+    case FontFamily::kTech:
+      return "\\ftech";
   }
   return "\\fnil";
 }
@@ -32,7 +39,8 @@ std::optional<unsigned char> Cp1252Byte(char32_t code) {
   std::string utf8;
   AppendUtf8(utf8, code);
   const std::string single = platform::Utf8ToCp1252(utf8);
-  if (single.size() != 1 || (single[0] == '?' && code != U'?')) return std::nullopt;
+  // Only a byte that reads back as the same character: not '?' for the unknown, nor a C1 code.
+  if (single.size() != 1 || platform::Cp1252ToUtf8(single) != utf8) return std::nullopt;
   return static_cast<unsigned char>(single[0]);
 }
 
@@ -43,28 +51,49 @@ void HexByte(std::string& out, unsigned char byte) {
   out += kHex[byte & 0xF];
 }
 
-// Text escaped for the body; `in_name` drops the characters a font table entry cannot hold.
+// Text escaped for the body; `in_name` writes it for a font table entry, which holds only cp1252.
 void Text(std::string& out, std::string_view utf8, bool in_name) {
   for (const char32_t c : DecodeUtf8(utf8)) {
     switch (c) {
-      case U'\\': out += "\\\\"; continue;
-      case U'{': out += "\\{"; continue;
-      case U'}': out += "\\}"; continue;
-      case U'\u00A0': out += "\\~"; continue;
-      case U'\u00AD': out += "\\-"; continue;
-      case U'\t': out += in_name ? "" : "\\tab "; continue;
-      case U'\v': out += in_name ? "" : "\\line "; continue;
-      case U'\f': out += in_name ? "" : "\\page "; continue;
+      case U'\\':
+        out += "\\\\";
+        continue;
+      case U'{':
+        out += "\\{";
+        continue;
+      case U'}':
+        out += "\\}";
+        continue;
+      case U'\u00A0':
+        if (in_name) break;
+        out += "\\~";
+        continue;
+      case U'\u00AD':
+        if (in_name) break;
+        out += "\\-";
+        continue;
+      case U'\t':
+        out += in_name ? "" : "\\tab ";
+        continue;
+      case U'\v':
+        out += in_name ? "" : "\\line ";
+        continue;
+      case U'\f':
+        out += in_name ? "" : "\\page ";
+        continue;
       case U';':
         if (in_name) continue;
         break;
-      default: break;
+      default:
+        break;
     }
     if (c < 0x20) continue;
     if (c < 0x80) {
       out += static_cast<char>(c);
     } else if (const auto byte = Cp1252Byte(c)) {
       HexByte(out, *byte);
+    } else if (in_name) {
+      out += '?';  // the font table is read as cp1252 only
     } else if (c >= 0x10000) {
       // A surrogate pair, each half with its own fallback.
       const char32_t v = c - 0x10000;
@@ -82,10 +111,17 @@ void Text(std::string& out, std::string_view utf8, bool in_name) {
 void ParagraphFormat(std::string& out, const ParaFormat& format) {
   out += "\\pard";
   switch (format.alignment) {
-    case Alignment::kLeft: break;
-    case Alignment::kCenter: out += "\\qc"; break;
-    case Alignment::kRight: out += "\\qr"; break;
-    case Alignment::kJustify: out += "\\qj"; break;
+    case Alignment::kLeft:
+      break;
+    case Alignment::kCenter:
+      out += "\\qc";
+      break;
+    case Alignment::kRight:
+      out += "\\qr";
+      break;
+    case Alignment::kJustify:
+      out += "\\qj";
+      break;
   }
   if (format.left_indent_twips != 0) Word(out, "\\li", format.left_indent_twips);
   if (format.right_indent_twips != 0) Word(out, "\\ri", format.right_indent_twips);
