@@ -448,8 +448,9 @@ void CZK470View::AddServiceCommands() {
   AddUpdate(cmd::kSendReportPdf, [mail_possible](win::CmdUI& ui) {
     ui.Enable(GetViewServices().send_report_pdf && mail_possible());
   });
-  AddUpdate(cmd::kSendRecording, [mail_possible](win::CmdUI& ui) {
-    ui.Enable(GetViewServices().send_recording && mail_possible());
+  AddUpdate(cmd::kSendRecording, [this, mail_possible](win::CmdUI& ui) {
+    ui.Enable(GetViewServices().send_recording && mail_possible() &&
+              Doc().GetDisplayMode() != DisplayMode::kPdf);
   });
 }
 

@@ -9,17 +9,22 @@
 #include <vector>
 
 #include "analysis/st/st_analyzer.h"
+#include "common/progress_window.h"
 #include "core/mail_program.h"
 #include "core/test_recordings.h"
 #include "core/view_exports.h"
 #include "core/view_services.h"
 #include "core/zk470_view_fixture.h"
 #include "dialogs/recording_browser_dlg.h"
+#include "dialogs/select_folder_dialog.h"
 #include "document/patient_data.h"
 #include "document/qrs_list.h"
+#include "document/raw_ecg_data.h"
 #include "document/recording_data.h"
 #include "platform/clock.h"
+#include "platform/ids.h"
 #include "platform/resources.h"
+#include "platform/worker.h"
 #include "reports/copy_file_ask.h"
 #include "reports/export_resources.h"
 #include "reports/rr_export.h"
@@ -177,6 +182,103 @@ TEST_F(ExportsTest, ShortListsCancelsAndFailedWritesAreTold) {
   }
 }
 
+// The RR export as the user runs it: the folder picker, the overwrite question and the progress
+// window's Cancel, each deciding what ends up in the file.
+TEST_F(ExportsTest, RRExportCommandAsksForFolderAndOverwriteAndStopsOnCancel) {
+  OpenRecording();
+  View().AddExportCommands();
+  PlantBeats({{0, 4}, {100, 4}, {200, 4}, {300, 4}, {400, 4}});
+  const fs::path folder = Folder("rr");
+  const fs::path file = folder / (RRExportBaseName(Doc().GetPatientData(), Doc().GetRecordingData(),
+                                                   Doc().GetRecordingNumber()) +
+                                  " RR.txt");
+  const std::string asked = "File \n\n" + file.string() + "\n\nalready exists !\n\nOverwrite ?";
+  struct Case {
+    const char* name;
+    bool choose_folder;
+    bool file_exists;
+    int answer;  // to the overwrite question; 0: not asked
+    bool cancel_progress;
+    size_t lines;  // in the file afterwards, with the start line; 0: the old file or none
+  };
+  const Case kCases[] = {
+      {"picker cancelled", false, false, 0, false, 0},
+      {"a new file", true, false, 0, false, 5},
+      {"overwrite: No", true, true, win::kIdNo, false, 0},
+      {"overwrite: Cancel", true, true, win::kIdCancel, false, 0},
+      {"overwrite: Yes", true, true, win::kIdYes, false, 5},
+      {"progress cancelled", true, false, 0, true, 2},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    fs::remove(file);
+    if (c.file_exists) std::ofstream(file) << "old";
+    prompt_.ClearLog();
+    if (c.answer != 0) prompt_.QueueAnswer(c.answer);
+    std::string title;
+    std::string button;
+    std::string progress_texts;
+    on_idle_ = [&](win::Window* modal) {
+      auto* picker = dynamic_cast<CSelectFolderDialog*>(modal);
+      if (picker == nullptr) return false;
+      title = picker->GetWindowText();
+      button = picker->Item<win::Button>(CSelectFolderDialog::kSelectId)->GetWindowText();
+      if (!c.choose_folder) {
+        picker->EndDialog(win::kIdCancel);
+        return true;
+      }
+      picker->Item<win::Edit>(CSelectFolderDialog::kFolderEditId)->SetTextFromUser(folder.string());
+      EXPECT_TRUE(picker->Select());
+      // Runs at the first pump of the export, after the first line.
+      if (c.cancel_progress) {
+        platform::UiThreadQueue().PostTask([&progress_texts] {
+          auto* progress = dynamic_cast<CProgressWindow*>(win::Windows().GetFocus());
+          if (progress == nullptr) return;
+          progress_texts = progress->Caption() + "|" + progress->TextControl().GetWindowText();
+          win::Windows().PressKey(win::kVkEscape);
+        });
+      }
+      return true;
+    };
+    EXPECT_TRUE(win::ExecuteCommand(Frame(), export_cmd::kRRExport));
+    on_idle_ = nullptr;
+    Pump();
+    EXPECT_EQ(title, "Export RR distance To");
+    EXPECT_EQ(button, "Export");
+    EXPECT_EQ(Messages(), c.answer != 0 ? std::vector<std::string>{asked} : std::vector<std::string>{});
+    if (c.lines == 0) {
+      EXPECT_EQ(fs::exists(file), c.file_exists);
+      if (c.file_exists) {
+        EXPECT_EQ(ReadAll(file), "old");
+      }
+    } else {
+      const std::string text = ReadAll(file);
+      ASSERT_FALSE(text.empty());
+      EXPECT_EQ(text.back(), '\n');
+      EXPECT_EQ(Split(text, '\n').size(), c.lines);
+    }
+    if (c.cancel_progress) {
+      EXPECT_EQ(progress_texts, "Exporting RR - distances|Exporting....");
+    }
+    // The progress window made the main window modal; it is usable again.
+    EXPECT_TRUE(Frame().IsWindowEnabled());
+  }
+
+  // Without beats nothing is asked.
+  PlantBeats({});
+  prompt_.ClearLog();
+  bool picker_shown = false;
+  on_idle_ = [&picker_shown](win::Window* modal) {
+    picker_shown = picker_shown || dynamic_cast<CSelectFolderDialog*>(modal) != nullptr;
+    if (picker_shown) modal->SendMessage(win::kWmCommand, win::kIdCancel);
+    return picker_shown;
+  };
+  EXPECT_TRUE(win::ExecuteCommand(Frame(), export_cmd::kRRExport));
+  on_idle_ = nullptr;
+  EXPECT_FALSE(picker_shown);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"No RR distances found"});
+}
+
 TEST_F(ExportsTest, CopyFileAskCopiesAsksAndReportsWhatFailed) {
   const fs::path folder = Folder("copy");
   const fs::path source = folder / "letter.rtf";
@@ -247,7 +349,7 @@ TEST_F(MailTest, RecordingGoesWithItsSampleFileAndIsHeldAgain) {
   const std::string stem = qrs.substr(0, qrs.size() - 3);
   Doc().SetModifiedFlag(true);
   XdgEmailProgram program;
-  for (const int code : {0, 3, 1}) {
+  for (const int code : {0, 3, 4, 1}) {
     SCOPED_TRACE(code);
     std::ofstream(bin_ / "code") << code;
     prompt_.ClearLog();
@@ -267,8 +369,52 @@ TEST_F(MailTest, RecordingGoesWithItsSampleFileAndIsHeldAgain) {
     } else {
       ASSERT_EQ(shown.size(), 1u);
       EXPECT_NE(shown[0].find(qrs), std::string::npos);
-      EXPECT_EQ(shown[0].starts_with("No e-mail program"), code == 3) << shown[0];
+      EXPECT_EQ(shown[0].starts_with("No e-mail program"), code == 3 || code == 4) << shown[0];
     }
+  }
+}
+
+TEST_F(MailTest, ARecordingOnADatFileGoesWithIt) {
+  const fs::path base = Folder("rec") / "A";
+  const fs::path qrs = MakeSyntheticRecording(base, 2);
+  ASSERT_TRUE(app_->OpenDocumentFile(qrs.string()));
+  Pump();
+  // The same samples under the other name: a store on a ".DAT" file.
+  const fs::path dat = Folder("rec") / "A.DAT";
+  fs::rename(Folder("rec") / "A.CMP", dat);
+  *Doc().GetRawECGData() = TRawECGData(nullptr, dat.string());
+  ASSERT_EQ(Doc().GetRawECGData()->GetReaderKind(), TRawECGData::kReaderDat);
+  XdgEmailProgram program;
+  SendRecordingByMail(Doc(), program);
+  const std::vector<std::string> args = Arguments();
+  ASSERT_EQ(args.size(), 6u);
+  EXPECT_TRUE(args[1].ends_with(" (A.QRS)")) << args[1];
+  EXPECT_EQ(args[3], qrs.string());
+  EXPECT_EQ(args[5], dat.string());
+  EXPECT_TRUE(Messages().empty());
+}
+
+TEST_F(MailTest, AnOpenPdfCanGoAsReportButNotAsRecording) {
+  ViewServices services;
+  services.send_report_pdf = [](CZK470Doc&) {};
+  services.send_recording = [](CZK470Doc&) {};
+  InstallViewServices(std::move(services));
+  struct Case {
+    DisplayMode mode;
+    bool report;
+    bool recording;
+  };
+  const Case kCases[] = {
+      {DisplayMode::kNavigation, true, true},
+      {DisplayMode::kPdf, true, false},
+      {DisplayMode::kNone, false, false},
+      {DisplayMode::kOnlineEcg, false, false},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(static_cast<int>(c.mode));
+    Doc().SetDisplayMode(c.mode);
+    EXPECT_EQ(Enabled(cmd::kSendReportPdf), c.report);
+    EXPECT_EQ(Enabled(cmd::kSendRecording), c.recording);
   }
 }
 
