@@ -13,6 +13,7 @@
 
 #include "core/automation_command_line_info.h"
 #include "core/automation_exit_codes.h"
+#include "core/narrative_commands.h"
 #include "core/options_command.h"
 #include "core/unattended_prompt.h"
 #include "core/zk470_app.h"
@@ -179,6 +180,7 @@ int main(int argc, char** argv) {
     options.clock = &clock;
     options.instance = &instance;
     options.apply_locale = ApplyRuntimeLocale;
+    options.narrative_test = [] { return EditNarrativeTestData(); };
     if (app.InitInstance(std::move(options))) {
       exit_code = pump.RunMain();
     } else if (instance.TurnedAway()) {

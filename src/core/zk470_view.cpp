@@ -31,6 +31,7 @@ CZK470View::CZK470View(CZK470Doc* document) : CBaseView(document) {
   AddPrintCommands();
   AddReportPdfCommands();
   AddExportCommands();
+  AddLetterExportCommands();
 }
 
 CZK470View::~CZK470View() {

@@ -69,6 +69,8 @@ class CZK470View : public CBaseView {
   bool CreateReportPdf();
   // Registers the RR export and the archive copies of chosen recordings (zk470_view_exports.cpp).
   void AddExportCommands();
+  // Registers the letter export, command 33220 (zk470_view_letter_export.cpp).
+  void AddLetterExportCommands();
   // The code of the time span chosen in the main frame's box (0 all, 1 24 h .. 4 3 h).
   int GetSpanCode() const { return span_code_; }
   // A one-shot request that the patient sheet open at its diagnosis page; the sheet clears it.

@@ -9,6 +9,7 @@
 #include "document/zk470_doc.h"
 #include "layouts/beat_page_area.h"
 #include "platform/resources.h"
+#include "reports/parts/print_narrative_letter.h"
 #include "reports/report_pdf_export.h"
 #include "views/document_display.h"
 #include "win/printing.h"
@@ -100,10 +101,12 @@ bool CZK470View::CreateReportPdf() {
 
   // Preparing the job makes the composer and its windows: here, not on the worker.
   exporting_pdf_ = true;
+  SetReportPdfExportUnderWay(true);
   win::CPrintInfo info;
   info.preview = true;
   if (!OnPreparePrinting(info)) {
     exporting_pdf_ = false;
+    SetReportPdfExportUnderWay(false);
     return false;
   }
   ReportPdfWriter writer(doc.GetClock());
@@ -114,6 +117,7 @@ bool CZK470View::CreateReportPdf() {
   // Always ended: the composer's clean-up removes temporary files that hold patient data.
   OnEndPrinting(nullptr, info);
   exporting_pdf_ = false;
+  SetReportPdfExportUnderWay(false);
   for (const std::string& message : writer.Messages())
     win::CurrentPrompt().MessageBox(message, win::Windows().AppTitle(), win::kMbOk | win::kMbIconExclamation);
   return saved;

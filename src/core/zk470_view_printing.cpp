@@ -23,7 +23,7 @@ constexpr int kPrintKinds[] = {
     cmd::kPrintWholeReport,    cmd::kPrint32790, cmd::kPrintSamples,   cmd::kPrint32876, cmd::kPrint32885,
     cmd::kPrint32886,          cmd::kPrint32911, cmd::kPrint32912,     cmd::kPrint32956, cmd::kPrint32987,
     cmd::kPrintFullDisclosure, cmd::kPrint32989, cmd::kPrintTemplates, cmd::kPrint32996, cmd::kPrint33007,
-    cmd::kPrint33203,          cmd::kPrint33218,
+    cmd::kPrint33203,          cmd::kPrint33218, cmd::kPrintNarrative,
 };
 
 // The sheet opens on this page unless the kind names another.
@@ -54,6 +54,7 @@ FirstPage FirstPageOf(int kind) {
     case cmd::kPrint32996:
     case cmd::kPrint33007:
     case cmd::kPrint33218:
+    case cmd::kPrintNarrative:
       return FirstPage::kNoSheet;
     default:
       return FirstPage::kStartPage;

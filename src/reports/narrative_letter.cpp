@@ -326,7 +326,6 @@ NarrativeInputs CNarrativeLetter::GatherFromDocument(bool letter_form) {
   in.sv_tachys = v.GetSvtCount();
   in.abs_arrhythmias = v.GetAbsArrhythmiaCount();
   v.GetMaxAbsArrhythmiaPerHour(&in.abs_arrhythmia_max_per_hour, &in.abs_arrhythmia_max_hour);
-  in.longest_abs_arrhythmia_s = v.GetLongestAbsArrhythmiaDuration();
   for (int i = 0; i < std::min(2, in.st_channel_count); ++i) {
     auto& ch = in.st[static_cast<size_t>(i)];
     if (!ch.trend_on) continue;
@@ -338,6 +337,7 @@ NarrativeInputs CNarrativeLetter::GatherFromDocument(bool letter_form) {
   }
   // The longest episodes need the episode pass; the heart-rate sentences follow it.
   v.ComputeEpisodes();
+  in.longest_abs_arrhythmia_s = v.GetLongestAbsArrhythmiaDuration();
   in.mean_hr = v.GetMeanHeartRateText();
   in.min_hr = v.GetMinHeartRateText();
   in.min_hr_at_s = v.GetMinHeartRateSeconds();

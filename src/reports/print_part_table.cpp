@@ -8,6 +8,7 @@
 #include "reports/parts/print_hourly_tables.h"
 #include "reports/parts/print_hrv.h"
 #include "reports/parts/print_marker_strips.h"
+#include "reports/parts/print_narrative_letter.h"
 #include "reports/parts/print_pm_templates.h"
 #include "reports/parts/print_report.h"
 #include "reports/parts/print_sample_strips.h"
@@ -41,7 +42,7 @@ std::vector<TPrintPartRow> BuildTable() {
   // factories. Parts whose pages do not exist yet have no factory; the composer gives them no pages.
   // clang-format off
   return {
-      {1,  "TPrintNarrativeLetter",          {cmd::kPrint33218, cmd::kPrintNarrative}, K::kPrintLetter,           1, 1, false, {}, {}},
+      {1,  "TPrintNarrativeLetter",          {cmd::kPrint33218, cmd::kPrintNarrative}, K::kPrintLetter,           1, 1, false, Make<TPrintNarrativeLetter>, {}},
       {2,  "TPrintReport",                   {cmd::kPrint32885, 0},            K::kPrintReport,           1, 1, false, Make<TPrintReport>, {}},
       {3,  "TPrintHREventsPage",             {cmd::kPrint32989, 0},            K::kPrintHREvents,         1, 0, false, Make<TPrintHREventsPage>, {}},
       {4,  "TPrintHourlyTables",             {cmd::kPrint32886, 0},            K::kPrintSummary,          1, 0, false, Make<TPrintHourlyTables>, {}},
