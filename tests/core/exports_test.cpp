@@ -134,6 +134,46 @@ TEST_F(ExportsTest, RRFileHoldsStartLineAndOneLinePerBeatPair) {
   EXPECT_EQ(lines[2], blank);
 }
 
+// The whole file, byte for byte: each Normal beat carries the document's own ST measurement of
+// that beat (not of its neighbour), the other classes their name or a blank and empty fields.
+TEST_F(ExportsTest, RRFileIsTheWholeTextOfItsBeats) {
+  OpenRecording();
+  Doc().GetRecordingData().start_time = platform::OleDateTime{0, (7 * 3600 + 4 * 60 + 59) / 86400.0};
+  PlantBeats({{1000, 1}, {1100, 0}, {1250, 1}, {1400, 29}, {1530, 4}, {1700, 1}});
+  const fs::path path = Folder("out") / "whole.txt";
+  ASSERT_EQ(WriteRRFile(Doc(), path.string(), {}), 5);
+
+  analysis::TSTAnalyzer analyzer(Doc());
+  const int first = analyzer.GetFirstChannel();
+  const int end = analyzer.GetChannelEnd();
+  ASSERT_GT(end, first);
+  const auto measured = [&](int beat) {
+    int32_t j_ms = 0;
+    int32_t st_ms = 0;
+    std::array<double, 2> j{}, st{}, difference{}, slope{};
+    analyzer.MeasureBeat(beat, j_ms, st_ms, j, st, difference, slope);
+    std::string fields;
+    TRRExport::AppendSTFields(j_ms, st_ms, j, st, first, end, fields);
+    return fields;
+  };
+  std::string blank = "\t \t ";
+  for (int c = first; c < end; ++c) blank += "\t \t \t ";
+  const auto name = [](int beat_class) { return platform::LoadString(kFirstClassNameString + beat_class); };
+  // 125 samples a second: 8 ms a sample.
+  const std::vector<std::string> lines = {
+      "07:04:59",
+      "8000\t800\t" + name(1) + measured(0),
+      "8800\t1200\t" + name(0) + blank,
+      "10000\t1200\t" + name(1) + measured(2),
+      "11200\t1040\t" + name(29) + blank,
+      "12240\t1360\t " + blank,
+  };
+  std::string expected;
+  for (const std::string& line : lines) expected += line + "\n";
+  EXPECT_EQ(ReadAll(path), expected);
+  EXPECT_NE(name(29), " ");
+}
+
 TEST(RRExportSTFields, LevelsWithTwoDecimalsAndNoSlopeWithoutDistance) {
   struct Case {
     int32_t j_ms;
