@@ -89,16 +89,7 @@ bool MakeReportPdf(CZK470Doc& doc) {
   CZK470View* view = GetActiveZK470View();
   if (view == nullptr) return false;
   if (view->DoPrintOptions(cmd::kPrintWholeReport) != 0) return false;
-  if (doc.GetExtremesValid() == 0) doc.RecalcHeartRateExtremes(0, 0, 1);
-  if (doc.GetDisplayMode() == DisplayMode::kTemplateClasses) {
-    doc.UpdateAllViews(nullptr, hint::kPrintPreparation);
-  } else if (doc.GetDisplayMode() == DisplayMode::kTemplateBeats) {
-    doc.ScrollTemplateClassIntoView();
-    doc.SetDisplayMode(DisplayMode::kTemplateClasses);
-    doc.UpdateAllViews(nullptr, hint::kPrintPreparation);
-  }
-  doc.MarkRecordingNumber(1);
-  if (doc.IsModified()) (void)doc.DoFileSave();
+  view->PrepareDocumentForReportPdf();
   if (view->CreateReportPdf()) return true;
   win::CurrentPrompt().MessageBox(kPdfFailed, win::Windows().AppTitle(),
                                   win::kMbOk | win::kMbIconExclamation);

@@ -67,6 +67,9 @@ class CZK470View : public CBaseView {
   // converted on the wait dialog's worker thread; true when the file was saved. The job is
   // prepared and ended here, and what the conversion has to say is shown after the dialog.
   bool CreateReportPdf();
+  // Before a report PDF is made: valid extremes, the template screen's print preparation (from the
+  // beat page back to the classes first), the 'V' number and a save of pending edits.
+  void PrepareDocumentForReportPdf();
   // Registers the RR export and the archive copies of chosen recordings (zk470_view_exports.cpp).
   void AddExportCommands();
   // Registers the letter export, command 33220 (zk470_view_letter_export.cpp).

@@ -57,13 +57,8 @@ void CZK470View::AddReportPdfCommands() {
   AddUpdate(kExportReportPdf, [this](win::CmdUI& ui) { ui.Enable(CanPrint()); });
 }
 
-void CZK470View::OnExportReportPdf() {
+void CZK470View::PrepareDocumentForReportPdf() {
   CZK470Doc& doc = Doc();
-  doc.EnsureAnalysisUpToDate();
-  {
-    ExportEditMode edit_mode;
-    if (DoPrintOptions(cmd::kPrintWholeReport) != 0) return;
-  }
   if (doc.GetExtremesValid() == 0) doc.RecalcHeartRateExtremes(0, 0, 1);
   if (doc.GetDisplayMode() == DisplayMode::kTemplateClasses) {
     doc.UpdateAllViews(nullptr, hint::kPrintPreparation);
@@ -74,6 +69,16 @@ void CZK470View::OnExportReportPdf() {
   }
   doc.MarkRecordingNumber(1);
   if (doc.IsModified()) (void)doc.DoFileSave();
+}
+
+void CZK470View::OnExportReportPdf() {
+  CZK470Doc& doc = Doc();
+  doc.EnsureAnalysisUpToDate();
+  {
+    ExportEditMode edit_mode;
+    if (DoPrintOptions(cmd::kPrintWholeReport) != 0) return;
+  }
+  PrepareDocumentForReportPdf();
 
   print_kind_ = kDefaultPrintKind;
   bool saved = false;
