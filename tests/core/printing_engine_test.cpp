@@ -78,7 +78,9 @@ TEST_F(PrintingEngineTest, TheEventsPageCommandPrintsItWhateverTheWholeReportSay
     EXPECT_TRUE(win::ExecuteCommand(Frame(), c.command));
     ASSERT_EQ(printer_.Jobs().size(), 1u);
     ASSERT_EQ(printer_.Jobs()[0].pages.size(), c.pages);
-    if (c.pages > 0) EXPECT_TRUE(PageShows(printer_.Jobs()[0].pages[0], ves_row));
+    if (c.pages > 0) {
+      EXPECT_TRUE(PageShows(printer_.Jobs()[0].pages[0], ves_row));
+    }
     EXPECT_TRUE(printer_.Jobs()[0].ended);
   }
   ASSERT_NE(GetActiveZK470View(), nullptr);

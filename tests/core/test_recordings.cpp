@@ -20,34 +20,6 @@ namespace coretest {
 
 namespace {
 
-// Template classes as an analysis forms them: each family's beats in three classes of falling
-// size, so that the review screens have classes to show.
-void AddTemplateClasses(CZK470Doc& doc) {
-  TRecordingData& record = doc.GetRecordingData();
-  const TQRSList& beats = doc.GetQRSList();
-  for (int32_t i = 0; i < beats.GetSize(); ++i) {
-    int family = 0;
-    switch (beats.GetAt(i).GetClass()) {
-      case kClassNormal:
-        family = TTemplateClassEntry::kFamilyNormal;
-        break;
-      case kClassVES:
-        family = TTemplateClassEntry::kFamilyVES;
-        break;
-      case kClassSVES:
-        family = TTemplateClassEntry::kFamilySVES;
-        break;
-      case kClassArtefact:
-        family = TTemplateClassEntry::kFamilyArtefact;
-        break;
-      default:
-        continue;
-    }
-    const size_t index = i % 25 == 0 ? 2 : i % 5 == 0 ? 1 : 0;
-    record.TemplateClasses(family)[index].Append(i);
-  }
-}
-
 std::filesystem::path WriteRecording(const std::filesystem::path& base, const PatientNames& patient,
                                      bool analysed) {
   const testsupport::RecordingSetup setup = testsupport::ReadRecordingSetup(testsupport::SetupPathFor(base));
@@ -89,6 +61,32 @@ std::filesystem::path WriteRecording(const std::filesystem::path& base, const Pa
 }
 
 }  // namespace
+
+void AddTemplateClasses(CZK470Doc& doc) {
+  TRecordingData& record = doc.GetRecordingData();
+  const TQRSList& beats = doc.GetQRSList();
+  for (int32_t i = 0; i < beats.GetSize(); ++i) {
+    int family = 0;
+    switch (beats.GetAt(i).GetClass()) {
+      case kClassNormal:
+        family = TTemplateClassEntry::kFamilyNormal;
+        break;
+      case kClassVES:
+        family = TTemplateClassEntry::kFamilyVES;
+        break;
+      case kClassSVES:
+        family = TTemplateClassEntry::kFamilySVES;
+        break;
+      case kClassArtefact:
+        family = TTemplateClassEntry::kFamilyArtefact;
+        break;
+      default:
+        continue;
+    }
+    const size_t index = i % 25 == 0 ? 2 : i % 5 == 0 ? 1 : 0;
+    record.TemplateClasses(family)[index].Append(i);
+  }
+}
 
 std::filesystem::path WriteRecordingFile(const std::filesystem::path& base, const PatientNames& patient) {
   return WriteRecording(base, patient, false);

@@ -3,6 +3,8 @@
 #include <filesystem>
 #include <string>
 
+class CZK470Doc;
+
 namespace coretest {
 
 struct PatientNames {
@@ -31,5 +33,9 @@ std::filesystem::path WriteAnalysedRecordingFile(const std::filesystem::path& ba
 // so that every screen has beats, classes and events to show.
 std::filesystem::path MakeAnalysedRecording(const std::filesystem::path& base, int minutes, int channels,
                                             const PatientNames& patient = {});
+
+// Template classes as an analysis forms them: each family's beats in three classes of falling
+// size, so that the review screens have classes to show.
+void AddTemplateClasses(CZK470Doc& doc);
 
 }  // namespace coretest

@@ -82,7 +82,9 @@ TEST_F(ViewTest, EachDisplayModeShowsItsLayoutAndEveryUpdateReachesTheAreas) {
     Doc().UpdateAllViews(nullptr, c.hint);
     EXPECT_EQ(Layout(), c.want == kKept ? kBefore : c.want);
     // A kept screen still passes the update to its areas.
-    if (c.want == kKept) EXPECT_EQ(hints, std::vector<int>{c.hint});
+    if (c.want == kKept) {
+      EXPECT_EQ(hints, std::vector<int>{c.hint});
+    }
   }
 }
 

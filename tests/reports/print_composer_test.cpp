@@ -250,7 +250,9 @@ TEST(PrintPartTable, SwitchDefaultsAreTheSettingsDefaults) {
   std::vector<int> chosen;
   for (const TPrintPartRow& row : PrintPartTable()) {
     SCOPED_TRACE(row.class_name);
-    if (row.user_switch) EXPECT_EQ(defaults.Int(*row.user_switch), row.switch_default);
+    if (row.user_switch) {
+      EXPECT_EQ(defaults.Int(*row.user_switch), row.switch_default);
+    }
     if (IsPrintPartSelected(row, 32816, defaults)) chosen.push_back(row.number);
   }
   EXPECT_EQ(chosen, (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 13, 14, 15, 16, 17}));

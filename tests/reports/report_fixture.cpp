@@ -52,32 +52,6 @@ int BeatSlot(int code, int k) {
   return 10 + k * 21 + offset;
 }
 
-void AddTemplateClasses(CZK470Doc& doc) {
-  TRecordingData& record = doc.GetRecordingData();
-  const TQRSList& beats = doc.GetQRSList();
-  for (int i = 0; i < beats.GetSize(); ++i) {
-    int family = 0;
-    switch (beats.GetAt(i).GetClass()) {
-      case kClassNormal:
-        family = TTemplateClassEntry::kFamilyNormal;
-        break;
-      case kClassVES:
-        family = TTemplateClassEntry::kFamilyVES;
-        break;
-      case kClassSVES:
-        family = TTemplateClassEntry::kFamilySVES;
-        break;
-      case kClassArtefact:
-        family = TTemplateClassEntry::kFamilyArtefact;
-        break;
-      default:
-        continue;
-    }
-    const size_t index = i % 25 == 0 ? 2 : i % 5 == 0 ? 1 : 0;
-    record.TemplateClasses(family)[index].Append(i);
-  }
-}
-
 }  // namespace
 
 int PlantedCount(int code, int hour, int hours) {
@@ -169,7 +143,7 @@ void PlantAnalysis(CZK470Doc& doc, int hours) {
   std::stable_sort(planted.begin(), planted.end(),
                    [](const TEvent& a, const TEvent& b) { return a.GetPosition() < b.GetPosition(); });
   for (const TEvent& event : planted) events.Append(event);
-  AddTemplateClasses(doc);
+  coretest::AddTemplateClasses(doc);
 
   TRecordingData& record = doc.GetRecordingData();
   record.tachycardia_threshold = 2;  // 100

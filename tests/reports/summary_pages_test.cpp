@@ -414,7 +414,9 @@ class HourlyTablesTest : public SummaryPagesTest {
         const std::optional<std::string> cell =
             TextIn(dc, column.x_offset, column.y_offset, column.x0, column.x1, 800 + 400 * r);
         ASSERT_TRUE(cell.has_value()) << r;
-        if (hour < hours) EXPECT_EQ(*cell, CountText(PlantedCount(column.code, hour, hours))) << r;
+        if (hour < hours) {
+          EXPECT_EQ(*cell, CountText(PlantedCount(column.code, hour, hours))) << r;
+        }
         if (*cell != "-" && !cell->empty()) sum += std::stoi(*cell);
       }
       EXPECT_EQ(TextIn(dc, column.x_offset, column.y_offset, column.x0, column.x1, 10400),

@@ -104,7 +104,9 @@ TEST_F(StatisticsScreenQt, AllThreeTabsAtTwoScreenSizes) {
       EXPECT_EQ(image.width(), width);
       // Captions on grey on every tab; the summary's go-to buttons write in blue.
       EXPECT_GT(PixelsOfColour(image, caption_grey), 2000);
-      if (tab == 0) EXPECT_GT(PixelsOfColour(image, button_blue), 100);
+      if (tab == 0) {
+        EXPECT_GT(PixelsOfColour(image, button_blue), 100);
+      }
       host_->SaveScreen(*view_, name);
     }
   }

@@ -151,10 +151,9 @@ void TPrintHourlyTables::PrintColumn(gfx::Canvas& dc, int day, int x0, int x1, c
   TextBox(dc, total, x0, x1, kTotalsTop, kHeight, kCentredText);
 }
 
-namespace {
+namespace {}  // namespace
 
-// A column of hourly counts that one counting call fills.
-struct CountColumn {
+struct TPrintHourlyTables::CountColumn {
   int x0;
   int x1;
   bool beats;  // beats of a class, else events of a kind
@@ -163,7 +162,17 @@ struct CountColumn {
   std::string (TReportValues::*whole)() const;
 };
 
-}  // namespace
+void TPrintHourlyTables::PrintCountColumns(gfx::Canvas& dc, int day, std::span<const CountColumn> columns) {
+  TReportValues* values = ReportValues();
+  for (const CountColumn& column : columns) {
+    if (column.beats)
+      values->CountBeatsPerHour(column.code);
+    else
+      values->CountEventsPerHour(column.code);
+    PrintColumn(dc, day, column.x0, column.x1, Total(column.day_row, day, (values->*column.whole)()),
+                [&](int hour) { return values->GetHourText(hour); });
+  }
+}
 
 void TPrintHourlyTables::PrintRhythmTable(gfx::Canvas& dc, win::CPrintInfo&, int day) {
   DrawStep step(dc);
@@ -221,14 +230,7 @@ void TPrintHourlyTables::PrintRhythmTable(gfx::Canvas& dc, win::CPrintInfo&, int
       {15900, 17200, false, 13, TReportValues::kRowSvBigeminies, &TReportValues::GetSvBigeminyCountText},
       {17200, 18500, false, 14, TReportValues::kRowSvTrigeminies, &TReportValues::GetSvTrigeminyCountText},
   };
-  for (const CountColumn& column : kColumns) {
-    if (column.beats)
-      values->CountBeatsPerHour(column.code);
-    else
-      values->CountEventsPerHour(column.code);
-    PrintColumn(dc, day, column.x0, column.x1, Total(column.day_row, day, (values->*column.whole)()),
-                [&](int hour) { return values->GetHourText(hour); });
-  }
+  PrintCountColumns(dc, day, kColumns);
 
   SelectPresetFont(dc, 6, 0);
   ResTextBox(dc, kIdsHourlyFootnote, 0, 4000, 10900, 11200, kLeftText);
@@ -236,7 +238,6 @@ void TPrintHourlyTables::PrintRhythmTable(gfx::Canvas& dc, win::CPrintInfo&, int
 
 void TPrintHourlyTables::PrintVentricularTable(gfx::Canvas& dc, win::CPrintInfo&, int day) {
   DrawStep step(dc);
-  TReportValues* values = ReportValues();
   SetOffset(0, 14000);
   DrawTableFrame(dc, 10400, {}, {2600, 3900, 5200, 6500, 7800, 9100}, day);
   dc.SetMapMode(gfx::MapMode::kTwips);
@@ -256,19 +257,11 @@ void TPrintHourlyTables::PrintVentricularTable(gfx::Canvas& dc, win::CPrintInfo&
   SelectPresetFont(dc, 7, 0);
   for (size_t i = 0; i < std::size(kColumns); ++i)
     ResTextBox(dc, kHeaders[i], kColumns[i].x0, kColumns[i].x1, kRow, 2 * kRow, kCentredText);
-  for (const CountColumn& column : kColumns) {
-    if (column.beats)
-      values->CountBeatsPerHour(column.code);
-    else
-      values->CountEventsPerHour(column.code);
-    PrintColumn(dc, day, column.x0, column.x1, Total(column.day_row, day, (values->*column.whole)()),
-                [&](int hour) { return values->GetHourText(hour); });
-  }
+  PrintCountColumns(dc, day, kColumns);
 }
 
 void TPrintHourlyTables::PrintMarkerTable(gfx::Canvas& dc, win::CPrintInfo&, int day) {
   DrawStep step(dc);
-  TReportValues* values = ReportValues();
   SetOffset(11200, 14000);
   DrawTableFrame(dc, 7300, {1300, 3100}, {5200}, day);
   dc.SetMapMode(gfx::MapMode::kTwips);
@@ -283,12 +276,5 @@ void TPrintHourlyTables::PrintMarkerTable(gfx::Canvas& dc, win::CPrintInfo&, int
       {3100, 5200, false, 4, TReportValues::kRowLeadOff, &TReportValues::GetLeadOffCountText},
       {5200, 7300, true, 5, TReportValues::kRowArtefacts, &TReportValues::GetArtefactCountText},
   };
-  for (const CountColumn& column : kColumns) {
-    if (column.beats)
-      values->CountBeatsPerHour(column.code);
-    else
-      values->CountEventsPerHour(column.code);
-    PrintColumn(dc, day, column.x0, column.x1, Total(column.day_row, day, (values->*column.whole)()),
-                [&](int hour) { return values->GetHourText(hour); });
-  }
+  PrintCountColumns(dc, day, kColumns);
 }

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <initializer_list>
+#include <span>
 #include <string>
 
 #include "platform/ids.h"
@@ -36,4 +37,8 @@ class TPrintHourlyTables : public TPrinter {
   void PrintColumn(gfx::Canvas& dc, int day, int x0, int x1, const std::string& total,
                    const std::function<std::string(int hour)>& hour_text);
   std::string Total(int day_row, int day, const std::string& whole) const;
+  // A column of hourly counts that one counting call fills.
+  struct CountColumn;
+  // Counts and prints each column in turn (the counting call refills the report values' hours).
+  void PrintCountColumns(gfx::Canvas& dc, int day, std::span<const CountColumn> columns);
 };
