@@ -45,8 +45,15 @@ int CopyFileAsk(const std::string& source, const std::string& target) {
                                       win::kMbYesNoCancel | win::kMbIconQuestion);
   if (answer == win::kIdCancel) return 0;
   if (answer != win::kIdYes) return write_error();
-  // An overwrite that fails is an error like any other, not a copied file.
-  error = CopyWithWaitCursor(source, target, fs::copy_options::overwrite_existing);
-  if (error) return write_error();
+  // An overwrite that fails is an error like any other, not a copied file; the copy goes beside the
+  // target first so that a failure leaves the old file as it was.
+  const std::string temp = target + ".part~";
+  error = CopyWithWaitCursor(source, temp, fs::copy_options::overwrite_existing);
+  if (!error) fs::rename(temp, target, error);
+  if (error) {
+    std::error_code ignored;
+    fs::remove(temp, ignored);
+    return write_error();
+  }
   return 1;
 }

@@ -360,6 +360,16 @@ TEST_F(ExportsTest, CopyFileAskCopiesAsksAndReportsWhatFailed) {
   prompt_.QueueAnswer(win::kIdYes);
   EXPECT_EQ(CopyFileAsk(source.string(), "/proc/version"), 0);
   EXPECT_EQ(Messages().back(), "Error while Writing File/proc/version");
+
+  // A copy that fails half-way after Yes leaves the old letter as it was.
+  const fs::path kept = folder / "kept.rtf";
+  std::ofstream(kept) << "old";
+  fs::create_directories(folder / "kept.rtf.part~" / "in the way");
+  prompt_.ClearLog();
+  prompt_.QueueAnswer(win::kIdYes);
+  EXPECT_EQ(CopyFileAsk(source.string(), kept.string()), 0);
+  EXPECT_EQ(ReadAll(kept), "old");
+  EXPECT_EQ(Messages().back(), "Error while Writing File" + kept.string());
 }
 
 // A mail program on the search path that notes its arguments, one a line, and ends with the code
