@@ -11,10 +11,10 @@
 namespace recorder {
 
 // Device kinds that Detect reports.
-inline constexpr int kDeviceSdCardUsb = 4;       // the SD-card recorder on its own USB cable
-inline constexpr int kDeviceInterfaceCard = 5;   // the interface card
-inline constexpr int kDeviceProbedConverter = 6; // a USB converter found by its device name
-inline constexpr int kDeviceUsbConverter = 7;    // a USB converter found by its product name
+inline constexpr int kDeviceSdCardUsb = 4;        // the SD-card recorder on its own USB cable
+inline constexpr int kDeviceInterfaceCard = 5;    // the interface card
+inline constexpr int kDeviceProbedConverter = 6;  // a USB converter found by its device name
+inline constexpr int kDeviceUsbConverter = 7;     // a USB converter found by its product name
 inline constexpr int kDeviceOtherUsb = 8;
 
 // The interface setting ("I/O-Port" / "Mode").
@@ -58,7 +58,8 @@ class RecorderLink {
   // stream-start byte), else 0; without, the write's result (nonzero = written). -1 not open.
   virtual int SendText(std::span<const uint8_t> text, bool wait_echo, int delay_ms) = 0;
   int SendText(std::string_view text, bool wait_echo, int delay_ms) {
-    return SendText(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), wait_echo, delay_ms);
+    return SendText(std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()), wait_echo,
+                    delay_ms);
   }
   // header_len command bytes followed by data_len data bytes (at most 512); the echo is checked
   // on the header only.
@@ -70,8 +71,8 @@ class RecorderLink {
   virtual int Query(std::span<const uint8_t> command, size_t answer_len, std::vector<uint8_t>& answer,
                     int delay_ms) = 0;
   int Query(std::string_view command, size_t answer_len, std::vector<uint8_t>& answer, int delay_ms) {
-    return Query(std::span(reinterpret_cast<const uint8_t*>(command.data()), command.size()), answer_len, answer,
-                 delay_ms);
+    return Query(std::span(reinterpret_cast<const uint8_t*>(command.data()), command.size()), answer_len,
+                 answer, delay_ms);
   }
   virtual void Reset() = 0;
   virtual void SetMode(uint8_t mode) = 0;
@@ -100,8 +101,10 @@ struct LinkEnvironment {
   // Probed in order for kDeviceProbedConverter (at most kMaxDevices).
   std::vector<std::string> probe_names = {"/dev/ttyUSB0", "/dev/ttyUSB1", "/dev/ttyUSB2", "/dev/ttyUSB3",
                                           "/dev/ttyUSB4", "/dev/ttyUSB5", "/dev/ttyUSB6", "/dev/ttyUSB7"};
-  // Enumeration reads the product names of serial devices below this root.
+  // Enumeration reads the product names of serial devices below this root (layout in
+  // usb_converter.h) and lists each device as dev_root/<tty name>.
   std::string sysfs_root = "/sys";
+  std::string dev_root = "/dev";
   int baud_rate = 115200;
 };
 LinkEnvironment& Environment();

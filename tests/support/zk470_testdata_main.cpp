@@ -3,8 +3,24 @@
 #include <vector>
 
 #include "support/testdata_cli.h"
+#ifdef ZK_HAVE_RECORDER_SIM
+#include <csignal>
+
+#include "support/recorder_sim_cli.h"
+
+namespace {
+volatile std::sig_atomic_t g_stop = 0;
+}
+#endif
 
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
+#ifdef ZK_HAVE_RECORDER_SIM
+  if (!args.empty() && args[0] == "recorder-sim") {
+    std::signal(SIGINT, [](int) { g_stop = 1; });
+    std::signal(SIGTERM, [](int) { g_stop = 1; });
+    return recsim::RunRecorderSimCli(args, std::cout, std::cerr, [] { return g_stop == 0; });
+  }
+#endif
   return testsupport::RunTestdataCli(args, std::cout, std::cerr);
 }
