@@ -8,6 +8,7 @@
 #include "document/settings_store.h"
 #include "document/zk470_doc.h"
 #include "platform/ids.h"
+#include "recorder/real_speed_dlg.h"
 #include "win/property_sheet.h"
 
 namespace document_sheets {
@@ -34,16 +35,19 @@ void RunDisplaySpeedSheet(CZK470Doc& doc, win::Window* parent) {
   TSampleSpeedDlg sample(values.sample_speed, values.sample_amplitude);
   TECGSpeddDlg ecg(values.ecg_speed, values.ecg_amplitude);
   TZoomSpeedDlg zoom(values.zoom_speed, values.zoom_amplitude);
+  TRealSpeedDlg real_time(values.realtime_amplitude);
   win::PropertySheet sheet(kDisplaySpeedCaption, parent, doc.GetDisplaySpeedFirstPage());
   sheet.AddPage(sample);
   sheet.AddPage(ecg);
   sheet.AddPage(zoom);
+  sheet.AddPage(real_time);
   if (!RunSheet(sheet)) return;
   values.sample_speed = sample.speed;
   values.sample_amplitude = sample.amplitude;
   std::tie(values.ecg_speed, values.ecg_amplitude) = ecg.GetSelection();
   values.zoom_speed = zoom.speed;
   values.zoom_amplitude = zoom.amplitude;
+  values.realtime_amplitude = real_time.amplitude;
   doc.ApplyDisplaySpeedValues(values);
 }
 

@@ -6,6 +6,7 @@
 
 #include "core/automation_dispatcher.h"
 #include "core/core_ids.h"
+#include "core/recorder_service_commands.h"
 #include "core/splash_window.h"
 #include "core/zk470_app.h"
 #include "document/document_context.h"
@@ -52,6 +53,11 @@ CMainFrame::CMainFrame(CZK470App& app)
       menu_bar_(*this, [this](int id) { return MenuImage(id); }) {
   // Commands of the frame: the narrative test and two commands kept enabled without an action.
   AddCommand(cmd::kNarrativeTest, [this] { app_.RunNarrativeTest(); });
+  for (const int command : {cmd::kRecorderTest, cmd::kZK131Test, cmd::kUsbTest, cmd::kRawDataTest}) {
+    AddCommand(command, [this, command] {
+      if (CZK470Doc* doc = app_.GetDocument()) RunRecorderServiceCommand(command, *doc, this);
+    });
+  }
   AddUpdate(cmd::kNarrativeTest, [this](win::CmdUI& ui) {
     const CZK470Doc* doc = app_.GetDocument();
     const DisplayMode mode = doc != nullptr ? doc->GetDisplayMode() : DisplayMode::kNone;

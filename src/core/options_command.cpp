@@ -10,6 +10,7 @@
 #include "core/zk470_app.h"
 #include "core/zk470_view.h"
 #include "dialogs/gdt_page.h"
+#include "dialogs/io_port_page.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/options_sheet.h"
 #include "dialogs/print_setup_page.h"
@@ -112,6 +113,7 @@ void RunOptionsCommand(CZK470View& view) {
 
   settings.SetInt(SettingKey::kAutoDeleteOn, sheet.AutoDelete().switch_on);
   settings.SetInt(SettingKey::kAutoDeleteFiles, sheet.AutoDelete().choice);
+  StoreIOPortPage(sheet.IOPort(), doc);
   // The sheet made the exchange folder too.
   const TGDTPage& gdt = sheet.GDT();
   doc.SetGDTDirectory(gdt.folder);

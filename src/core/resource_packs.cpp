@@ -4,6 +4,8 @@
 
 #include "common/utility_resources.h"
 #include "core/core_resources.h"
+#include "core/read_recorder_command.h"
+#include "core/read_tape_command.h"
 #include "dialogs/analysis_pages.h"
 #include "dialogs/auto_scroll_dlg.h"
 #include "dialogs/beat_edit_dlgs.h"
@@ -11,12 +13,14 @@
 #include "dialogs/colour_page.h"
 #include "dialogs/dialog_resources.h"
 #include "dialogs/display_pages.h"
+#include "dialogs/io_port_page.h"
 #include "dialogs/monitor_record_dlg.h"
 #include "dialogs/narrative_test_data_dlg.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/optiontree/option_tree_font_dialog.h"
 #include "dialogs/patient_dialog_resources.h"
 #include "dialogs/print_option_pages.h"
+#include "dialogs/recording_prompt_dlgs.h"
 #include "dialogs/small_value_dlgs.h"
 #include "dialogs/st_dlgs.h"
 #include "document/document_strings.h"
@@ -29,6 +33,11 @@
 #include "layouts/template_review_factories.h"
 #include "layouts/trend_factories.h"
 #include "platform/resources.h"
+#include "recorder/read_recorder_dlg.h"
+#include "recorder/recorder_screen_factories.h"
+#include "recorder/recorder_search.h"
+#include "recorder/rx3_transfer.h"
+#include "recorder/service/service_resources.h"
 #include "reports/export_resources.h"
 #include "reports/parts/print_extreme_strips.h"
 #include "reports/parts/print_four_strip_page.h"
@@ -97,6 +106,15 @@ void Fill(platform::ResourcePack& pack) {
   AddHRVPageResources(pack);
   AddSTPageResources(pack);
   AddExportResources(pack);
+  recorder::AddRecorderSearchResources(pack);
+  AddRecordingPromptResources(pack);
+  AddReadRecorderResources(pack);
+  AddReadRecorderCommandResources(pack);
+  AddRecorderScreenResources(pack);
+  AddRecorderServiceResources(pack);
+  AddReadTapeResources(pack);
+  AddIOPortPageResources(pack);
+  AddRX3Resources(pack);
 }
 
 }  // namespace

@@ -71,3 +71,5 @@ void UnattendedPrompt::Log(std::string_view caption, std::string_view text, std:
   *log_ << "zk470: " << OneLine(caption) << ": " << OneLine(text) << " -> " << answer << "\n";
   log_->flush();
 }
+
+bool PromptIsUnattended() { return dynamic_cast<UnattendedPrompt*>(&win::CurrentPrompt()) != nullptr; }

@@ -28,3 +28,7 @@ class UnattendedPrompt : public win::Prompt {
 
   std::ostream* log_;
 };
+
+// True while the installed prompt is an unattended one: dialogs that would wait for a person are
+// answered through it instead (Cancel, logged).
+bool PromptIsUnattended();

@@ -21,7 +21,10 @@
 #include "core/mail_program.h"
 #include "core/main_frame.h"
 #include "core/main_toolbars.h"
+#include "core/new_recording_procedure.h"
 #include "core/printing_engine.h"
+#include "core/recorder_screen_services.h"
+#include "core/recorder_search_ui.h"
 #include "core/resource_packs.h"
 #include "core/splash_window.h"
 #include "core/view_services.h"
@@ -44,6 +47,7 @@
 #include "layouts/screen_factories.h"
 #include "layouts/st_trend_area.h"
 #include "platform/resources.h"
+#include "recorder/recorder_screen_factories.h"
 #include "trends/trend_screens.h"
 #include "views/document_display.h"
 #include "views/ecg_page_window.h"
@@ -109,18 +113,7 @@ class CZK470App::DocumentHostImpl : public document::DocumentHost {
     wait.DoModal();
   }
 
-  int RunNewRecordingReadOut(CZK470Doc&) override {
-    // No recorder link is built into this workstation yet: an automated read-out reads nothing
-    // and ends its run; an interactive one leaves the empty document.
-    const CAutomationCommandLineInfo& info = AutomationInfo();
-    if (info.IsNewRecording() || info.IsNewZK130OPTRecording() || info.IsNewZK130USBRecording() ||
-        info.IsNewZK131USBRecording()) {
-      AutomationInfo().SetExitCode(kExitNoRecordingRead);
-      AutomationInfo().EndAutomation();
-      return 0;
-    }
-    return 1;
-  }
+  int RunNewRecordingReadOut(CZK470Doc& doc) override { return RunNewRecordingProcedure(doc); }
 
  private:
   CZK470App& app_;
@@ -356,6 +349,8 @@ int CZK470App::ExitInstance() {
 void CZK470App::InstallScreenServices() {
   RegisterScreenFactories();
   RegisterTrendScreenFactories();
+  RegisterRecorderScreenFactories();
+  InstallRecorderScreenServices();
   InstallViewDialogs();
   InstallBeatEditDialogs();
   InstallSTDialogs(profile_);
@@ -364,6 +359,7 @@ void CZK470App::InstallScreenServices() {
   InstallPrintingEngine();
   InstallFindingsWindowAccess();
   InstallPrintOptionPages();
+  InstallRecorderSearchDialogs();
   ViewServices view_services;
   AddMailServices(view_services);
   InstallViewServices(std::move(view_services));

@@ -3,6 +3,8 @@
 #include "core/automation_command_line_info.h"
 #include "core/automation_exit_codes.h"
 #include "core/main_frame.h"
+#include "core/raw_import_commands.h"
+#include "core/read_recorder_command.h"
 #include "core/zk470_app.h"
 #include "document/zk470_doc.h"
 #include "layouts/default_layouts.h"
@@ -28,6 +30,7 @@ CZK470View::CZK470View(CZK470Doc* document) : CBaseView(document) {
   AddSpanCommands();
   AddFileAndSheetCommands();
   AddServiceCommands();
+  AddRecorderCommands();
   AddPrintCommands();
   AddReportPdfCommands();
   AddExportCommands();
@@ -177,14 +180,9 @@ void CZK470View::RemoveMenuEntries() {
   }
 }
 
-void CZK470View::ReadRecorder() {
-  // No recorder link exists on this workstation yet: the read-out ends without a recording.
-  AutomationInfo().SetExitCode(kExitActionCancelled);
-  Doc().DeleteWorkFile(6);
-  Doc().DeleteWorkFile(7);
-}
+void CZK470View::ReadRecorder() { RunReadRecorderCommand(*this); }
 
-void CZK470View::ImportRawFile() { AutomationInfo().SetExitCode(kExitActionCancelled); }
+void CZK470View::ImportRawFile() { RunImportRawFileCommand(*this); }
 
 bool CZK470View::UsualRule() const {
   const DisplayMode mode = Doc().GetDisplayMode();

@@ -99,6 +99,8 @@ class CZK470View : public CBaseView {
   void AddSpanCommands();
   void AddFileAndSheetCommands();
   void AddServiceCommands();
+  // Reading recorders, tapes and SD cards.
+  void AddRecorderCommands();
   void OnNavigation();
   void OnECGPage();
   // The trend (pane 2) or strip (pane 1) below the navigation or the ECG page, on and off.

@@ -1,6 +1,7 @@
 #include "dialogs/options_sheet.h"
 
 #include "dialogs/gdt_page.h"
+#include "dialogs/io_port_page.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/small_value_dlgs.h"
 #include "win/controls.h"
@@ -13,14 +14,15 @@ TOptionsSheet::TOptionsSheet(int caption_id, win::Window* parent, int select_pag
       units_(std::make_unique<TUnitsPage>(doc)),
       directories_(std::make_unique<TDirectoriesPage>(doc)),
       auto_delete_(std::make_unique<TAutoDeletePage>(doc)),
+      io_port_(std::make_unique<TIOPortPage>(doc)),
       gdt_(std::make_unique<TGDTPage>(doc)),
       office_address_(std::make_unique<OfficeAddressDlg>(doc)),
       tape_(std::make_unique<TTapeSettingsPage>(doc)) {
-  // The recorder interface page joins after the automatic deletion once it exists.
   AddPage(*print_setup_);
   AddPage(*units_);
   AddPage(*directories_);
   AddPage(*auto_delete_);
+  AddPage(*io_port_);
   AddPage(*gdt_);
   AddPage(*office_address_);
   AddPage(*tape_);

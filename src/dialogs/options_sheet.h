@@ -10,6 +10,7 @@
 class CZK470Doc;
 class TAutoDeletePage;
 class TGDTPage;
+class TIOPortPage;
 class OfficeAddressDlg;
 class TTapeSettingsPage;
 
@@ -28,6 +29,7 @@ class TOptionsSheet : public win::PropertySheet {
   TUnitsPage& Units() { return *units_; }
   TDirectoriesPage& Directories() { return *directories_; }
   TAutoDeletePage& AutoDelete() { return *auto_delete_; }
+  TIOPortPage& IOPort() { return *io_port_; }
   TGDTPage& GDT() { return *gdt_; }
   OfficeAddressDlg& OfficeAddress() { return *office_address_; }
   TTapeSettingsPage& TapeSettings() { return *tape_; }
@@ -43,6 +45,7 @@ class TOptionsSheet : public win::PropertySheet {
   std::unique_ptr<TUnitsPage> units_;
   std::unique_ptr<TDirectoriesPage> directories_;
   std::unique_ptr<TAutoDeletePage> auto_delete_;
+  std::unique_ptr<TIOPortPage> io_port_;
   std::unique_ptr<TGDTPage> gdt_;
   std::unique_ptr<OfficeAddressDlg> office_address_;
   std::unique_ptr<TTapeSettingsPage> tape_;

@@ -28,12 +28,25 @@ void SystemRecorderClock::SleepMs(int ms) {
   if (ms > 0) std::this_thread::sleep_for(std::chrono::milliseconds(ms));
 }
 
-ScaledRecorderClock::ScaledRecorderClock(int factor) : factor_(std::max(1, factor)), start_real_ms_(RealMs()) {}
+ScaledRecorderClock::ScaledRecorderClock(int factor)
+    : factor_(std::max(1, factor)), start_real_ms_(RealMs()) {}
 
-int64_t ScaledRecorderClock::TickMs() const { return (RealMs() - start_real_ms_) * factor_; }
+int64_t ScaledRecorderClock::TickMs() const {
+  const int64_t real = (RealMs() - start_real_ms_) * factor_;
+  std::lock_guard lock(mutex_);
+  const int64_t allowed = kMaxStepMs + slept_;
+  if (real - last_real_ > allowed) skipped_ += real - last_real_ - allowed;
+  last_real_ = std::max(last_real_, real);
+  slept_ = 0;
+  return last_real_ - skipped_;
+}
 
 void ScaledRecorderClock::SleepMs(int ms) {
   if (ms <= 0) return;
+  {
+    std::lock_guard lock(mutex_);
+    slept_ += ms;
+  }
   // Never less than one real millisecond: a poll loop must still let the other side run.
   std::this_thread::sleep_for(std::chrono::milliseconds(std::max(1, ms / factor_)));
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <mutex>
 
 namespace recorder {
 
@@ -26,8 +27,13 @@ class SystemRecorderClock : public RecorderClock {
 
 // Runs `factor` times faster than real time: a 1000 ms pause sleeps 1000 / factor real ms and
 // the tick counter moves `factor` ms per real ms. Keeps the waits in their real proportions.
+// Between two readings the counter moves by at most kMaxStepMs plus what was slept: time a loaded
+// machine spent not running the waiting threads does not count, so a deadline still sees the
+// other side answer.
 class ScaledRecorderClock : public RecorderClock {
  public:
+  static constexpr int64_t kMaxStepMs = 100;
+
   explicit ScaledRecorderClock(int factor);
   int64_t TickMs() const override;
   void SleepMs(int ms) override;
@@ -36,6 +42,10 @@ class ScaledRecorderClock : public RecorderClock {
  private:
   int factor_;
   int64_t start_real_ms_;
+  mutable std::mutex mutex_;
+  mutable int64_t last_real_ = 0;  // scaled real time at the last reading
+  mutable int64_t skipped_ = 0;    // scaled time not counted
+  mutable int64_t slept_ = 0;      // scaled time slept since the last reading
 };
 
 // The clock in use; the system clock unless a test installed another.

@@ -23,6 +23,8 @@
 #include "gfx/pixel_canvas.h"
 #include "platform/ids.h"
 #include "platform/resources.h"
+#include "recorder/real_speed_dlg.h"
+#include "recorder/recorder_screen_factories.h"
 #include "win/controls.h"
 #include "win/property_sheet.h"
 #include "win/win_fixture.h"
@@ -44,6 +46,7 @@ class DocumentSheetsTest : public WinTest {
     context_ = std::make_unique<ContextGuard>();
     AddAnalysisPageResources(platform::Resources().ExePack());
     AddDisplayPageResources(platform::Resources().ExePack());
+    AddRecorderScreenResources(platform::Resources().ExePack());
     AddSTDialogResources(platform::Resources().ExePack());
     win::Windows().SetScreenSize({1600, 1000});
     ASSERT_TRUE(main_.Create(nullptr, {0, 0, 1000, 800}, win::kWsPopup | win::kWsVisible));
@@ -300,8 +303,9 @@ TEST_F(DocumentSheetsTest, TemplateCountAbove300IsRefusedOnItsPage) {
 TEST_F(DocumentSheetsTest, DisplaySpeedSheetStoresAndReopens) {
   Settings().SetInt(SettingKey::kResECGSpeed, 0);
   Settings().SetInt(SettingKey::kResECGAmplitude, 0);
+  Settings().SetInt(SettingKey::kResRealTimeAmplitude, 1);
   Run(ds::kDisplaySpeedSheet, [&](win::PropertySheet& sheet) {
-    ASSERT_EQ(sheet.GetPageCount(), 3);
+    ASSERT_EQ(sheet.GetPageCount(), 4);
     EXPECT_EQ(sheet.GetWindowText(), "Display speed");
     win::PropertyPage& sample = Page(sheet, 0);
     Click(sample, TSpeedAmplitudePage::kSpeedId + 2);
@@ -318,6 +322,9 @@ TEST_F(DocumentSheetsTest, DisplaySpeedSheetStoresAndReopens) {
     win::PropertyPage& zoom = Page(sheet, 2);
     Click(zoom, TSpeedAmplitudePage::kSpeedId);
     Click(zoom, TSpeedAmplitudePage::kAmplitudeId + 2);
+    win::PropertyPage& real_time = Page(sheet, 3);
+    EXPECT_TRUE(Checked(real_time, TRealSpeedDlg::kAmplitudeId + 1));
+    Click(real_time, TRealSpeedDlg::kAmplitudeId);
     sheet.PressButton(win::kIdOk);
   });
   EXPECT_EQ(Hints(hint::kDisplaySettings), 1);
@@ -328,6 +335,7 @@ TEST_F(DocumentSheetsTest, DisplaySpeedSheetStoresAndReopens) {
   EXPECT_EQ(s.Int(SettingKey::kResECGAmplitude), 3);
   EXPECT_EQ(s.Int(SettingKey::kResZoomSpeed), 0);
   EXPECT_EQ(s.Int(SettingKey::kResZoomAmplitude), 2);
+  EXPECT_EQ(s.Int(SettingKey::kResRealTimeAmplitude), 0);
 
   Run(ds::kDisplaySpeedSheet, [&](win::PropertySheet& sheet) {
     win::PropertyPage& ecg = Page(sheet, 1);

@@ -14,6 +14,7 @@
 #include "core/view_pages.h"
 #include "core/zk470_view_fixture.h"
 #include "dialogs/gdt_page.h"
+#include "dialogs/io_port_page.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/options_sheet.h"
 #include "dialogs/print_setup_page.h"
@@ -88,9 +89,10 @@ TEST_F(OptionsCommandTest, OkStoresEveryKeyAndANewDocumentReadsThem) {
   Doc().GetSettings().SetInt(SettingKey::kSetupFontSize, 6);
   EXPECT_TRUE(PrintDialogWanted());
   RunCommand([&](TOptionsSheet& sheet) {
-    EXPECT_EQ(sheet.GetPageCount(), 7);
+    EXPECT_EQ(sheet.GetPageCount(), 8);
     EXPECT_EQ(sheet.GetPage(0), &sheet.PrintSetup());
-    EXPECT_EQ(sheet.GetPage(4), &sheet.GDT());
+    EXPECT_EQ(sheet.GetPage(4), static_cast<win::PropertyPage*>(&sheet.IOPort()));
+    EXPECT_EQ(sheet.GetPage(5), &sheet.GDT());
     EXPECT_FALSE(sheet.HasApplyButton());
     EXPECT_FALSE(sheet.HasHelpButton());
     // The font slider takes the placeholder's place and the stored size.
@@ -227,12 +229,12 @@ TEST_F(OptionsCommandTest, RefusalKeepsThePage) {
     std::string message_start;
   };
   const std::vector<Case> cases = {
-      {"tape 31", 6, TTapeSettingsPage::kCalDataLenId, "31", "Please enter an integer between 0 and 30."},
+      {"tape 31", 7, TTapeSettingsPage::kCalDataLenId, "31", "Please enter an integer between 0 and 30."},
       {"relative folder", 2, TDirectoriesPage::kDataId, "data/here", "data/here\nPlease enter a full path"},
       {"uncreatable folder", 2, TDirectoriesPage::kExportId, (blocker / "sub").string(),
        (blocker / "sub").string() + "\nThis folder cannot be created: " + blocker.string()},
-      {"relative exchange folder", 4, TGDTPage::kFolderId, "gdt", "gdt\nPlease enter a full path"},
-      {"uncreatable exchange folder", 4, TGDTPage::kFolderId, (blocker / "gdt").string(),
+      {"relative exchange folder", 5, TGDTPage::kFolderId, "gdt", "gdt\nPlease enter a full path"},
+      {"uncreatable exchange folder", 5, TGDTPage::kFolderId, (blocker / "gdt").string(),
        (blocker / "gdt").string() + "\nThis folder cannot be created: " + blocker.string()},
   };
   for (const Case& c : cases) {
@@ -241,13 +243,13 @@ TEST_F(OptionsCommandTest, RefusalKeepsThePage) {
     const int units_before = Doc().GetSettings().Int(SettingKey::kUnits);
     RunCommand([&](TOptionsSheet& sheet) {
       Choose(sheet, sheet.Units(), TUnitsPage::kUnitsId, 1 - units_before);
-      if (c.page == 4) {
+      if (c.page == 5) {
         ASSERT_TRUE(sheet.SetActivePage(sheet.GDT()));
         sheet.GDT().Item<win::Button>(TGDTPage::kSwitchId)->Click();
       }
       Type(sheet, *sheet.GetPage(c.page), c.id, c.typed);
       // OK from another page: the faulty page comes back.
-      if (c.page == 2 || c.page == 4) {
+      if (c.page == 2 || c.page == 5) {
         ASSERT_TRUE(sheet.SetActivePage(0));
       }
       sheet.PressButton(win::kIdOk);

@@ -6,6 +6,7 @@
 
 #include "core/document_sheets.h"
 #include "dialogs/analysis_pages.h"
+#include "dialogs/io_port_page.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/options_sheet.h"
 #include "dialogs/small_value_dlgs.h"
@@ -14,6 +15,7 @@
 #include "document/zk470_doc.h"
 #include "platform/profile_store.h"
 #include "platform/resources.h"
+#include "recorder/recorder_screen_factories.h"
 #include "support/screen_golden.h"
 #include "win/property_sheet.h"
 #include "win/win_fixture.h"
@@ -27,6 +29,8 @@ class SettingsSheetsGoldenTest : public win::testing_support::WinTest {
     context_ = std::make_unique<ContextGuard>();
     platform::ResourcePack& own = platform::Resources().ExePack();
     AddOptionsPageResources(own);
+    AddIOPortPageResources(own);
+    AddRecorderScreenResources(own);
     AddSmallValueDialogResources(own);
     AddAnalysisPageResources(own);
     AddSTDialogResources(own);

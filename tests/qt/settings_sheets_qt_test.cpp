@@ -15,6 +15,7 @@
 #include "dialogs/analysis_pages.h"
 #include "dialogs/colour_page.h"
 #include "dialogs/display_pages.h"
+#include "dialogs/io_port_page.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/options_sheet.h"
 #include "dialogs/qx99_extra_dlg.h"
@@ -27,6 +28,7 @@
 #include "platform/resources.h"
 #include "qt/dialog_host_test.h"
 #include "qt/screenshot.h"
+#include "recorder/recorder_screen_factories.h"
 #include "win/property_sheet.h"
 #include "win/win_strings.h"
 
@@ -47,6 +49,8 @@ class SettingsSheetsQtTest : public testing_support::DialogHostTest {
   }
   void AddResources(platform::ResourcePack& pack) override {
     AddOptionsPageResources(pack);
+    AddIOPortPageResources(pack);
+    AddRecorderScreenResources(pack);
     AddSmallValueDialogResources(pack);
     AddAnalysisPageResources(pack);
     AddSTDialogResources(pack);
@@ -108,6 +112,7 @@ class SettingsSheetsQtTest : public testing_support::DialogHostTest {
 TEST_F(SettingsSheetsQtTest, ScreenshotsOfTheOptionsSheetInBothLanguages) {
   platform::ResourcePack german("ZK470Ger");
   AddOptionsPageResources(german);
+  AddIOPortPageResources(german);
   AddSmallValueDialogResources(german);
   win::AddWindowSystemResources(german);
   for (const bool in_german : {false, true}) {
@@ -170,7 +175,7 @@ TEST_F(SettingsSheetsQtTest, ScreenshotsOfTheUserAndColourPages) {
 // The GDT page with the link on, so that its fields show enabled.
 TEST_F(SettingsSheetsQtTest, ScreenshotOfTheGdtPageWithTheLinkOn) {
   doc_->GetSettings().SetInt(SettingKey::kGDTOn, 1);
-  TOptionsSheet sheet(TOptionsSheet::kCaptionId, &main_, 4, *doc_);
+  TOptionsSheet sheet(TOptionsSheet::kCaptionId, &main_, 5, *doc_);
   sheet.SetApplyButton(false);
   Steps({[&] {
            win::Windows().RunPending();

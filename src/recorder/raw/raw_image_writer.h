@@ -5,8 +5,16 @@
 #include <filesystem>
 #include <functional>
 #include <span>
+#include <string>
 
 #include "recorder/raw/raw_file_header.h"
+#include "recorder/recorder_blocks.h"
+
+namespace platform {
+class Clock;
+}
+class TPatientData;
+class TRecordingData;
 
 namespace recorder {
 
@@ -44,5 +52,26 @@ class TRawImageWriter {
   std::span<const uint8_t, kMaxRawFileBlockSize> recording_block_;
   size_t chunk_bytes_;
 };
+
+// The packed blocks of the image of an open recording.
+struct RawImageBlocks {
+  TRecorderBlocks::Block patient{};
+  TRecorderBlocks::Block recording{};
+};
+
+// The blocks of a recording's image. The recorder texts are the recording's own recorder text
+// ("DevType DevVersion DevSerial"), never those of whichever recorder was identified last; the age
+// is whole calendar years to today.
+[[nodiscard]] RawImageBlocks BlocksOfRecording(const TPatientData& patient, const TRecordingData& recording,
+                                               const platform::Clock& clock);
+
+// The image of an open recording: its ".CMP" sample file copied unchanged behind the blocks of its
+// records, under the progress window ("Writing...") unless chunk_done is given. 1 on success; 0 with
+// the message in result_text ("Error reading CMPFile %s !", "Error writing RawFile %s !", "Action
+// was cancelled !" ...). A failed or cancelled image leaves the target as it was.
+int CreateRawFileOfRecording(const TPatientData& patient, const TRecordingData& recording,
+                             const platform::Clock& clock, const std::string& source_cmp,
+                             const std::string& raw_path, std::string& result_text,
+                             const TRawImageWriter::ChunkDone& chunk_done = {});
 
 }  // namespace recorder
