@@ -79,19 +79,7 @@ int RunInteractive(CZK470Doc& doc) {
   if (ShowPrompt(doc, kind) != win::kIdOk) return 1;
 
   win::Windows().BeginWaitCursor();
-  const CPatientPropertyPage& page = *sheet.patient_page;
-  TPatientData& target = doc.GetPatientData();
-  target.first_name = page.first_name;
-  target.surname = page.last_name;
-  target.patient_id = page.patient_id;
-  target.address = page.address;
-  target.telephone = page.phone;
-  target.birth_date = page.birth_date;
-  target.station = page.station;
-  target.sex = page.sex;
-  target.height = page.height;
-  target.weight = page.weight;
-  target.pacemaker = PatientSheetGlobals().patient_pacemaker;
+  TakePatientPage(sheet, doc.GetPatientData());
   doc.GetRecordingData() =
       TRecordingData(PatientSheetGlobals().recording_pacemaker, sheet.record_page->start_date,
                      sheet.record_page->start_time, length_hours);

@@ -83,18 +83,7 @@ bool AskNewRecordingPatientData(CZK470Doc& doc, TPatientData& patient, TRecordin
   sheet.SetHelpButton(false);
   if (sheet.DoModal() != win::kIdOk) return false;
 
-  const CPatientPropertyPage& pp = *sheet.patient_page;
-  patient.first_name = pp.first_name;
-  patient.surname = pp.last_name;
-  patient.patient_id = pp.patient_id;
-  patient.address = pp.address;
-  patient.telephone = pp.phone;
-  patient.birth_date = pp.birth_date;
-  patient.station = pp.station;
-  patient.sex = pp.sex;
-  patient.height = pp.height;
-  patient.weight = pp.weight;
-  patient.pacemaker = PatientSheetGlobals().patient_pacemaker;
+  TakePatientPage(sheet, patient);
   patient.referring_address = sheet.narrative_page->referred_by_address;
   patient.referred_to_address = sheet.narrative_page->refer_to_address;
   patient.insurance_address = sheet.narrative_page->insurance_address;

@@ -15,7 +15,8 @@ void CZK470View::AddRecorderCommands() {
   AddCommand(cmd::kImportRawFiles, [this] { RunImportRawFilesCommand(*this); });
   AddUpdate(cmd::kImportRawFiles, [this](win::CmdUI& ui) { ui.Enable(IsRawImportEnabled(Doc())); });
   AddCommand(cmd::kWriteRecordingRawFile, [this] { RunWriteRecordingRawFileCommand(*this); });
-  AddUpdate(cmd::kWriteRecordingRawFile, [this](win::CmdUI& ui) { ui.Enable(IsRecordingRawFileEnabled(Doc())); });
+  AddUpdate(cmd::kWriteRecordingRawFile,
+            [this](win::CmdUI& ui) { ui.Enable(IsRecordingRawFileEnabled(Doc())); });
   AddCommand(cmd::kNoAction32953, [] {});
   AddCommand(cmd::kDisabled33210, [] {});
   AddUpdate(cmd::kDisabled33210, [](win::CmdUI& ui) { ui.Enable(false); });

@@ -337,3 +337,18 @@ namespace {
     platform::RegisterProcessReset(platform::ProcessLayer::kDialogs, [] { PatientSheetGlobals() = {}; });
 
 }  // namespace
+
+void TakePatientPage(const CPatientPropertySheet& sheet, TPatientData& patient) {
+  const CPatientPropertyPage& page = *sheet.patient_page;
+  patient.first_name = page.first_name;
+  patient.surname = page.last_name;
+  patient.patient_id = page.patient_id;
+  patient.address = page.address;
+  patient.telephone = page.phone;
+  patient.station = page.station;
+  patient.birth_date = page.birth_date;
+  patient.sex = page.sex;
+  patient.height = page.height;
+  patient.weight = page.weight;
+  patient.pacemaker = PatientSheetGlobals().patient_pacemaker;
+}

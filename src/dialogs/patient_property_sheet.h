@@ -76,6 +76,10 @@ class CPatientPropertySheet : public TPropertySheet {
 // recorder), a changed HRV window sends hint 3467, and hint 1017 follows every OK. Returns the
 // sheet's result (win::kIdOk, win::kIdCancel, -1 when it could not be shown).
 int EditPatientData(CZK470Doc& document, bool open_at_diagnosis);
+
+// A new recording's patient fields as the sheet's patient page left them (names, number,
+// address, phone, station, birth date, sex, height, weight, pacemaker).
+void TakePatientPage(const CPatientPropertySheet& sheet, TPatientData& patient);
 // The update handler of those commands: no recording open (mode 0) or a PDF shown (mode 15)
 // disables them.
 bool CanEditPatientData(const CZK470Doc& document);

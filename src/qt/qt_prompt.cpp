@@ -12,6 +12,9 @@
 #include <QUrl>
 #include <QWidget>
 
+#include "platform/resources.h"
+#include "win/win_strings.h"
+
 namespace qthost {
 namespace {
 
@@ -21,6 +24,26 @@ struct ButtonSpec {
   QMessageBox::StandardButton button;
   int answer;
 };
+
+// The button's text in the program's language; Qt's own when the packs have none.
+int TextIdOf(int answer) {
+  switch (answer) {
+    case win::kIdOk:
+      return win::kIdsSheetOk;
+    case win::kIdCancel:
+      return win::kIdsSheetCancel;
+    case win::kIdYes:
+      return win::kIdsBoxYes;
+    case win::kIdNo:
+      return win::kIdsBoxNo;
+    case win::kIdRetry:
+      return win::kIdsBoxRetry;
+    case win::kIdAbort:
+      return win::kIdsBoxAbort;
+    default:
+      return win::kIdsBoxIgnore;
+  }
+}
 
 std::vector<ButtonSpec> ButtonsOf(unsigned style) {
   switch (style & 0xF) {
@@ -87,7 +110,11 @@ QString QtFileFilter(std::string_view filter) {
 int QtPrompt::MessageBox(std::string_view text, std::string_view caption, unsigned style) {
   QMessageBox box(IconOf(style), ToQt(caption), ToQt(text), QMessageBox::NoButton, Owner());
   const std::vector<ButtonSpec> buttons = ButtonsOf(style);
-  for (const ButtonSpec& choice : buttons) box.addButton(choice.button);
+  for (const ButtonSpec& choice : buttons) {
+    box.addButton(choice.button);
+    const std::string text = platform::Resources().LoadString(TextIdOf(choice.answer));
+    if (!text.empty()) box.button(choice.button)->setText(ToQt(text));
+  }
   const size_t default_index = (style & win::kMbDefButton2) != 0 && buttons.size() > 1 ? 1 : 0;
   box.setDefaultButton(buttons[default_index].button);
   box.exec();

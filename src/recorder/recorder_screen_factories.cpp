@@ -71,7 +71,8 @@ constexpr platform::StringEntry kEnglishStrings[] = {
 constexpr platform::StringEntry kGermanStrings[] = {
     {A::kProgrammedString, "Der Rekorder wurde programmiert, die Aufzeichnung läuft."},
     {A::kCommFailureString,
-     "Die Datenübertragung wurde unterbrochen !\nBitte prüfen Sie die Verbindung zum Holter und versuchen Sie "
+     "Die Datenübertragung wurde unterbrochen !\nBitte prüfen Sie die Verbindung zum Holter und versuchen "
+     "Sie "
      "es erneut."},
     {A::kCardDriverString, "VxD/sys-Fehler !\nBitte den passenden Gerätetreiber installieren !"},
     {P::kNoCardString, "Im Rekorder steckt keine SD-Karte."},

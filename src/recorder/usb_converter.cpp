@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -177,6 +178,15 @@ int TUsbConverter::SendText(std::span<const uint8_t> text, bool wait_echo, int d
   Clock().SleepMs(delay_ms == 0 ? kDefaultDelayMs : delay_ms);
   std::vector<uint8_t> echo;
   Collect(text.size(), kEchoWaitTextMs, echo, true);
+  if (!(HoldsStreamStart(text) || Contains(echo, text))) {
+    std::string a(text.begin(), text.end()), b(echo.begin(), echo.end());
+    for (auto& c : a)
+      if (c < 32) c = '|';
+    for (auto& c : b)
+      if (c < 32) c = '|';
+    fprintf(stderr, "X10DBG SendText sent '%s' echo(%zu) '%s' tick=%lld\n", a.c_str(), echo.size(), b.c_str(),
+            (long long)Clock().TickMs());
+  }
   return HoldsStreamStart(text) || Contains(echo, text) ? 1 : 0;
 }
 
@@ -217,6 +227,16 @@ int TUsbConverter::Query(std::span<const uint8_t> command, size_t answer_len, st
     answer.assign(collected.begin(),
                   collected.begin() + static_cast<std::ptrdiff_t>(std::min(collected.size(), answer_len)));
   };
+  if (collected.size() < wanted || !std::equal(command.begin(), command.end(), collected.begin())) {
+    std::string a(command.begin(), command.end()),
+        b(collected.begin(), collected.begin() + std::min<size_t>(collected.size(), 40));
+    for (auto& c : a)
+      if (c < 32) c = '|';
+    for (auto& c : b)
+      if (c < 32 || c > 126) c = '|';
+    fprintf(stderr, "X10DBG Query sent '%s' collected %zu of %zu '%s'\n", a.c_str(), collected.size(), wanted,
+            b.c_str());
+  }
   if (collected.size() < wanted) {
     hand_back_start();
     return kQueryNoData;

@@ -8,7 +8,7 @@ namespace win {
 namespace {
 
 // The window system's own texts: the messages of data exchange and the buttons of property
-// sheets, as the platform shows them in each language.
+// sheets and message boxes, as the platform shows them in each language.
 constexpr platform::StringEntry kEnglish[] = {
     {kIdsParseInt, "Please enter an integer."},
     {kIdsParseReal, "Please enter a number."},
@@ -23,6 +23,11 @@ constexpr platform::StringEntry kEnglish[] = {
     {kIdsSheetCancel, "Cancel"},
     {kIdsSheetApply, "&Apply"},
     {kIdsSheetHelp, "Help"},
+    {kIdsBoxYes, "&Yes"},
+    {kIdsBoxNo, "&No"},
+    {kIdsBoxRetry, "&Retry"},
+    {kIdsBoxAbort, "&Abort"},
+    {kIdsBoxIgnore, "&Ignore"},
 };
 
 constexpr platform::StringEntry kGerman[] = {
@@ -39,6 +44,11 @@ constexpr platform::StringEntry kGerman[] = {
     {kIdsSheetCancel, "Abbrechen"},
     {kIdsSheetApply, "Ü&bernehmen"},
     {kIdsSheetHelp, "Hilfe"},
+    {kIdsBoxYes, "&Ja"},
+    {kIdsBoxNo, "&Nein"},
+    {kIdsBoxRetry, "&Wiederholen"},
+    {kIdsBoxAbort, "&Abbrechen"},
+    {kIdsBoxIgnore, "&Ignorieren"},
 };
 
 }  // namespace

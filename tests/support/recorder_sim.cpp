@@ -706,6 +706,8 @@ void PtyRecorder::Serve() {
     if ((pfd.revents & POLLIN) != 0) {
       const ssize_t n = ::read(master_fd_, buffer, sizeof buffer);
       if (n > 0) {
+        if (const char* d = getenv("X10_SIM_DELAY_MS"))
+          std::this_thread::sleep_for(std::chrono::milliseconds(atoi(d)));
         Bytes reply = ModelReceive({buffer, static_cast<size_t>(n)});
         Append(answers, reply);
         last_input_ms = RealMs();
