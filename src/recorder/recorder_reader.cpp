@@ -6,7 +6,6 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
-#include <cstdio>
 #include <cstring>
 #include <optional>
 #include <span>
@@ -194,9 +193,6 @@ bool TRecorderReader::Connect() {
 }
 
 void TRecorderReader::Report(int report) {
-  fprintf(stderr, "X10DBG Report %d received=%lld ecg=%lld voice=%lld empty=%d failed=%d\n", report,
-          (long long)received_, (long long)ecg_length_, (long long)voice_length_, empty_reads_,
-          failed_reads_);
   ui_.Beep();
   switch (report) {
     case kReportNotOpen:

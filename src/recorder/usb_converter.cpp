@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cctype>
 #include <chrono>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <optional>
@@ -92,6 +91,7 @@ TUsbConverter::~TUsbConverter() { StopReader(); }
 bool TUsbConverter::Open(uint32_t, const std::string& device) {
   StopReader();
   leftover_.clear();
+  unconfirmed_echo_.clear();
   received_count_ = 0;
   const std::vector<std::string>& probe_names = Environment().probe_names;
   const std::string name = !device.empty()       ? device
@@ -132,6 +132,8 @@ int TUsbConverter::DeviceRead(std::span<uint8_t> out, int wait_ms) {
 }
 
 int TUsbConverter::Read(bool use_leftover) {
+  // The caller takes the input over, an outstanding echo included.
+  unconfirmed_echo_.clear();
   if (use_leftover && !leftover_.empty()) {
     const size_t count = std::min(leftover_.size(), received_.size());
     std::copy_n(leftover_.begin(), count, received_.begin());
@@ -139,6 +141,10 @@ int TUsbConverter::Read(bool use_leftover) {
     leftover_.clear();
     return static_cast<int>(count);
   }
+  return ReadInput();
+}
+
+int TUsbConverter::ReadInput() {
   received_count_ = 0;
   const int n = DeviceRead(received_, kPollIntervalMs);
   if (n < 0) return -1;
@@ -147,9 +153,27 @@ int TUsbConverter::Read(bool use_leftover) {
 }
 
 void TUsbConverter::Drain() {
-  if (Read(false) <= 0) return;
+  DiscardUnconfirmedEcho();
+  if (ReadInput() <= 0) return;
   for (int i = 0; i < kMaxDrainReads; ++i)
-    if (Read(false) <= 0) return;
+    if (ReadInput() <= 0) return;
+}
+
+void TUsbConverter::DiscardUnconfirmedEcho() {
+  if (unconfirmed_echo_.empty()) return;
+  const std::vector<uint8_t> echo = std::move(unconfirmed_echo_);
+  unconfirmed_echo_.clear();
+  // The end of what was discarded, so that an echo split over two reads is still found.
+  std::vector<uint8_t> tail;
+  const int64_t deadline = Clock().TickMs() + kEchoWaitBytesMs;
+  while (Clock().TickMs() < deadline) {
+    if (ReadInput() < 0) return;
+    const std::span<const uint8_t> chunk = Received();
+    tail.insert(tail.end(), chunk.begin(), chunk.end());
+    if (Contains(tail, echo)) return;
+    if (tail.size() >= echo.size())
+      tail.erase(tail.begin(), tail.end() - static_cast<std::ptrdiff_t>(echo.size() - 1));
+  }
 }
 
 void TUsbConverter::Collect(size_t wanted, int wait_ms, std::vector<uint8_t>& collected, bool keep_leftover) {
@@ -157,7 +181,7 @@ void TUsbConverter::Collect(size_t wanted, int wait_ms, std::vector<uint8_t>& co
   const int64_t deadline = Clock().TickMs() + wait_ms;
   size_t taken = 0;
   while (taken < wanted && Clock().TickMs() < deadline) {
-    const int n = Read(false);
+    const int n = ReadInput();
     // A failed device brings no echo: waiting out the deadline would only stall the caller.
     if (n < 0) return;
     const std::span<const uint8_t> chunk = Received();
@@ -174,19 +198,18 @@ int TUsbConverter::SendText(std::span<const uint8_t> text, bool wait_echo, int d
   if (wait_echo) Drain();
   // A write the device refused is a failure even for the stream-start byte, which is never echoed.
   if (!DeviceWrite(text)) return 0;
-  if (!wait_echo) return 1;
+  if (!wait_echo) {
+    // Its echo may come later than the next drain looks: the next confirmed command waits for it.
+    // The stream-start byte is not echoed, and the reader thread takes what a running stream brings.
+    if (HoldsStreamStart(text) || reader_.joinable())
+      unconfirmed_echo_.clear();
+    else
+      unconfirmed_echo_.assign(text.begin(), text.end());
+    return 1;
+  }
   Clock().SleepMs(delay_ms == 0 ? kDefaultDelayMs : delay_ms);
   std::vector<uint8_t> echo;
   Collect(text.size(), kEchoWaitTextMs, echo, true);
-  if (!(HoldsStreamStart(text) || Contains(echo, text))) {
-    std::string a(text.begin(), text.end()), b(echo.begin(), echo.end());
-    for (auto& c : a)
-      if (c < 32) c = '|';
-    for (auto& c : b)
-      if (c < 32) c = '|';
-    fprintf(stderr, "X10DBG SendText sent '%s' echo(%zu) '%s' tick=%lld\n", a.c_str(), echo.size(), b.c_str(),
-            (long long)Clock().TickMs());
-  }
   return HoldsStreamStart(text) || Contains(echo, text) ? 1 : 0;
 }
 
@@ -227,16 +250,6 @@ int TUsbConverter::Query(std::span<const uint8_t> command, size_t answer_len, st
     answer.assign(collected.begin(),
                   collected.begin() + static_cast<std::ptrdiff_t>(std::min(collected.size(), answer_len)));
   };
-  if (collected.size() < wanted || !std::equal(command.begin(), command.end(), collected.begin())) {
-    std::string a(command.begin(), command.end()),
-        b(collected.begin(), collected.begin() + std::min<size_t>(collected.size(), 40));
-    for (auto& c : a)
-      if (c < 32) c = '|';
-    for (auto& c : b)
-      if (c < 32 || c > 126) c = '|';
-    fprintf(stderr, "X10DBG Query sent '%s' collected %zu of %zu '%s'\n", a.c_str(), collected.size(), wanted,
-            b.c_str());
-  }
   if (collected.size() < wanted) {
     hand_back_start();
     return kQueryNoData;
@@ -254,6 +267,7 @@ void TUsbConverter::Reset() {
   // The converter box needs its pause before the interface reset; on a tty the reset is a purge.
   Clock().SleepMs(kResetPauseMs);
   port_.Purge();
+  unconfirmed_echo_.clear();
 }
 
 int TUsbConverter::EnableTransfer(bool on) {
@@ -262,6 +276,7 @@ int TUsbConverter::EnableTransfer(bool on) {
     return 1;
   }
   if (!IsOpen()) return 0;
+  unconfirmed_echo_.clear();
   {
     std::lock_guard lock(queue_mutex_);
     queue_.clear();

@@ -14,12 +14,13 @@
 namespace recorder {
 
 // The link over a USB converter or the SD-card recorder's own USB cable: a serial tty at
-// Environment().baud_rate. Checks the recorder's echo of confirmed commands, keeps the bytes that
-// followed an echo for the next Read(true), and between EnableTransfer(true) and (false) runs a
-// reader thread that polls the device every 50 ms into a queue of the newest kReceiveCapacity
-// bytes. All state is the link's own. Used by one thread; only the queue is shared with the
-// reader thread (under its mutex), and while the reader runs the caller only writes and calls
-// ReadBlock.
+// Environment().baud_rate. Checks the recorder's echo of confirmed commands, drops the echo of an
+// unconfirmed command before the next confirmed one (waiting for it when it is late), keeps the
+// bytes that followed an echo for the next Read(true), and between EnableTransfer(true) and
+// (false) runs a reader thread that polls the device every 50 ms into a queue of the newest
+// kReceiveCapacity bytes. All state is the link's own. Used by one thread; only the queue is
+// shared with the reader thread (under its mutex), and while the reader runs the caller only
+// writes and calls ReadBlock.
 //
 // Discovery with enumeration reads the tty class of sysfs as Linux lays it out:
 //   <sysfs_root>/class/tty/<tty>/device   link to the tty's port or interface folder
@@ -67,7 +68,12 @@ class TUsbConverter : public RecorderLink {
   // what is waiting. -1 when the device failed.
   int DeviceRead(std::span<uint8_t> out, int wait_ms);
   bool DeviceWrite(std::span<const uint8_t> bytes);
+  // Read(false) without giving up the outstanding echo.
+  int ReadInput();
   void Drain();
+  // Reads and drops input until the echo of the last unconfirmed command has come, or the echo
+  // wait of a query passed.
+  void DiscardUnconfirmedEcho();
   // Reads until `wanted` bytes are collected or the deadline passed; appends them to `collected`.
   // With keep_leftover, the bytes of the last chunk past the wanted ones become the leftover.
   void Collect(size_t wanted, int wait_ms, std::vector<uint8_t>& collected, bool keep_leftover);
@@ -79,6 +85,8 @@ class TUsbConverter : public RecorderLink {
   platform::SerialPort port_;
   std::string error_;
   std::vector<uint8_t> leftover_;
+  // The last command sent without confirmation whose echo has not been seen yet.
+  std::vector<uint8_t> unconfirmed_echo_;
 
   std::thread reader_;
   mutable std::mutex queue_mutex_;  // guards queue_, streamed_bytes_ and stop_

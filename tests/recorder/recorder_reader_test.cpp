@@ -372,8 +372,8 @@ TEST_F(ReadOutTest, ZK130SamplesAreTheStreamBehindTheHeadWithoutItsLastByte) {
   EXPECT_EQ(ReadAll(data_ / (std::string(kBrandLea) + ".cmp")), want);
   EXPECT_EQ(want, sim.Model().Config().ecg);
   EXPECT_EQ(LoadRecords(path).first.patient_id, "P-17");
-  const std::vector<std::string> words = sim.CommandWords();
-  EXPECT_NE(std::find(words.begin(), words.end(), "ExREV"), words.end());
+  // Sent without waiting for its echo: the recorder may take it only after the read-out ended.
+  EXPECT_TRUE(sim.WaitForCommand("ExREV"));
   EXPECT_EQ(ui_.beeps, 1);
 }
 
@@ -475,6 +475,41 @@ TEST_F(ReadOutTest, SecondReadOutOpensTheFirstAndLeavesNoWorkFiles) {
   EXPECT_EQ(ReadOut(sim, TRecorderProtocol::kKindZK131), numbered);
   EXPECT_EQ(Listing(data_), before);
   EXPECT_TRUE(Listing(work_).empty());
+}
+
+TEST_F(ReadOutTest, LateEchoOfAnUnconfirmedCommandIsNotTakenForTheNextEcho) {
+  struct Case {
+    const char* name;
+    int kind;
+    const char* word;
+    int late_ms;
+  };
+  // Later than the pause behind "Reset\r", and later than the first look for input before
+  // "GetVoiceDat\r" that follows "StopSend\r" at once.
+  const Case cases[] = {
+      {"ZK-131 reset", TRecorderProtocol::kKindZK131, "Reset", 1200},
+      {"ZK-131 end of the samples", TRecorderProtocol::kKindZK131, "StopSend", 300},
+      {"ZK-130 reset", TRecorderProtocol::kKindZK130, "Reset", 1200},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetUp();
+    ui_ = {};
+    recsim::SimConfig config = BrandLea(c.kind, 1000);
+    config.faults.late_word = c.word;
+    config.faults.late_reply_ms = c.late_ms;
+    recsim::PtyRecorder sim(config);
+    bool succeeded = false;
+    const bool sd_card = c.kind == TRecorderProtocol::kKindZK131;
+    const std::string path = ReadOut(sim, c.kind, sd_card, &succeeded);
+    ASSERT_TRUE(succeeded);
+    EXPECT_EQ(ui_.comm_errors, 0);
+    const std::string base = kBrandLea;
+    EXPECT_EQ(path, (data_ / (base + ".qrs")).string());
+    EXPECT_EQ(ReadAll(data_ / (base + ".cmp")), sim.Model().Config().ecg);
+    EXPECT_EQ(fs::exists(data_ / (base + ".pid")), sd_card);
+    EXPECT_TRUE(Listing(work_).empty());
+  }
 }
 
 TEST_F(ReadOutTest, CommunicationErrorAsksAndRetriesTheWholeRequest) {

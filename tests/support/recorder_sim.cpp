@@ -665,9 +665,23 @@ bool PtyRecorder::WaitForCommand(std::string_view word, int count, int timeout_m
   }
 }
 
-std::vector<uint8_t> PtyRecorder::ModelReceive(std::span<const uint8_t> bytes) {
+std::vector<uint8_t> PtyRecorder::ModelReceive(std::span<const uint8_t> bytes, bool& late) {
   const auto lock = Lock();
-  return model_ ? model_->Receive(bytes) : rx3_->Receive(bytes);
+  late = false;
+  if (!model_) return rx3_->Receive(bytes);
+  const size_t logged = model_->Commands().size();
+  Bytes reply = model_->Receive(bytes);
+  const std::string& late_word = model_->Config().faults.late_word;
+  if (!late_word.empty())
+    late = std::any_of(model_->Commands().begin() + static_cast<std::ptrdiff_t>(logged),
+                       model_->Commands().end(),
+                       [&](const LoggedCommand& c) { return c.word == Normalized(late_word); });
+  return reply;
+}
+
+bool PtyRecorder::InputWaiting() const {
+  pollfd pfd{master_fd_, POLLIN, 0};
+  return ::poll(&pfd, 1, 0) > 0 && (pfd.revents & POLLIN) != 0;
 }
 
 std::vector<uint8_t> PtyRecorder::ModelIdle() {
@@ -693,22 +707,29 @@ void PtyRecorder::Serve() {
   bool idle_done = true;
   int64_t throttle_start_ms = -1;
   int64_t throttle_bytes = 0;
+  // Recorder-clock time before which nothing goes out; -1 none.
+  int64_t hold_until_ms = -1;
   uint8_t buffer[4096];
   while (!stop_) {
+    if (hold_until_ms >= 0 && recorder::Clock().TickMs() >= hold_until_ms) hold_until_ms = -1;
+    const bool holding = hold_until_ms >= 0;
     pollfd pfd{master_fd_, POLLIN, 0};
-    if (!answers.empty() || !stream.empty()) pfd.events |= POLLOUT;
+    if (!holding && (!answers.empty() || !stream.empty())) pfd.events |= POLLOUT;
     bool streaming = false;
     {
       const auto lock = Lock();
       streaming = model_ && model_->ActiveStream() != RecorderModel::Stream::kNone;
     }
-    ::poll(&pfd, 1, streaming || !answers.empty() ? 1 : 5);
+    ::poll(&pfd, 1, streaming || holding || !answers.empty() ? 1 : 5);
     if ((pfd.revents & POLLIN) != 0) {
       const ssize_t n = ::read(master_fd_, buffer, sizeof buffer);
       if (n > 0) {
-        if (const char* d = getenv("X10_SIM_DELAY_MS"))
-          std::this_thread::sleep_for(std::chrono::milliseconds(atoi(d)));
-        Bytes reply = ModelReceive({buffer, static_cast<size_t>(n)});
+        bool late = false;
+        Bytes reply = ModelReceive({buffer, static_cast<size_t>(n)}, late);
+        if (late) {
+          const auto lock = Lock();
+          hold_until_ms = recorder::Clock().TickMs() + model_->Config().faults.late_reply_ms;
+        }
         Append(answers, reply);
         last_input_ms = RealMs();
         idle_done = false;
@@ -719,10 +740,12 @@ void PtyRecorder::Serve() {
         stream_generation = model_ ? static_cast<size_t>(model_->StreamBytesSent()) : 0;
       }
     }
-    if (!idle_done && RealMs() - last_input_ms >= kIdleMs) {
+    // Quiet means nothing waiting either: a thread that was not run for a while has not read it yet.
+    if (!idle_done && RealMs() - last_input_ms >= kIdleMs && !InputWaiting()) {
       Append(answers, ModelIdle());
       idle_done = true;
     }
+    if (hold_until_ms >= 0) continue;
     if (stream.empty() && answers.empty()) {
       size_t allowed = kChunk;
       if (throttle_ > 0) {

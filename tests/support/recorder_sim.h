@@ -43,6 +43,11 @@ struct SimFaults {
   std::string silent_word;
   // "RECStat\r" keeps answering 0 (idle) after "REC\r".
   bool rec_stat_stuck = false;
+  // What comes back once this word arrived (its echo first) is held for late_reply_ms of the
+  // recorder clock: a recorder busy ending its stream, a converter that collects before it sends.
+  // PtyRecorder only.
+  std::string late_word;
+  int late_reply_ms = 0;
 };
 // Unformatted card: card_status = 4. Flat battery: battery_hours = 0.
 
@@ -263,7 +268,9 @@ class PtyRecorder {
  private:
   void Start();
   void Serve();
-  std::vector<uint8_t> ModelReceive(std::span<const uint8_t> bytes);
+  // late: whether the bytes held the late word.
+  std::vector<uint8_t> ModelReceive(std::span<const uint8_t> bytes, bool& late);
+  bool InputWaiting() const;
   std::vector<uint8_t> ModelIdle();
   std::vector<uint8_t> ModelStream(size_t max_bytes, int64_t clock_ms);
   bool Throttled() const;
