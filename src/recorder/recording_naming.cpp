@@ -60,8 +60,8 @@ bool HasSuffixNoCase(std::string_view name, std::string_view suffix) {
 }
 
 // The first regular file (in name order) named prefix + any five characters + extension, compared
-// as the Windows file system did (ignoring case) and literally: no character of the prefix has a
-// pattern meaning.
+// ignoring case (recordings copied from other workstations differ in it) and literally: no
+// character of the prefix has a pattern meaning.
 std::optional<std::string> FindNumbered(const std::filesystem::path& folder, std::string_view prefix,
                                         std::string_view extension) {
   std::error_code ec;

@@ -145,7 +145,7 @@ TEST_F(NamingTest, ExistingRecordingOfAnyNumberIsOpenedAndTheNewFilesGo) {
     const char* qrs;
     const char* cmp;
   };
-  // The search is literal and ignores case as the Windows file system did.
+  // The search is literal and ignores case.
   const Case cases[] = {
       {"numbered", "Brand Lea 08-12-2004 14-30 00017.QRS", "Brand Lea 08-12-2004 14-30 00017.CMP"},
       {"lower case", "brand lea 08-12-2004 14-30 00017.qrs", "brand lea 08-12-2004 14-30 00017.cmp"},
