@@ -61,6 +61,9 @@ void ShowProgrammingScreen(CZK470Doc& doc) {
 int RunInteractive(CZK470Doc& doc) {
   const int kind = recorder::FindRecorders(doc, -1, -1);
   if (!IsRecorder(kind)) return kNoRecorder;
+  // The sheet offers address, phone and station only to a recorder that stores its address block.
+  PatientSheetGlobals().recorder_accepts_address_block =
+      kind == TRecorderProtocol::kKindZK131 && recorder::CurrentRecorder(doc).Has72HourCapability() ? 1 : 0;
 
   TPatientData patient = doc.GetPatientData();
   TRecordingData recording = doc.GetRecordingData();

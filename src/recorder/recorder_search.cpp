@@ -12,6 +12,7 @@
 #include "recorder/recorder_link.h"
 #include "recorder/recorder_protocol.h"
 #include "recorder/search_status_dlg.h"
+#include "views/online_panel.h"
 #include "win/dialog_layout.h"
 #include "win/dialog_template.h"
 #include "win/prompt.h"
@@ -480,6 +481,8 @@ int FindRecorders(CZK470Doc& doc, int interface_kind, int mode_word) {
       current.SerialNumber() = chosen->serial;
       current.Set72HourCapability(chosen->has_72_hours);
     }
+    // The online screen draws the recorder found here.
+    SetOnlineRecorder({TRecorderProtocol::ChannelCount(chosen->kind), chosen->kind});
     result = chosen->kind;
     searching = false;
   }
