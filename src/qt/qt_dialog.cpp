@@ -924,6 +924,10 @@ const Adaptor kTab{
     [](win::WindowSystem&, win::Window&, QWidget* parent, Binding&) -> QWidget* {
       auto* tabs = new QTabBar(parent);
       tabs->setDrawBase(true);
+      // Tabs that do not fit share the row with shortened texts: the bar is as high as the whole
+      // control, and its scroll buttons would stand down the side of the pages.
+      tabs->setUsesScrollButtons(false);
+      tabs->setElideMode(Qt::ElideRight);
       return tabs;
     },
     [](QWidget* widget, const Act& act) {
