@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+struct TRecorderCommand;
+
 namespace recorder {
 
 // Device kinds that Detect reports.
@@ -108,6 +110,11 @@ struct LinkEnvironment {
   int baud_rate = 115200;
 };
 LinkEnvironment& Environment();
+
+// Sends a command as the recorder takes it: a word alone, or its data behind it; data longer than a
+// block (the flexible block behind its number) follows the word, which alone is confirmed. The
+// link's SendText / SendBytes result.
+int SendCommand(RecorderLink& link, const TRecorderCommand& command, bool confirm);
 
 // The link for the interface setting (kInterface*); nullptr for any other value.
 std::unique_ptr<RecorderLink> MakeRecorderLink(int interface_kind);

@@ -111,15 +111,7 @@ bool TRecorderProgrammer::Run() {
 }
 
 bool TRecorderProgrammer::Send(const TRecorderCommand& command, bool confirm) {
-  const std::vector<uint8_t> frame = command.Frame();
-  if (command.data.empty()) return link_->SendText(frame, confirm, 0) > 0;
-  if (command.data.size() <= TRecorderProtocol::kDataBlockSize)
-    return link_->SendBytes(frame, command.text.size(), command.data.size(), confirm, 0) > 0;
-  // The flexible block's number goes ahead of its 512 bytes; only the command word is echoed and
-  // compared, so the word goes first and the rest follows as one piece.
-  if (link_->SendText(command.text, confirm, 0) <= 0) return false;
-  const size_t head = command.data.size() - TRecorderProtocol::kDataBlockSize;
-  return link_->SendBytes(command.data, head, TRecorderProtocol::kDataBlockSize, false, 0) > 0;
+  return recorder::SendCommand(*link_, command, confirm) > 0;
 }
 
 bool TRecorderProgrammer::Send(std::string_view word, bool confirm) {

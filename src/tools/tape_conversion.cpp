@@ -235,8 +235,13 @@ int ReadBraemarTape(const CZK470Doc& doc, TTapeProcess& process) {
     std::filesystem::remove(tmp, ec);
     return 0;
   }
-  if (doc.GetSettings().Int(SettingKey::kTapeSpeed) != 0)
-    (void)tape::HalveTapeRate(tmp, CZK470Doc::JoinPath(data, "HOLTER.CVT"));
-  (void)tape::WriteTapeFile(tmp, tap);
+  // A tape file cut short by a failed write must not become a recording.
+  const bool halved = doc.GetSettings().Int(SettingKey::kTapeSpeed) == 0 ||
+                      tape::HalveTapeRate(tmp, CZK470Doc::JoinPath(data, "HOLTER.CVT"));
+  if (!halved || !tape::WriteTapeFile(tmp, tap)) {
+    std::filesystem::remove(tmp, ec);
+    std::filesystem::remove(tap, ec);
+    return tape::kFileWriteError;
+  }
   return 0;
 }

@@ -23,6 +23,7 @@ inline constexpr size_t kMinuteBytes = 15000;  // one minute of 7500 two-byte fr
 inline constexpr int kProgramWaitMs = 600000;
 inline constexpr int kStillActive = 259;  // the program did not end within the wait
 inline constexpr int kNotStarted = -1;
+inline constexpr int kFileWriteError = 13;  // the tape program's own code for it
 
 // 128 frames per second to 125: in each second three frames are dropped, one in each third of
 // its first 126 frames, where both channels are flattest.
@@ -53,6 +54,7 @@ std::string TapeFilePath(const CZK470Doc& doc);
 // Runs the tape program (waiting at most 10 minutes) and, when it ended with 0, converts its
 // "HOLTER.DAT" into "HOLTER.TAP" of the data directory. Returns the program's exit code:
 // tape::kNotStarted when it could not be started or was stopped, tape::kStillActive after the
-// wait ran out. A stop requested through process means nothing is converted. Worker thread: it
+// wait ran out, tape::kFileWriteError when the tape file could not be written (none is left). A
+// stop requested through process means nothing is converted. Worker thread: it
 // reads only the document's settings and folders.
 int ReadBraemarTape(const CZK470Doc& doc, TTapeProcess& process);

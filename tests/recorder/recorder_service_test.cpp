@@ -310,6 +310,22 @@ TEST_F(RecorderServiceTest, CommandTesterWithoutALinkLogsTheDriverFailureAndRuns
   EXPECT_EQ(win::Windows().BeepCount(), 2);
 }
 
+// The flexible block goes out behind its number; only the command word is echoed.
+TEST_F(RecorderServiceTest, CommandTesterStoresAFlexibleBlock) {
+  recsim::PtyRecorder sim(recsim::SimConfig::ForKind(TRecorderProtocol::kKindZK131));
+  recorder::Environment().probe_names = {sim.DevicePath()};
+  TZK131TestDlg dialog(*doc_, ui_, locale_, &main_);
+  ui_.choices_ = {1, 2};  // block 2, all 0xFF
+  WithDialog(dialog, [&] {
+    for (const int id : {1414, 1455}) dialog.RunCommand(id);
+  });
+  EXPECT_TRUE(Has(LogLines(dialog), "SetFlexBlk (ZK-131 ab 1.20) command - OK"));
+  const auto lock = sim.Lock();
+  const std::optional<TRecorderBlocks::Block> stored = sim.Model().FlexBlock(2);
+  ASSERT_TRUE(stored.has_value());
+  EXPECT_TRUE(std::all_of(stored->begin(), stored->end(), [](uint8_t b) { return b == 0xFF; }));
+}
+
 TEST_F(RecorderServiceTest, CommandTesterAgainstTheSdCardRecorder) {
   recsim::SimConfig config = recsim::SimConfig::ForKind(TRecorderProtocol::kKindZK131);
   recsim::PtyRecorder sim(config);

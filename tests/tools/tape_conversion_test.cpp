@@ -230,4 +230,15 @@ TEST_F(ReadTape, MissingRawFileLeavesNoTapeFile) {
   EXPECT_FALSE(std::filesystem::exists(Data("HOLTER.TAP")));
 }
 
+TEST_F(ReadTape, TapeFileThatCannotBeWrittenIsAFileWriteError) {
+  Doc().GetSettings().SetInt(SettingKey::kTapeCalDataLen, 0);
+  WriteRawFile(Blocks(2));
+  // A folder in the tape file's place: it cannot be opened for writing nor removed.
+  std::filesystem::create_directories(Data("HOLTER.TAP") + "/kept");
+  TTapeProcess process;
+  EXPECT_EQ(ReadBraemarTape(Doc(), process), tape::kFileWriteError);
+  EXPECT_FALSE(std::filesystem::is_regular_file(Data("HOLTER.TAP")));
+  EXPECT_FALSE(std::filesystem::exists(Data("HOLTER.TMP")));
+}
+
 }  // namespace

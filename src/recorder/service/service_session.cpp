@@ -129,12 +129,7 @@ bool ServiceSession::Send(const TRecorderCommand& command, std::string_view labe
   log_.AddLine("Sending command " + std::string(label));
   const std::vector<uint8_t> frame = command.Frame();
   LogDump(ServiceCountCaption("Out:", frame.size()), frame);
-  int result = 0;
-  if (command.data.empty()) {
-    result = link_->SendText(frame, confirm, 0);
-  } else {
-    result = link_->SendBytes(frame, command.text.size(), command.data.size(), confirm, 0);
-  }
+  const int result = recorder::SendCommand(*link_, command, confirm);
   // Without confirmation nobody looks at the echo: the send counts as done.
   const bool ok = !confirm || result == 1;
   log_.AddLine(std::string(label) + TRecorderProtocol::ConfirmResultText(ok));
