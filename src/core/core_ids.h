@@ -58,10 +58,11 @@ inline constexpr int kIdsMenuView = 20107;
 // Captions and messages of the main view.
 inline constexpr int kIdsPrintOptionsCaption = 32811;
 inline constexpr int kIdsPacemakerTextsCaption = 32895;
-inline constexpr int kIdsArchiveCopied = 15202;
+inline constexpr int kIdsArchiveCopyFailed = 15202;
 inline constexpr int kIdsFullDisclosureDay = 21069;
 inline constexpr int kIdsGdtAskAnswer = 23017;
 inline constexpr int kIdsGdtNoAnswer = 23018;
+inline constexpr int kIdsGdtNotSent = 23019;
 inline constexpr int kIdsMenuScreens = 20108;
 
 // Dialog templates of this library.

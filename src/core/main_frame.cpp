@@ -6,8 +6,8 @@
 
 #include "core/automation_dispatcher.h"
 #include "core/core_ids.h"
-#include "core/recorder_service_commands.h"
 #include "core/splash_window.h"
+#include "core/tool_commands.h"
 #include "core/zk470_app.h"
 #include "document/document_context.h"
 #include "document/zk470_doc.h"
@@ -51,13 +51,13 @@ CMainFrame::CMainFrame(CZK470App& app)
       main_toolbar_(std::make_unique<CMainToolBar>()),
       time_span_toolbar_(std::make_unique<CTimeSpanToolBar>()),
       menu_bar_(*this, [this](int id) { return MenuImage(id); }) {
-  // Commands of the frame: the narrative test and two commands kept enabled without an action.
+  // Commands of the frame: the narrative test, the tool commands and two commands kept enabled
+  // without an action.
   AddCommand(cmd::kNarrativeTest, [this] { app_.RunNarrativeTest(); });
-  for (const int command : {cmd::kRecorderTest, cmd::kZK131Test, cmd::kUsbTest, cmd::kRawDataTest}) {
-    AddCommand(command, [this, command] {
-      if (CZK470Doc* doc = app_.GetDocument()) RunRecorderServiceCommand(command, *doc, this);
-    });
-  }
+  AddToolCommands(
+      {[this](int id, std::function<void()> handler) { AddCommand(id, std::move(handler)); },
+       [this](int id, std::function<void(win::CmdUI&)> update) { AddUpdate(id, std::move(update)); }},
+      this, [this] { return app_.GetDocument(); });
   AddUpdate(cmd::kNarrativeTest, [this](win::CmdUI& ui) {
     const CZK470Doc* doc = app_.GetDocument();
     const DisplayMode mode = doc != nullptr ? doc->GetDisplayMode() : DisplayMode::kNone;

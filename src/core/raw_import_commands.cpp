@@ -153,7 +153,15 @@ void RunImportRawFilesCommand(CZK470View& view, const RawImportServices& service
 bool IsRawImportEnabled(const CZK470Doc& doc) { return doc.GetDisplayMode() != DisplayMode::kOnlineEcg; }
 
 void RunWriteRecordingRawFileCommand(CZK470View& view) {
+  const platform::ScopedExeResources own_resources;
   CZK470Doc& doc = *view.GetDocument();
+  // Only a card recorder's sample file can become the ECG area of a card image.
+  if (doc.GetRawECGData()->GetCompressedFormat() != 2) {
+    (void)win::CurrentPrompt().MessageBox(
+        "Error: Can only create RAW-file when current file was taken by ZK-131", win::Windows().AppTitle(),
+        win::kMbOk | win::kMbIconExclamation);
+    return;
+  }
   win::FileDialogRequest request;
   request.open = false;
   request.file_name = "ZK131ECG";

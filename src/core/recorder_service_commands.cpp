@@ -15,6 +15,7 @@
 #include "recorder/service/service_dialog_ui.h"
 #include "recorder/service/usb_test_dlg.h"
 #include "recorder/service/zk131_test_dlg.h"
+#include "tools/run_family.h"
 #include "win/prompt.h"
 
 namespace {
@@ -66,6 +67,9 @@ void RunRawDataTest(CZK470Doc& document, win::Window* parent) {
 }  // namespace
 
 void RunRecorderServiceCommand(int command, CZK470Doc& document, win::Window* parent) {
+  // The test image closes the recording first, while the language's texts still serve its
+  // save question.
+  if (command == kCmdRawDataTest) tools::ResetDocument(document);
   const platform::ScopedExeResources own_resources;
   static const platform::SystemLocale locale;
   ServiceDialogUiImpl ui(parent);

@@ -50,6 +50,10 @@
 #include "reports/report_part_resources.h"
 #include "reports/report_pdf_export.h"
 #include "reports/report_resources.h"
+#include "tools/archive_copy.h"
+#include "tools/batch_analysis.h"
+#include "tools/recording_select_dlg.h"
+#include "tools/rr_multi_export.h"
 #include "trends/trend_screens.h"
 #include "views/view_resources.h"
 #include "win/win_strings.h"
@@ -115,6 +119,10 @@ void Fill(platform::ResourcePack& pack) {
   AddReadTapeResources(pack);
   AddIOPortPageResources(pack);
   AddRX3Resources(pack);
+  AddArchiveCopyResources(pack);
+  AddBatchAnalysisResources(pack);
+  AddRecordingSelectResources(pack);
+  tools::AddRRMultiExportResources(pack);
 }
 
 }  // namespace

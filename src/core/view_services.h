@@ -28,11 +28,12 @@ class GdtLink {
 // recordings. Installed by those subsystems at start-up; a command whose slot is empty stays
 // disabled. User-interface thread only.
 struct ViewServices {
-  // The archive copy dialog on the document with copy mode 0 (this recording) or 1; its result,
-  // nonzero when something was copied.
+  // The archive copy dialog on the document with copy mode 0 (this recording) or 1 (every changed
+  // recording); 0 when the run went through, -1 when a copy or space check failed, the run was
+  // cancelled or nothing needed copying.
   std::function<int(CZK470Doc&, int copy_mode)> archive_copy;
   // The archive copy dialog on the recordings chosen in the recording browser, copy mode 2 (to the
-  // archive) or 3 (back from it); nonzero when something was copied.
+  // archive) or 3 (back from it); 0 or -1 as above.
   std::function<int(CZK470Doc&, int copy_mode, const std::vector<std::string>& recordings)>
       archive_copy_chosen;
   // The validation statistics: the annotation comparisons (AHA 32814, MIT 32842) and the ST-T

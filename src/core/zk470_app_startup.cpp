@@ -14,10 +14,12 @@
 #include "core/automation_command_line_info.h"
 #include "core/automation_dispatcher.h"
 #include "core/automation_exit_codes.h"
+#include "core/batch_analysis_install.h"
 #include "core/beat_edit_sink.h"
 #include "core/core_ids.h"
 #include "core/document_sheets.h"
 #include "core/findings_window_access.h"
+#include "core/gdt_link_service.h"
 #include "core/mail_program.h"
 #include "core/main_frame.h"
 #include "core/main_toolbars.h"
@@ -48,6 +50,9 @@
 #include "layouts/st_trend_area.h"
 #include "platform/resources.h"
 #include "recorder/recorder_screen_factories.h"
+#include "tools/archive_copy.h"
+#include "tools/kzt_import.h"
+#include "tools/run_family.h"
 #include "trends/trend_screens.h"
 #include "views/document_display.h"
 #include "views/ecg_page_window.h"
@@ -114,6 +119,9 @@ class CZK470App::DocumentHostImpl : public document::DocumentHost {
   }
 
   int RunNewRecordingReadOut(CZK470Doc& doc) override { return RunNewRecordingProcedure(doc); }
+  bool ImportKztFile(CZK470Doc& doc, const std::string& path) override {
+    return tools::ImportKztFile(doc, path);
+  }
 
  private:
   CZK470App& app_;
@@ -290,6 +298,7 @@ bool CZK470App::InitInstance(StartupOptions options) {
     };
   }
   ReadAnalysisLibraryVersion(options.library_version);
+  InstallBatchAnalysis();
   PostToMainWindow(msg::kStatusRefresh);
 
   // 17. A test build warns before it touches recordings.
@@ -362,7 +371,22 @@ void CZK470App::InstallScreenServices() {
   InstallRecorderSearchDialogs();
   ViewServices view_services;
   AddMailServices(view_services);
+  view_services.gdt_link = MakeGdtLink;
+  view_services.archive_copy = [](CZK470Doc& doc, int copy_mode) {
+    return RunArchiveCopy(doc, copy_mode, nullptr, win::Windows().MainWindow());
+  };
+  view_services.archive_copy_chosen = [](CZK470Doc& doc, int copy_mode,
+                                         const std::vector<std::string>& chosen) {
+    return RunArchiveCopy(doc, copy_mode, &chosen, win::Windows().MainWindow());
+  };
   InstallViewServices(std::move(view_services));
+  tools::ToolServices tool_services;
+  tool_services.open_document = [this](const std::string& path) -> CZK470Doc* {
+    return OpenDocumentFile(path) ? GetDocument() : nullptr;
+  };
+  tool_services.set_file_format_version = [this](int version) { SetFileFormatVersion(version); };
+  tool_services.batch_file_result = [] { return GetBatchFileResult(); };
+  tools::InstallToolServices(std::move(tool_services));
   CECGPageServices page_services;
   page_services.set_analysis_aborted = [](int aborted) { SetAnalysisAborted(aborted); };
   page_services.is_analysis_aborted = [] { return IsAnalysisAborted(); };
@@ -411,6 +435,7 @@ void CZK470App::RemoveScreenServices() {
   CSTTrendWnd::SetEpisodeDialogFactory({});
   SetECGPageServices({});
   InstallViewServices({});
+  tools::InstallToolServices({});
   SetTemplateReviewDialogs(nullptr);
   SetDocumentBrowserServices({});
   CHRNavigatorArea::SetBusyFactory({});

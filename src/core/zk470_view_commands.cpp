@@ -457,16 +457,22 @@ void CZK470View::AddServiceCommands() {
 void CZK470View::OnArchiveCopy(int copy_mode) {
   const auto& copy = GetViewServices().archive_copy;
   if (!copy) return;
+  // The copy dialog shows no result of its own: a run that did not go through is said here.
   if (copy(Doc(), copy_mode) != 0) {
-    win::CurrentPrompt().MessageBox(platform::LoadString(ids::kIdsArchiveCopied), win::Windows().AppTitle(),
-                                    win::kMbOk | win::kMbIconInformation);
+    win::CurrentPrompt().MessageBox(platform::LoadString(ids::kIdsArchiveCopyFailed),
+                                    win::Windows().AppTitle(), win::kMbOk | win::kMbIconExclamation);
   }
 }
 
 void CZK470View::OnGDTSendResult() {
   const auto& make_link = GetViewServices().gdt_link;
   if (!make_link) return;
-  if (std::unique_ptr<GdtLink> link = make_link(Doc())) (void)link->SendResult();
+  std::unique_ptr<GdtLink> link = make_link(Doc());
+  // The practice software waits for the result: a file that could not be written is said.
+  if (link != nullptr && !link->SendResult()) {
+    win::CurrentPrompt().MessageBox(platform::LoadString(ids::kIdsGdtNotSent), win::Windows().AppTitle(),
+                                    win::kMbOk | win::kMbIconExclamation);
+  }
 }
 
 void CZK470View::OnGDTTakePatient() {

@@ -86,8 +86,8 @@ void RunArchiveCopyOfChosen(CZK470Doc& doc, int command) {
       to_archive ? 1 : 2);
   if (browser.DoModal() != win::kIdOk || browser.Results().empty()) return;
   if (copy(doc, to_archive ? 2 : 3, browser.Results()) == 0) return;
-  Say(platform::LoadString(to_archive ? core_ids::kIdsArchiveCopied : kIdsArchiveCopiedBack),
-      win::kMbOk | win::kMbIconInformation);
+  Say(platform::LoadString(to_archive ? core_ids::kIdsArchiveCopyFailed : kIdsArchiveCopyBackFailed),
+      win::kMbOk | win::kMbIconExclamation);
 }
 
 void CZK470View::AddExportCommands() {

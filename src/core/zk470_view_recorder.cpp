@@ -14,9 +14,7 @@ void CZK470View::AddRecorderCommands() {
   AddUpdate(cmd::kImportRawFile, [this](win::CmdUI& ui) { ui.Enable(IsRawImportEnabled(Doc())); });
   AddCommand(cmd::kImportRawFiles, [this] { RunImportRawFilesCommand(*this); });
   AddUpdate(cmd::kImportRawFiles, [this](win::CmdUI& ui) { ui.Enable(IsRawImportEnabled(Doc())); });
-  AddCommand(cmd::kWriteRecordingRawFile, [this] { RunWriteRecordingRawFileCommand(*this); });
-  AddUpdate(cmd::kWriteRecordingRawFile,
-            [this](win::CmdUI& ui) { ui.Enable(IsRecordingRawFileEnabled(Doc())); });
+  // The image of the open recording (33044) is one of the main frame's tool commands.
   AddCommand(cmd::kNoAction32953, [] {});
   AddCommand(cmd::kDisabled33210, [] {});
   AddUpdate(cmd::kDisabled33210, [](win::CmdUI& ui) { ui.Enable(false); });

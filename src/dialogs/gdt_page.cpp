@@ -2,6 +2,7 @@
 
 #include "document/zk470_doc.h"
 #include "platform/resources.h"
+#include "tools/gdt/gdt_names.h"
 #include "win/data_exchange.h"
 #include "win/dialog_layout.h"
 #include "win/dialog_template.h"
@@ -36,6 +37,27 @@ constexpr auto kGdtGerman =
 constexpr DialogTemplate kEnglishDialogs[] = {LocalizeDialog(kGdt, "GDT", kGdtEnglish)};
 constexpr DialogTemplate kGermanDialogs[] = {LocalizeDialog(kGdt, "GDT", kGdtGerman)};
 
+constexpr platform::StringEntry kEnglishStrings[] = {
+    {TGDTPage::kBadShortNameId,
+     "\"%1\" cannot be a short name.\nA short name becomes part of the exchange file names: it must not "
+     "contain /, .. or control characters."},
+};
+constexpr platform::StringEntry kGermanStrings[] = {
+    {TGDTPage::kBadShortNameId,
+     "\"%1\" kann kein Kürzel sein.\nEin Kürzel wird Teil der Namen der Austauschdateien: es darf kein /, "
+     "kein .. und keine Steuerzeichen enthalten."},
+};
+
+// Refuses a short name that would not stay a plain part of a file name in the exchange folder.
+void DdvShortName(win::DataExchange& dx, const std::string& name) {
+  if (!dx.Saving() || dx.Failed() || gdt::IsSafeShortName(name)) return;
+  std::string message = platform::LoadString(TGDTPage::kBadShortNameId);
+  std::string shown;
+  for (const char c : name) shown += static_cast<unsigned char>(c) < 0x20 || c == 0x7F ? '?' : c;
+  if (const size_t at = message.find("%1"); at != std::string::npos) message.replace(at, 2, shown);
+  dx.Fail(message);
+}
+
 }  // namespace
 
 TGDTPage::TGDTPage(CZK470Doc& doc)
@@ -53,7 +75,10 @@ void TGDTPage::DoDataExchange(win::DataExchange& dx) {
   win::DdxText(dx, kFolderId, folder);
   win::DdxCheck(dx, kSwitchId, switch_on);
   win::DdxText(dx, kOwnShortNameId, own_short_name);
+  // Names are used only while the link is on; greyed, they could not be mended here.
+  if (switch_on != 0) DdvShortName(dx, own_short_name);
   win::DdxText(dx, kPracticeShortNameId, practice_short_name);
+  if (switch_on != 0) DdvShortName(dx, practice_short_name);
 }
 
 bool TGDTPage::OnSetActive() {
@@ -93,7 +118,9 @@ std::optional<TDirectoriesPage::FolderFault> TGDTPage::CheckFolder() {
 void AddGDTPageResources(platform::ResourcePack& pack) {
   if (win::IsGermanPack(pack)) {
     win::Templates().Add(pack, kGermanDialogs);
+    pack.AddStrings(kGermanStrings);
   } else {
     win::Templates().Add(pack, kEnglishDialogs);
+    pack.AddStrings(kEnglishStrings);
   }
 }

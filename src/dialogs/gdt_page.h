@@ -15,7 +15,9 @@ class ResourcePack;
 // The GDT link of the options sheet: its switch, the exchange folder and the two short names the
 // exchange file names are built from. The page holds the values while the sheet is open; the
 // owner stores them on OK. The folder and the controls of the names are greyed while the link is
-// off. The page checks no name; the owner makes the folder the way the directories page does.
+// off. While the link is on, a short name that could lead a file name out of the exchange folder
+// ("/", "..", control characters) keeps the page open with a message. The owner makes the folder
+// the way the directories page does.
 class TGDTPage : public win::PropertyPage {
  public:
   static constexpr int kTemplateId = 190;
@@ -25,6 +27,8 @@ class TGDTPage : public win::PropertyPage {
   static constexpr int kPracticeShortNameId = 1342;
   static constexpr int kBrowseId = 1218;
   static constexpr int kBrowseTitleId = dialogs::ids::kBrowserFolderTitle;
+  // "%1" is the refused name.
+  static constexpr int kBadShortNameId = 15190;
 
   explicit TGDTPage(CZK470Doc& doc);
 
@@ -55,5 +59,5 @@ class TGDTPage : public win::PropertyPage {
   CZK470Doc& doc_;
 };
 
-// Adds the page's template: German to the German pack, English to every other one.
+// Adds the page's template and message: German to the German pack, English to every other one.
 void AddGDTPageResources(platform::ResourcePack& pack);

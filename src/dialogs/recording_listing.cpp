@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "dialogs/archive_attribute.h"
+#include "platform/archive_attribute.h"
 #include "platform/file_system.h"
 #include "platform/locale.h"
 #include "platform/resources.h"
@@ -118,7 +118,7 @@ std::vector<RecordingRow> RecordingListing::Fill(std::string_view folder, int fi
       row.number_part = std::move(parts.number_part);
       // A number part, when there is one, is five characters long.
       row.finalized_text = !row.number_part.empty() && row.number_part.front() == 'V' ? finalized_mark : "-";
-      row.archived_text = HasArchiveAttribute(path) ? "-" : archived_mark;
+      row.archived_text = platform::HasArchiveAttribute(path) ? "-" : archived_mark;
       struct stat st {};
       if (::stat(path.c_str(), &st) == 0) row.date_text = DateText(st.st_mtim.tv_sec);
       if (!Passes(row, filter)) continue;

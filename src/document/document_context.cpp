@@ -33,6 +33,8 @@ ChannelSet& DocumentContext::ChannelSetByNumber(int set_number) {
 }
 
 DocumentContext& Context() {
+  if (void* own = platform::ThreadSlotValue(platform::ThreadSlot::kDocumentContext))
+    return *static_cast<DocumentContext*>(own);
   static DocumentContext context;
   return context;
 }

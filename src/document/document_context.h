@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <span>
 
+#include "platform/worker.h"
+
 namespace document {
 
 inline constexpr int kMaxChannels = 3;
@@ -43,6 +45,20 @@ class DocumentContext {
   int edit_mode = 0;
 };
 
+// The process-wide context, or the one a ScopedThreadContext gave this thread.
 DocumentContext& Context();
+
+// Gives this thread, and the worker threads started from it while the guard lives, their own
+// context in place of the process-wide one: a batch worker opens, analyses and saves its recording
+// without touching the channel sets of the program's document. The context must outlive the
+// guard and every thread started under it.
+class ScopedThreadContext {
+ public:
+  explicit ScopedThreadContext(DocumentContext& context)
+      : slot_(platform::ThreadSlot::kDocumentContext, &context) {}
+
+ private:
+  platform::ScopedThreadSlot slot_;
+};
 
 }  // namespace document

@@ -48,6 +48,32 @@ inline constexpr int kRecorderTest = 33033;
 inline constexpr int kZK131Test = 33035;
 inline constexpr int kUsbTest = 33036;
 inline constexpr int kRawDataTest = 33043;
+// The main frame's tool commands: batch runs, exports and imports of chosen recordings, test data,
+// diagnostic files and the checkers of sample files and card images. The kNoAction ids are taken
+// by handlers that do nothing; menus may still carry them.
+inline constexpr int kBatchAnalysis = 33030;
+inline constexpr int kDumpDocument = 33037;
+inline constexpr int kNoAction33038 = 33038;
+inline constexpr int kSaveOldFormat = 33039;
+inline constexpr int kExportBin = 33040;
+inline constexpr int kNoAction33041 = 33041;
+inline constexpr int kNoAction33042 = 33042;
+inline constexpr int kNoAction33045 = 33045;
+inline constexpr int kNoAction33046 = 33046;
+inline constexpr int kDiscardAnalysis = 33047;
+inline constexpr int kImportAhaFiles = 33048;
+inline constexpr int kNoAction33049 = 33049;
+inline constexpr int kNoAction33050 = 33050;
+inline constexpr int kNoAction33051 = 33051;
+inline constexpr int kRepairFiles = 33053;
+inline constexpr int kImportKEKGFiles = 33054;
+inline constexpr int kExportBinMultiple = 33055;
+inline constexpr int kExportRRMultiple = 33056;
+inline constexpr int kCheckRawFile = 33057;
+inline constexpr int kCheckCmpFile = 33058;
+inline constexpr int kConvertAhaSignalFile = 33060;
+inline constexpr int kNoAction33061 = 33061;
+inline constexpr int kNoAction33062 = 33062;
 inline constexpr int kSendReportPdf = 33213;
 inline constexpr int kSendRecording = 33214;
 inline constexpr int kExportReportPdf = 33215;

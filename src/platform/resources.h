@@ -1,5 +1,6 @@
 #pragma once
 
+#include <atomic>
 #include <map>
 #include <optional>
 #include <span>
@@ -34,7 +35,9 @@ class ResourcePack {
 };
 
 // Process-wide resource state: the program's own pack, the chosen language pack (none when the
-// "Language" value names no pack), and which of the two serves loads now. User-interface thread only.
+// "Language" value names no pack), and which of the two serves loads now. User-interface thread
+// only, but for loads of strings: a batch worker loads the few texts of its document while the
+// user-interface thread may flip the switch (it is atomic for that).
 class ResourceContext {
  public:
   ResourcePack& ExePack() { return exe_; }
@@ -55,7 +58,7 @@ class ResourceContext {
  private:
   ResourcePack exe_{"ZK470"};
   const ResourcePack* language_ = nullptr;
-  bool using_exe_ = false;
+  std::atomic<bool> using_exe_{false};
 };
 
 ResourceContext& Resources();

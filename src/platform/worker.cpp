@@ -1,5 +1,6 @@
 #include "platform/worker.h"
 
+#include <array>
 #include <cassert>
 #include <chrono>
 #include <exception>
@@ -22,7 +23,19 @@ void Guarded(WorkerResult& result, F&& f) {
   }
 }
 
+using ThreadSlots = std::array<void*, static_cast<size_t>(ThreadSlot::kCount)>;
+thread_local ThreadSlots t_slots{};
+
 }  // namespace
+
+void* ThreadSlotValue(ThreadSlot slot) { return t_slots[static_cast<size_t>(slot)]; }
+
+ScopedThreadSlot::ScopedThreadSlot(ThreadSlot slot, void* value)
+    : slot_(slot), saved_(ThreadSlotValue(slot)) {
+  t_slots[static_cast<size_t>(slot)] = value;
+}
+
+ScopedThreadSlot::~ScopedThreadSlot() { t_slots[static_cast<size_t>(slot_)] = saved_; }
 
 void UiQueue::Post(PostedMessage message) {
   WakeHandler wake;
@@ -107,7 +120,10 @@ WorkerThread::~WorkerThread() {
 
 void WorkerThread::Start(Body body, ExitHook on_exit) {
   assert(!started_ && "a WorkerThread runs once");
-  thread_ = std::thread([this, body = std::move(body), on_exit = std::move(on_exit)] { Run(body, on_exit); });
+  thread_ = std::thread([this, slots = t_slots, body = std::move(body), on_exit = std::move(on_exit)] {
+    t_slots = slots;
+    Run(body, on_exit);
+  });
   started_ = true;
 }
 

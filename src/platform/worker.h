@@ -64,6 +64,30 @@ class UiQueue {
 // The process-wide queue of the user-interface thread; tests call Reset() on it.
 UiQueue& UiThreadQueue();
 
+// Per-thread replacements of process-wide state. A batch worker that analyses a recording beside
+// the user-interface thread puts its own document context and prompt here; every WorkerThread
+// started on a thread takes that thread's slots along, so the threads its analysis starts see the
+// same replacements. An empty slot (nullptr) means the process-wide state.
+enum class ThreadSlot {
+  kDocumentContext,  // a document::DocumentContext (set with document::ScopedThreadContext)
+  kPrompt,           // a win::Prompt that win::CurrentPrompt() returns on this thread
+  kCount
+};
+void* ThreadSlotValue(ThreadSlot slot);
+
+// Sets a slot of this thread for a scope and restores the earlier value after it.
+class ScopedThreadSlot {
+ public:
+  ScopedThreadSlot(ThreadSlot slot, void* value);
+  ~ScopedThreadSlot();
+  ScopedThreadSlot(const ScopedThreadSlot&) = delete;
+  ScopedThreadSlot& operator=(const ScopedThreadSlot&) = delete;
+
+ private:
+  ThreadSlot slot_;
+  void* saved_;
+};
+
 // How a worker ended: ok false when its body (or its exit hook) threw; error holds the text.
 struct WorkerResult {
   bool ok = true;

@@ -6,7 +6,9 @@
 namespace {
 
 constexpr platform::StringEntry kEnglishStrings[] = {
-    {kIdsArchiveCopiedBack, "The recordings were copied from the archive."},
+    {kIdsArchiveCopyBackFailed,
+     "The copy from the archive did not complete: a file could not be copied, there was not enough free "
+     "space, or the copy was cancelled."},
     {kIdsRRWriteFailed, "The RR file\n\n%s\n\ncould not be written completely."},
     {kIdsNoMailProgram,
      "No e-mail program is set up on this computer.\n\nPlease attach the file yourself:\n%s"},
@@ -14,7 +16,9 @@ constexpr platform::StringEntry kEnglishStrings[] = {
 };
 
 constexpr platform::StringEntry kGermanStrings[] = {
-    {kIdsArchiveCopiedBack, "Die Aufzeichnungen wurden aus dem Archiv kopiert."},
+    {kIdsArchiveCopyBackFailed,
+     "Das Kopieren aus dem Archiv wurde nicht abgeschlossen: Eine Datei konnte nicht kopiert werden, es war "
+     "nicht genug Platz frei, oder das Kopieren wurde abgebrochen."},
     {kIdsRRWriteFailed, "Die RR-Datei\n\n%s\n\nkonnte nicht vollständig geschrieben werden."},
     {kIdsNoMailProgram,
      "Auf diesem Computer ist kein E-Mail-Programm eingerichtet.\n\nBitte hängen Sie die Datei selbst "

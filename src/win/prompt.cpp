@@ -1,6 +1,7 @@
 #include "win/prompt.h"
 
 #include "platform/process_context.h"
+#include "platform/worker.h"
 
 namespace win {
 namespace {
@@ -49,7 +50,10 @@ std::optional<std::vector<std::string>> Prompt::ChooseFiles(const FileDialogRequ
   return std::vector<std::string>{std::move(*one)};
 }
 
-Prompt& CurrentPrompt() { return g_prompt ? *g_prompt : Fallback(); }
+Prompt& CurrentPrompt() {
+  if (void* own = platform::ThreadSlotValue(platform::ThreadSlot::kPrompt)) return *static_cast<Prompt*>(own);
+  return g_prompt ? *g_prompt : Fallback();
+}
 
 void SetPrompt(Prompt* prompt) { g_prompt = prompt; }
 

@@ -495,7 +495,7 @@ TEST_F(ExportsTest, ArchiveCopiesHandTheChosenRecordingsOver) {
   ViewServices services;
   services.archive_copy_chosen = [&copies](CZK470Doc&, int mode, const std::vector<std::string>& chosen) {
     copies.emplace_back(mode, chosen.size());
-    return 1;
+    return -1;
   };
   InstallViewServices(std::move(services));
   struct Case {
@@ -504,8 +504,12 @@ TEST_F(ExportsTest, ArchiveCopiesHandTheChosenRecordingsOver) {
     const char* message;
   };
   const Case kCases[] = {
-      {export_cmd::kArchiveCopyTo, 2, "The recordings were copied to the archive."},
-      {export_cmd::kArchiveCopyFrom, 3, "The recordings were copied from the archive."},
+      {export_cmd::kArchiveCopyTo, 2,
+       "The copy to the archive did not complete: there was nothing to copy, a file could not be copied, or "
+       "the copy was cancelled."},
+      {export_cmd::kArchiveCopyFrom, 3,
+       "The copy from the archive did not complete: a file could not be copied, there was not enough free "
+       "space, or the copy was cancelled."},
   };
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.command);

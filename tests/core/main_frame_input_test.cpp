@@ -287,9 +287,9 @@ TEST_F(MainFrameInputTest, AltAloneAndF10LightTheMenuAndArrowsWalkIt) {
     int key;
     int hot;
   };
-  // Seven titles: File, Recorder, Analysis, View, Report, Options, Help; the ends wrap round.
+  // Eight titles: File, Recorder, Analysis, View, Report, Tools, Options, Help; the ends wrap round.
   constexpr Step kSteps[] = {{win::kVkRight, 1}, {win::kVkRight, 2}, {win::kVkLeft, 1},
-                             {win::kVkLeft, 0},  {win::kVkLeft, 6},  {win::kVkRight, 0}};
+                             {win::kVkLeft, 0},  {win::kVkLeft, 7},  {win::kVkRight, 0}};
   for (const Step& step : kSteps) {
     win::Windows().PressKey(step.key);
     EXPECT_EQ(bar.HotTitle(), step.hot) << step.key;

@@ -221,8 +221,8 @@ TEST_F(MainFrameTest, MenuBarOpensPopupsAndRunsTheChosenCommand) {
   ASSERT_TRUE(Start({}));
   Pump();
   MenuBarWnd& bar = Frame().GetMenuBar();
-  EXPECT_FALSE(bar.TitleRect(6).IsEmpty());
-  EXPECT_TRUE(bar.TitleRect(7).IsEmpty());
+  EXPECT_FALSE(bar.TitleRect(7).IsEmpty());
+  EXPECT_TRUE(bar.TitleRect(8).IsEmpty());
   // Help: About. The About box then opens from the posted command; the test closes it.
   bool about_seen = false;
   on_idle_ = [&](win::Window* modal) {
@@ -237,7 +237,7 @@ TEST_F(MainFrameTest, MenuBarOpensPopupsAndRunsTheChosenCommand) {
     about->SendMessage(win::kWmCommand, win::kIdOk);
     return true;
   };
-  const int chosen = bar.OpenPopup(6, [](PopupMenuWnd& menu) {
+  const int chosen = bar.OpenPopup(7, [](PopupMenuWnd& menu) {
     menu.SendMessage(win::kWmKeyDown, win::kVkDown);
     menu.SendMessage(win::kWmKeyDown, win::kVkReturn);
   });

@@ -328,6 +328,63 @@ TEST_F(OptionsCommandTest, GdtPageGreysItsFieldsWhileTheLinkIsOff) {
   EXPECT_EQ(prompt_.Log()[0].caption, "Choose a folder");
 }
 
+// Short names become part of the exchange file names: one that would lead a name out of the
+// exchange folder keeps the page open while the link is on. With the link off the names are not
+// used and cannot be edited, so the sheet closes.
+TEST_F(OptionsCommandTest, GdtPageRefusesShortNamesThatLeaveTheExchangeFolder) {
+  struct Case {
+    const char* name;
+    bool link_on;
+    int id;
+    std::string typed;
+    std::string message_start;  // empty: accepted
+  };
+  const std::vector<Case> cases = {
+      {"slash", true, TGDTPage::kOwnShortNameId, "a/b", "\"a/b\" cannot be a short name."},
+      {"parent", true, TGDTPage::kPracticeShortNameId, "..", "\"..\" cannot be a short name."},
+      {"inside a name", true, TGDTPage::kOwnShortNameId, "Z..4", "\"Z..4\" cannot be a short name."},
+      {"control character", true, TGDTPage::kPracticeShortNameId, std::string("ED\tV"),
+       "\"ED?V\" cannot be a short name."},
+      {"single point and blank", true, TGDTPage::kOwnShortNameId, "Z. 4", ""},
+      {"link off", false, TGDTPage::kOwnShortNameId, "a/b", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    prompt_.ClearLog();
+    Doc().GetSettings().SetText(SettingKey::kGDTZK470Shorty, "ZK4");
+    Doc().GetSettings().SetText(SettingKey::kGDTEDVShorty, "EDV");
+    Doc().GetSettings().SetInt(SettingKey::kGDTOn, 0);
+    const bool refused = !c.message_start.empty();
+    RunCommand([&](TOptionsSheet& sheet) {
+      TGDTPage& page = sheet.GDT();
+      ASSERT_TRUE(sheet.SetActivePage(page));
+      // Typed while on; switched off again for the case that stores with the link off.
+      page.Item<win::Button>(TGDTPage::kSwitchId)->Click();
+      page.Item<win::Edit>(c.id)->SetTextFromUser(c.typed);
+      if (!c.link_on) page.Item<win::Button>(TGDTPage::kSwitchId)->Click();
+      sheet.PressButton(win::kIdOk);
+      if (refused) {
+        EXPECT_TRUE(sheet.IsWindow());
+        EXPECT_EQ(sheet.GetActivePage(), &page);
+        sheet.PressButton(win::kIdCancel);
+      }
+    });
+    const std::vector<std::string> messages = Messages();
+    if (!refused) {
+      EXPECT_TRUE(messages.empty());
+      const SettingKey key =
+          c.id == TGDTPage::kOwnShortNameId ? SettingKey::kGDTZK470Shorty : SettingKey::kGDTEDVShorty;
+      EXPECT_EQ(Doc().GetSettings().Text(key), c.typed);
+    } else {
+      ASSERT_EQ(messages.size(), 1u);
+      EXPECT_TRUE(messages[0].starts_with(c.message_start)) << messages[0];
+      EXPECT_EQ(Doc().GetSettings().Text(SettingKey::kGDTZK470Shorty), "ZK4");
+      EXPECT_EQ(Doc().GetSettings().Text(SettingKey::kGDTEDVShorty), "EDV");
+      EXPECT_EQ(Doc().GetSettings().Int(SettingKey::kGDTOn), 0);
+    }
+  }
+}
+
 // The main toolbar is made again only when the GDT switch changed; it then shows or hides the GDT
 // buttons by the new switch.
 TEST_F(OptionsCommandTest, SwitchingTheGdtLinkRebuildsTheToolbars) {

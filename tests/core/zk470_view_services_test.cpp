@@ -30,6 +30,7 @@ struct GdtScript {
   bool answer_read = true;
   bool examination_read = true;
   std::vector<std::string> calls;
+  bool result_written = true;
 };
 
 class FakeGdtLink : public GdtLink {
@@ -37,7 +38,7 @@ class FakeGdtLink : public GdtLink {
   explicit FakeGdtLink(GdtScript& script) : script_(script) {}
   bool SendResult() override {
     script_.calls.push_back("send");
-    return true;
+    return script_.result_written;
   }
   bool WriteRequest() override {
     script_.calls.push_back("request");
@@ -96,6 +97,20 @@ TEST_F(ServicesTest, TakingPatientDataAsksOnceAndStartsANewRecordingOnlyFromARec
     }
     EXPECT_EQ(failure_shown, c.failure_shown);
   }
+  // A result that could not be written is said; a written one passes without a word.
+  Doc().SetDisplayMode(DisplayMode::kNavigation);
+  for (const bool written : {true, false}) {
+    SCOPED_TRACE(written ? "written" : "not written");
+    script = GdtScript{};
+    script.result_written = written;
+    prompt_.ClearLog();
+    ASSERT_TRUE(Enabled(cmd::kGDTSendResult));
+    EXPECT_TRUE(win::ExecuteCommand(Frame(), cmd::kGDTSendResult));
+    EXPECT_EQ(script.calls, std::vector<std::string>{"send"});
+    ASSERT_EQ(prompt_.Log().size(), written ? 0u : 1u);
+    if (!written)
+      EXPECT_EQ(prompt_.Log()[0].text, "The result could not be written to the GDT exchange folder.");
+  }
   // Without the GDT link setting neither GDT command is offered.
   Doc().GetSettings().SetInt(SettingKey::kGDTOn, 0);
   Doc().SetDisplayMode(DisplayMode::kNavigation);
@@ -142,7 +157,7 @@ TEST_F(ServicesTest, SendGoesAsReportForAPdfAndAsRecordingOtherwise) {
   }
 }
 
-TEST_F(ServicesTest, AnArchiveCopyThatCopiedSomethingSaysSo) {
+TEST_F(ServicesTest, AnArchiveCopyThatDidNotGoThroughSaysSo) {
   std::vector<int> modes;
   int result = 0;
   ViewServices services;
@@ -157,12 +172,15 @@ TEST_F(ServicesTest, AnArchiveCopyThatCopiedSomethingSaysSo) {
   prompt_.ClearLog();
   EXPECT_TRUE(win::ExecuteCommand(Frame(), cmd::kArchiveCopyAll));
   EXPECT_TRUE(prompt_.Log().empty());
-  result = 1;
+  result = -1;
   Doc().SetDisplayMode(DisplayMode::kNavigation);
   EXPECT_TRUE(win::ExecuteCommand(Frame(), cmd::kArchiveCopy));
   EXPECT_EQ(modes, (std::vector<int>{1, 0}));
   ASSERT_EQ(prompt_.Log().size(), 1u);
-  EXPECT_EQ(prompt_.Log()[0].text, "The recordings were copied to the archive.");
+  EXPECT_EQ(
+      prompt_.Log()[0].text,
+      "The copy to the archive did not complete: there was nothing to copy, a file could not be copied, or "
+      "the copy was cancelled.");
 }
 
 TEST_F(ServicesTest, PacemakerNamesAreStoredOnOkOnly) {

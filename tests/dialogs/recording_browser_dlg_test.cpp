@@ -7,9 +7,9 @@
 #include <utility>
 #include <vector>
 
-#include "dialogs/archive_attribute.h"
 #include "dialogs/dialog_resources.h"
 #include "dialogs/patient_sheet_fixture.h"
+#include "platform/archive_attribute.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ class RecordingBrowserTest : public dialogs_test::PatientSheetTest {
     PatientSheetTest::SetUp();
     for (const char* name : {"Bert Baum 01-02-2024 08-00 V003-.QRS", "letter.pdf", "import.KZT", "notes.txt"})
       doctest::WriteBytes(File(name), {1});
-    ASSERT_TRUE(dialogs::SetArchiveAttribute(File("letter.pdf"), false));
+    ASSERT_TRUE(platform::SetArchiveAttribute(File("letter.pdf"), false));
     other_ = (temp_.Path() / "other").string();
     std::filesystem::create_directories(other_);
     doctest::WriteBytes((std::filesystem::path(other_) / "Carl 0009-.QRS").string(), {1});

@@ -7,8 +7,8 @@
 #include <ctime>
 #include <filesystem>
 
-#include "dialogs/archive_attribute.h"
 #include "dialogs/sound_test_support.h"
+#include "platform/archive_attribute.h"
 #include "platform/locale.h"
 #include "platform/process_context.h"
 #include "platform/resources.h"
@@ -73,8 +73,8 @@ class RecordingListingTest : public ::testing::Test {
     SetLocalMTime(dir_ / "report.PDF", 2024, 6, 30, 23, 59, 58);
     SetLocalMTime(dir_ / "import.kzt", 2024, 2, 29, 8, 0, 1);
     SetLocalMTime(dir_ / "Beta.QRS", 2023, 3, 4, 5, 6, 7);
-    ASSERT_TRUE(dialogs::SetArchiveAttribute(dir_ / "report.PDF", false));
-    ASSERT_TRUE(dialogs::SetArchiveAttribute(dir_ / "Beta.QRS", false));
+    ASSERT_TRUE(platform::SetArchiveAttribute(dir_ / "report.PDF", false));
+    ASSERT_TRUE(platform::SetArchiveAttribute(dir_ / "Beta.QRS", false));
   }
   void TearDown() override { platform::ResetProcessState(); }
 
@@ -153,30 +153,31 @@ TEST_F(RecordingListingTest, FolderThatDoesNotExistListsNothing) {
 
 TEST(ArchiveAttribute, ClearedByArchivingSetAgainByAChange) {
   const std::filesystem::path dir = dialogs_test::MakeTestDir();
-  for (const dialogs::ArchiveMarkPlace place : {dialogs::ArchiveMarkPlace::kAuto, dialogs::ArchiveMarkPlace::kMarkerFile}) {
-    SCOPED_TRACE(place == dialogs::ArchiveMarkPlace::kAuto ? "extended attribute" : "marker file");
+  for (const platform::ArchiveMarkPlace place :
+       {platform::ArchiveMarkPlace::kAuto, platform::ArchiveMarkPlace::kMarkerFile}) {
+    SCOPED_TRACE(place == platform::ArchiveMarkPlace::kAuto ? "extended attribute" : "marker file");
     const std::filesystem::path file = dir / "00001.QRS";
     WriteBytes(file, {1, 2, 3});
     SetLocalMTime(file, 2024, 1, 1, 10, 0, 0);
-    EXPECT_TRUE(dialogs::HasArchiveAttribute(file, place));  // a new file was never archived
-    ASSERT_TRUE(dialogs::SetArchiveAttribute(file, false, place));
-    EXPECT_FALSE(dialogs::HasArchiveAttribute(file, place));
+    EXPECT_TRUE(platform::HasArchiveAttribute(file, place));  // a new file was never archived
+    ASSERT_TRUE(platform::SetArchiveAttribute(file, false, place));
+    EXPECT_FALSE(platform::HasArchiveAttribute(file, place));
     // Writing the file sets the attribute again, as the platform did.
     SetLocalMTime(file, 2024, 1, 1, 10, 0, 1);
-    EXPECT_TRUE(dialogs::HasArchiveAttribute(file, place));
-    ASSERT_TRUE(dialogs::SetArchiveAttribute(file, false, place));
-    ASSERT_TRUE(dialogs::SetArchiveAttribute(file, true, place));
-    EXPECT_TRUE(dialogs::HasArchiveAttribute(file, place));
+    EXPECT_TRUE(platform::HasArchiveAttribute(file, place));
+    ASSERT_TRUE(platform::SetArchiveAttribute(file, false, place));
+    ASSERT_TRUE(platform::SetArchiveAttribute(file, true, place));
+    EXPECT_TRUE(platform::HasArchiveAttribute(file, place));
     // A file saved over it (a new file under the name) starts with the attribute set.
-    ASSERT_TRUE(dialogs::SetArchiveAttribute(file, false, place));
+    ASSERT_TRUE(platform::SetArchiveAttribute(file, false, place));
     std::filesystem::remove(file);
     WriteBytes(file, {4});
     SetLocalMTime(file, 2024, 1, 1, 10, 0, 2);
-    EXPECT_TRUE(dialogs::HasArchiveAttribute(file, place));
+    EXPECT_TRUE(platform::HasArchiveAttribute(file, place));
     std::filesystem::remove(file);
   }
-  EXPECT_FALSE(dialogs::HasArchiveAttribute(dir / "missing.QRS"));
-  EXPECT_FALSE(dialogs::SetArchiveAttribute(dir / "missing.QRS", false));
+  EXPECT_FALSE(platform::HasArchiveAttribute(dir / "missing.QRS"));
+  EXPECT_FALSE(platform::SetArchiveAttribute(dir / "missing.QRS", false));
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "dialogs/analysis_pages.h"
 #include "dialogs/colour_page.h"
 #include "dialogs/display_pages.h"
+#include "dialogs/gdt_page.h"
 #include "dialogs/io_port_page.h"
 #include "dialogs/options_pages.h"
 #include "dialogs/options_sheet.h"
@@ -29,6 +30,7 @@
 #include "qt/dialog_host_test.h"
 #include "qt/screenshot.h"
 #include "recorder/recorder_screen_factories.h"
+#include "win/controls.h"
 #include "win/property_sheet.h"
 #include "win/win_strings.h"
 
@@ -172,15 +174,28 @@ TEST_F(SettingsSheetsQtTest, ScreenshotsOfTheUserAndColourPages) {
   }
 }
 
-// The GDT page with the link on, so that its fields show enabled.
+// The GDT page with the link on, so that its fields show enabled, and after the switch was
+// cleared, with its fields greyed on the screen.
 TEST_F(SettingsSheetsQtTest, ScreenshotOfTheGdtPageWithTheLinkOn) {
   doc_->GetSettings().SetInt(SettingKey::kGDTOn, 1);
   TOptionsSheet sheet(TOptionsSheet::kCaptionId, &main_, 5, *doc_);
   sheet.SetApplyButton(false);
+  const auto folder_enabled = [&] {
+    QWidget* folder = dialogs_->WidgetOf(*sheet.GDT().GetDlgItem(TGDTPage::kFolderId));
+    return folder != nullptr && folder->isEnabled();
+  };
   Steps({[&] {
            win::Windows().RunPending();
            QCoreApplication::processEvents();
+           EXPECT_TRUE(folder_enabled());
            Shoot(sheet, "gdt_page");
+         },
+         [&] {
+           sheet.GDT().Item<win::Button>(TGDTPage::kSwitchId)->Click();
+           win::Windows().RunPending();
+           QCoreApplication::processEvents();
+           EXPECT_FALSE(folder_enabled());
+           Shoot(sheet, "gdt_page_off");
          },
          [&] { sheet.PressButton(win::kIdCancel); }});
   EXPECT_EQ(sheet.DoModal(), win::kIdCancel);

@@ -15,6 +15,7 @@
 #include "document/profile_keys.h"
 #include "document/record_format.h"
 #include "document/recording_files.h"
+#include "platform/profile_store.h"
 #include "platform/resources.h"
 #include "recorder/raw/raw_file_header.h"
 #include "recorder/raw/raw_image_writer.h"
@@ -258,6 +259,52 @@ TEST_F(RawImportCommands, ImageOfTheOpenRecordingConvertsBackToTheSameSamples) {
   EXPECT_EQ(platform::ReadFileBytes(document::ReplaceLastThree(Doc().GetPathName(), "cmp")), samples);
   EXPECT_EQ(Doc().GetRecordingData().identity_text, "ZK-131 V1.30 777");
   EXPECT_EQ(Doc().GetPatientData().surname, "Brand");
+}
+
+TEST_F(RawImportCommands, ImageOfTheOpenRecordingOnlyFromACardRecordersSampleFile) {
+  const std::vector<std::vector<int16_t>> channels(
+      2, std::vector<int16_t>(3 * testsupport::kSamplesPerMinute, 40));
+  struct Case {
+    const char* name;
+    const char* extension;
+    std::vector<uint8_t> samples;
+    bool refused;
+  };
+  const Case kCases[] = {
+      {"tape", "TAP", std::vector<uint8_t>(2 * 15000, 128), true},
+      {"old compressed format", "CMP", testsupport::EncodeCmp(testsupport::CmpFormat::kOld, channels), true},
+      {"new compressed format", "CMP", testsupport::EncodeCmp(testsupport::CmpFormat::kNew, channels), false},
+  };
+  int number = 0;
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    const std::string base = "0009" + std::to_string(number++);
+    testsupport::WriteBytes(data_ / (base + "." + c.extension), c.samples);
+    const fs::path qrs = data_ / (base + ".QRS");
+    {
+      platform::MemoryProfileStore profile;
+      CZK470Doc writer(CZK470Doc::NoUserInterface{}, profile, clock_);
+      ASSERT_TRUE(writer.OnSaveDocument(qrs.string()));
+    }
+    ASSERT_TRUE(app_->OpenDocumentFile(qrs.string()));
+    Pump();
+    prompt_.ClearLog();
+    // The save dialog, when it comes, is cancelled (the script holds no file).
+
+    RunWriteRecordingRawFileCommand(View());
+
+    if (c.refused) {
+      EXPECT_EQ(Messages(), std::vector<std::string>{
+                                "Error: Can only create RAW-file when current file was taken by ZK-131"});
+      EXPECT_EQ(prompt_.Log().size(), 1u) << "no save dialog";
+    } else {
+      ASSERT_EQ(prompt_.Log().size(), 1u);
+      EXPECT_EQ(prompt_.Log()[0].kind, "file");
+      EXPECT_TRUE(Messages().empty());
+    }
+    EXPECT_FALSE(platform::Resources().ExeResourcesChosen()) << "the language resources are current again";
+    EXPECT_EQ(Doc().GetPathName(), qrs.string()) << "the recording stays open";
+  }
 }
 
 TEST_F(RawImportCommands, DisabledWhileTheOnlineMonitorIsShown) {

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <memory>
 #include <string>
@@ -10,6 +11,7 @@
 #include "dialogs/dialog_resources.h"
 #include "document/document_context.h"
 #include "document/zk470_doc.h"
+#include "platform/archive.h"
 #include "platform/ids.h"
 #include "platform/profile_store.h"
 #include "platform/resources.h"
@@ -64,6 +66,27 @@ TEST_F(RecorderServiceCommandsTest, RawDataTestWritesTheChosenImageAndSaysFinish
   ASSERT_EQ(prompt_.Log().front().kind, "file");
   EXPECT_EQ(fs::file_size(target), 1536u + 4096u);
   EXPECT_EQ(recorder::ReadRawImage(target).header.RawEcgBlockSize, 4096u);
+}
+
+TEST_F(RecorderServiceCommandsTest, RawDataTestWithTheDefaultsClosesTheRecordingAndWritesZeros) {
+  doc_->SetDisplayMode(DisplayMode::kEcgPage);
+  const fs::path target = dir_ / "ZK131ECG.RAW";
+  prompt_.QueueFile(target.string());
+  DisplayMode mode_while_asked = DisplayMode::kEcgPage;
+  DriveModal({[&](win::Window* modal) {
+    auto* dialog = dynamic_cast<TRawDataTestDlg*>(modal);
+    ASSERT_NE(dialog, nullptr);
+    mode_while_asked = doc_->GetDisplayMode();
+    dialog->Item<win::Button>(win::kIdOk)->Click();
+  }});
+  RunRecorderServiceCommand(kCmdRawDataTest, *doc_, &main_);
+  EXPECT_EQ(mode_while_asked, DisplayMode::kNone);
+  EXPECT_EQ(MessagesAsked(), (std::vector<std::string>{"Finished"}));
+  const std::vector<uint8_t> bytes = platform::ReadFileBytes(target);
+  ASSERT_EQ(bytes.size(), 1536u + 32768u);
+  EXPECT_EQ(recorder::ReadRawImage(target).header.RawEcgBlockSize, 32768u);
+  EXPECT_TRUE(std::all_of(bytes.begin() + 1536, bytes.end(), [](uint8_t b) { return b == 0; }))
+      << "no error planted";
 }
 
 TEST_F(RecorderServiceCommandsTest, TheTestersReturnTheViewToTheStartScreenFirst) {

@@ -188,7 +188,7 @@ class RecorderServiceTest : public win::testing_support::WinTest {
     return Lines(dialog.Log().GetWindowText());
   }
 
-  recorder::ScaledRecorderClock fast_{50};
+  recorder::ScaledRecorderClock fast_{25};  // slow enough for a loaded machine
   platform::ManualClock clock_;
   platform::FixedLocale locale_{platform::FixedLocale::Kind::k24Hour};
   platform::MemoryProfileStore profile_;

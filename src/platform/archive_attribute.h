@@ -11,7 +11,7 @@
 // later change of the file (or a new file saved over it) sets the attribute again, as the platform
 // did. Where the file system has no user extended attributes the mark is a small hidden file
 // ".<name>.zk470-archived" beside the file.
-namespace dialogs {
+namespace platform {
 
 enum class ArchiveMarkPlace {
   kAuto,        // the extended attribute, or the marker file where there are none
@@ -21,7 +21,7 @@ enum class ArchiveMarkPlace {
 // True for a file that was never archived or has changed since; false when it does not exist.
 bool HasArchiveAttribute(const std::filesystem::path& file, ArchiveMarkPlace place = ArchiveMarkPlace::kAuto);
 // Sets (removes the mark) or clears (marks as archived) the attribute of an existing file.
-[[nodiscard]] platform::FileOpResult SetArchiveAttribute(const std::filesystem::path& file, bool set,
-                                                         ArchiveMarkPlace place = ArchiveMarkPlace::kAuto);
+[[nodiscard]] FileOpResult SetArchiveAttribute(const std::filesystem::path& file, bool set,
+                                               ArchiveMarkPlace place = ArchiveMarkPlace::kAuto);
 
-}  // namespace dialogs
+}  // namespace platform

@@ -1,4 +1,4 @@
-#include "dialogs/archive_attribute.h"
+#include "platform/archive_attribute.h"
 
 #include <sys/stat.h>
 #include <sys/xattr.h>
@@ -7,14 +7,14 @@
 #include <cstdio>
 #include <cstring>
 #include <optional>
-#include <string>
 #include <span>
+#include <string>
 #include <system_error>
 
 #include "platform/archive.h"
 #include "platform/io_error.h"
 
-namespace dialogs {
+namespace platform {
 namespace {
 
 constexpr const char* kAttributeName = "user.zk470.archived";
@@ -43,12 +43,12 @@ std::optional<std::string> ReadMarkerFile(const std::filesystem::path& file) {
 }
 
 // Never truncated in place: a torn mark would read as "not archived".
-platform::FileOpResult WriteMarkerFile(const std::filesystem::path& file, const std::string& stamp) {
+FileOpResult WriteMarkerFile(const std::filesystem::path& file, const std::string& stamp) {
   try {
-    platform::WriteFileAtomic(MarkerFile(file),
-                              std::span(reinterpret_cast<const uint8_t*>(stamp.data()), stamp.size()));
-  } catch (const platform::IoError& error) {
-    return platform::FileOpResult::Failure(error.what());
+    WriteFileAtomic(MarkerFile(file),
+                    std::span(reinterpret_cast<const uint8_t*>(stamp.data()), stamp.size()));
+  } catch (const IoError& error) {
+    return FileOpResult::Failure(error.what());
   }
   return {};
 }
@@ -73,9 +73,9 @@ bool HasArchiveAttribute(const std::filesystem::path& file, ArchiveMarkPlace pla
   return !mark || *mark != *stamp;
 }
 
-platform::FileOpResult SetArchiveAttribute(const std::filesystem::path& file, bool set, ArchiveMarkPlace place) {
+FileOpResult SetArchiveAttribute(const std::filesystem::path& file, bool set, ArchiveMarkPlace place) {
   const std::optional<std::string> stamp = ModificationStamp(file);
-  if (!stamp) return platform::FileOpResult::Failure(file.string() + ": no such file");
+  if (!stamp) return FileOpResult::Failure(file.string() + ": no such file");
   if (place == ArchiveMarkPlace::kAuto) {
     const int result = set ? ::removexattr(file.c_str(), kAttributeName)
                            : ::setxattr(file.c_str(), kAttributeName, stamp->data(), stamp->size(), 0);
@@ -85,16 +85,16 @@ platform::FileOpResult SetArchiveAttribute(const std::filesystem::path& file, bo
       return {};
     }
     if (!NoExtendedAttributes(errno)) {
-      return platform::FileOpResult::Failure(file.string() + ": " + std::strerror(errno));
+      return FileOpResult::Failure(file.string() + ": " + std::strerror(errno));
     }
   }
   if (set) {
     std::error_code error;
     std::filesystem::remove(MarkerFile(file), error);
-    if (error) return platform::FileOpResult::Failure(MarkerFile(file).string() + ": " + error.message());
+    if (error) return FileOpResult::Failure(MarkerFile(file).string() + ": " + error.message());
     return {};
   }
   return WriteMarkerFile(file, *stamp);
 }
 
-}  // namespace dialogs
+}  // namespace platform
