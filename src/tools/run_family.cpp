@@ -19,7 +19,8 @@ ToolServices& Services() {
 }
 
 int AskYesNo(const std::string& text) {
-  return win::CurrentPrompt().MessageBox(text, win::Windows().AppTitle(), win::kMbYesNo | win::kMbIconQuestion);
+  return win::CurrentPrompt().MessageBox(text, win::Windows().AppTitle(),
+                                         win::kMbYesNo | win::kMbIconQuestion);
 }
 
 }  // namespace
@@ -65,8 +66,8 @@ void RunResults::Error(const std::string& label, const std::string& subject) {
 void RunResults::AddSummary(const std::string& success_label, const std::string& error_label) {
   Add(" ");
   char text[512];
-  std::snprintf(text, sizeof text, "%s : %d        %s : %d", success_label.c_str(), successes_, error_label.c_str(),
-                errors_);
+  std::snprintf(text, sizeof text, "%s : %d        %s : %d", success_label.c_str(), successes_,
+                error_label.c_str(), errors_);
   Add(text);
 }
 

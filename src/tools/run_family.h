@@ -32,7 +32,8 @@ struct PickResult {
 // installs them at start-up; tests install fakes with ScopedToolServices. User-interface thread.
 struct ToolServices {
   // The recording file picker, modal. Empty: the picker dialog itself.
-  std::function<PickResult(win::Window* parent, const std::string& title, const std::string& folder, int kind)>
+  std::function<PickResult(win::Window* parent, const std::string& title, const std::string& folder,
+                           int kind)>
       pick_files;
   // The result list in the text view dialog, modal. Empty: the text view dialog itself.
   std::function<void(win::Window* parent, const std::string& caption, const std::vector<std::string>& lines,

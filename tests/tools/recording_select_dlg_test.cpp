@@ -551,7 +551,8 @@ TEST_F(RecordingSelectTest, GoldenDisplayList) {
     const size_t at = line.find(folder_);
     if (at == std::string::npos) continue;
     line.replace(at, folder_.size(), "<folder>");
-    if (const size_t extent = line.rfind(" ["); extent != std::string::npos && extent > at) line.erase(extent);
+    if (const size_t extent = line.rfind(" ["); extent != std::string::npos && extent > at)
+      line.erase(extent);
   }
   testsupport::ExpectScreenGolden("tools", "recording_select_dlg", lines);
 }
