@@ -383,22 +383,31 @@ void BatchAnalysis(win::Window* frame, CZK470Doc* doc) {
   RunResults results;
   {
     CProgressWindow window;
-    window.CreatePopup(frame, kProgressCaption, true);
-    window.Layout(1 + std::min(options.threads, 8), CProgressWindow::kDefaultWidth);
-    window.BeginModal(kProgressCaption, true);
-    window.SetRange(0, static_cast<int32_t>(picked.paths.size()), 1);
+    OpenBatchProgress(window, frame, options.threads, static_cast<int>(picked.paths.size()));
     options.progress = [&window](const BatchProgress& progress) {
-      std::string text = std::to_string(progress.done) + " of " + std::to_string(progress.total);
-      for (const std::string& path : progress.running)
-        if (!path.empty()) text += "\n" + std::filesystem::path(path).filename().string();
-      window.SetText("%s", text.c_str());
-      window.SetPos(progress.done);
+      ShowBatchProgress(window, progress);
       (void)window.PumpMessages(true);
       return !window.IsCancelled();
     };
     results = RunBatchAnalysis(picked.paths, options);
   }
   ShowResults(frame, platform::LoadString(kIdsBatchResultsCaption), results.Lines(), true);
+}
+
+void OpenBatchProgress(CProgressWindow& window, win::Window* frame, int threads, int total) {
+  window.CreatePopup(frame, kProgressCaption, true);
+  // A line for the count and one for each worker's recording.
+  window.Layout(1 + std::min(threads, 8), CProgressWindow::kDefaultWidth);
+  window.BeginModal(kProgressCaption, true);
+  window.SetRange(0, total, 1);
+}
+
+void ShowBatchProgress(CProgressWindow& window, const BatchProgress& progress) {
+  std::string text = std::to_string(progress.done) + " of " + std::to_string(progress.total);
+  for (const std::string& path : progress.running)
+    if (!path.empty()) text += "\n" + std::filesystem::path(path).filename().string();
+  window.SetText("%s", text.c_str());
+  window.SetPos(progress.done);
 }
 
 void DiscardAnalysis(CZK470Doc& doc) {

@@ -9,6 +9,8 @@
 #include "tools/run_family.h"
 
 class CZK470Doc;
+class CProgressWindow;
+
 namespace analysis {
 class AnalysisDialogs;
 }
@@ -89,6 +91,10 @@ RunResults RunBatchAnalysis(const std::vector<std::string>& paths, const BatchOp
 // Command 33030: picks recordings, analyses them on all cores under a progress window with
 // Cancel, and shows the result list. Leaves the document empty.
 void BatchAnalysis(win::Window* frame, CZK470Doc* doc);
+// The batch's progress window: modal over the frame with Cancel, the count and the recordings
+// being analysed.
+void OpenBatchProgress(CProgressWindow& window, win::Window* frame, int threads, int total);
+void ShowBatchProgress(CProgressWindow& window, const BatchProgress& progress);
 
 // Command 33047: throws the analysis of the open recording away (no question); the file changes
 // only when the user saves.

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/progress_window.h"
 #include "common/text_view_dlg.h"
 #include "common/utility_resources.h"
 #include "dialogs/patient_dialog_resources.h"
@@ -16,6 +17,7 @@
 #include "qt/dialog_host_test.h"
 #include "qt/screenshot.h"
 #include "support/test_files.h"
+#include "tools/batch_analysis.h"
 #include "tools/recording_select_dlg.h"
 #include "tools/run_family.h"
 #include "win/messages.h"
@@ -129,6 +131,28 @@ TEST_F(RecordingSelectQtTest, ScreenshotOfTheResultList) {
          },
          [&] { dialog.SendMessage(win::kWmCommand, win::kIdOk, 0); }});
   EXPECT_EQ(dialog.DoModal(), win::kIdOk);
+}
+
+// The batch analysis's progress as the user sees it with two workers busy.
+TEST_F(RecordingSelectQtTest, BatchProgressShowsTheCountAndTheRecordingsBeingAnalysed) {
+  win::Window main;
+  ASSERT_TRUE(main.Create(nullptr, {0, 0, 800, 600}, win::kWsCaption | win::kWsVisible, 0, "Main"));
+  win::Windows().SetMainWindow(&main);
+  CProgressWindow progress;
+  tools::OpenBatchProgress(progress, &main, 2, 5);
+  tools::ShowBatchProgress(progress,
+                           {2, 5, {"/data/Anna Meier 05-03-2024 V----.QRS", "/data/Bert Baum 0----.QRS"}});
+  QWidget* window = dialogs_->WidgetOf(progress);
+  ASSERT_NE(window, nullptr);
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(window->isVisible());
+  const QImage image(
+      QString::fromStdString(testing_support::SaveScreenshot(*window, "batch_progress").string()));
+  const auto [dark, other] = DarkAndOther(image);
+  EXPECT_GT(dark, 100) << "no text on the window";
+  EXPECT_GT(other, dark);
+  progress.DestroyWindow();
+  win::Windows().SetMainWindow(nullptr);
 }
 
 }  // namespace
