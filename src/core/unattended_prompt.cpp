@@ -2,6 +2,8 @@
 
 #include <ostream>
 
+#include "win/unattended_answer.h"
+
 namespace {
 
 std::string_view AnswerName(int answer) {
@@ -30,20 +32,7 @@ std::string OneLine(std::string_view text) {
 
 }  // namespace
 
-int UnattendedPrompt::AnswerFor(unsigned style) {
-  switch (style & 0xF) {
-    case win::kMbOkCancel:
-    case win::kMbRetryCancel:
-      return win::kIdCancel;
-    case win::kMbAbortRetryIgnore:
-      return win::kIdAbort;
-    case win::kMbYesNo:
-    case win::kMbYesNoCancel:
-      return win::kIdNo;
-    default:
-      return win::kIdOk;
-  }
-}
+int UnattendedPrompt::AnswerFor(unsigned style) { return win::UnattendedAnswer(style); }
 
 int UnattendedPrompt::MessageBox(std::string_view text, std::string_view caption, unsigned style) {
   const int answer = AnswerFor(style);

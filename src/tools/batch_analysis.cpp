@@ -26,6 +26,7 @@
 #include "platform/worker.h"
 #include "win/dialog_template.h"
 #include "win/prompt.h"
+#include "win/unattended_answer.h"
 
 namespace {
 
@@ -70,22 +71,6 @@ std::mutex& LibraryMutex() {
   return mutex;
 }
 
-// The answer that changes nothing and goes on, for a question nobody is there to answer.
-int UnattendedAnswer(unsigned style) {
-  switch (style & 0xF) {
-    case win::kMbOkCancel:
-    case win::kMbRetryCancel:
-      return win::kIdCancel;
-    case win::kMbAbortRetryIgnore:
-      return win::kIdAbort;
-    case win::kMbYesNo:
-    case win::kMbYesNoCancel:
-      return win::kIdNo;
-    default:
-      return win::kIdOk;
-  }
-}
-
 // A worker's prompt: what its document and analysis would have shown in message boxes goes to the
 // result list instead, one line per text line; questions get the unattended answer. Worker thread.
 class WorkerPrompt : public win::Prompt {
@@ -99,7 +84,7 @@ class WorkerPrompt : public win::Prompt {
       if (end == std::string_view::npos) break;
       rest.remove_prefix(end + 1);
     }
-    return UnattendedAnswer(style);
+    return win::UnattendedAnswer(style);
   }
   std::optional<std::string> ChooseFile(const win::FileDialogRequest&) override { return std::nullopt; }
   std::optional<std::string> ChooseFolder(std::string_view, std::string_view) override {

@@ -2,6 +2,7 @@
 
 #include "platform/process_context.h"
 #include "platform/worker.h"
+#include "win/unattended_answer.h"
 
 namespace win {
 namespace {
@@ -56,6 +57,21 @@ Prompt& CurrentPrompt() {
 }
 
 void SetPrompt(Prompt* prompt) { g_prompt = prompt; }
+
+int UnattendedAnswer(unsigned style) {
+  switch (style & 0xF) {
+    case kMbOkCancel:
+    case kMbRetryCancel:
+      return kIdCancel;
+    case kMbAbortRetryIgnore:
+      return kIdAbort;
+    case kMbYesNo:
+    case kMbYesNoCancel:
+      return kIdNo;
+    default:
+      return kIdOk;
+  }
+}
 
 int ScriptedPrompt::MessageBox(std::string_view text, std::string_view caption, unsigned style) {
   log_.push_back({"message", std::string(text), std::string(caption), style});
