@@ -9,12 +9,12 @@
 #include <string>
 #include <vector>
 
-#include "core/test_recordings.h"
 #include "document/document_context.h"
 #include "document/zk470_doc.h"
 #include "platform/clock.h"
 #include "platform/io_error.h"
 #include "platform/profile_store.h"
+#include "support/test_recordings.h"
 #include "tools/bin_export.h"
 
 namespace {

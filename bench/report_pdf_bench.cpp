@@ -10,7 +10,6 @@
 #include <string>
 
 #include "core/resource_packs.h"
-#include "core/test_recordings.h"
 #include "document/settings_store.h"
 #include "document/zk470_doc.h"
 #include "gfx/canvas.h"
@@ -22,6 +21,7 @@
 #include "reports/print_part_table.h"
 #include "reports/report_pdf_export.h"
 #include "reports/reports_context.h"
+#include "support/test_recordings.h"
 #include "win/printing.h"
 
 namespace {

@@ -9,7 +9,6 @@
 #include <string>
 
 #include "core/resource_packs.h"
-#include "core/test_recordings.h"
 #include "document/qrs_list.h"
 #include "document/zk470_doc.h"
 #include "platform/clock.h"
@@ -18,6 +17,7 @@
 #include "platform/profile_store.h"
 #include "reports/printer_base.h"
 #include "reports/rr_export.h"
+#include "support/test_recordings.h"
 
 namespace {
 

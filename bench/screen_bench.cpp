@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <string>
 
-#include "core/test_recordings.h"
 #include "document/qrs_list.h"
 #include "document/zk470_doc.h"
 #include "layouts/default_layouts.h"
@@ -18,6 +17,7 @@
 #include "platform/profile_store.h"
 #include "qt/canvas_host.h"
 #include "qt/event_pump.h"
+#include "support/test_recordings.h"
 #include "views/base_view.h"
 #include "views/view_area.h"
 #include "win/prompt.h"

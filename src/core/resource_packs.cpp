@@ -7,6 +7,7 @@
 #include "core/read_recorder_command.h"
 #include "core/read_tape_command.h"
 #include "dialogs/analysis_pages.h"
+#include "dialogs/annotation_compare_dlgs.h"
 #include "dialogs/auto_scroll_dlg.h"
 #include "dialogs/beat_edit_dlgs.h"
 #include "dialogs/caliper_dlgs.h"
@@ -138,6 +139,8 @@ void InstallProgramResources() {
   Fill(own);
   // The narrative test data's labels are the program's own, in no language pack.
   AddNarrativeTestDataResources(own);
+  // So are the templates of the analysis test bench.
+  AddAnnotationCompareResources(own);
   EnglishPack() = std::make_unique<platform::ResourcePack>("ZK470Eng");
   EnglishPack()->AddStrings(document::DocumentStrings());
   Fill(*EnglishPack());

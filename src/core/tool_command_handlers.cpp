@@ -12,6 +12,7 @@
 #include "tools/reference_signal_widen.h"
 #include "tools/rr_multi_export.h"
 #include "tools/sample_file_commands.h"
+#include "tools/validation/validation_batches.h"
 
 std::function<void()> ToolCommandHandler(int id, win::Window* frame, CZK470Doc* doc) {
   switch (id) {
@@ -54,6 +55,11 @@ std::function<void()> ToolCommandHandler(int id, win::Window* frame, CZK470Doc* 
       return [frame, doc] { ImportKEKGFiles(frame, doc); };
     case cmd::kBatchAnalysis:
       return [frame, doc] { tools::BatchAnalysis(frame, doc); };
+    case cmd::kValidationBatchAHA:
+    case cmd::kValidationBatchMIT:
+    case cmd::kValidationBatchESC:
+      if (doc == nullptr) return {};
+      return [id, frame, doc] { tools::RunValidationBatchCommand(frame, *doc, id); };
     case cmd::kDiscardAnalysis:
       if (doc == nullptr) return {};
       return [doc] { tools::DiscardAnalysis(*doc); };

@@ -16,6 +16,9 @@ namespace {
 using enum ToolRule;
 
 constexpr ToolCommand kToolCommands[] = {
+    {cmd::kValidationBatchAHA, kUnlessMonitorOrPdf, false},
+    {cmd::kValidationBatchMIT, kUnlessMonitorOrPdf, false},
+    {cmd::kValidationBatchESC, kUnlessMonitorOrPdf, false},
     {cmd::kBatchAnalysis, kUnlessMonitorOrPdf, false},
     {cmd::kRecorderTest, kUnlessMonitorOrPdf, true, true},
     {cmd::kZK131Test, kUnlessMonitorOrPdf, true, true},

@@ -48,11 +48,14 @@
 #include "layouts/hr_navigator_area.h"
 #include "layouts/screen_factories.h"
 #include "layouts/st_trend_area.h"
+#include "platform/ids.h"
 #include "platform/resources.h"
 #include "recorder/recorder_screen_factories.h"
 #include "tools/archive_copy.h"
 #include "tools/kzt_import.h"
 #include "tools/run_family.h"
+#include "tools/validation/annotation_statistic.h"
+#include "tools/validation/stt_statistic.h"
 #include "trends/trend_screens.h"
 #include "views/document_display.h"
 #include "views/ecg_page_window.h"
@@ -378,6 +381,13 @@ void CZK470App::InstallScreenServices() {
   view_services.archive_copy_chosen = [](CZK470Doc& doc, int copy_mode,
                                          const std::vector<std::string>& chosen) {
     return RunArchiveCopy(doc, copy_mode, &chosen, win::Windows().MainWindow());
+  };
+  view_services.validation_statistic = [](CZK470Doc& doc, int command) {
+    if (command == cmd::kSTStatistic) {
+      tools::TSTTStatistic(doc).Run();
+    } else {
+      tools::RunAnnotationStatisticCommand(doc, command == cmd::kAnnotationStatisticMIT);
+    }
   };
   InstallViewServices(std::move(view_services));
   tools::ToolServices tool_services;

@@ -246,6 +246,11 @@ class CZK470Doc {
   // The sample file of a document path: "CMP", "TAP", "RX3", "KZC", "KHI" beside it, else a
   // reference signal file. nullopt when the "CMP" file is invalid or nothing is found.
   static std::optional<std::string> FindDataFile(const std::string& path);
+  // Reads a recording file's patient record, recording record, beat list and event list into the
+  // given objects, as opening it would; the document and the channel sets of the context stay as
+  // they were. IoError (FormatError with the member and offset) when it cannot be read whole.
+  static void ReadRecordingFile(const std::string& path, TPatientData& patient, TRecordingData& recording,
+                                TQRSList& beats, TEventList& events);
   // Finalizes the recording: the first character of its number becomes 'V' and its files are
   // renamed. When the ".QRS" cannot be renamed the number stays as it was.
   void MarkRecordingNumber(int reopen);

@@ -452,6 +452,15 @@ void CZK470Doc::RestoreExtremesFromRecord() {
   if (!indices_valid) extremes_valid_ = 0;
 }
 
+void CZK470Doc::ReadRecordingFile(const std::string& path, TPatientData& patient, TRecordingData& recording,
+                                  TQRSList& beats, TEventList& events) {
+  const std::vector<uint8_t> bytes = platform::ReadFileBytes(path, kMaxRecordingFileBytes);
+  platform::ArchiveReader ar(bytes, FileNameOf(path));
+  ChannelSets channels;
+  document::MemberReadNotes notes;
+  ReadMembers(ar, patient, recording, beats, events, channels, notes);
+}
+
 void CZK470Doc::Serialize(platform::ArchiveReader& ar) {
   LoadedRecording loaded(clock_);
   document::MemberReadNotes notes;

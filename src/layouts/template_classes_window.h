@@ -49,7 +49,7 @@ class CTemplateClassesWnd : public CAreaWnd {
   static constexpr int kCmdSelectFirst = 35000;  // + slot: the browsers' count buttons
   static constexpr int kCmdToNormal = 32933;
   static constexpr int kCmdToVES = 32934;
-  static constexpr int kCmdToSVES = 32952;
+  static constexpr int kCmdToSVES = cmd::kValidationBatchESC;  // the same number
   static constexpr int kCmdToArtefact = 32935;
   static constexpr int kCmdRebuild = 32939;
   static constexpr int kCmdDeleteClass = 32954;

@@ -36,7 +36,7 @@ class CTemplateDetailWnd : public CAreaWnd {
   static constexpr int kCmdDistanceDown = 32927;
   static constexpr int kCmdToNormal = 32933;
   static constexpr int kCmdToVES = 32934;
-  static constexpr int kCmdToSVES = 32952;
+  static constexpr int kCmdToSVES = cmd::kValidationBatchESC;  // the same number
   static constexpr int kCmdToArtefact = 32935;
   static constexpr int kCmdDeleteClass = 32954;
   static constexpr uint32_t kMsgStepMember = 1046;

@@ -43,6 +43,11 @@ inline constexpr int kPatientData = 32922;
 inline constexpr int kPacemakerAnalysis = 32986;
 inline constexpr int kGoToStart = 33018;
 inline constexpr int kNarrativeTest = 33034;
+// The document's validation batches. 32952 is also the template windows' "to SVES", which those
+// windows take while they have the focus.
+inline constexpr int kValidationBatchAHA = 32815;
+inline constexpr int kValidationBatchMIT = 32843;
+inline constexpr int kValidationBatchESC = 32952;
 // Recorder service dialogs.
 inline constexpr int kRecorderTest = 33033;
 inline constexpr int kZK131Test = 33035;

@@ -232,7 +232,7 @@ Outcome AnalyseRecording(const std::string& path, Worker& worker, const BatchOpt
     return outcome;
   }
   if (!doc->DoFileSave()) return finish("Error writing file - " + path, false);
-  return finish(options.success_label + " - " + path, true);
+  return finish(options.list_successes ? options.success_label + " - " + path : std::string(), true);
 }
 
 void RunWorker(size_t index, Worker& worker, const std::vector<std::string>& paths,
@@ -347,36 +347,38 @@ void BatchAnalysis(win::Window* frame, CZK470Doc* doc) {
   doc->SetModifiedFlag(false);
   ResetDocument(*doc);
 
+  BatchOptions options;
+  options.success_label = platform::LoadString(kIdsBatchAnalysed);
+  options.failure_label = platform::LoadString(kIdsBatchFailed);
+  options.stop_line = platform::LoadString(kIdsBatchStopped);
+  const RunResults results = RunProgramBatch(frame, *doc, picked.paths, std::move(options));
+  ShowResults(frame, platform::LoadString(kIdsBatchResultsCaption), results.Lines(), true);
+}
+
+RunResults RunProgramBatch(win::Window* frame, CZK470Doc& doc, const std::vector<std::string>& paths,
+                           BatchOptions options) {
   // Every worker document takes the settings of the program's document, as the analysis of the
   // open recording would; nothing writes these copies while the workers run.
-  const SettingsStore settings = doc->GetSettings();
-  const platform::Clock& clock = doc->GetClock();
+  const SettingsStore settings = doc.GetSettings();
+  const platform::Clock& clock = doc.GetClock();
   // Read only: a document without user interface writes nothing back.
   platform::MemoryProfileStore no_profile;
-  BatchOptions options;
-  options.threads = static_cast<int>(WorkerCount(0, picked.paths.size()));
+  options.threads = static_cast<int>(WorkerCount(options.threads, paths.size()));
   options.make_document = [&] {
     auto worker_doc = std::make_unique<CZK470Doc>(CZK470Doc::NoUserInterface{}, no_profile, clock);
     worker_doc->GetSettings() = settings;
     return worker_doc;
   };
   if (const auto& services = GetBatchAnalysisServices().run_services) options.run_services = services;
-  options.success_label = platform::LoadString(kIdsBatchAnalysed);
-  options.failure_label = platform::LoadString(kIdsBatchFailed);
-  options.stop_line = platform::LoadString(kIdsBatchStopped);
 
-  RunResults results;
-  {
-    CProgressWindow window;
-    OpenBatchProgress(window, frame, options.threads, static_cast<int>(picked.paths.size()));
-    options.progress = [&window](const BatchProgress& progress) {
-      ShowBatchProgress(window, progress);
-      (void)window.PumpMessages(true);
-      return !window.IsCancelled();
-    };
-    results = RunBatchAnalysis(picked.paths, options);
-  }
-  ShowResults(frame, platform::LoadString(kIdsBatchResultsCaption), results.Lines(), true);
+  CProgressWindow window;
+  OpenBatchProgress(window, frame, options.threads, static_cast<int>(paths.size()));
+  options.progress = [&window](const BatchProgress& progress) {
+    ShowBatchProgress(window, progress);
+    (void)window.PumpMessages(true);
+    return !window.IsCancelled();
+  };
+  return RunBatchAnalysis(paths, options);
 }
 
 void OpenBatchProgress(CProgressWindow& window, win::Window* frame, int threads, int total) {

@@ -79,6 +79,8 @@ struct BatchOptions {
   std::string success_label = "Analysed";
   std::string failure_label = "Errors";
   std::string stop_line = "Batch analysis stopped !";
+  // False: a recording analysed and saved gets no line of its own (it is still counted).
+  bool list_successes = true;
 };
 
 // Analyses every recording on its own document and saves it: one recording per worker thread at a
@@ -87,6 +89,12 @@ struct BatchOptions {
 // cancelled or an analysis failed, then " " and the summary. A recording that is not analysed to
 // its end is not saved. Blocks the calling thread until every worker has ended.
 RunResults RunBatchAnalysis(const std::vector<std::string>& paths, const BatchOptions& options);
+
+// Runs the batch over paths under the batch's progress window with Cancel, on documents made
+// like the program's (its settings and clock) with the program's analysis services. The labels,
+// lines and threads of options are kept; the rest is filled in here.
+RunResults RunProgramBatch(win::Window* frame, CZK470Doc& doc, const std::vector<std::string>& paths,
+                           BatchOptions options);
 
 // Command 33030: picks recordings, analyses them on all cores under a progress window with
 // Cancel, and shows the result list. Leaves the document empty.

@@ -30,6 +30,7 @@ struct State {
   std::map<std::string, std::pair<int, int>> failures;  // function -> (nth call, code)
   std::map<int, int> setting_failures;                 // key -> code
   std::map<int, int> settings;                         // key -> last value
+  std::vector<std::pair<int, int>> setting_calls;      // (key, value) in call order
   std::vector<std::string> order;                      // calls in order
   std::map<int, std::vector<Beat>> beats;              // minute -> beats
   int minute = -1;                                     // minute of the last Analyse
@@ -92,6 +93,7 @@ int SetAnaData(VraHandle handle, int value, int key) noexcept {
   State& s = S();
   std::lock_guard<std::mutex> lock(s.mutex);
   s.settings[key] = value;
+  s.setting_calls.emplace_back(key, value);
   const auto it = s.setting_failures.find(key);
   if (it != s.setting_failures.end()) return it->second;
   return handle == nullptr ? VRA_ERR_NULL_POINTER : result;
@@ -108,6 +110,7 @@ int Analyse(VraHandle handle, int mode) noexcept {
   {
     std::lock_guard<std::mutex> lock(s.mutex);
     minute = ++s.minute;
+    s.settings[-3] = mode;
     hook = s.hook;
     context = s.hook_context;
   }
@@ -167,6 +170,7 @@ void FakeVra_Reset() noexcept {
   s.failures.clear();
   s.setting_failures.clear();
   s.settings.clear();
+  s.setting_calls.clear();
   s.order.clear();
   s.beats.clear();
   s.minute = -1;
@@ -206,11 +210,19 @@ int FakeVra_CallCount(const char* function) noexcept {
   const auto it = S().calls.find(function);
   return it == S().calls.end() ? 0 : it->second;
 }
-// The value last set for a key (OpenInterface's rate and block length under -1 and -2); -999 none.
+// The value last set for a key (OpenInterface's rate and block length under -1 and -2, the last
+// Analyse mode under -3); -999 none.
 int FakeVra_Setting(int key) noexcept {
   std::lock_guard<std::mutex> lock(S().mutex);
   const auto it = S().settings.find(key);
   return it == S().settings.end() ? -999 : it->second;
+}
+// The key of the index-th SetAnaData call (from 0) with its value; -999 when there was none.
+int FakeVra_SettingCall(int index, int* value) noexcept {
+  std::lock_guard<std::mutex> lock(S().mutex);
+  if (index < 0 || static_cast<size_t>(index) >= S().setting_calls.size()) return -999;
+  if (value != nullptr) *value = S().setting_calls[static_cast<size_t>(index)].second;
+  return S().setting_calls[static_cast<size_t>(index)].first;
 }
 int64_t FakeVra_LeadSum(int lead) noexcept {
   std::lock_guard<std::mutex> lock(S().mutex);

@@ -8,12 +8,12 @@
 
 #include "app/program_runner.h"
 #include "core/automation_exit_codes.h"
-#include "core/test_recordings.h"
 #include "document/patient_data.h"
 #include "platform/archive.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
 #include "support/comma_decimal_locale.h"
+#include "support/test_recordings.h"
 
 namespace apptest {
 namespace {

@@ -8,7 +8,6 @@
 #include <vector>
 
 #include "app/program_runner.h"
-#include "core/test_recordings.h"
 #include "core/automation_command_line_info.h"
 #include "core/automation_exit_codes.h"
 #include "document/patient_data.h"
@@ -16,6 +15,7 @@
 #include "platform/archive.h"
 #include "platform/clock.h"
 #include "platform/file_system.h"
+#include "support/test_recordings.h"
 
 namespace apptest {
 namespace {

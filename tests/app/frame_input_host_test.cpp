@@ -18,7 +18,7 @@
 #include "core/main_toolbars.h"
 #include "core/menu_bar.h"
 #include "core/splash_window.h"
-#include "core/test_recordings.h"
+#include "support/test_recordings.h"
 
 namespace apptest {
 namespace {

@@ -15,8 +15,8 @@
 
 #include "app/program_runner.h"
 #include "core/automation_exit_codes.h"
-#include "core/test_recordings.h"
 #include "platform/archive.h"
+#include "support/test_recordings.h"
 
 namespace apptest {
 namespace {

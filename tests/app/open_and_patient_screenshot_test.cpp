@@ -18,10 +18,10 @@
 #include "app/qt_app_fixture.h"
 #include "core/core_ids.h"
 #include "core/splash_window.h"
-#include "core/test_recordings.h"
 #include "dialogs/patient_property_sheet.h"
 #include "dialogs/recording_browser_dlg.h"
 #include "qt/screenshot.h"
+#include "support/test_recordings.h"
 #include "win/command_target.h"
 
 namespace apptest {

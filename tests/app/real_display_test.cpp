@@ -27,11 +27,11 @@
 #include "app/virtual_screen.h"
 #include "core/about_dlg.h"
 #include "core/splash_window.h"
-#include "core/test_recordings.h"
 #include "dialogs/patient_property_sheet.h"
 #include "dialogs/recording_browser_dlg.h"
 #include "platform/ids.h"
 #include "qt/screenshot.h"
+#include "support/test_recordings.h"
 #include "win/command_target.h"
 
 namespace apptest {

@@ -4,8 +4,8 @@
 #include <iostream>
 #include <string_view>
 
-#include "core/test_recordings.h"
 #include "platform/io_error.h"
+#include "support/test_recordings.h"
 
 int main(int argc, char** argv) {
   const bool analysed = argc == 3 && std::string_view(argv[1]) == "--analysed";

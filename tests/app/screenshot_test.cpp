@@ -1,5 +1,7 @@
 // The main frame and the analysis progress dialog as the Qt host shows them offscreen, saved as
 // PNG files under the build folder for a reviewer.
+#include "qt/screenshot.h"
+
 #include <gtest/gtest.h>
 
 #include <QApplication>
@@ -13,8 +15,7 @@
 #include "app/qt_app_fixture.h"
 #include "core/analysis_dialogs.h"
 #include "core/splash_window.h"
-#include "core/test_recordings.h"
-#include "qt/screenshot.h"
+#include "support/test_recordings.h"
 #include "win/system_metrics.h"
 
 namespace apptest {

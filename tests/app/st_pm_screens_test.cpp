@@ -16,7 +16,6 @@
 #include "analysis/st/st_progress_dlg.h"
 #include "app/qt_app_fixture.h"
 #include "core/splash_window.h"
-#include "core/test_recordings.h"
 #include "core/zk470_view.h"
 #include "document/beat_class.h"
 #include "document/document_context.h"
@@ -27,6 +26,7 @@
 #include "layouts/st_pm_resources.h"
 #include "platform/resources.h"
 #include "qt/screenshot.h"
+#include "support/test_recordings.h"
 #include "support/testdata_cli.h"
 #include "views/layout_tree.h"
 

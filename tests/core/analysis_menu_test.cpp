@@ -15,7 +15,7 @@
 #include "core/analysis_dialogs.h"
 #include "core/app_fixture.h"
 #include "core/core_ids.h"
-#include "core/test_recordings.h"
+#include "support/test_recordings.h"
 #include "win/controls.h"
 
 namespace coretest {

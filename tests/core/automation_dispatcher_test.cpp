@@ -9,10 +9,10 @@
 
 #include "core/app_fixture.h"
 #include "core/automation_exit_codes.h"
-#include "core/test_recordings.h"
 #include "dialogs/small_dlgs.h"
 #include "platform/archive.h"
 #include "support/comma_decimal_locale.h"
+#include "support/test_recordings.h"
 
 namespace coretest {
 namespace {

@@ -11,7 +11,6 @@
 #include "analysis/st/st_analyzer.h"
 #include "common/progress_window.h"
 #include "core/mail_program.h"
-#include "core/test_recordings.h"
 #include "core/view_exports.h"
 #include "core/view_services.h"
 #include "core/zk470_view_fixture.h"
@@ -29,6 +28,7 @@
 #include "reports/export_resources.h"
 #include "reports/rr_export.h"
 #include "support/scoped_env.h"
+#include "support/test_recordings.h"
 #include "win/prompt.h"
 
 namespace coretest {

@@ -12,7 +12,7 @@
 #include "core/main_frame.h"
 #include "core/main_toolbars.h"
 #include "core/menu_bar.h"
-#include "core/test_recordings.h"
+#include "support/test_recordings.h"
 #include "win/command_target.h"
 
 namespace coretest {

@@ -9,8 +9,8 @@
 #include "core/core_ids.h"
 #include "core/main_toolbars.h"
 #include "core/menu_bar.h"
-#include "core/test_recordings.h"
 #include "core/zk470_view.h"
+#include "support/test_recordings.h"
 #include "win/command_target.h"
 
 namespace coretest {

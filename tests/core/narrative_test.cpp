@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "core/narrative_commands.h"
-#include "core/test_recordings.h"
 #include "core/zk470_view_fixture.h"
 #include "core/zk470_view_letter_export.h"
 #include "dialogs/narrative_test_data_dlg.h"
@@ -28,6 +27,7 @@
 #include "reports/narrative_test_data.h"
 #include "reports/report_fixture.h"
 #include "reports/richtext/rtf_reader.h"
+#include "support/test_recordings.h"
 #include "trends/report_values.h"
 #include "win/prompt.h"
 

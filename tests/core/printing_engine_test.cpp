@@ -9,7 +9,6 @@
 #include <vector>
 
 #include "core/app_fixture.h"
-#include "core/test_recordings.h"
 #include "core/zk470_view.h"
 #include "dialogs/findings_dlg.h"
 #include "document/beat_class.h"
@@ -19,6 +18,7 @@
 #include "reports/print_composer_impl.h"
 #include "reports/print_part_table.h"
 #include "support/recording_print_service.h"
+#include "support/test_recordings.h"
 #include "win/command_target.h"
 #include "win/printing.h"
 

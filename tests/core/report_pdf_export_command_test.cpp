@@ -19,7 +19,6 @@
 #include <vector>
 
 #include "core/pdf_convert_wait_dlg.h"
-#include "core/test_recordings.h"
 #include "core/view_pages.h"
 #include "core/zk470_view.h"
 #include "core/zk470_view_fixture.h"
@@ -31,6 +30,7 @@
 #include "reports/print_composer.h"
 #include "reports/report_pdf_export.h"
 #include "reports/reports_context.h"
+#include "support/test_recordings.h"
 #include "win/printing.h"
 #include "win/prompt.h"
 #include "win/property_sheet.h"

@@ -20,7 +20,7 @@
 #include "recorder/service/usb_test_dlg.h"
 #include "recorder/service/zk131_test_dlg.h"
 #include "support/test_files.h"
-#include "test_recordings.h"
+#include "support/test_recordings.h"
 #include "win/command_target.h"
 #include "win/dialog.h"
 

@@ -12,11 +12,11 @@
 #include "core/app_fixture.h"
 #include "core/main_frame.h"
 #include "core/main_toolbars.h"
-#include "core/test_recordings.h"
 #include "core/view_services.h"
 #include "core/zk470_view_fixture.h"
 #include "document/zk470_doc.h"
 #include "layouts/default_layouts.h"
+#include "support/test_recordings.h"
 #include "views/layout_tree.h"
 #include "win/command_target.h"
 

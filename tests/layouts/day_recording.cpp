@@ -1,8 +1,8 @@
 #include "day_recording.h"
 
-#include "core/test_recordings.h"
 #include "layouts/default_layouts.h"
 #include "support/test_files.h"
+#include "support/test_recordings.h"
 
 namespace trendtest {
 

@@ -6,7 +6,6 @@
 #include <memory>
 #include <string>
 
-#include "core/test_recordings.h"
 #include "document/update_hints.h"
 #include "document/zk470_doc.h"
 #include "layouts/default_layouts.h"
@@ -19,6 +18,7 @@
 #include "platform/resources.h"
 #include "qt/screen_host.h"
 #include "support/test_files.h"
+#include "support/test_recordings.h"
 #include "views/base_view.h"
 #include "views/view_area.h"
 #include "win/window.h"

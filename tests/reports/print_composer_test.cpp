@@ -9,7 +9,6 @@
 #include <variant>
 #include <vector>
 
-#include "core/test_recordings.h"
 #include "document/beat_class.h"
 #include "document/document_context.h"
 #include "document/profile_keys.h"
@@ -25,6 +24,7 @@
 #include "support/cmp_writer.h"
 #include "support/recording_setup.h"
 #include "support/test_files.h"
+#include "support/test_recordings.h"
 #include "views/ecg_strip_painter.h"
 
 namespace {

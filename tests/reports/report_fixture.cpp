@@ -6,7 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "core/test_recordings.h"
 #include "document/beat_class.h"
 #include "document/document_context.h"
 #include "document/event.h"
@@ -18,6 +17,7 @@
 #include "document/zk470_doc.h"
 #include "platform/io_error.h"
 #include "support/test_files.h"
+#include "support/test_recordings.h"
 #include "support/testdata_cli.h"
 
 namespace reporttest::planted {

@@ -2,7 +2,6 @@
 
 #include <map>
 
-#include "core/test_recordings.h"
 #include "document/document_strings.h"
 #include "document/patient_data.h"
 #include "document/profile_keys.h"
@@ -12,6 +11,7 @@
 #include "reports/report_part_resources.h"
 #include "reports/reports_context.h"
 #include "support/test_files.h"
+#include "support/test_recordings.h"
 
 namespace reporttest {
 

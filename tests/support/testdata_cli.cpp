@@ -139,14 +139,17 @@ int RunSynth(const std::vector<std::string>& args, std::ostream& out) {
   return 0;
 }
 
-int RunFromWfdb(const std::vector<std::string>& args, std::ostream& out) {
+int RunFromWfdb(const std::vector<std::string>& args, std::ostream& out, const TestdataHooks& hooks) {
   if (args.size() != 3) throw UsageError("from-wfdb needs RECORD and OUT");
   const std::filesystem::path base(args[2]);
   const WfdbConversion result = ConvertWfdbRecordToFiles(args[1], base);
-  out << "wrote " << base.string() << ".CMP (" << result.minutes << " min, " << result.channels << " channels), "
-      << base.string() << ".15" << result.channels << ", " << base.string() << ".ANO (" << result.references.size()
-      << " references), " << base.string() << ".truth.txt (" << result.truth.beats.size() << " beats), "
-      << SetupPathFor(base).string() << "\n";
+  out << "wrote " << base.string() << ".CMP (" << result.minutes << " min, " << result.channels
+      << " channels), " << base.string() << ".15" << result.channels << ", " << base.string() << ".ANO ("
+      << result.references.size() << " references), " << base.string() << ".truth.txt ("
+      << result.truth.beats.size() << " beats), " << SetupPathFor(base).string();
+  if (hooks.write_recording_file)
+    out << ", " << hooks.write_recording_file(base).string() << " (not analysed)";
+  out << "\n";
   return 0;
 }
 
@@ -177,14 +180,17 @@ std::string UsageText() {
          "  zk470-testdata from-wfdb RECORD OUT\n"
          "      RECORD is a WFDB record without extension (.hea, format 212 or 16 .dat, .atr);\n"
          "      writes OUT.CMP, OUT.15<channels> (reference signal file), OUT.ANO (reference beats\n"
-         "      in milliseconds), OUT.truth.txt and OUT.setup.txt\n";
+         "      in milliseconds), OUT.truth.txt, OUT.setup.txt and, in the program built with the\n"
+         "      document, OUT.QRS (the recording, not analysed); name OUT MIT<record> for the\n"
+         "      validation batch and statistic\n";
 }
 
-int RunTestdataCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {
+int RunTestdataCli(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   const TestdataHooks& hooks) {
   try {
     if (args.empty()) throw UsageError("no command");
     if (args[0] == "synth") return RunSynth(args, out);
-    if (args[0] == "from-wfdb") return RunFromWfdb(args, out);
+    if (args[0] == "from-wfdb") return RunFromWfdb(args, out, hooks);
     if (args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
       out << UsageText();
       return 0;

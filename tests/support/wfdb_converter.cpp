@@ -18,6 +18,7 @@ constexpr double kUvPerUnit = 5.0;
 constexpr int kReferenceMin = -2048;  // reference signal words hold 12 bits
 constexpr int kReferenceMax = 2047;
 constexpr size_t kMaxStoreMinutes = 4320;
+constexpr int64_t kMsPerSample = 1000 / kSampleRateHz;
 
 char AnoLabel(int code) { return code == 1 ? '.' : WfdbMnemonic(code); }
 
@@ -83,11 +84,13 @@ WfdbConversion ConvertWfdbRecord(const WfdbRecord& record, const std::vector<Wfd
   const int64_t record_length = static_cast<int64_t>(record.samples[0].size());
   for (const WfdbAnnotation& a : annotations) {
     if (!IsWfdbBeat(a.code) && !IsWfdbFlutterMark(a.code)) continue;
-    if (a.sample < 0 || a.sample >= record_length) continue;  // outside the signal
-    const int64_t ms = a.sample * 1000 / irate;
-    out.references.push_back({static_cast<int32_t>(ms), AnoLabel(a.code)});
-    if (!IsWfdbBeat(a.code)) continue;
+    if (a.sample < 0 || a.sample >= record_length) continue;                        // outside the signal
     const int64_t position = (a.sample * kSampleRateHz * 2 + irate) / (2 * irate);  // rounded
+    // The statistic takes time / 8 as the position: a whole number of samples keeps the reference
+    // on the beat's own sample, where milliseconds of the source rate would truncate it onto the
+    // sample before.
+    out.references.push_back({static_cast<int32_t>(position * kMsPerSample), AnoLabel(a.code)});
+    if (!IsWfdbBeat(a.code)) continue;
     if (position < shown) out.truth.beats.push_back({static_cast<int32_t>(position), WfdbBeatClass(a.code)});
   }
   return out;

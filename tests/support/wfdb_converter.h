@@ -11,7 +11,8 @@
 namespace testsupport {
 
 // One reference annotation as the validation statistic reads it from an ".ANO" file: the time in
-// milliseconds from the record's start and the label (MIT mnemonic, '.' for a normal beat).
+// milliseconds from the record's start and the label (MIT mnemonic, '.' for a normal beat). A
+// converted record's times are whole samples at 125 Hz (8 ms each), so time / 8 is the position.
 struct ReferenceBeat {
   int32_t time_ms = 0;
   char label = '.';

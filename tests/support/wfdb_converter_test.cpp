@@ -71,8 +71,11 @@ TEST(WfdbConverter, ResamplesScalesAndEncodes) {
     for (size_t i = 0; i < c.cmp_samples[ch].size(); ++i) ASSERT_LE(std::abs(c.cmp_samples[ch][i] - c.resampled[ch][i]), 3) << i;
   }
 
-  // References in milliseconds with the statistic's labels; truth at 125 Hz within the shown minutes.
-  const std::vector<ReferenceBeat> references = {{1000, '.'}, {5000, 'V'}, {20000, '!'}, {119972, 'A'}, {149997, '.'}};
+  // References in milliseconds of whole 125 Hz samples (8 ms) with the statistic's labels: sample
+  // 43190 at 360 Hz is 14997.03 at 125 Hz, so 119976 ms (truncated milliseconds would give 119972,
+  // one sample early); truth at 125 Hz within the shown minutes.
+  const std::vector<ReferenceBeat> references = {
+      {1000, '.'}, {5000, 'V'}, {20000, '!'}, {119976, 'A'}, {150000, '.'}};
   EXPECT_EQ(c.references, references);
   const std::vector<TruthBeat> beats = {{125, 1}, {625, 15}, {14997, 9}};
   EXPECT_EQ(c.truth.beats, beats);

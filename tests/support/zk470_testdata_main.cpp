@@ -3,6 +3,9 @@
 #include <vector>
 
 #include "support/testdata_cli.h"
+#ifdef ZK_HAVE_DOCUMENT
+#include "support/mit_records.h"
+#endif
 #ifdef ZK_HAVE_RECORDER_SIM
 #include <csignal>
 
@@ -22,5 +25,9 @@ int main(int argc, char** argv) {
     return recsim::RunRecorderSimCli(args, std::cout, std::cerr, [] { return g_stop == 0; });
   }
 #endif
+#ifdef ZK_HAVE_DOCUMENT
+  return coretest::RunTestdataCliWithDocument(args, std::cout, std::cerr);
+#else
   return testsupport::RunTestdataCli(args, std::cout, std::cerr);
+#endif
 }

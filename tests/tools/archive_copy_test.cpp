@@ -11,11 +11,11 @@
 #include <thread>
 #include <vector>
 
-#include "core/test_recordings.h"
 #include "platform/archive_attribute.h"
 #include "platform/file_system.h"
 #include "platform/resources.h"
 #include "support/screen_golden.h"
+#include "support/test_recordings.h"
 #include "tools/archive_copy_fixture.h"
 #include "win/win_fixture.h"
 

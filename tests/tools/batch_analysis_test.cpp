@@ -36,6 +36,8 @@
 #include "support/ecg_synthesizer.h"
 #include "support/test_files.h"
 #include "tools/run_family.h"
+#include "tools/validation/validation_batches.h"
+#include "tools/validation/validation_records.h"
 #include "win/win_fixture.h"
 
 namespace {
@@ -486,6 +488,143 @@ TEST_F(BatchAnalysisTest, DiscardKeepsPatientAndStartButNoAnalysis) {
   EXPECT_EQ(view.hints, std::vector<int>{hint::kDocumentChanged});
   EXPECT_EQ(ReadBytes(qrs), analysed) << "nothing reaches the file before the user saves";
   doc->RemoveView(&view);
+}
+
+// --- Validation batches ----------------------------------------------------------------------------
+
+TEST(ValidationRecords, NamesAndNumbersOfTheThreeSets) {
+  using tools::ValidationSet;
+  struct Case {
+    ValidationSet set;
+    int number;
+    const char* extension;
+    const char* name;
+  };
+  const Case kCases[] = {
+      {ValidationSet::kEsc, 103, ".QRS", "ESC0103.QRS"},  {ValidationSet::kEsc, 1001, ".QRS", "ESC1001.QRS"},
+      {ValidationSet::kEsc, 999, ".STT", "ESC0999.STT"},  {ValidationSet::kMit, 100, ".ANO", "MIT100.ANO"},
+      {ValidationSet::kAha, 1201, ".QRS", "AHA1201.QRS"},
+  };
+  for (const Case& c : kCases)
+    EXPECT_EQ(tools::ValidationRecordFileName(c.set, c.number, c.extension), c.name);
+
+  const std::vector<int> aha = tools::ValidationRecordNumbers(ValidationSet::kAha);
+  ASSERT_EQ(aha.size(), 80u);
+  EXPECT_EQ(aha[9], 1210);
+  EXPECT_EQ(aha[10], 2201);
+  EXPECT_EQ(aha.back(), 8210);
+  const std::vector<int> mit = tools::ValidationRecordNumbers(ValidationSet::kMit);
+  EXPECT_EQ(mit.size(), 800u);
+  EXPECT_EQ(mit.front(), 100);
+  EXPECT_EQ(mit.back(), 899);
+  const std::vector<int> esc = tools::ValidationRecordNumbers(ValidationSet::kEsc);
+  EXPECT_EQ(esc.size(), 1300u);
+  EXPECT_EQ(esc.back(), 1399);
+}
+
+TEST_F(BatchAnalysisTest, ValidationBatchWithoutRecordsOnlyFinishes) {
+  std::unique_ptr<CZK470Doc> doc = MakeDoc();
+  // Files of another set and names outside the set's numbers are not the set's records.
+  WriteRecording(data_, "MIT100", 6, 1);
+  WriteRecording(data_, "ESC100", 6, 2);
+  const struct {
+    int command;
+    const char* message;
+  } kCases[] = {
+      {cmd::kValidationBatchAHA, "AHA-Files succesful."},
+      {cmd::kValidationBatchESC, "ST-T-Files succesful."},
+  };
+  for (const auto& c : kCases) {
+    win::ScriptedPrompt prompt;
+    const win::ScopedPrompt scoped(prompt);
+    tools::RunValidationBatchCommand(&main_, *doc, c.command);
+    ASSERT_EQ(prompt.Log().size(), 1u);
+    EXPECT_EQ(prompt.Log()[0].text, c.message);
+  }
+}
+
+// The records of the set on all cores: the files equal those of one thread, and the command
+// leaves the open recording and its unsaved edits alone.
+TEST_F(BatchAnalysisTest, ValidationBatchAnalysesTheSetBesideTheOpenRecording) {
+  std::map<std::string, Bytes> unanalysed;
+  std::vector<std::string> paths;
+  for (int i = 0; i < 4; ++i) {
+    paths.push_back(
+        WriteRecording(data_, "MIT" + std::to_string(100 + 7 * i), 8 + 2 * i, 60 + static_cast<uint64_t>(i)));
+    unanalysed[paths.back()] = ReadBytes(paths.back());
+  }
+  EXPECT_EQ(tools::FindValidationRecords(tools::ValidationSet::kMit, data_.string()), paths);
+
+  std::map<std::string, Bytes> analysed_by_one;
+  for (int threads : {1, 4}) {
+    SCOPED_TRACE(threads);
+    for (const auto& [path, bytes] : unanalysed) testsupport::WriteBytes(path, bytes);
+    tools::BatchOptions options = Options(threads);
+    const tools::RunResults results =
+        tools::RunValidationBatch(tools::ValidationSet::kMit, data_.string(), options);
+    EXPECT_EQ(results.Lines(), (std::vector<std::string>{" ", Summary(4, 0)})) << "only failures are listed";
+    for (const std::string& path : paths) {
+      const Bytes bytes = ReadBytes(path);
+      EXPECT_NE(bytes, unanalysed[path]);
+      if (threads == 1) {
+        analysed_by_one[path] = bytes;
+      } else {
+        EXPECT_TRUE(bytes == analysed_by_one[path]) << path << " differs from the one-thread run";
+      }
+    }
+  }
+
+  for (const auto& [path, bytes] : unanalysed) testsupport::WriteBytes(path, bytes);
+  std::unique_ptr<CZK470Doc> doc = MakeDoc();
+  ASSERT_TRUE(doc->OnOpenDocument(paths[1]));
+  doc->GetPatientData().surname = "Edited";
+  doc->SetModifiedFlag(true);
+  win::ScriptedPrompt prompt;
+  const win::ScopedPrompt scoped(prompt);
+  const tools::ScopedBatchAnalysisServices batch({ProgramServices});
+  tools::RunValidationBatchCommand(&main_, *doc, cmd::kValidationBatchMIT);
+
+  ASSERT_EQ(prompt.Log().size(), 1u);
+  EXPECT_EQ(prompt.Log()[0].text, "MIT-Files succesful.\n\nRecording is open, not analysed - " + paths[1] +
+                                      "\n \n" + Summary(3, 0));
+  EXPECT_EQ(doc->GetPathName(), paths[1]);
+  EXPECT_TRUE(doc->IsModified());
+  EXPECT_EQ(doc->GetPatientData().surname, "Edited");
+  EXPECT_EQ(ReadBytes(paths[1]), unanalysed[paths[1]]);
+  for (size_t i : {0u, 2u, 3u}) EXPECT_EQ(ReadBytes(paths[i]), analysed_by_one[paths[i]]) << paths[i];
+}
+
+// A record that cannot be saved is listed and keeps its file; Cancel leaves the records not yet
+// analysed as they were.
+TEST_F(BatchAnalysisTest, ValidationBatchKeepsWhatItCannotFinish) {
+  const fs::path folder = data_ / "esc";
+  fs::create_directories(folder);
+  const std::string qrs = WriteRecording(folder, "ESC0100", 8, 9);
+  const Bytes before = ReadBytes(qrs);
+  const fs::path moved = data_ / "moved";
+  tools::BatchOptions options = Options(1);
+  options.run_services = [&](analysis::AnalysisDialogs& dialogs) {
+    analysis::AnalysisRun::Services services = ProgramServices(dialogs);
+    services.st_analysis = nullptr;
+    services.pacemaker_analysis = [&](CZK470Doc&) { fs::rename(folder, moved); };
+    return services;
+  };
+  tools::RunResults results = tools::RunValidationBatch(tools::ValidationSet::kEsc, folder.string(), options);
+  // The document's own words on the failed save follow the line.
+  ASSERT_GE(results.Lines().size(), 3u);
+  EXPECT_EQ(results.Lines()[0], "Error writing file - " + qrs);
+  EXPECT_EQ(results.Lines().back(), Summary(0, 1));
+  EXPECT_EQ(ReadBytes(moved / "ESC0100.QRS"), before);
+
+  fs::rename(moved, folder);
+  const std::string second = WriteRecording(folder, "ESC0101", 8, 10);
+  const Bytes second_before = ReadBytes(second);
+  options = Options(1);
+  options.progress = [](const tools::BatchProgress&) { return false; };
+  results = tools::RunValidationBatch(tools::ValidationSet::kEsc, folder.string(), options);
+  EXPECT_EQ(results.Lines(), (std::vector<std::string>{"Batch analysis stopped !", " ", Summary(0, 0)}));
+  EXPECT_EQ(ReadBytes(qrs), before);
+  EXPECT_EQ(ReadBytes(second), second_before);
 }
 
 }  // namespace

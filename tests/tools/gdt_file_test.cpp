@@ -16,7 +16,6 @@
 #include <string>
 #include <vector>
 
-#include "core/test_recordings.h"
 #include "document/beat_class.h"
 #include "document/context_guard.h"
 #include "document/event.h"
@@ -28,6 +27,7 @@
 #include "platform/clock.h"
 #include "platform/profile_store.h"
 #include "support/test_files.h"
+#include "support/test_recordings.h"
 #include "win/prompt.h"
 
 namespace {

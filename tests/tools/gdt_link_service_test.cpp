@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "core/test_recordings.h"
 #include "core/view_services.h"
 #include "core/zk470_view_fixture.h"
 #include "dialogs/comm_error_dlg.h"
@@ -19,6 +18,7 @@
 #include "document/zk470_doc.h"
 #include "platform/cp1252.h"
 #include "platform/ids.h"
+#include "support/test_recordings.h"
 #include "win/command_target.h"
 
 namespace coretest {

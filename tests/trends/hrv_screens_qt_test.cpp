@@ -9,11 +9,11 @@
 #include <memory>
 #include <string>
 
-#include "core/test_recordings.h"
 #include "document/context_guard.h"
 #include "layouts/trend_screen_fixture.h"
 #include "qt/screen_host.h"
 #include "support/test_files.h"
+#include "support/test_recordings.h"
 #include "trends/hrv_chart_kinds.h"
 #include "trends/hrv_screen_factories.h"
 #include "trends/hrv_table_factories.h"

@@ -10,7 +10,6 @@
 #include <string>
 #include <vector>
 
-#include "core/test_recordings.h"
 #include "document/beat_class.h"
 #include "document/context_guard.h"
 #include "document/document_strings.h"
@@ -24,6 +23,7 @@
 #include "platform/resources.h"
 #include "support/recording_setup.h"
 #include "support/test_files.h"
+#include "support/test_recordings.h"
 #include "support/testdata_cli.h"
 #include "support/truth_list.h"
 

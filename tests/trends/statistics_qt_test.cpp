@@ -8,10 +8,10 @@
 
 #include "../layouts/trend_screen_fixture.h"
 #include "common/table_tab_wnd.h"
-#include "core/test_recordings.h"
 #include "document/context_guard.h"
 #include "qt/screen_host.h"
 #include "support/test_files.h"
+#include "support/test_recordings.h"
 #include "trends/report_values.h"
 #include "trends/statistics_factories.h"
 #include "trends/statistics_grids.h"

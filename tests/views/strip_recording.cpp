@@ -4,10 +4,10 @@
 #include <stdexcept>
 #include <string>
 
-#include "core/test_recordings.h"
 #include "document/event_list.h"
 #include "document/qrs_list.h"
 #include "support/recording_setup.h"
+#include "support/test_recordings.h"
 #include "support/testdata_cli.h"
 #include "support/truth_list.h"
 

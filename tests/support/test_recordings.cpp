@@ -1,4 +1,4 @@
-#include "core/test_recordings.h"
+#include "support/test_recordings.h"
 
 #include <sstream>
 
