@@ -39,6 +39,7 @@ struct Row {
 const std::set<int> kNotMonitorOrPdf = {0, 1};
 const std::set<int> kRecordingOnly = {1};
 const Row kRows[] = {
+    {32815, kNotMonitorOrPdf}, {32843, kNotMonitorOrPdf}, {32952, kNotMonitorOrPdf},
     {33030, kNotMonitorOrPdf}, {33033, kNotMonitorOrPdf}, {33035, kNotMonitorOrPdf},
     {33036, kNotMonitorOrPdf}, {33037, kRecordingOnly},   {33038, std::nullopt},
     {33039, kRecordingOnly},   {33040, kRecordingOnly},   {33041, kNotMonitorOrPdf},
@@ -231,6 +232,8 @@ TEST_F(ToolCommandsTest, TheToolsMenuCarriesTheCommandsInBothLanguages) {
       if (row.enabled_in) want.insert(row.id);
     want.erase(33041);
     want.erase(33050);
+    // The validation statistics are the main view's commands, beside the validation batches.
+    want.insert({cmd::kAnnotationStatisticAHA, cmd::kAnnotationStatisticMIT, cmd::kSTStatistic});
     EXPECT_EQ(in_menu, want);
     for (const int id : want) {
       EXPECT_EQ(recorder->FindItem(id), nullptr) << id << " moved out of the recorder menu";

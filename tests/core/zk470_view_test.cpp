@@ -305,13 +305,12 @@ TEST_F(ViewTest, ScreenCommandsFollowTheUsualRuleAndMarkTheirScreen) {
   }
 }
 
-TEST_F(ViewTest, CommandsOfMissingServicesStayDisabled) {
+TEST_F(ViewTest, CommandsOfTheProgramsServicesAreEnabled) {
   Doc().SetDisplayMode(DisplayMode::kNavigation);
   Doc().GetSettings().SetInt(SettingKey::kGDTOn, 1);
-  for (const int id : {cmd::kAnnotationStatisticAHA, cmd::kAnnotationStatisticMIT, cmd::kSTStatistic})
-    EXPECT_FALSE(Enabled(id)) << id;
-  // The archive copies and the GDT link are installed with the program.
-  for (const int id : {cmd::kArchiveCopy, cmd::kArchiveCopyAll, cmd::kGDTSendResult, cmd::kGDTTakePatient})
+  // The validation statistics, the archive copies and the GDT link are installed with the program.
+  for (const int id : {cmd::kAnnotationStatisticAHA, cmd::kAnnotationStatisticMIT, cmd::kSTStatistic,
+                       cmd::kArchiveCopy, cmd::kArchiveCopyAll, cmd::kGDTSendResult, cmd::kGDTTakePatient})
     EXPECT_TRUE(Enabled(id)) << id;
   // Mail goes through the desktop's mail program whenever there is one.
   EXPECT_EQ(Enabled(cmd::kSend), IsMailProgramAvailable());
