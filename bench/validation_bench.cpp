@@ -16,14 +16,11 @@
 #include <thread>
 #include <vector>
 
-#include "analysis/analysis_dialogs.h"
-#include "analysis/analysis_run.h"
-#include "analysis/pacemaker/pm_analysis.h"
-#include "analysis/st/st_progress_dlg.h"
 #include "document/zk470_doc.h"
 #include "platform/atomic_file_writer.h"
 #include "platform/clock.h"
 #include "platform/profile_store.h"
+#include "support/analysis_services.h"
 #include "support/mit_records.h"
 #include "tools/batch_analysis.h"
 #include "tools/validation/annotation_statistic.h"
@@ -80,15 +77,7 @@ int main(int argc, char** argv) {
     doc->SetDataDirectory(folder.string());
     return doc;
   };
-  options.run_services = [](analysis::AnalysisDialogs& dialogs) {
-    analysis::AnalysisRun::Services services;
-    services.library_version_text = [] { return std::string("-"); };
-    services.pacemaker_analysis = analysis::RunPacemakerAnalysis;
-    services.st_analysis = [&dialogs](CZK470Doc& doc, int mode) {
-      return analysis::RunSTAnalysisDialog(dialogs, doc, mode);
-    };
-    return services;
-  };
+  options.run_services = coretest::ProgramAnalysisServices;
 
   const int records = static_cast<int>(unanalysed.size());
   const int cores = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));

@@ -15,8 +15,6 @@
 #include "analysis/analysis_dialogs.h"
 #include "analysis/document_engine_adapters.h"
 #include "analysis/engine/beat_sample_source.h"
-#include "analysis/pacemaker/pm_analysis.h"
-#include "analysis/st/st_progress_dlg.h"
 #include "document/document_context.h"
 #include "document/event_list.h"
 #include "document/patient_data.h"
@@ -33,6 +31,7 @@
 #include "platform/profile_store.h"
 #include "platform/resources.h"
 #include "platform/worker.h"
+#include "support/analysis_services.h"
 #include "support/ecg_synthesizer.h"
 #include "support/test_files.h"
 #include "tools/run_family.h"
@@ -56,17 +55,6 @@ std::string Summary(int analysed, int errors) {
 }
 
 // The analysis services of the program: pacemaker and ST steps under the worker's dialogs.
-analysis::AnalysisRun::Services ProgramServices(analysis::AnalysisDialogs& dialogs) {
-  analysis::AnalysisRun::Services services;
-  services.dialogs = &dialogs;
-  services.library_version_text = [] { return std::string("-"); };
-  services.pacemaker_analysis = analysis::RunPacemakerAnalysis;
-  services.st_analysis = [&dialogs](CZK470Doc& doc, int mode) {
-    return analysis::RunSTAnalysisDialog(dialogs, doc, mode);
-  };
-  return services;
-}
-
 // Holds the engine at a chosen minute of the chosen recordings until the test opens the gate.
 struct Gate {
   std::vector<std::string> held_paths;
@@ -161,7 +149,7 @@ class BatchAnalysisTest : public win::testing_support::WinTest {
     tools::BatchOptions options;
     options.threads = threads;
     options.make_document = [this] { return MakeDoc(); };
-    options.run_services = ProgramServices;
+    options.run_services = coretest::ProgramAnalysisServices;
     options.poll_ms = 5;
     options.stop_line = platform::LoadString(kIdsBatchStopped);
     return options;
@@ -205,7 +193,7 @@ TEST_F(BatchAnalysisTest, CommandReportsEveryRecordingInPickerOrder) {
     auto_scroll = scroll;
   };
   const tools::ScopedToolServices scoped(std::move(services));
-  const tools::ScopedBatchAnalysisServices batch({ProgramServices});
+  const tools::ScopedBatchAnalysisServices batch({coretest::ProgramAnalysisServices});
 
   tools::BatchAnalysis(&main_, doc.get());
 
@@ -317,7 +305,7 @@ TEST_F(BatchAnalysisTest, CancelLeavesUnfinishedRecordingsAsTheyWere) {
     gate.held_paths = {paths[c.held]};
     tools::BatchOptions options = Options(c.threads);
     options.run_services = [&gate](analysis::AnalysisDialogs& dialogs) {
-      analysis::AnalysisRun::Services services = ProgramServices(dialogs);
+      analysis::AnalysisRun::Services services = coretest::ProgramAnalysisServices(dialogs);
       services.sample_source = [&gate](CZK470Doc& doc) -> std::unique_ptr<BeatSampleSource> {
         const bool held = std::find(gate.held_paths.begin(), gate.held_paths.end(), doc.GetPathName()) !=
                           gate.held_paths.end();
@@ -402,7 +390,7 @@ TEST_F(BatchAnalysisTest, RecordingThatCannotBeSavedIsAnError) {
   const fs::path moved = data_ / "moved";
   tools::BatchOptions options = Options(1);
   options.run_services = [&](analysis::AnalysisDialogs& dialogs) {
-    analysis::AnalysisRun::Services services = ProgramServices(dialogs);
+    analysis::AnalysisRun::Services services = coretest::ProgramAnalysisServices(dialogs);
     // The folder goes away once the signal has been read: the save has nowhere to write.
     services.st_analysis = nullptr;
     services.pacemaker_analysis = [&](CZK470Doc&) { fs::rename(folder, moved); };
@@ -581,7 +569,7 @@ TEST_F(BatchAnalysisTest, ValidationBatchAnalysesTheSetBesideTheOpenRecording) {
   doc->SetModifiedFlag(true);
   win::ScriptedPrompt prompt;
   const win::ScopedPrompt scoped(prompt);
-  const tools::ScopedBatchAnalysisServices batch({ProgramServices});
+  const tools::ScopedBatchAnalysisServices batch({coretest::ProgramAnalysisServices});
   tools::RunValidationBatchCommand(&main_, *doc, cmd::kValidationBatchMIT);
 
   ASSERT_EQ(prompt.Log().size(), 1u);
@@ -604,7 +592,7 @@ TEST_F(BatchAnalysisTest, ValidationBatchKeepsWhatItCannotFinish) {
   const fs::path moved = data_ / "moved";
   tools::BatchOptions options = Options(1);
   options.run_services = [&](analysis::AnalysisDialogs& dialogs) {
-    analysis::AnalysisRun::Services services = ProgramServices(dialogs);
+    analysis::AnalysisRun::Services services = coretest::ProgramAnalysisServices(dialogs);
     services.st_analysis = nullptr;
     services.pacemaker_analysis = [&](CZK470Doc&) { fs::rename(folder, moved); };
     return services;

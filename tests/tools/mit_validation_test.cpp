@@ -15,8 +15,6 @@
 #include <vector>
 
 #include "analysis/analysis_dialogs.h"
-#include "analysis/pacemaker/pm_analysis.h"
-#include "analysis/st/st_progress_dlg.h"
 #include "document/event_list.h"
 #include "document/patient_data.h"
 #include "document/qrs_list.h"
@@ -26,6 +24,7 @@
 #include "platform/ids.h"
 #include "platform/profile_store.h"
 #include "platform/resources.h"
+#include "support/analysis_services.h"
 #include "support/mit_records.h"
 #include "support/test_files.h"
 #include "support/wfdb_record.h"
@@ -291,17 +290,6 @@ std::string Row(int record, const tools::AnnotationCounts& c) {
   return line;
 }
 
-analysis::AnalysisRun::Services ProgramServices(analysis::AnalysisDialogs& dialogs) {
-  analysis::AnalysisRun::Services services;
-  services.dialogs = &dialogs;
-  services.library_version_text = [] { return std::string("-"); };
-  services.pacemaker_analysis = analysis::RunPacemakerAnalysis;
-  services.st_analysis = [&dialogs](CZK470Doc& doc, int mode) {
-    return analysis::RunSTAnalysisDialog(dialogs, doc, mode);
-  };
-  return services;
-}
-
 class MitValidationTest : public win::testing_support::WinTest {
  protected:
   void SetUp() override {
@@ -336,7 +324,7 @@ TEST_F(MitValidationTest, EveryReferenceAndCounterOfRecords100And800) {
   win::ScriptedPrompt prompt;
   const win::ScopedPrompt scoped(prompt);
   {
-    const tools::ScopedBatchAnalysisServices services({ProgramServices});
+    const tools::ScopedBatchAnalysisServices services({coretest::ProgramAnalysisServices});
     tools::RunValidationBatchCommand(&main_, doc, cmd::kValidationBatchMIT);
   }
   ASSERT_EQ(prompt.Log().size(), 1u);

@@ -15,11 +15,10 @@
 
 #include "analysis/analysis_dialogs.h"
 #include "analysis/analysis_run.h"
-#include "analysis/pacemaker/pm_analysis.h"
-#include "analysis/st/st_progress_dlg.h"
 #include "document/zk470_doc.h"
 #include "platform/clock.h"
 #include "platform/profile_store.h"
+#include "support/analysis_services.h"
 #include "support/ecg_synthesizer.h"
 #include "support/esc_records.h"
 #include "support/test_files.h"
@@ -36,17 +35,6 @@ constexpr int32_t kSegmentMs = 15'000;
 // The stored ST level unit is 0.1 mV: 100 uV per unit.
 constexpr double kUvPerLevelUnit = 100.0;
 constexpr double kTolerance = 0.5;
-
-analysis::AnalysisRun::Services ProgramServices(analysis::AnalysisDialogs& dialogs) {
-  analysis::AnalysisRun::Services services;
-  services.dialogs = &dialogs;
-  services.library_version_text = [] { return std::string("-"); };
-  services.pacemaker_analysis = analysis::RunPacemakerAnalysis;
-  services.st_analysis = [&dialogs](CZK470Doc& doc, int mode) {
-    return analysis::RunSTAnalysisDialog(dialogs, doc, mode);
-  };
-  return services;
-}
 
 struct Episode {
   int32_t onset_ms;
@@ -136,7 +124,7 @@ TEST_F(STValidationTest, StatisticShowsThePlantedDepressionOfEachEpisode) {
   tools::BatchOptions options;
   options.threads = 1;
   options.make_document = [this] { return MakeDoc(); };
-  options.run_services = ProgramServices;
+  options.run_services = coretest::ProgramAnalysisServices;
   options.poll_ms = 5;
   const tools::RunResults batch =
       tools::RunValidationBatch(tools::ValidationSet::kEsc, data_.string(), options);
