@@ -294,7 +294,7 @@ TEST_F(STTStatisticTest, RefusesABadRecordAndListsTheOthers) {
       want.push_back(line);
     EXPECT_EQ(lines, want);
     const std::string message = LastMessage();
-    EXPECT_EQ(message.rfind("ST-T statistic successful.\n\nRecords not compared:\n", 0), 0u) << message;
+    EXPECT_EQ(message.rfind("ST-T statistic successful.\n\nRecords left out:\n", 0), 0u) << message;
     const std::vector<std::string> message_lines = Lines(message);
     ASSERT_EQ(message_lines.size(), 4u) << message;
     EXPECT_EQ(message_lines[3].rfind(c.reason, 0), 0u) << message_lines[3];

@@ -196,7 +196,7 @@ void TSTTStatistic::Run() {
   }
   std::string message = "ST-T statistic successful.";
   if (!refused.empty()) {
-    message += "\n\nRecords not compared:";
+    message += "\n\nRecords left out:";
     for (const std::string& line : refused) message += "\n" + line;
   }
   ShowMessage(message, refused.empty() ? 0u : win::kMbIconExclamation);
