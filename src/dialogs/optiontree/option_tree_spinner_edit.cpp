@@ -139,7 +139,7 @@ bool COptionTreeSpinnerEdit::OnCommand(win::WParam wparam, win::LParam lparam) {
   const std::string text = GetWindowText();
   const auto [start, end] = ClampedSel();
   const std::string selected = text.substr(static_cast<size_t>(start), static_cast<size_t>(end - start));
-  const auto without_selection = [&] {
+  const auto without_selection = [&, start = start, end = end] {
     std::string edited = text;
     edited.erase(static_cast<size_t>(start), static_cast<size_t>(end - start));
     return edited;

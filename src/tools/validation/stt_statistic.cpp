@@ -145,7 +145,7 @@ bool TSTTStatistic::CompareRecord(int number, std::string& lines, std::string& r
   // Values of segments of another length would be read at the wrong time: none are used.
   const bool segments_fit = recording_.st_interval == kSegmentSeconds;
   const int64_t start_ms = StartOfDayMs(recording_);
-  const TTimeFormatter times(platform::FixedLocale(platform::FixedLocale::Kind::k24Hour));
+  const TTimeFormatter times{platform::FixedLocale(platform::FixedLocale::Kind::k24Hour)};
   for (const STTRecord& reference : references_) {
     if (reference.Type() != STTRecord::kMeasurement) continue;
     const int channel = reference.Channel();
