@@ -5,8 +5,12 @@
 
 #include <atomic>
 #include <cstdint>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <functional>
+#include <iterator>
+#include <map>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -54,6 +58,43 @@ inline void WriteText(const std::filesystem::path& file, std::string_view text) 
   std::ofstream out(file, std::ios::binary | std::ios::trunc);
   out.write(text.data(), static_cast<std::streamsize>(text.size()));
   if (!out) ADD_FAILURE() << "cannot write " << file;
+}
+
+// The whole file's bytes; empty when it cannot be read.
+inline std::vector<uint8_t> ReadBytes(const std::filesystem::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Checks that each seed of a fuzz corpus (name relative to folder) is stored with the seed's bytes;
+// UPDATE_GOLDEN=1 writes them first.
+inline void ExpectSeedsCurrent(const std::filesystem::path& folder,
+                               const std::map<std::string, std::vector<uint8_t>>& seeds) {
+  const bool update = std::getenv("UPDATE_GOLDEN") != nullptr;
+  for (const auto& [name, bytes] : seeds) {
+    SCOPED_TRACE(name);
+    const std::filesystem::path file = folder / name;
+    if (update) {
+      std::filesystem::create_directories(file.parent_path());
+      WriteBytes(file, bytes);
+    }
+    EXPECT_EQ(ReadBytes(file), bytes) << "regenerate with UPDATE_GOLDEN=1";
+  }
+}
+
+// Hands the bytes of every fixture in a corpus folder (its README aside) to replay; returns how many
+// there were. A missing folder has none.
+inline int ReplayCorpus(const std::filesystem::path& folder,
+                        const std::function<void(const std::vector<uint8_t>& bytes)>& replay) {
+  int replayed = 0;
+  if (!std::filesystem::is_directory(folder)) return replayed;
+  for (const std::filesystem::directory_entry& entry : std::filesystem::directory_iterator(folder)) {
+    if (!entry.is_regular_file() || entry.path().extension() == ".md") continue;
+    SCOPED_TRACE(entry.path().string());
+    replay(ReadBytes(entry.path()));
+    ++replayed;
+  }
+  return replayed;
 }
 
 // A folder of its own, apart from every other of the process, removed when it goes.

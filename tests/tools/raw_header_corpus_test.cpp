@@ -43,38 +43,17 @@ std::map<std::string, std::vector<uint8_t>> Seeds() {
   return seeds;
 }
 
-std::vector<uint8_t> ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-TEST(RawHeaderFuzzCorpus, SeedsAreCurrent) {
-  const bool update = std::getenv("UPDATE_GOLDEN") != nullptr;
-  for (const auto& [name, bytes] : Seeds()) {
-    SCOPED_TRACE(name);
-    const fs::path path = kCorpus / name;
-    if (update) {
-      fs::create_directories(path.parent_path());
-      std::ofstream(path, std::ios::binary)
-          .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    EXPECT_EQ(ReadFile(path), bytes) << "regenerate with UPDATE_GOLDEN=1";
-  }
-}
+TEST(RawHeaderFuzzCorpus, SeedsAreCurrent) { testsupport::ExpectSeedsCurrent(kCorpus, Seeds()); }
 
 TEST(RawHeaderFuzzCorpus, EveryFixtureReplaysCleanly) {
   const testsupport::TempFolder folder("rawcorpus");
-  int replayed = 0;
-  for (const fs::directory_entry& entry : fs::directory_iterator(kCorpus)) {
-    if (!entry.is_regular_file()) continue;
-    SCOPED_TRACE(entry.path().string());
-    const std::string path = folder.Write("f.RAW", ReadFile(entry.path()));
+  const int replayed = testsupport::ReplayCorpus(kCorpus, [&](const std::vector<uint8_t>& bytes) {
+    const std::string path = folder.Write("f.RAW", bytes);
     std::vector<std::string> lines;
     EXPECT_NO_THROW(lines = tools::CheckRawFileLines(path, kClock, kLocale));
     ASSERT_FALSE(lines.empty());
     EXPECT_TRUE(lines.back() == "No error found" || lines.back() == "Error found") << lines.back();
-    ++replayed;
-  }
+  });
   EXPECT_GE(replayed, 4);
 }
 

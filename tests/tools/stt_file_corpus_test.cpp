@@ -11,6 +11,7 @@
 
 #include "platform/io_error.h"
 #include "support/esc_records.h"
+#include "support/test_files.h"
 #include "tools/validation/stt_statistic.h"
 
 namespace {
@@ -18,11 +19,6 @@ namespace {
 namespace fs = std::filesystem;
 
 const fs::path kCorpus = fs::path(ZK_SOURCE_DIR) / "tests/fixtures/tools/fuzz/stt_file";
-
-std::vector<uint8_t> ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 // Seeds: files as the reference database's conversion writes them, and the faults the reader
 // refuses, small enough to mutate.
@@ -52,31 +48,8 @@ void Replay(const std::vector<uint8_t>& bytes) {
   }
 }
 
-TEST(STTFileCorpus, SeedsAreCurrent) {
-  const bool update = std::getenv("UPDATE_GOLDEN") != nullptr;
-  for (const auto& [name, bytes] : Seeds()) {
-    SCOPED_TRACE(name);
-    const fs::path path = kCorpus / name;
-    if (update) {
-      fs::create_directories(path.parent_path());
-      std::ofstream(path, std::ios::binary)
-          .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    EXPECT_EQ(ReadFile(path), bytes) << "regenerate with UPDATE_GOLDEN=1";
-  }
-}
+TEST(STTFileCorpus, SeedsAreCurrent) { testsupport::ExpectSeedsCurrent(kCorpus, Seeds()); }
 
-TEST(STTFileCorpus, EveryFixtureReplaysCleanly) {
-  int replayed = 0;
-  if (fs::is_directory(kCorpus)) {
-    for (const fs::directory_entry& entry : fs::directory_iterator(kCorpus)) {
-      if (!entry.is_regular_file() || entry.path().extension() == ".md") continue;
-      SCOPED_TRACE(entry.path().string());
-      Replay(ReadFile(entry.path()));
-      ++replayed;
-    }
-  }
-  EXPECT_GE(replayed, 4);
-}
+TEST(STTFileCorpus, EveryFixtureReplaysCleanly) { EXPECT_GE(testsupport::ReplayCorpus(kCorpus, Replay), 4); }
 
 }  // namespace

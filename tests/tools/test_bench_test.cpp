@@ -251,27 +251,9 @@ std::map<std::string, std::vector<uint8_t>> Seeds() {
   return seeds;
 }
 
-std::vector<uint8_t> ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 TEST(AhaRecordFuzzCorpus, SeedsAreCurrentAndEveryFixtureReplaysCleanly) {
-  const bool update = std::getenv("UPDATE_GOLDEN") != nullptr;
-  for (const auto& [name, bytes] : Seeds()) {
-    SCOPED_TRACE(name);
-    if (update) {
-      fs::create_directories(kCorpus);
-      std::ofstream(kCorpus / name, std::ios::binary)
-          .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    EXPECT_EQ(ReadFile(kCorpus / name), bytes) << "regenerate with UPDATE_GOLDEN=1";
-  }
-  int replayed = 0;
-  for (const fs::directory_entry& entry : fs::directory_iterator(kCorpus)) {
-    if (!entry.is_regular_file() || entry.path().extension() == ".md") continue;
-    SCOPED_TRACE(entry.path().string());
-    const std::vector<uint8_t> bytes = ReadFile(entry.path());
+  testsupport::ExpectSeedsCurrent(kCorpus, Seeds());
+  const int replayed = testsupport::ReplayCorpus(kCorpus, [](const std::vector<uint8_t>& bytes) {
     std::istringstream in(std::string(bytes.begin(), bytes.end()));
     try {
       const tools::TAhaAnnotationTable table = TAhaRecordReader::ReadAnnotationFile(in, "fixture");
@@ -281,8 +263,7 @@ TEST(AhaRecordFuzzCorpus, SeedsAreCurrentAndEveryFixtureReplaysCleanly) {
       EXPECT_EQ(counted, table.total);
     } catch (const platform::FormatError&) {
     }
-    ++replayed;
-  }
+  });
   EXPECT_GE(replayed, 3);
 }
 

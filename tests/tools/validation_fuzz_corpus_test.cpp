@@ -128,37 +128,12 @@ std::map<std::string, Bytes> Seeds() {
   return seeds;
 }
 
-Bytes ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-TEST(ValidationFuzzCorpus, SeedsAreCurrent) {
-  const bool update = std::getenv("UPDATE_GOLDEN") != nullptr;
-  for (const auto& [name, bytes] : Seeds()) {
-    SCOPED_TRACE(name);
-    const fs::path path = kCorpus / name;
-    if (update) {
-      fs::create_directories(path.parent_path());
-      std::ofstream(path, std::ios::binary)
-          .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-    }
-    EXPECT_EQ(ReadFile(path), bytes) << "regenerate with UPDATE_GOLDEN=1";
-  }
-}
+TEST(ValidationFuzzCorpus, SeedsAreCurrent) { testsupport::ExpectSeedsCurrent(kCorpus, Seeds()); }
 
 TEST(ValidationFuzzCorpus, EveryFixtureReplaysCleanly) {
   int replayed = 0;
-  for (const auto& [reader, replay] : Readers()) {
-    const fs::path dir = kCorpus / reader;
-    if (!fs::is_directory(dir)) continue;
-    for (const fs::directory_entry& entry : fs::directory_iterator(dir)) {
-      if (!entry.is_regular_file() || entry.path().extension() == ".md") continue;
-      SCOPED_TRACE(entry.path().string());
-      replay(ReadFile(entry.path()));
-      ++replayed;
-    }
-  }
+  for (const auto& [reader, replay] : Readers())
+    replayed += testsupport::ReplayCorpus(kCorpus / reader, replay);
   EXPECT_GE(replayed, 5);
 }
 

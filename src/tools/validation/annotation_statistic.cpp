@@ -1,7 +1,6 @@
 #include "tools/validation/annotation_statistic.h"
 
 #include <cassert>
-#include <cmath>
 #include <filesystem>
 #include <initializer_list>
 #include <limits>
@@ -9,7 +8,6 @@
 #include <system_error>
 
 #include "document/beat_class.h"
-#include "document/record_format.h"
 #include "document/zk470_doc.h"
 #include "platform/archive.h"
 #include "platform/io_error.h"
@@ -48,9 +46,7 @@ std::string Line(std::string_view format, std::initializer_list<double> values =
       while (format[++j] >= '0' && format[j] <= '9') precision = precision * 10 + (format[j] - '0');
     }
     assert(format[j] == 'f' && value != values.end());
-    const std::string field = std::isfinite(*value) ? document::FormatFixedPoint(*value, precision) : "-";
-    if (field.size() < width) out.append(width - field.size(), ' ');
-    out += field;
+    out += StatisticField(*value, static_cast<int>(width), precision);
     ++value;
     i = j;
   }

@@ -8,7 +8,6 @@
 #include <utility>
 
 #include "common/time_formatter.h"
-#include "document/record_format.h"
 #include "document/zk470_doc.h"
 #include "platform/archive.h"
 #include "platform/io_error.h"
@@ -29,14 +28,6 @@ constexpr uint64_t kMaxSttBytes = 64ull << 20;
 constexpr uint16_t kKnownFlags = STTRecord::kTypeMask | STTRecord::kNegative | STTRecord::kSecondChannel;
 
 constexpr std::string_view kRuler = "==========================================";
-
-// printf's "%<width>.<decimals>f" in the C locale; a value that is no number (a division by zero,
-// a value past the stored ones) is "-" at the same width.
-std::string Field(double value, int width, int decimals) {
-  std::string text = std::isfinite(value) ? document::FormatFixedPoint(value, decimals) : "-";
-  if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<size_t>(width) - text.size(), ' ');
-  return text;
-}
 
 std::string FileNameOf(const std::string& path) { return std::filesystem::path(path).filename().string(); }
 
@@ -155,8 +146,8 @@ bool TSTTStatistic::CompareRecord(int number, std::string& lines, std::string& r
     const double s = segments_fit && segment < values.GetSize() ? values.GetAt(segment).GetValue() : NAN;
     const double percent = r != 0.0 ? (s - r) * 100.0 / r : NAN;
     const int time_of_day = static_cast<int>((start_ms + reference.time_ms) % kMsPerDay);
-    lines += times.FormatHMS(time_of_day) + "  " + Field(r, 6, 2) + "  " + Field(s, 6, 2) + "  " +
-             Field(percent, 6, 0) + "  " + Field(channel, 6, 0) + " \n";
+    lines += times.FormatHMS(time_of_day) + "  " + StatisticField(r, 6, 2) + "  " + StatisticField(s, 6, 2) +
+             "  " + StatisticField(percent, 6, 0) + "  " + StatisticField(channel, 6, 0) + " \n";
   }
   return true;
 }

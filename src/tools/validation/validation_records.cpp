@@ -1,5 +1,8 @@
 #include "tools/validation/validation_records.h"
 
+#include <cmath>
+
+#include "document/record_format.h"
 #include "document/zk470_doc.h"
 
 namespace tools {
@@ -40,6 +43,12 @@ std::string ValidationRecordFileName(ValidationSet set, int number, std::string_
 std::string ValidationRecordPath(std::string_view folder, ValidationSet set, int number,
                                  std::string_view extension) {
   return CZK470Doc::JoinPath(folder, ValidationRecordFileName(set, number, extension));
+}
+
+std::string StatisticField(double value, int width, int decimals) {
+  std::string text = std::isfinite(value) ? document::FormatFixedPoint(value, decimals) : "-";
+  if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<size_t>(width) - text.size(), ' ');
+  return text;
 }
 
 }  // namespace tools

@@ -21,4 +21,9 @@ std::string ValidationRecordFileName(ValidationSet set, int number, std::string_
 std::string ValidationRecordPath(std::string_view folder, ValidationSet set, int number,
                                  std::string_view extension);
 
+// A number of the statistics files: printf's "%<width>.<decimals>f" in the C locale, whatever the
+// process locale; a value that is no number (a ratio over an empty denominator, a value past the
+// stored ones) is "-" at the same width.
+std::string StatisticField(double value, int width, int decimals);
+
 }  // namespace tools
