@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/user_setup.h"
 #include "core/automation_command_line_info.h"
 #include "core/automation_exit_codes.h"
 #include "core/narrative_commands.h"
@@ -140,6 +141,7 @@ int main(int argc, char** argv) {
     std::cerr << "zk470: " << error.what() << "\nThe program runs with the default settings; they are not saved.\n";
     profile = std::make_unique<platform::MemoryProfileStore>();
   }
+  PrepareUserFiles(*profile, std::cerr);
 
   platform::SystemClock clock;
   qthost::EventPump pump(win::Windows());
