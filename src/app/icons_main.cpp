@@ -33,7 +33,8 @@ int main(int argc, char** argv) {
       }
     }
     const QString path = QString::fromStdString(share.Icon(size).string());
-    if (!QDir().mkpath(QString::fromStdString(share.Icon(size).parent_path().string())) || !image.save(path, "PNG")) {
+    if (!QDir().mkpath(QString::fromStdString(share.Icon(size).parent_path().string())) ||
+        !image.save(path, "PNG")) {
       std::cerr << "zk470-icons: cannot write " << path.toStdString() << "\n";
       return 1;
     }

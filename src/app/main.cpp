@@ -70,13 +70,13 @@ class LocalSocketInstance : public InstanceChannel {
     return true;
   }
 
-  void RaiseRunningInstance() override {
+  void RaiseRunningInstance(const std::string& file) override {
     turned_away_ = true;
     if (no_guard_) return;
-    if (!guard_.RaiseRunning(kRaiseWait)) std::cerr << "zk470: " << guard_.Problem() << ".\n";
+    if (!guard_.RaiseRunning(kRaiseWait, file)) std::cerr << "zk470: " << guard_.Problem() << ".\n";
   }
 
-  void Listen(std::function<void()> on_raise) override {
+  void Listen(std::function<void(const std::string& file)> on_raise) override {
     if (!guard_.Listen(std::move(on_raise))) {
       std::cerr << "zk470: cannot take raise requests of later starts: " << guard_.Problem() << "\n";
     }

@@ -10,7 +10,8 @@
 
 void PrepareUserFiles(platform::ProfileStore& profile, std::ostream& err) {
   const std::filesystem::path executable = platform::ExecutablePath();
-  const std::optional<platform::ProgramShare> share = platform::FindProgramShare(executable, ZK_BUILD_SHARE_DIR);
+  const std::optional<platform::ProgramShare> share =
+      platform::FindProgramShare(executable, ZK_BUILD_SHARE_DIR);
   if (!share) {
     err << "zk470: the program's letter templates and logos are not beside it ("
         << (executable.parent_path() / ".." / "share" / "zk470").lexically_normal().string()

@@ -77,7 +77,8 @@ std::string UserEntry(const std::string& shipped, const ProgramShare& share, con
 
 // mimeapps.list with entry as the type's default added, or nullopt when it names a default for the
 // type already (the user's choice stays).
-std::optional<std::string> WithDefault(const std::string& list, std::string_view type, std::string_view entry) {
+std::optional<std::string> WithDefault(const std::string& list, std::string_view type,
+                                       std::string_view entry) {
   std::istringstream lines(list);
   std::string line;
   std::string out;

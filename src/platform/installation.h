@@ -39,13 +39,14 @@ std::optional<ProgramShare> FindProgramShare(const std::filesystem::path& execut
 // Copies the regular files of from that folder lacks into it (making the folder), so that a
 // clinic's own templates and logos stay. Returns the names copied. Throws IoError when the folder
 // cannot be made or a copy fails.
-std::vector<std::string> CopyMissingFiles(const std::filesystem::path& from, const std::filesystem::path& folder);
+std::vector<std::string> CopyMissingFiles(const std::filesystem::path& from,
+                                          const std::filesystem::path& folder);
 
 // The user's folders of the desktop, as the XDG base directories give them.
 struct UserDesktop {
-  std::filesystem::path data_home;                 // $XDG_DATA_HOME, else ~/.local/share
-  std::filesystem::path config_home;               // $XDG_CONFIG_HOME, else ~/.config
-  std::vector<std::filesystem::path> data_dirs;    // $XDG_DATA_DIRS, else /usr/local/share:/usr/share
+  std::filesystem::path data_home;               // $XDG_DATA_HOME, else ~/.local/share
+  std::filesystem::path config_home;             // $XDG_CONFIG_HOME, else ~/.config
+  std::vector<std::filesystem::path> data_dirs;  // $XDG_DATA_DIRS, else /usr/local/share:/usr/share
   // Runs update-mime-database on a mime folder; false when it could not.
   std::function<bool(const std::filesystem::path& mime_folder)> update_mime_database;
 

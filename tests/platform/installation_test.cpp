@@ -47,7 +47,8 @@ TEST(ProgramShareTest, InstalledBesideTheExecutableElseTheBuildCopy) {
   ASSERT_TRUE(installed);
   EXPECT_EQ(installed->root, prefix / "share");
 
-  const std::optional<ProgramShare> development = FindProgramShare(root / "build" / "src" / "app" / "zk470", build_share);
+  const std::optional<ProgramShare> development =
+      FindProgramShare(root / "build" / "src" / "app" / "zk470", build_share);
   ASSERT_TRUE(development);
   EXPECT_EQ(development->root, build_share);
 
