@@ -46,7 +46,9 @@ class DesktopOpenProcess : public testing::Test {
 
 TEST_F(DesktopOpenProcess, FirstStartRegistersTheRecordingTypeWithTheDesktop) {
   for (const char* tool : {"xdg-mime", "mimetype", "desktop-file-validate"}) {
-    if (!OnPath(tool)) GTEST_SKIP() << "needs " << tool << " (Debian packages xdg-utils, libfile-mimeinfo-perl, desktop-file-utils)";
+    if (!OnPath(tool))
+      GTEST_SKIP() << "needs " << tool
+                   << " (Debian packages xdg-utils, libfile-mimeinfo-perl, desktop-file-utils)";
   }
   const fs::path qrs = MakeSyntheticRecording(home_.Folder("rec") / "00001", 2);
   // An automation command that ends at once: the registration comes before anything else.
@@ -57,7 +59,8 @@ TEST_F(DesktopOpenProcess, FirstStartRegistersTheRecordingTypeWithTheDesktop) {
   const fs::path lower = qrs.parent_path() / "copy.qrs";
   fs::copy_file(qrs, lower);
   for (const fs::path& file : {qrs, lower}) {
-    const platform::ProcessResult type = platform::RunProcess({"xdg-mime", "query", "filetype", file.string()});
+    const platform::ProcessResult type =
+        platform::RunProcess({"xdg-mime", "query", "filetype", file.string()});
     EXPECT_EQ(FirstLine(type), platform::kRecordingMimeType) << file << type.err;
   }
   const platform::ProcessResult entry =
@@ -79,7 +82,8 @@ TEST_F(DesktopOpenProcess, FirstStartRegistersTheRecordingTypeWithTheDesktop) {
 
 TEST_F(DesktopOpenProcess, FileOpenedFromTheFileManagerComesUpInTheRunningProgram) {
   if (const std::vector<std::string> missing = VirtualScreen::MissingTools(); !missing.empty()) {
-    GTEST_SKIP() << "needs " << missing.front() << " on PATH (Debian packages xvfb, x11-apps, x11-utils, xdotool)";
+    GTEST_SKIP() << "needs " << missing.front()
+                 << " on PATH (Debian packages xvfb, x11-apps, x11-utils, xdotool)";
   }
   if (!OnPath("gio")) GTEST_SKIP() << "needs gio (Debian package libglib2.0-bin)";
   VirtualScreen screen(home_.Root() / "xvfb.log");
@@ -91,7 +95,8 @@ TEST_F(DesktopOpenProcess, FileOpenedFromTheFileManagerComesUpInTheRunningProgra
   BackgroundProgram program({});
   auto frame_title = [&](const std::string& part) {
     for (const VirtualScreen::Window& window : screen.VisibleWindows()) {
-      if (window.name.starts_with("KESTROVA ZK-470") && window.name.find(part) != std::string::npos) return true;
+      if (window.name.starts_with("KESTROVA ZK-470") && window.name.find(part) != std::string::npos)
+        return true;
     }
     return false;
   };
