@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "app/user_setup.h"
 #include "core/automation_command_line_info.h"
 #include "core/automation_exit_codes.h"
 #include "core/narrative_commands.h"
@@ -69,13 +70,13 @@ class LocalSocketInstance : public InstanceChannel {
     return true;
   }
 
-  void RaiseRunningInstance() override {
+  void RaiseRunningInstance(const std::string& file) override {
     turned_away_ = true;
     if (no_guard_) return;
-    if (!guard_.RaiseRunning(kRaiseWait)) std::cerr << "zk470: " << guard_.Problem() << ".\n";
+    if (!guard_.RaiseRunning(kRaiseWait, file)) std::cerr << "zk470: " << guard_.Problem() << ".\n";
   }
 
-  void Listen(std::function<void()> on_raise) override {
+  void Listen(std::function<void(const std::string& file)> on_raise) override {
     if (!guard_.Listen(std::move(on_raise))) {
       std::cerr << "zk470: cannot take raise requests of later starts: " << guard_.Problem() << "\n";
     }
@@ -140,6 +141,7 @@ int main(int argc, char** argv) {
     std::cerr << "zk470: " << error.what() << "\nThe program runs with the default settings; they are not saved.\n";
     profile = std::make_unique<platform::MemoryProfileStore>();
   }
+  PrepareUserFiles(*profile, std::cerr);
 
   platform::SystemClock clock;
   qthost::EventPump pump(win::Windows());

@@ -39,11 +39,12 @@ class InstanceChannel {
   virtual ~InstanceChannel() = default;
   // Whether another instance runs.
   virtual bool FindRunningInstance() = 0;
-  // Asks the running instance to restore its window and bring it to the front.
-  virtual void RaiseRunningInstance() = 0;
+  // Asks the running instance to restore its window and bring it to the front, and to open file
+  // (an absolute path) when it is not empty.
+  virtual void RaiseRunningInstance(const std::string& file) = 0;
   // This instance takes the raise requests of later starts; on_raise runs on the user-interface
-  // thread.
-  virtual void Listen(std::function<void()> on_raise) = 0;
+  // thread with the file handed over, empty for none.
+  virtual void Listen(std::function<void(const std::string& file)> on_raise) = 0;
 };
 
 // The single application object: versions written into files, the GDT start mode, the edit mode,
@@ -201,8 +202,8 @@ class CZK470App : public win::CommandTarget {
   const CZK470Doc* GetDocument() const { return doc_.get(); }
   CMainFrame* GetMainFrame() { return frame_.get(); }
   analysis::AnalysisRun* GetAnalysisRun() { return analysis_run_.get(); }
-  // A later start asked this instance to come to the front.
-  void OnRaiseRequest();
+  // A later start asked this instance to come to the front, and to open file when not empty.
+  void OnRaiseRequest(const std::string& file = {});
   // How many raise requests came (the host logs them).
   int RaiseRequestCount() const { return raise_requests_; }
 
@@ -246,6 +247,7 @@ class CZK470App : public win::CommandTarget {
   bool class_registered_ = false;
   int input_filter_ = 0;
   int raise_requests_ = 0;
+  bool opening_handed_file_ = false;
 };
 
 // The application object that runs now; nullptr outside a run.

@@ -207,10 +207,13 @@ bool CZK470App::InitInstance(StartupOptions options) {
   info.ResolvePathParameters(caller_folder);
   SetCommandLine(options.args);
 
-  // 2. One instance: a plain second start brings the first one to the front and ends.
+  // 2. One instance: a plain second start brings the first one to the front and ends; its file
+  // (a double-click in the file manager) goes to the first one, which may run in another folder.
   if (options.instance != nullptr && options.instance->FindRunningInstance()) {
     if (!info.IsCommandComplete() && info.IsParseValid()) {
-      options.instance->RaiseRunningInstance();
+      const bool has_file = !GetCommandLine().empty() && GetGDTMode() == 0;
+      options.instance->RaiseRunningInstance(has_file ? ResolveAgainstFolder(caller_folder, GetCommandLine())
+                                                      : "");
       return false;
     }
     info.SetFirstInstance(0);
@@ -333,7 +336,7 @@ bool CZK470App::InitInstance(StartupOptions options) {
   // started should not decide whether a drop works.
   frame_->DragAcceptFiles(true);
   if (options.instance != nullptr && info.IsFirstInstance() != 0) {
-    options.instance->Listen([this] { OnRaiseRequest(); });
+    options.instance->Listen([this](const std::string& file) { OnRaiseRequest(file); });
   }
   return true;
 }
@@ -526,7 +529,7 @@ void CZK470App::RunNarrativeTest() {
   if (narrative_test_() == 1 && frame_ != nullptr) frame_->PostMessage(win::kWmCommand, cmd::kPrintNarrative);
 }
 
-void CZK470App::OnRaiseRequest() {
+void CZK470App::OnRaiseRequest(const std::string& file) {
   ++raise_requests_;
   win::Window* main = win::Windows().MainWindow();
   if (main == nullptr) return;
@@ -535,4 +538,10 @@ void CZK470App::OnRaiseRequest() {
   win::Window* front = win::Windows().GetActiveWindow();
   if (front == nullptr || (front != main && front->GetOwner() != main)) front = main;
   if (win::Host* host = win::Windows().HostOf(*front)) host->BringToForeground(*front);
+  // The file opens as a dropped one does, but not under a dialog, an automation command or an
+  // opening still asking about the last one: the recording they work on would go from under them.
+  if (file.empty() || !main->IsWindowEnabled() || AutomationCommandPresent() || opening_handed_file_) return;
+  opening_handed_file_ = true;
+  (void)OpenChosenFile(file);
+  opening_handed_file_ = false;
 }

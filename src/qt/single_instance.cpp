@@ -9,6 +9,7 @@
 #include <QByteArray>
 #include <QLocalServer>
 #include <QLocalSocket>
+#include <QMetaObject>
 #include <QObject>
 #include <QString>
 #include <cerrno>
@@ -21,8 +22,13 @@ namespace qthost {
 
 namespace {
 
+// One line per request: "raise", or "open " and the file's path in base 64 (a path may hold any
+// byte but the zero).
 constexpr char kRaiseRequest[] = "raise";
+constexpr char kOpenRequest[] = "open ";
 constexpr char kRaiseAnswer[] = "raised";
+// Far beyond any path; a longer request is no request of ours.
+constexpr qint64 kMaxRequestBytes = 64 * 1024;
 // How long one connection attempt may take while the running start is not listening yet.
 constexpr std::chrono::milliseconds kConnectAttempt{500};
 constexpr std::chrono::milliseconds kRetryPause{50};
@@ -140,7 +146,7 @@ bool SingleInstance::LockFreed() {
   return true;
 }
 
-bool SingleInstance::RaiseRunning(std::chrono::milliseconds wait) {
+bool SingleInstance::RaiseRunning(std::chrono::milliseconds wait, const std::string& file) {
   if (!places_) return false;
   using Clock = std::chrono::steady_clock;
   const Clock::time_point deadline = Clock::now() + wait;
@@ -169,7 +175,11 @@ bool SingleInstance::RaiseRunning(std::chrono::milliseconds wait) {
         kRetryPause, std::chrono::duration_cast<std::chrono::milliseconds>(deadline - Clock::now())));
   }
 
-  socket.write(QByteArray(kRaiseRequest) + '\n');
+  const QByteArray request =
+      file.empty() ? QByteArray(kRaiseRequest)
+                   : QByteArray(kOpenRequest) +
+                         QByteArray(file.data(), static_cast<qsizetype>(file.size())).toBase64();
+  socket.write(request + '\n');
   socket.waitForBytesWritten(remaining_ms());
   // The answer shows that the request arrived.
   bool answered = false;
@@ -183,7 +193,7 @@ bool SingleInstance::RaiseRunning(std::chrono::milliseconds wait) {
   return answered;
 }
 
-bool SingleInstance::Listen(std::function<void()> on_raise) {
+bool SingleInstance::Listen(std::function<void(const std::string& file)> on_raise) {
   if (!places_ || lock_fd_ < 0) return false;
   on_raise_ = std::move(on_raise);
   server_ = std::make_unique<QLocalServer>();
@@ -204,10 +214,28 @@ bool SingleInstance::Listen(std::function<void()> on_raise) {
     while (QLocalSocket* peer = server_->nextPendingConnection()) {
       QObject::connect(peer, &QLocalSocket::disconnected, peer, &QObject::deleteLater);
       QObject::connect(peer, &QLocalSocket::readyRead, peer, [this, peer] {
-        if (!peer->readAll().contains(kRaiseRequest)) return;
-        if (on_raise_) on_raise_();
+        if (!peer->canReadLine()) {
+          if (peer->bytesAvailable() > kMaxRequestBytes) peer->abort();
+          return;
+        }
+        const QByteArray line = peer->readLine(kMaxRequestBytes).trimmed();
+        std::string file;
+        if (line.startsWith(kOpenRequest)) {
+          const QByteArray path =
+              QByteArray::fromBase64(line.mid(static_cast<qsizetype>(std::strlen(kOpenRequest))));
+          file.assign(path.constData(), static_cast<size_t>(path.size()));
+        } else if (line != kRaiseRequest) {
+          return;
+        }
         peer->write(QByteArray(kRaiseAnswer) + '\n');
         peer->flush();
+        // After the answer: opening the file may ask the user first, and the later start waits.
+        QMetaObject::invokeMethod(
+            server_.get(),
+            [this, file] {
+              if (on_raise_) on_raise_(file);
+            },
+            Qt::QueuedConnection);
       });
     }
   });

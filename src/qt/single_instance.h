@@ -13,8 +13,8 @@ namespace qthost {
 
 // One program per user and runtime folder. The first start holds an exclusive lock on a file in
 // the runtime folder for its whole life; later starts find the lock taken and send the first one a
-// raise request over a local socket beside the lock. The lock, not the socket, decides which start
-// is first, so starts at the same moment cannot both win, and a socket file left by a program
+// raise request, with a file to open, over a local socket beside the lock. The lock, not the socket, decides
+// which start is first, so starts at the same moment cannot both win, and a socket file left by a program
 // that died can go without a race. User-interface thread only.
 class SingleInstance {
  public:
@@ -46,14 +46,15 @@ class SingleInstance {
   const std::string& Problem() const { return problem_; }
   const std::optional<Places>& Where() const { return places_; }
 
-  // After kOtherRunning: asks the start that holds the lock to come to the front and waits, at
-  // most wait, until it listens and answers. False (Problem() says why) when it did not answer
-  // in time or ended meanwhile.
-  bool RaiseRunning(std::chrono::milliseconds wait);
+  // After kOtherRunning: asks the start that holds the lock to come to the front, and to open
+  // file when it is not empty, and waits, at most wait, until it listens and answers. False
+  // (Problem() says why) when it did not answer in time or ended meanwhile.
+  bool RaiseRunning(std::chrono::milliseconds wait, const std::string& file = {});
 
   // After kFirst: takes the raise requests of later starts; on_raise runs on this thread's event
-  // loop. False (Problem() says why) when the socket cannot be set up; the lock still guards.
-  bool Listen(std::function<void()> on_raise);
+  // loop, after the request was answered, with the file handed over (empty for none). False
+  // (Problem() says why) when the socket cannot be set up; the lock still guards.
+  bool Listen(std::function<void(const std::string& file)> on_raise);
 
  private:
   // Whether the holder of the lock is gone (checked while waiting for its answer).
@@ -64,7 +65,7 @@ class SingleInstance {
   int lock_fd_ = -1;
   std::string problem_;
   std::unique_ptr<QLocalServer> server_;
-  std::function<void()> on_raise_;
+  std::function<void(const std::string& file)> on_raise_;
 };
 
 }  // namespace qthost

@@ -385,10 +385,14 @@ class FakeInstance : public InstanceChannel {
  public:
   explicit FakeInstance(bool running) : running_(running) {}
   bool FindRunningInstance() override { return running_; }
-  void RaiseRunningInstance() override { ++raised; }
-  void Listen(std::function<void()> on_raise) override { listened = std::move(on_raise); }
+  void RaiseRunningInstance(const std::string& file) override {
+    ++raised;
+    handed_file = file;
+  }
+  void Listen(std::function<void(const std::string&)> on_raise) override { listened = std::move(on_raise); }
   int raised = 0;
-  std::function<void()> listened;
+  std::string handed_file;
+  std::function<void(const std::string&)> listened;
 
  private:
   bool running_;
@@ -402,11 +406,15 @@ TEST_F(MainFrameTest, SingleInstanceCheck) {
     bool want_start;
     int want_raised;
     bool want_listen;
+    fs::path want_file = "";  // handed to the running instance; relative: to the caller's folder
   };
   const Case kCases[] = {
       {"first plain start", false, {}, true, 0, true},
       {"second plain start", true, {}, false, 1, false},
-      {"second start with a file", true, {"/tmp/x/00001.QRS"}, false, 1, false},
+      {"second start with a file", true, {"/tmp/x/00001.QRS"}, false, 1, false, "/tmp/x/00001.QRS"},
+      // The running instance has a working folder of its own.
+      {"second start with a relative file", true, {"x/00001.QRS"}, false, 1, false, "x/00001.QRS"},
+      {"second start of a GDT link", true, {"/G:ZK470.GDTS"}, false, 1, false},
       {"second start with a complete command", true, {"-Export", "*.QRS", "/tmp/r.txt"}, true, 0, false},
       {"second start with a broken command line", true, {"-Export", "*.QRS"}, true, 0, false},
   };
@@ -423,8 +431,10 @@ TEST_F(MainFrameTest, SingleInstanceCheck) {
     options.settings_defaults.home = (root_ / "home").string();
     options.instance = &instance;
     options.library_version = []() -> uint32_t { throw platform::IoError("libVRA.so", "not installed"); };
+    const fs::path caller_folder = fs::current_path();
     EXPECT_EQ(app_->InitInstance(std::move(options)), c.want_start);
     EXPECT_EQ(instance.raised, c.want_raised);
+    EXPECT_EQ(instance.handed_file, c.want_file.empty() ? "" : (caller_folder / c.want_file).string());
     EXPECT_EQ(static_cast<bool>(instance.listened), c.want_listen);
     if (c.running && c.want_start) {
       // The dispatcher ends an automation start beside a running instance with code 1.
@@ -433,11 +443,30 @@ TEST_F(MainFrameTest, SingleInstanceCheck) {
       EXPECT_EQ(win::Windows().QuitCode(), 1);
     }
     if (instance.listened) {
-      instance.listened();
+      instance.listened("");
       EXPECT_EQ(app_->RaiseRequestCount(), 1);
     }
     app_.reset();
   }
+}
+
+TEST_F(MainFrameTest, AFileHandedOverOpensUnlessADialogHoldsTheFrame) {
+  const fs::path first = MakeSyntheticRecording(Folder("a") / "00001", 2);
+  const fs::path second = MakeSyntheticRecording(Folder("b") / "00002", 2);
+  ASSERT_TRUE(Start({first.string()}));
+  Pump();
+
+  // Under a dialog the frame only comes forward; the recording shown stays.
+  Frame().EnableWindow(false);
+  app_->OnRaiseRequest(second.string());
+  EXPECT_EQ(Doc().GetPathName(), first.string());
+  Frame().EnableWindow(true);
+
+  app_->OnRaiseRequest(second.string());
+  Pump();
+  EXPECT_EQ(Doc().GetPathName(), second.string());
+  EXPECT_EQ(Frame().GetWindowText(), "KESTROVA ZK-470 Holter-ECG - 00002.QRS");
+  EXPECT_EQ(app_->RaiseRequestCount(), 2);
 }
 
 }  // namespace
