@@ -188,6 +188,7 @@ int THeartRateTrend::Compute(int bin_seconds) {
   bin_mean_.fill(0);
   bin_max_.fill(0);
   mean_of_means_ = 0;
+  filled_bins_ = 0;
   StartPass(0);
   const int minutes = doc_.GetRecordingMinutes();
   bin_count_ = bin_seconds > 0 ? static_cast<int>(int64_t{minutes} * 60 / bin_seconds) : 0;
@@ -225,6 +226,7 @@ int THeartRateTrend::Compute(int bin_seconds) {
     }
   }
   close_bin();
+  filled_bins_ = std::min(current_bin + 1, kMaxBins);
 
   int64_t means = 0;
   int counted = 0;
@@ -238,7 +240,9 @@ int THeartRateTrend::Compute(int bin_seconds) {
   for (int& value : bin_min_)
     if (value == kNoBinValue) value = 0;
   FinishPass();
-  StoreInDocument(2);
+  // Extremes left stale by an edit would be kept by the keep-what-is-there mode and then marked
+  // valid; replace them as the document's recalculation does.
+  StoreInDocument(doc_.GetExtremesValid() != 0 ? 2 : 1);
   ResetVisited();
   search_direction_ = 0;
   doc_.SetExtremesValid(1);
@@ -306,12 +310,15 @@ void THeartRateTrend::ResetVisited() {
   visited_.shrink_to_fit();
 }
 
+// The whole bins, and the open bin after them where the recording ends inside a bin.
+int THeartRateTrend::BinsWithValues() const { return std::max(std::min(bin_count_, kMaxBins), filled_bins_); }
+
 int THeartRateTrend::GetBinMin(int bin) const {
-  return bin >= 0 && bin < std::min(bin_count_, kMaxBins) ? bin_min_[static_cast<size_t>(bin)] : 0;
+  return bin >= 0 && bin < BinsWithValues() ? bin_min_[static_cast<size_t>(bin)] : 0;
 }
 int THeartRateTrend::GetBinMean(int bin) const {
-  return bin >= 0 && bin < std::min(bin_count_, kMaxBins) ? bin_mean_[static_cast<size_t>(bin)] : 0;
+  return bin >= 0 && bin < BinsWithValues() ? bin_mean_[static_cast<size_t>(bin)] : 0;
 }
 int THeartRateTrend::GetBinMax(int bin) const {
-  return bin >= 0 && bin < std::min(bin_count_, kMaxBins) ? bin_max_[static_cast<size_t>(bin)] : 0;
+  return bin >= 0 && bin < BinsWithValues() ? bin_max_[static_cast<size_t>(bin)] : 0;
 }
