@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "document/document_host.h"
 #include "document/zk470_doc.h"
@@ -183,6 +184,24 @@ void THeartRateTrend::StoreInDocument(int mode) {
   doc_.SetNNMax(nn_max_.value, nn_max_.position, nn_max_.beat, mode);
 }
 
+// A stored extreme is stale when its beat index no longer names the beat at its position: a beat
+// inserted or deleted before it moved the index.
+bool THeartRateTrend::StoredExtremesMatchTheBeats() const {
+  const std::pair<int32_t, int32_t> stored[] = {{doc_.GetHRMinPosition(), doc_.GetHRMinBeat()},
+                                                {doc_.GetHRMaxPosition(), doc_.GetHRMaxBeat()},
+                                                {doc_.GetRRMinPosition(), doc_.GetRRMinBeat()},
+                                                {doc_.GetRRMaxPosition(), doc_.GetRRMaxBeat()},
+                                                {doc_.GetSinusHRMinPosition(), doc_.GetSinusHRMinBeat()},
+                                                {doc_.GetSinusHRMaxPosition(), doc_.GetSinusHRMaxBeat()},
+                                                {doc_.GetNNMinPosition(), doc_.GetNNMinBeat()},
+                                                {doc_.GetNNMaxPosition(), doc_.GetNNMaxBeat()}};
+  for (const auto& [position, beat] : stored) {
+    if (beat < 0) continue;
+    if (beat >= BeatCount() || PositionOf(beat) != position) return false;
+  }
+  return true;
+}
+
 int THeartRateTrend::Compute(int bin_seconds) {
   bin_min_.fill(kNoBinValue);
   bin_mean_.fill(0);
@@ -240,12 +259,12 @@ int THeartRateTrend::Compute(int bin_seconds) {
   for (int& value : bin_min_)
     if (value == kNoBinValue) value = 0;
   FinishPass();
-  // Extremes left stale by an edit would be kept by the keep-what-is-there mode and then marked
-  // valid; replace them as the document's recalculation does.
-  StoreInDocument(doc_.GetExtremesValid() != 0 ? 2 : 1);
+  StoreInDocument(2);
   ResetVisited();
   search_direction_ = 0;
-  doc_.SetExtremesValid(1);
+  // The document keeps what it holds: extremes left stale by an edit stay invalid, so that the
+  // next user of them recalculates them.
+  if (StoredExtremesMatchTheBeats()) doc_.SetExtremesValid(1);
   computed_ = true;
   return bin_count_;
 }

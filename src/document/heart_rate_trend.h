@@ -29,9 +29,9 @@ class THeartRateTrend {
   explicit THeartRateTrend(CZK470Doc& doc);
 
   // Fills the bins of bin_seconds each (at most kMaxBins; beats beyond them count for the
-  // extremes only) and the extremes, stores the extremes in the document (mode 2 while the
-  // document's extremes are valid, else mode 1, which replaces stale ones), marks them valid and
-  // sets the computed flag. Returns the bin count (whole minutes x 60 / bin_seconds).
+  // extremes only) and the extremes, stores the extremes in the document with mode 2, marks them
+  // valid unless a stored one names a beat that no longer lies at its position, and sets the
+  // computed flag. Returns the bin count (whole minutes x 60 / bin_seconds).
   int Compute(int bin_seconds);
   // The bin-free pass: recomputes the extremes and drives the R-on-T and absolute-arrhythmia
   // detectors of the document's analysis hooks when asked (the latter only while the document's
@@ -106,6 +106,7 @@ class THeartRateTrend {
   bool MarkerBetween(int& cursor, int32_t from, int32_t to) const;
   int FindNextNN(int interval, int excluded_beat, bool longer);
   int BinsWithValues() const;
+  bool StoredExtremesMatchTheBeats() const;
 
   CZK470Doc& doc_;
   double sample_rate_;
