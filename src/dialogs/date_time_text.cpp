@@ -67,11 +67,36 @@ std::vector<std::string_view> SplitOn(std::string_view text, std::string_view se
   return parts;
 }
 
-std::optional<platform::LocalDateTime> ParseDate(std::string_view text, const platform::Locale& locale) {
+// The locale's short date with a two-digit year widened to four digits. The year is the digit run
+// that stands where "33" stands in the probe date 22 November 2033.
+std::string ShortDateWithFullYear(const platform::Locale& locale, int year, int month, int day) {
+  std::string text = locale.FormatShortDate(year, month, day);
+  const std::string probe = locale.FormatShortDate(2033, 11, 22);
+  const size_t probe_year = probe.find("33");
+  if (year < 1000 || probe_year == std::string::npos || probe.find("2033") != std::string::npos) return text;
+  const auto is_digit = [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; };
+  int run = 0;
+  for (size_t i = 0; i < probe_year; ++i)
+    if (is_digit(probe[i]) && (i == 0 || !is_digit(probe[i - 1]))) ++run;
+  for (size_t i = 0; i < text.size(); ++i) {
+    if (!is_digit(text[i]) || (i > 0 && is_digit(text[i - 1]))) continue;
+    size_t end = i;
+    while (end < text.size() && is_digit(text[end])) ++end;
+    if (run-- == 0) {
+      if (end - i == 2) text.replace(i, 2, std::to_string(year));
+      break;
+    }
+  }
+  return text;
+}
+
+std::optional<platform::LocalDateTime> ParseDate(std::string_view text, const platform::Locale& locale,
+                                                 const std::optional<platform::LocalDateTime>& latest) {
   const std::vector<std::string_view> parts = SplitOn(text, "./-");
   if (parts.size() != 3) return std::nullopt;
   const std::array<Field, 3> order = DateOrder(locale);
   platform::LocalDateTime date;
+  bool two_digit_year = false;
   for (size_t i = 0; i < 3; ++i) {
     const std::optional<int> number = ParseNumber(parts[i]);
     if (!number) return std::nullopt;
@@ -81,6 +106,7 @@ std::optional<platform::LocalDateTime> ParseDate(std::string_view text, const pl
       case Field::kYear:
         if (parts[i].size() <= 2) {
           date.year = *number < 30 ? 2000 + *number : 1900 + *number;
+          two_digit_year = true;
         } else if (parts[i].size() == 4) {
           date.year = *number;
         } else {
@@ -88,6 +114,11 @@ std::optional<platform::LocalDateTime> ParseDate(std::string_view text, const pl
         }
         break;
     }
+  }
+  if (two_digit_year && latest) {
+    date.year = latest->year / 100 * 100 + date.year % 100;
+    const auto key = [](const platform::LocalDateTime& d) { return (d.year * 100 + d.month) * 100 + d.day; };
+    if (key(date) > key(*latest)) date.year -= 100;
   }
   if (date.year < 100 || date.month < 1 || date.month > 12 || date.day < 1 ||
       date.day > DaysInMonth(date.year, date.month)) {
@@ -136,7 +167,7 @@ void SetDialogLocale(const platform::Locale* locale) { g_locale = locale; }
 std::string FormatDateText(const platform::OleDateTime& value, const platform::Locale& locale) {
   const std::optional<platform::LocalDateTime> local = document::ToLocalDateTime(value);
   if (!local) return {};
-  return locale.FormatShortDate(local->year, local->month, local->day);
+  return ShortDateWithFullYear(locale, local->year, local->month, local->day);
 }
 
 std::string FormatTimeText(const platform::OleDateTime& value, const platform::Locale& locale) {
@@ -151,12 +182,13 @@ std::string FormatDateTimeText(const platform::OleDateTime& value, const platfor
   const bool day_zero = std::trunc(value.days) == 0;
   const bool midnight = local->hour == 0 && local->minute == 0 && local->second == 0;
   if (day_zero) return locale.FormatTime(local->hour, local->minute, local->second);
-  std::string text = locale.FormatShortDate(local->year, local->month, local->day);
+  std::string text = ShortDateWithFullYear(locale, local->year, local->month, local->day);
   if (!midnight) text += " " + locale.FormatTime(local->hour, local->minute, local->second);
   return text;
 }
 
-std::optional<platform::OleDateTime> ParseDateTimeText(std::string_view text, const platform::Locale& locale) {
+std::optional<platform::OleDateTime> ParseDateTimeText(std::string_view text, const platform::Locale& locale,
+                                                       const std::optional<platform::LocalDateTime>& latest) {
   std::optional<platform::LocalDateTime> date;
   std::string_view time_text;
   int designator = 0;  // 1 AM, 2 PM
@@ -173,7 +205,7 @@ std::optional<platform::OleDateTime> ParseDateTimeText(std::string_view text, co
     } else if (token.find(':') != std::string_view::npos && time_text.empty()) {
       time_text = token;
     } else if (!date) {
-      date = ParseDate(token, locale);
+      date = ParseDate(token, locale, latest);
       if (!date) return std::nullopt;
     } else {
       return std::nullopt;
@@ -196,7 +228,8 @@ std::optional<platform::OleDateTime> ParseDateTimeText(std::string_view text, co
   return result;
 }
 
-void DdxDateTimeText(win::DataExchange& dx, int id, platform::OleDateTime& value) {
+void DdxDateTimeText(win::DataExchange& dx, int id, platform::OleDateTime& value,
+                     const std::optional<platform::LocalDateTime>& latest) {
   if (!dx.Active()) return;
   win::Window* control = dx.PrepareEditCtrl(id);
   if (control == nullptr) return;
@@ -204,7 +237,8 @@ void DdxDateTimeText(win::DataExchange& dx, int id, platform::OleDateTime& value
     control->SetWindowText(FormatDateTimeText(value, DialogLocale()));
     return;
   }
-  const std::optional<platform::OleDateTime> parsed = ParseDateTimeText(control->GetWindowText(), DialogLocale());
+  const std::optional<platform::OleDateTime> parsed =
+      ParseDateTimeText(control->GetWindowText(), DialogLocale(), latest);
   if (!parsed) {
     dx.Fail(win::FormatStandardMessage(win::kIdsParseDateTime, ""));
     return;
@@ -222,7 +256,7 @@ std::string ReplaceAll(std::string text, std::string_view from, std::string_view
 
 std::string DateEntryHint(const platform::Locale& locale, std::string_view year, std::string_view month,
                           std::string_view day) {
-  std::string hint = "[ " + locale.FormatShortDate(1996, 12, 30) + " ]";
+  std::string hint = "[ " + ShortDateWithFullYear(locale, 1996, 12, 30) + " ]";
   hint = ReplaceAll(std::move(hint), "19", year);
   hint = ReplaceAll(std::move(hint), "96", year);
   hint = ReplaceAll(std::move(hint), "12", month);

@@ -101,11 +101,11 @@ void CPatientPropertyPage::DoDataExchange(win::DataExchange& dx) {
   win::DdvMaxChars(dx, address, kAddressChars);
   win::DdxText(dx, kPhoneId, phone);
   win::DdvMaxChars(dx, phone, kNameChars);
-  dialogs::DdxDateTimeText(dx, kBirthDateId, birth_date);
-  if (dx.Saving() && !dx.Failed()) {
-    static const platform::SystemClock system_clock;
-    birth_date = CorrectFutureBirthDate(birth_date, document != nullptr ? document->GetClock() : system_clock);
-  }
+  static const platform::SystemClock system_clock;
+  const platform::Clock& clock = document != nullptr ? document->GetClock() : system_clock;
+  // A birth date lies in the past: a two-digit year names the latest such year.
+  dialogs::DdxDateTimeText(dx, kBirthDateId, birth_date, clock.Now());
+  if (dx.Saving() && !dx.Failed()) birth_date = CorrectFutureBirthDate(birth_date, clock);
   win::DdxCBIndex(dx, kSexId, sex);
   win::DdxText(dx, kHeightId, height);
   win::DdxText(dx, kWeightId, weight);

@@ -9,8 +9,9 @@ class CZK470Doc;
 
 // The first page of the patient data sheet: the patient record's fields. A data holder for the
 // sheet's owner, which fills the fields before the sheet is shown and reads them after OK. The
-// pacemaker check (1076) is bound to PatientSheetGlobals().patient_pacemaker. A birth date read
-// back that lies after now is moved back 100 years (a two-digit year read as 20xx meant 19xx).
+// pacemaker check (1076) is bound to PatientSheetGlobals().patient_pacemaker. A two-digit birth
+// year is read as the latest such year not after today; a four-digit birth date after now is
+// moved back 100 years.
 // User-interface thread only.
 class CPatientPropertyPage : public win::PropertyPage {
  public:

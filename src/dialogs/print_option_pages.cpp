@@ -405,8 +405,14 @@ TPrintFullDlg::TPrintFullDlg(CZK470Doc& document, int day, const platform::Local
 void TPrintFullDlg::StoreValues(CZK470Doc& document) const {
   TRecordingData& record = document.GetRecordingData();
   const auto d = static_cast<size_t>(RecordDay());
+  bool changed = record.fd_day_switches[d] != mode;
   record.fd_day_switches[d] = mode;
-  for (size_t i = 0; i < kHalfHours; ++i) record.fd_half_hours[d][i] = half_hours[i];
+  for (size_t i = 0; i < kHalfHours; ++i) {
+    changed = changed || record.fd_half_hours[d][i] != half_hours[i];
+    record.fd_half_hours[d][i] = half_hours[i];
+  }
+  // The choice lives in the recording record: without this, closing the recording drops it.
+  if (changed) document.SetModifiedFlag(true);
   if (IsFirstDay()) {
     SettingsStore& settings = document.GetSettings();
     settings.SetInt(SettingKey::kFullDisclosureAmplitude, amplitude);

@@ -88,8 +88,8 @@ class TPrintFullDlg : public win::PropertyPage {
   // the half-hour texts carry AM/PM (nullptr: the process's).
   TPrintFullDlg(CZK470Doc& document, int day, const platform::Locale* locale = nullptr);
 
-  // Mode and half hours into the recording record; on the first day's page also amplitude and
-  // channels into the settings.
+  // Mode and half hours into the recording record, marking the document modified when they
+  // changed; on the first day's page also amplitude and channels into the settings.
   void StoreValues(CZK470Doc& document) const;
   int Day() const { return day_; }
   bool IsFirstDay() const { return day_ <= 0; }

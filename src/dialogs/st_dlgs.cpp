@@ -13,6 +13,7 @@
 #include "platform/locale.h"
 #include "platform/profile_store.h"
 #include "platform/resources.h"
+#include "views/area_messages.h"
 #include "win/data_exchange.h"
 #include "win/dialog_layout.h"
 #include "win/dialog_template.h"
@@ -225,6 +226,14 @@ void TSTEpisodeDlg::OnDestroy() {
     profile_->WriteInt(kPlacementSection, "Bottom", rect.bottom);
   }
   win::Dialog::OnDestroy();
+}
+
+win::LResult TSTEpisodeDlg::WindowProc(uint32_t message, win::WParam wparam, win::LParam lparam) {
+  if (message == areamsg::kStripRecomputed) {
+    ShowEpisodeAt(static_cast<int32_t>(lparam));
+    return 0;
+  }
+  return win::Dialog::WindowProc(message, wparam, lparam);
 }
 
 int32_t TSTEpisodeDlg::StripThirdMs() const {

@@ -70,6 +70,8 @@ class TSTEpisodeDlg : public win::Dialog {
   void OnCancel() override {}
   void OnTimer(uintptr_t id) override;
   void OnDestroy() override;
+  // The ST trend passes on the strip's rebuild (1024) with the time to show, in ms, as lparam.
+  win::LResult WindowProc(uint32_t message, win::WParam wparam, win::LParam lparam) override;
 
  private:
   void SelectChannel(int index);

@@ -4,6 +4,7 @@
 #include <climits>
 #include <cmath>
 #include <memory>
+#include <utility>
 
 #include "document/document_host.h"
 #include "document/zk470_doc.h"
@@ -183,11 +184,30 @@ void THeartRateTrend::StoreInDocument(int mode) {
   doc_.SetNNMax(nn_max_.value, nn_max_.position, nn_max_.beat, mode);
 }
 
+// A stored extreme is stale when its beat index no longer names the beat at its position: a beat
+// inserted or deleted before it moved the index.
+bool THeartRateTrend::StoredExtremesMatchTheBeats() const {
+  const std::pair<int32_t, int32_t> stored[] = {{doc_.GetHRMinPosition(), doc_.GetHRMinBeat()},
+                                                {doc_.GetHRMaxPosition(), doc_.GetHRMaxBeat()},
+                                                {doc_.GetRRMinPosition(), doc_.GetRRMinBeat()},
+                                                {doc_.GetRRMaxPosition(), doc_.GetRRMaxBeat()},
+                                                {doc_.GetSinusHRMinPosition(), doc_.GetSinusHRMinBeat()},
+                                                {doc_.GetSinusHRMaxPosition(), doc_.GetSinusHRMaxBeat()},
+                                                {doc_.GetNNMinPosition(), doc_.GetNNMinBeat()},
+                                                {doc_.GetNNMaxPosition(), doc_.GetNNMaxBeat()}};
+  for (const auto& [position, beat] : stored) {
+    if (beat < 0) continue;
+    if (beat >= BeatCount() || PositionOf(beat) != position) return false;
+  }
+  return true;
+}
+
 int THeartRateTrend::Compute(int bin_seconds) {
   bin_min_.fill(kNoBinValue);
   bin_mean_.fill(0);
   bin_max_.fill(0);
   mean_of_means_ = 0;
+  filled_bins_ = 0;
   StartPass(0);
   const int minutes = doc_.GetRecordingMinutes();
   bin_count_ = bin_seconds > 0 ? static_cast<int>(int64_t{minutes} * 60 / bin_seconds) : 0;
@@ -225,6 +245,7 @@ int THeartRateTrend::Compute(int bin_seconds) {
     }
   }
   close_bin();
+  filled_bins_ = std::min(current_bin + 1, kMaxBins);
 
   int64_t means = 0;
   int counted = 0;
@@ -241,7 +262,9 @@ int THeartRateTrend::Compute(int bin_seconds) {
   StoreInDocument(2);
   ResetVisited();
   search_direction_ = 0;
-  doc_.SetExtremesValid(1);
+  // The document keeps what it holds: extremes left stale by an edit stay invalid, so that the
+  // next user of them recalculates them.
+  if (StoredExtremesMatchTheBeats()) doc_.SetExtremesValid(1);
   computed_ = true;
   return bin_count_;
 }
@@ -306,12 +329,15 @@ void THeartRateTrend::ResetVisited() {
   visited_.shrink_to_fit();
 }
 
+// The whole bins, and the open bin after them where the recording ends inside a bin.
+int THeartRateTrend::BinsWithValues() const { return std::max(std::min(bin_count_, kMaxBins), filled_bins_); }
+
 int THeartRateTrend::GetBinMin(int bin) const {
-  return bin >= 0 && bin < std::min(bin_count_, kMaxBins) ? bin_min_[static_cast<size_t>(bin)] : 0;
+  return bin >= 0 && bin < BinsWithValues() ? bin_min_[static_cast<size_t>(bin)] : 0;
 }
 int THeartRateTrend::GetBinMean(int bin) const {
-  return bin >= 0 && bin < std::min(bin_count_, kMaxBins) ? bin_mean_[static_cast<size_t>(bin)] : 0;
+  return bin >= 0 && bin < BinsWithValues() ? bin_mean_[static_cast<size_t>(bin)] : 0;
 }
 int THeartRateTrend::GetBinMax(int bin) const {
-  return bin >= 0 && bin < std::min(bin_count_, kMaxBins) ? bin_max_[static_cast<size_t>(bin)] : 0;
+  return bin >= 0 && bin < BinsWithValues() ? bin_max_[static_cast<size_t>(bin)] : 0;
 }

@@ -29,7 +29,8 @@ class THeartRateTrend {
   explicit THeartRateTrend(CZK470Doc& doc);
 
   // Fills the bins of bin_seconds each (at most kMaxBins; beats beyond them count for the
-  // extremes only) and the extremes, stores the extremes in the document with mode 2 and sets the
+  // extremes only) and the extremes, stores the extremes in the document with mode 2, marks them
+  // valid unless a stored one names a beat that no longer lies at its position, and sets the
   // computed flag. Returns the bin count (whole minutes x 60 / bin_seconds).
   int Compute(int bin_seconds);
   // The bin-free pass: recomputes the extremes and drives the R-on-T and absolute-arrhythmia
@@ -61,7 +62,8 @@ class THeartRateTrend {
 
   bool IsComputed() const { return computed_; }
   int GetBinCount() const { return bin_count_; }
-  // Bin values of bins 0 .. min(bin count, kMaxBins) - 1; 0 for any other index.
+  // Bin values of the whole bins and of the open bin that the recording ends in (the last
+  // partial hour of hourly bins); 0 for any other index.
   int GetBinMin(int bin) const;
   int GetBinMean(int bin) const;
   int GetBinMax(int bin) const;
@@ -103,6 +105,8 @@ class THeartRateTrend {
   int BeatCount() const;
   bool MarkerBetween(int& cursor, int32_t from, int32_t to) const;
   int FindNextNN(int interval, int excluded_beat, bool longer);
+  int BinsWithValues() const;
+  bool StoredExtremesMatchTheBeats() const;
 
   CZK470Doc& doc_;
   double sample_rate_;
@@ -110,6 +114,7 @@ class THeartRateTrend {
   std::array<int, kMaxBins> bin_mean_{};
   std::array<int, kMaxBins> bin_max_{};
   int bin_count_ = 0;
+  int filled_bins_ = 0;  // bins up to the last beat's, the open one included
   bool computed_ = false;
   int mean_of_means_ = 0;
   Running hr_lo_, hr_hi_, rr_lo_, rr_hi_, nn_lo_, nn_hi_, sinus_lo_, sinus_hi_;

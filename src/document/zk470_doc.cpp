@@ -301,6 +301,8 @@ void CZK470Doc::LoadSettings() {
     if (HasUserInterface())
       ShowMessage(std::string("The settings cannot be stored:\n") + error.what(), win::kMbIconExclamation);
   }
+  // The template classes screen first opens as large as its paging counts.
+  large_template_view_ = settings_.Int(SettingKey::kTemplatesView) != 0;
 }
 
 void CZK470Doc::SaveSettings() {

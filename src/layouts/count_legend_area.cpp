@@ -27,6 +27,8 @@ int CCountLegendArea::OnMessage(uint32_t msg, win::WParam wparam, win::LParam lp
 void CCountLegendArea::OnNotify(document::DocumentView* sender, int hint, THintObject* object) {
   if (IsLegendRebuildHint(hint, object)) {
     InvalidateArea(*this, rect_);
+  } else if (hint == hint::kArea20000 || hint == hint::kArea20003) {
+    if (TakeListedKind(config_, items_)) InvalidateArea(*this, rect_);
   } else if (hint == hint::kCountsChanged) {
     const auto* counts = dynamic_cast<const TCountsHint*>(object);
     if (counts == nullptr) {
@@ -44,6 +46,8 @@ void CCountLegendArea::Attach(CBaseView* view) {
 }
 
 void CCountLegendArea::OnLayout(int left, int top, int right, int bottom) {
+  // The legend's list may announce its kind before this area exists; ask it.
+  TakeListedKind(config_, items_);
   const std::vector<gfx::Rect> rows = LayOutLegendRows(rect_, static_cast<int>(items_.size()), document_);
   for (size_t i = 0; i < rows.size(); ++i) items_[i]->SetRect(rows[i]);
 }

@@ -346,6 +346,8 @@ void CEventTickArea::OnNotify(document::DocumentView* sender, int hint, THintObj
       DrawMarkedItems(dc.Canvas(), items_, *counts);
       if (line_shown_) DrawPositionLine(dc.Canvas());
     }
+  } else if (hint == hint::kArea20000 || hint == hint::kArea20003) {
+    if (TakeListedKind(config_, items_)) InvalidateArea(*this, rect_);
   } else if (hint == hint::kArea1019) {
     RedrawPositionLine();
   } else if (hint == hint::kMouse1027 && !dragging_) {
@@ -368,6 +370,8 @@ void CEventTickArea::Attach(CBaseView* view) {
 }
 
 void CEventTickArea::OnLayout(int left, int top, int right, int bottom) {
+  // The legend's list may announce its kind before this area exists; ask it.
+  TakeListedKind(config_, items_);
   const std::vector<gfx::Rect> rows = LayOutLegendRows(rect_, static_cast<int>(items_.size()), document_);
   for (size_t i = 0; i < rows.size(); ++i) items_[i]->SetRect(rows[i]);
   UpdateCursorColumn();

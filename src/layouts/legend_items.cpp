@@ -6,6 +6,7 @@
 #include "document/zk470_doc.h"
 #include "gfx/canvas.h"
 #include "platform/resources.h"
+#include "views/area_messages.h"
 #include "views/ecg_strip_painter.h"
 #include "views/layout_tree.h"
 #include "views/preset_font.h"
@@ -176,4 +177,16 @@ void DrawMarkedItems(gfx::Canvas& dc, const LegendItems& items, const TCountsHin
     const int code = item->GetCode();
     if (IsValidClassCode(code) && counts.marks[static_cast<size_t>(code)] != 0) item->Draw(dc);
   }
+}
+
+bool TakeListedKind(CViewAreaConfig* config, const LegendItems& items) {
+  if (config == nullptr || items.size() != 1) return false;
+  CViewAreaConfig* root = config->GetRoot();
+  int kind = -1;
+  if (root == nullptr ||
+      !root->BroadcastUntilHandled(areamsg::kSelectedSampleKind, 0, reinterpret_cast<win::LParam>(&kind)) ||
+      kind < 0 || items.front()->GetCode() == kind)
+    return false;
+  items.front()->SetCode(kind);
+  return true;
 }

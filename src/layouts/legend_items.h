@@ -6,6 +6,8 @@
 #include "gfx/drawing_types.h"
 #include "gfx/geometry.h"
 
+class CViewAreaConfig;
+
 class CViewArea;
 class CZK470Doc;
 class TCountsHint;
@@ -112,3 +114,7 @@ using LegendItems = std::vector<std::unique_ptr<CLegendItem>>;
 
 // Draws the items whose code the counts hint marks.
 void DrawMarkedItems(gfx::Canvas& dc, const LegendItems& items, const TCountsHint& counts);
+
+// A single-row legend takes the kind shown in the event legend's drop-down list, asked from the
+// layout's root; true when its code changed. Without such a list nothing answers.
+bool TakeListedKind(CViewAreaConfig* config, const LegendItems& items);

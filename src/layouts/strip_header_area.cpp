@@ -122,6 +122,12 @@ void CSampleHeaderArea::Draw(gfx::Canvas& dc, const gfx::Rect& update) {
   }
 }
 
+int CSampleHeaderArea::OnMessage(uint32_t msg, win::WParam, win::LParam) {
+  // Every header of the layout hears it; the other windows' strips may have followed the scale.
+  if (msg == areamsg::kStripRecomputed) InvalidateInHost();
+  return 0;
+}
+
 void CSampleHeaderArea::OnNotify(document::DocumentView* sender, int hint_number, THintObject* object) {
   switch (hint_number) {
     case hint::kDocumentChanged:
@@ -246,7 +252,7 @@ int CStripHeaderArea::OnMessage(uint32_t msg, win::WParam wparam, win::LParam lp
       InvertSetting(SettingKey::kResRRModeMin, rr_mode_min_box_.get());
       return 1;
     default:
-      return 0;
+      return CSampleHeaderArea::OnMessage(msg, wparam, lparam);
   }
 }
 

@@ -34,7 +34,8 @@ class CSampleHeaderArea : public CViewArea {
   CSampleHeaderArea(CViewAreaConfig* config, CZK470Doc* document);
 
   void Draw(gfx::Canvas& dc, const gfx::Rect& update) override;
-  int OnMessage(uint32_t msg, win::WParam wparam, win::LParam lparam) override { return 0; }
+  // A rebuilt strip (1024) may start elsewhere, after a change of paper speed say: redraw.
+  int OnMessage(uint32_t msg, win::WParam wparam, win::LParam lparam) override;
   void OnNotify(document::DocumentView* sender, int hint, THintObject* object) override;
   void Attach(CBaseView* view) override;
   void OnLayout(int left, int top, int right, int bottom) override {}

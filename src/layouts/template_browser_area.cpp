@@ -241,13 +241,15 @@ void CTemplateBrowserArea::DrawFrameAndTitle(gfx::Canvas& dc) const {
   SelectPresetFont(dc, fonts);
   dc.SetBkMode(gfx::BkMode::kOpaque);
   const std::string title = platform::LoadString(templatetext::kTitleString) + " " + std::to_string(row + 1);
+  const gfx::Rect inside{r.left + 1, r.top + 1, r.right - 1, r.top + 18};
   if (cursor) {
-    const gfx::Rect inside{r.left + 1, r.top + 1, r.right - 1, r.top + 18};
     dc.FillSolidRect(inside, kCursorTitleColour);
     dc.SetTextColor(kWhite);
     dc.SetBkColor(kCursorTitleColour);
     DrawCentred(dc, title, inside);
   } else {
+    // Redrawn on the window when the cursor leaves this row: the blue of before must go.
+    dc.FillSolidRect(inside, kWhite);
     dc.SetTextColor(kBlack);
     dc.SetBkColor(kWhite);
     DrawCentred(dc, title, {r.left, r.top, r.right + 1, r.top + kTitleHeight});

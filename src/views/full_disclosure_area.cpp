@@ -327,6 +327,9 @@ void CFullDisclosureArea::Draw(gfx::Canvas& dc, const gfx::Rect&) {
     dc.SelectPen(old_pen);
   }
   if (HasSamples()) DrawCalibration(dc);
+  // The page may be laid out before the strip whose length the box shows: ask again at every
+  // paint, so the first one already shows the strip's span.
+  if (host_ != nullptr && HasSamples()) ComputeBoxWidth();
   DrawBox(dc);
 }
 
@@ -392,6 +395,13 @@ int CFullDisclosureArea::OnMessage(uint32_t msg, win::WParam, win::LParam lparam
     case areamsg::kRepaintPage:
       Invalidate();
       return 1;
+    case areamsg::kStripRecomputed: {
+      if (host_ == nullptr || !HasSamples()) return 0;
+      const int old_width = box_width_;
+      ComputeBoxWidth();
+      if (box_width_ != old_width) Invalidate();
+      return 0;
+    }
     case areamsg::kCanRowBack:
       *reinterpret_cast<int*>(lparam) = int64_t{position} - row_ms_ >= doc.GetTimeRangeStart() ? 1 : 0;
       return 1;

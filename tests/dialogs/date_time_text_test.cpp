@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+
 #include "dialogs/round_to_decimals.h"
+#include "dialogs/two_digit_year_locale.h"
 #include "document/record_format.h"
 #include "platform/locale.h"
 
@@ -76,6 +79,42 @@ TEST(DateTimeText, ReadsWhatTheUserTyped) {
     if (got) {
       EXPECT_NEAR(got->days, c.want->days, 0.5 / 86400);
     }
+  }
+}
+
+TEST(DateTimeText, TwoDigitYearLocalesShowAndReadTheRightCentury) {
+  const dialogs_test::TwoDigitYearLocale locale;
+  // What the field shows reads back as the same day, a century ago or not.
+  for (const platform::OleDateTime& value : {At(1925, 3, 15), At(2025, 3, 15), At(1899, 12, 31)}) {
+    const std::string text = dialogs::FormatDateText(value, locale);
+    SCOPED_TRACE(text);
+    EXPECT_EQ(text.size(), 10u);
+    const std::optional<platform::OleDateTime> back =
+        dialogs::ParseDateTimeText(text, locale, LocalDateTime{2026, 12, 11});
+    ASSERT_TRUE(back.has_value());
+    EXPECT_EQ(back->days, value.days);
+  }
+  EXPECT_EQ(dialogs::FormatDateTimeText(At(1925, 3, 15, 8, 30, 0), locale), "03/15/1925 8:30:00 AM");
+  EXPECT_EQ(dialogs::DateEntryHint(locale, "yy", "mm", "dd"), "[ mm/dd/yyyy ]");
+
+  // Typed two-digit years: the latest date not after the given day, else the fixed window.
+  struct Case {
+    const char* text;
+    std::optional<LocalDateTime> latest;
+    platform::OleDateTime want;
+  };
+  const LocalDateTime today{2026, 12, 11, 9, 0, 0};
+  const Case cases[] = {
+      {"03/15/25", today, At(2025, 3, 15)},        {"12/11/26", today, At(2026, 12, 11)},
+      {"12/12/26", today, At(1926, 12, 12)},       {"03/15/45", today, At(1945, 3, 15)},
+      {"02/29/00", today, At(2000, 2, 29)},        {"03/15/1925", today, At(1925, 3, 15)},
+      {"03/15/25", std::nullopt, At(2025, 3, 15)}, {"03/15/45", std::nullopt, At(1945, 3, 15)},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.text);
+    const std::optional<platform::OleDateTime> got = dialogs::ParseDateTimeText(c.text, locale, c.latest);
+    ASSERT_TRUE(got.has_value());
+    EXPECT_EQ(got->days, c.want.days);
   }
 }
 

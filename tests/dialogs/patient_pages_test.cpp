@@ -5,6 +5,7 @@
 #include "dialogs/findings_dlg.h"
 #include "dialogs/patient_dialog_ids.h"
 #include "dialogs/patient_sheet_fixture.h"
+#include "dialogs/two_digit_year_locale.h"
 #include "document/document_context.h"
 #include "document/profile_keys.h"
 #include "document/record_format.h"
@@ -13,6 +14,7 @@
 namespace {
 
 using dialogs_test::PatientSheetTest;
+using dialogs_test::TwoDigitYearLocale;
 
 struct DisplayTexts {
   const char* lower = "-";
@@ -150,6 +152,35 @@ TEST_F(PatientSheetTest, RecordingPageShowsLengthAndHintsInItsFields) {
   EXPECT_EQ(shown[CRecordPropertyPage::kStartDateId], "05.03.2024");
   EXPECT_EQ(shown[CRecordPropertyPage::kStartTimeId], "10:00:00");
   EXPECT_EQ(shown[CRecordPropertyPage::kArrhythmiaDurationUnitId], "[sec]");
+}
+
+TEST_F(PatientSheetTest, ABirthDateKeepsItsCenturyWhereTheLocaleWritesTwoDigitYears) {
+  const TwoDigitYearLocale two_digit;
+  dialogs::SetDialogLocale(&two_digit);
+  clock_.Set({2026, 12, 11, 9, 0, 0, 0});
+  struct Case {
+    const char* name;
+    const char* typed;  // nullptr: a plain OK
+    platform::LocalDateTime want;
+  };
+  const Case cases[] = {
+      {"plain OK", nullptr, {1925, 3, 15}},
+      {"two-digit year of a past day", "03/15/25", {2025, 3, 15}},
+      {"two-digit year of a day still to come", "12/24/26", {1926, 12, 24}},
+      {"four-digit year in the future", "03/15/2030", {1930, 3, 15}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    doc_->GetPatientData().birth_date = document::ToOleDateTime(platform::LocalDateTime{1925, 3, 15});
+    std::string shown;
+    EditWith({[&](win::Window* modal) {
+      shown = SheetOf(modal).GetActivePage()->GetDlgItemText(CPatientPropertyPage::kBirthDateId);
+      if (c.typed != nullptr) Type(modal, CPatientPropertyPage::kBirthDateId, c.typed);
+    }});
+    EXPECT_EQ(shown, "03/15/1925");
+    EXPECT_EQ(document::ToLocalDateTime(doc_->GetPatientData().birth_date), c.want);
+  }
+  dialogs::SetDialogLocale(&locale_);
 }
 
 TEST_F(PatientSheetTest, UnitLabelsFollowTheUnitsSetting) {

@@ -318,6 +318,35 @@ TEST_F(PrintDialogsTest, OkStoresEveryPageAndUnopenedPagesKeepTheirValues) {
   EXPECT_EQ(doc_->GetRecordingData().fd_half_hours[1][3], 1) << "the second day's page was never opened";
 }
 
+TEST_F(PrintDialogsTest, AChangedFullDisclosureChoiceMarksTheRecordingModified) {
+  struct Case {
+    const char* name;
+    int mode_before;
+    int click;  // 0: none
+    bool modified;
+  };
+  const Case cases[] = {
+      {"whole day chosen", 1, TPrintFullDlg::kAllId, true},
+      {"a half hour chosen", 1, TPrintFullDlg::kFirstHalfHourId + 2, true},
+      {"chosen half hours switched on", 0, TPrintFullDlg::kChosenId, true},
+      {"nothing changed", 1, 0, false},
+  };
+  SetMinutes(600);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    doc_->GetRecordingData().fd_day_switches = {c.mode_before, 0, 0};
+    doc_->GetRecordingData().fd_half_hours[0].fill(0);
+    doc_->SetModifiedFlag(false);
+    TPrintOptionPages pages(*doc_, &locale_);
+    ASSERT_EQ(pages.FullDisclosurePages().size(), 1u);
+    RunSheet({&pages.FullDisclosure(0)}, 0, [&](win::PropertySheet&) {
+      if (c.click != 0) Click(pages.FullDisclosure(0), c.click);
+    });
+    pages.StoreValues();
+    EXPECT_EQ(doc_->IsModified(), c.modified);
+  }
+}
+
 TEST_F(PrintDialogsTest, CancelStoresNothing) {
   SetMinutes(600);
   TPrintOptionPages pages(*doc_);

@@ -196,6 +196,30 @@ TEST_F(STDlgsTest, TimerAndRadiosShowTheEpisodeAtTheStrip) {
   EXPECT_TRUE(dialog->IsWindowVisible());
 }
 
+TEST_F(STDlgsTest, TheTableFollowsTheStripTheSTTrendPassesOn) {
+  doc_->GetRecordingData().st_episodes[0].Add(Episode(100 * kRate, 110 * kRate, 120 * kRate));
+  doc_->GetRecordingData().st_episodes[0].Add(Episode(200 * kRate, 205 * kRate, 230 * kRate));
+  auto dialog = OpenEpisodeDialog(*doc_);
+  struct Case {
+    const char* name;
+    int32_t third_ms;  // what the ST trend sends: a third into the rebuilt strip
+    int want;
+    const char* onset;
+  };
+  const Case cases[] = {
+      {"inside the first episode", 110000, 0, " 09:01:40"},
+      {"between the episodes", 150000, -1, " "},
+      {"inside the second episode", 229000, 1, " 09:03:20"},
+      {"no time", -1, 1, " 09:03:20"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    dialog->SendMessage(win::kWmUser, 0, c.third_ms);
+    EXPECT_EQ(dialog->ShownEpisode(), c.want);
+    EXPECT_EQ(dialog->Grid().GetItemText(1, 1), c.onset);
+  }
+}
+
 TEST_F(STDlgsTest, PlacementComesFromTheProfileWhenOnTheDesktop) {
   struct Case {
     const char* name;

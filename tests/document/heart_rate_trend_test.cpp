@@ -146,6 +146,48 @@ TEST_F(HeartRateTrend, BinsWithAGapAndTheMeanOfBinMeans) {
   ExpectExtreme(trend->RRMax(), 14100, 900, 9);
 }
 
+TEST_F(HeartRateTrend, TheOpenBinAfterTheWholeOnesHasValues) {
+  // Two and a half minutes in bins of a minute: two whole bins and the open third.
+  Minutes(2);
+  Beats(std::vector<int32_t>(185, 100));  // 75 per minute over 2.5 minutes
+  auto trend = Trend();
+  ASSERT_EQ(trend->Compute(60), 2);
+  for (int bin = 0; bin < 3; ++bin) {
+    SCOPED_TRACE(bin);
+    EXPECT_EQ(trend->GetBinMin(bin), 75);
+    EXPECT_EQ(trend->GetBinMean(bin), 75);
+    EXPECT_EQ(trend->GetBinMax(bin), 75);
+  }
+  EXPECT_EQ(trend->GetBinMean(3), 0);
+  // Half an hour in hourly bins: no whole hour, the open one holds the rates.
+  ASSERT_EQ(trend->Compute(3600), 0);
+  EXPECT_EQ(trend->GetBinMin(0), 75);
+  EXPECT_EQ(trend->GetBinMean(0), 75);
+  EXPECT_EQ(trend->GetBinMax(0), 75);
+  EXPECT_EQ(trend->GetBinMax(1), 0);
+}
+
+TEST_F(HeartRateTrend, ATrendAfterAnEditReplacesTheStaleExtremes) {
+  Beats(kRhythm);
+  Trend()->Compute(60);
+  ASSERT_EQ(doc_->GetNNMinBeat(), 8);
+  // An artefact beat inserted before them: the same NN intervals, one beat further on.
+  doc_->GetQRSList().InsertAt(1, TQRSComplex(50, kClassArtefact));
+  doc_->SetExtremesValid(0);
+  auto trend = Trend();
+  trend->Compute(3600);
+  EXPECT_EQ(doc_->GetExtremesValid(), 0) << "the stored beat index is one beat off";
+  // What the HRV screen does with extremes that are not valid.
+  if (doc_->GetExtremesValid() == 0) doc_->RecalcHeartRateExtremes(0, 0, 0);
+  EXPECT_EQ(doc_->GetNNMinBeat(), 9);
+  EXPECT_EQ(doc_->GetNNMinPosition(), 900);
+  // From the shortest interval the next one of equal length is the following beat.
+  EXPECT_EQ(trend->FindNextLongerNN(doc_->GetNNMinValue(), doc_->GetNNMinBeat()), 10);
+  // Extremes that match the beats are valid after a trend.
+  Trend()->Compute(3600);
+  EXPECT_EQ(doc_->GetExtremesValid(), 1);
+}
+
 TEST_F(HeartRateTrend, LongIntervalsAndMinimumsOfAnyLength) {
   struct Case {
     const char* name;

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <optional>
 #include <vector>
 
 #include "document/doc_test_support.h"
@@ -203,6 +204,28 @@ TEST_F(TemplateRows, UndoEditsRestoresListsClassesAndBrowsingState) {
   EXPECT_EQ(doc_->GetCurrentPosition(), 5000);
   EXPECT_EQ(doc_->GetEditRecording(), 0);
   EXPECT_EQ(view_.hints, (std::vector<int>{hint::kDocumentChanged, hint::kEditsChanged, hint::kEditsUndone}));
+}
+
+// The screen the template browser opens on has as many classes as its paging counts.
+class TemplateScreen : public doctest::DocFixture {};
+
+TEST_F(TemplateScreen, ItsSizeFollowsTheStoredSetting) {
+  struct Case {
+    const char* name;
+    std::optional<int> stored;
+    bool large;
+  };
+  const Case cases[] = {
+      {"nothing stored", std::nullopt, true}, {"16 classes", 0, false}, {"24 classes", 1, true}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    platform::MemoryProfileStore profile;
+    if (c.stored) profile.WriteInt("Templates", "View", *c.stored);
+    SettingsDefaults defaults;
+    defaults.home = temp_.Path().string();
+    const CZK470Doc doc(profile, clock_, defaults);
+    EXPECT_EQ(doc.GetLargeTemplateViewFlag(), c.large);
+  }
 }
 
 }  // namespace

@@ -8,9 +8,13 @@
 #include <vector>
 
 #include "document/document_strings.h"
+#include "document/update_hints.h"
 #include "document/zk470_doc.h"
+#include "layouts/count_legend_area.h"
 #include "layouts/default_layouts.h"
 #include "layouts/editing_factories.h"
+#include "layouts/event_legend_area.h"
+#include "layouts/event_tick_area.h"
 #include "layouts/layout_harness.h"
 #include "layouts/screen_factories.h"
 #include "layouts/strip_header_area.h"
@@ -19,6 +23,7 @@
 #include "platform/resources.h"
 #include "platform/worker.h"
 #include "support/screen_golden.h"
+#include "views/area_messages.h"
 #include "views/base_view.h"
 #include "views/caption_areas.h"
 #include "views/ecg_page_window.h"
@@ -134,8 +139,10 @@ class ScreenGoldens : public testing::Test {
     platform::UiThreadQueue().Reset();
   }
 
-  void Show(int layout, DisplayMode mode, int16_t sub_mode, int minutes = 2, int channels = 2) {
-    recording_ = std::make_unique<viewstest::StripRecording>(minutes, channels);
+  // fresh: a new recording of that length; else the one the test made and prepared.
+  void Show(int layout, DisplayMode mode, int16_t sub_mode, int minutes = 2, int channels = 2,
+            bool fresh = true) {
+    if (fresh) recording_ = std::make_unique<viewstest::StripRecording>(minutes, channels);
     Doc().SetDisplayMode(mode);
     Doc().SetDisplaySubMode(sub_mode);
     Doc().SetSpanEndMs(Doc().GetTimeRangeEnd());
@@ -190,6 +197,89 @@ TEST_F(ScreenGoldens, ECGPageWithFullDisclosure) {
   EXPECT_TRUE(HasText(lines, "\"08:00:48\""));
   EXPECT_TRUE(HasText(lines, "\"08:08:50\""));
   testsupport::ExpectScreenGolden("layouts", "ecg_page_window", lines);
+}
+
+// Chosen from the navigation screen, the page is laid out before the strip, yet its box spans the
+// strip from the first paint on.
+TEST_F(ScreenGoldens, FullDisclosureBoxSpansTheStripOnFirstDisplay) {
+  struct Case {
+    int layout;
+    int display_mode;
+  };
+  for (const Case c : {Case{1, 2}, Case{20, 16}}) {
+    SCOPED_TRACE(c.layout);
+    ASSERT_NO_FATAL_FAILURE(Show(0, DisplayMode::kNavigation, 1, 30));
+    Doc().SetDisplayMode(static_cast<DisplayMode>(c.display_mode));
+    view_->GetSelector()->Select(c.layout);
+    win::Windows().RunPending();
+    const std::vector<CFullDisclosureArea*> pages = AreasOf<CFullDisclosureArea>(Root());
+    ASSERT_EQ(pages.size(), 1u);
+    double strip_ms = -1.0;
+    Root()->BroadcastUntilHandled(areamsg::kStripLengthMs, 0, reinterpret_cast<win::LParam>(&strip_ms));
+    ASSERT_GT(strip_ms, 5000.0);
+    const CFullDisclosureArea& page = *pages.front();
+    const double box_ms = 1.0 * page.BoxWidth() * page.RowLengthMs() / page.StoredRect().Width();
+    EXPECT_NEAR(box_ms, strip_ms, 2.0 * page.RowLengthMs() / page.StoredRect().Width());
+    view_->DestroyWindow();
+    view_.reset();
+    DeleteDefaultLayouts();
+  }
+}
+
+// A faster paper shows less time around the same position: the strips start later, and the
+// headers of the main strip and of the example strips that follow its scale say so at once.
+TEST_F(ScreenGoldens, StripHeadersFollowASpeedChange) {
+  recording_ = std::make_unique<viewstest::StripRecording>(10, 2);
+  for (auto& slots : Doc().GetRecordingData().example_strips) slots = {120000, 240000, 360000};
+  Doc().SetCurrentPosition(300000, 0);
+  ASSERT_NO_FATAL_FAILURE(Show(12, DisplayMode::kSampleWindows, 0, 10, 2, false));
+  std::vector<CSampleHeaderArea*> headers = AreasOf<CSampleHeaderArea>(Root());
+  ASSERT_EQ(headers.size(), 4u);
+  std::vector<std::string> before;
+  for (CSampleHeaderArea* header : headers) before.push_back(header->TimeText());
+  CWindowArea* area = WindowAreaOf("CECGStripWindowConfig");
+  ASSERT_NE(area, nullptr);
+  ASSERT_TRUE(win::ExecuteCommand(*area->GetHostedWindow(), CECGStripWnd::kCmdFaster));
+  win::Windows().RunPending();
+  for (size_t i = 0; i < headers.size(); ++i) {
+    SCOPED_TRACE(i);
+    const std::string shown = headers[i]->TimeText();
+    EXPECT_NE(shown, before[i]);
+    // What the window shows now, without a repaint forced.
+    const Lines painted = testsupport::RecordedScreen(*headers[i]->GetConfig()->GetParentWindow());
+    EXPECT_TRUE(HasText(painted, "\"" + shown + "\"")) << shown;
+  }
+}
+
+// Layout 12's one legend row names the kind of its drop-down list: the tick strip and the count
+// box show that kind from the first display on, and follow a new choice in the list.
+TEST_F(ScreenGoldens, SampleLayoutTickRowFollowsTheChosenKind) {
+  ASSERT_NO_FATAL_FAILURE(Show(12, DisplayMode::kSampleWindows, 0, 10));
+  const std::vector<CEventLegendArea*> legends = AreasOf<CEventLegendArea>(Root());
+  const std::vector<CEventTickArea*> ticks = AreasOf<CEventTickArea>(Root());
+  const std::vector<CCountLegendArea*> counts = AreasOf<CCountLegendArea>(Root());
+  ASSERT_EQ(legends.size(), 1u);
+  ASSERT_EQ(ticks.size(), 1u);
+  ASSERT_EQ(counts.size(), 1u);
+  win::ComboBox* list = legends.front()->GetList();
+  ASSERT_NE(list, nullptr);
+  CWindowArea* navigation = WindowAreaOf("CNavigationWindowConfig");
+  ASSERT_NE(navigation, nullptr);
+  for (const int choice : {-1, 4, 0}) {
+    SCOPED_TRACE(choice);
+    if (choice >= 0) {
+      list->SelectFromUser(choice);
+      win::Windows().RunPending();
+    }
+    const int kind = static_cast<int>(list->GetItemData(list->GetCurSel()));
+    ASSERT_EQ(ticks.front()->Items().size(), 1u);
+    EXPECT_EQ(ticks.front()->Items().front()->GetCode(), kind);
+    EXPECT_EQ(counts.front()->Items().front()->GetCode(), kind);
+    // What the window shows now, without a repaint forced.
+    const Lines lines = testsupport::RecordedScreen(*navigation->GetFrame());
+    EXPECT_TRUE(HasText(lines, "\"" + std::to_string(CountOfCode(Doc(), kind)) + "\""))
+        << testing::PrintToString(lines);
+  }
 }
 
 // The caliper on the strip: switched on, its cursors drawn at once outside painting, then B

@@ -102,6 +102,30 @@ TEST_F(TemplateClasses, TheCursorRowsTitleIsWhiteOnBlue) {
   EXPECT_EQ(Doc().GetTemplateCursorRow(), 0);
 }
 
+// When the cursor leaves a row, that row's title bar is drawn again on the window: white, so
+// that none of the blue stays behind.
+TEST_F(TemplateClasses, TheOldCursorRowLosesItsBlueTitle) {
+  Doc().SetTemplateCursorRow(1);
+  win::Windows().ClearRecords();
+  Mouse(Classes(), win::kWmLButtonDown, Centre(3));
+  Mouse(Classes(), win::kWmLButtonUp, Centre(3));
+  ASSERT_EQ(Doc().GetTemplateCursorRow(), 3);
+  const win::WindowSystem::Record* record = win::Windows().RecordOf(Classes());
+  ASSERT_NE(record, nullptr);
+  std::string old_title;
+  for (const auto& canvas : record->client) {
+    const std::string dump = canvas->Dump();
+    if (dump.find("Template 2") != std::string::npos) old_title = dump;
+  }
+  ASSERT_FALSE(old_title.empty()) << "the old cursor row's title was not drawn again";
+  const gfx::Rect r = Browser(1).StoredRect();
+  const gfx::Rect inside{r.left + 1, r.top + 1, r.right - 1, r.top + 18};
+  gfx::RecordingCanvas white;
+  white.FillSolidRect(inside, 0xFFFFFF);
+  EXPECT_NE(old_title.find(white.Dump()), std::string::npos) << old_title;
+  EXPECT_EQ(old_title.find("0xFF0000"), std::string::npos);
+}
+
 // A special class shows its name, and its strip carries no label texts.
 TEST_F(TemplateClasses, SpecialClassShowsItsNameAndNoLabelTexts) {
   const std::string name = platform::LoadString(templatetext::kSpecialNames[3]);

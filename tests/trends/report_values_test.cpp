@@ -624,6 +624,17 @@ TEST_F(ReportValues, ExtremesFromTheDocument) {
   EXPECT_EQ(rv.GetDayText(R::kRowRecordingHeartRate, 0), "-*");
 }
 
+// A recording that ends inside an hour: that last hour has its heart rates like every other.
+TEST_F(ReportValues, TheLastPartialHourHasItsHeartRates) {
+  doc_->GetRawECGData()->SetWholeMinutes(29 * 60 + 30);
+  TReportValues rv(*doc_, locale_);
+  rv.FillHourlyHeartRateTable();
+  EXPECT_EQ(rv.GetHourMinText(29), "60");
+  EXPECT_EQ(rv.GetHourMeanText(29), "60");
+  EXPECT_EQ(rv.GetHourMaxText(29), "60");
+  EXPECT_EQ(rv.GetHourMaxText(30), "0");
+}
+
 // A day whose hours hold no heart rate at all shows "-" for its values, never a minimum of 0.
 TEST_F(ReportValues, DayWithoutHeartRate) {
   TQRSList& beats = doc_->GetQRSList();
