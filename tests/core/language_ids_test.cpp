@@ -107,16 +107,24 @@ struct Screen {
   bool large_templates;
 };
 constexpr Screen kScreens[] = {
-    {DisplayMode::kNavigation, 1, 0, false},       {DisplayMode::kEcgPage, 1, 0, false},
-    {DisplayMode::kNavigation, 0, 0, false},       {DisplayMode::kEcgPage, 2, 0, false},
-    {DisplayMode::kHourlyBarGraphs, 0, 0, false},  {DisplayMode::kOnlineEcg, 0, 0, false},
-    {DisplayMode::kStTrend, 0, 0, false},          {DisplayMode::kTemplateClasses, 0, 0, false},
+    {DisplayMode::kNavigation, 1, 0, false},
+    {DisplayMode::kEcgPage, 1, 0, false},
+    {DisplayMode::kNavigation, 0, 0, false},
+    {DisplayMode::kEcgPage, 2, 0, false},
+    {DisplayMode::kHourlyBarGraphs, 0, 0, false},
+    {DisplayMode::kOnlineEcg, 0, 0, false},
+    {DisplayMode::kStTrend, 0, 0, false},
+    {DisplayMode::kTemplateClasses, 0, 0, false},
     {DisplayMode::kTemplateBeats, 0, hint::kArea1101, false},
-    {DisplayMode::kTemplateClasses, 0, 0, true},   {DisplayMode::kEcgPage, 0, 0, false},
-    {DisplayMode::kSampleWindows, 0, 0, false},    {DisplayMode::kHrv10, 0, 0, false},
-    {DisplayMode::kHrv11, 0, 0, false},            {DisplayMode::kHrv12, 0, 0, false},
+    {DisplayMode::kTemplateClasses, 0, 0, true},
+    {DisplayMode::kEcgPage, 0, 0, false},
+    {DisplayMode::kSampleWindows, 0, 0, false},
+    {DisplayMode::kHrv10, 0, 0, false},
+    {DisplayMode::kHrv11, 0, 0, false},
+    {DisplayMode::kHrv12, 0, 0, false},
     {DisplayMode::kPacemakerTemplates, 0, hint::kDisplayMode13, false},
-    {DisplayMode::kStatistics, 0, 0, false},       {DisplayMode::kHeartRateNavigator, 0, 0, false},
+    {DisplayMode::kStatistics, 0, 0, false},
+    {DisplayMode::kHeartRateNavigator, 0, 0, false},
 };
 
 // The print loop's hooks over the composer, as the view drives them for the whole report.
@@ -216,9 +224,15 @@ TEST_P(LanguageIdsTest, ScreensReportAndMessagesFindEveryIdInTheirLanguage) {
   // A kind the recording does not hold: the search for the next event says so.
   Doc().GetNavigationFlags()[38] = 1;
   EXPECT_FALSE(Doc().GoToNextEvent());
+  // Closing asks whether the recording is finalized.
+  prompt_.QueueAnswer(win::kIdNo);
+  ASSERT_TRUE(win::ExecuteCommand(Frame(), cmd::kFileClose));
+  Pump();
+  ASSERT_TRUE(app_->OpenDocumentFile(qrs_.string()));
+  Pump();
   // Relabelling two minutes of beats asks whether the ST analysis is to run again.
   {
-    analysis::TBeatEditor editor(Doc(), 1);
+    TBeatEditor editor(Doc(), 1);
     const TQRSList& beats = Doc().GetQRSList();
     const auto on_beat = [&](int command, int beat) {
       analysis::TBeatEditRequest request;
@@ -229,24 +243,23 @@ TEST_P(LanguageIdsTest, ScreensReportAndMessagesFindEveryIdInTheirLanguage) {
       return request;
     };
     int last = 0;
-    while (last + 1 < beats.GetSize() && beats.GetAt(last).GetPosition() < 120 * Doc().GetSampleRate()) ++last;
+    while (last + 1 < beats.GetSize() && beats.GetAt(last).GetPosition() < 120 * Doc().GetSampleRate())
+      ++last;
+    prompt_.QueueAnswer(win::kIdNo);
     editor.ExecuteCommand(on_beat(analysis::beatcmd::kMarkRangeStart, 0));
     editor.ExecuteCommand(on_beat(analysis::beatcmd::kRangeVES, last));
   }
-  // Closing asks whether the recording is finalized.
-  ASSERT_TRUE(win::ExecuteCommand(Frame(), cmd::kFileClose));
-  Pump();
   EXPECT_GT(watch_->AskedCount(platform::ResourceLookup::kString), 250u);
   EXPECT_EQ(watch_->Missing(OneLanguageNames()), std::vector<std::string>{});
-  // Both messages were asked, in the language's own words.
+  // The messages were asked, in the language's own words.
   for (const int id : {document::strings::kNoFurtherEvent, analysis::kStringRedoSTQuestion,
                        document::strings::kFinalizeQuestion}) {
     const std::string text = platform::LoadString(id);
     const std::string start = text.substr(0, text.find("%s"));
     ASSERT_FALSE(start.empty()) << id;
-    EXPECT_TRUE(std::any_of(prompt_.Log().begin(), prompt_.Log().end(),
-                            [&](const auto& asked) { return asked.text.starts_with(start); }))
-        << start;
+    EXPECT_TRUE(std::any_of(prompt_.Log().begin(), prompt_.Log().end(), [&](const auto& asked) {
+      return asked.text.starts_with(start);
+    })) << start;
   }
 }
 
