@@ -67,7 +67,7 @@ constexpr platform::StringEntry kGermanStrings[] = {
     {4101, "Normal"},
     {4102, "Atypisch"},
     {4103, "Marker"},
-    {4104, "Elektrodenablösung"},
+    {4104, "Elektrode ab"},
     {4105, "Artefakt"},
     {4106, "Pause"},
     {4107, "Bradykardie"},
