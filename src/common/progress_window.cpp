@@ -4,7 +4,9 @@
 #include <cstdio>
 
 #include "gfx/recording_canvas.h"
+#include "platform/resources.h"
 #include "win/system_metrics.h"
+#include "win/win_strings.h"
 
 namespace {
 
@@ -30,7 +32,9 @@ void CProgressWindow::SetDefaults() {
   lower_ = 0;
   upper_ = 100;
   caption_ = "Progress";
-  button_text_ = " Cancel ";
+  // The platform's own button text of the chosen language, a blank on each side.
+  const std::string cancel = platform::LoadString(win::kIdsSheetCancel);
+  button_text_ = " " + (cancel.empty() ? std::string("Cancel") : cancel) + " ";
   cancelled_ = 0;
   modal_ = 0;
   AddCommand(kCancelId, [this] { OnCancel(); });

@@ -64,6 +64,7 @@ inline constexpr int kIdsGdtAskAnswer = 23017;
 inline constexpr int kIdsGdtNoAnswer = 23018;
 inline constexpr int kIdsGdtNotSent = 23019;
 inline constexpr int kIdsMenuScreens = 20108;
+inline constexpr int kIdsSpanAll = 20109;
 
 // Dialog templates of this library.
 inline constexpr int kAboutTemplate = 100;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "analysis/editing/beat_editor.h"
 #include "analysis/st/st_progress_dlg.h"
 #include "core/about_dlg.h"
 #include "core/analysis_dialogs.h"
@@ -12,6 +13,7 @@
 #include "core/view_exports.h"
 #include "core/view_pages.h"
 #include "platform/process_context.h"
+#include "platform/resource_lookups.h"
 #include "platform/resources.h"
 #include "win/dialog_layout.h"
 #include "win/dialog_template.h"
@@ -156,10 +158,15 @@ constexpr platform::StringEntry kEnglishStrings[] = {
     {ids::kIdsGdtNoAnswer, "No patient data came from the practice software."},
     {ids::kIdsGdtNotSent, "The result could not be written to the GDT exchange folder."},
     {ids::kIdsMenuScreens, "&View"},
+    {ids::kIdsSpanAll, "All"},
     {cmd::kFileMruFirst, "Opens this recording"},
     {cmd::kFileMruFirst + 1, "Opens this recording"},
     {cmd::kFileMruFirst + 2, "Opens this recording"},
     {cmd::kFileMruLast, "Opens this recording"},
+    {analysis::kStringRedoSTQuestion,
+     "The beats of a range of a minute or more were relabelled, which changes the ST measurements.\n"
+     "Do you want to run the ST analysis again now?\n"
+     "No marks the ST results as out of date."},
     // The lock-key panes of the status bar.
     {ids::kIndicatorCaps, "CAP"},
     {ids::kIndicatorNum, "NUM"},
@@ -167,6 +174,10 @@ constexpr platform::StringEntry kEnglishStrings[] = {
 };
 
 constexpr platform::StringEntry kGermanStrings[] = {
+    {analysis::kStringRedoSTQuestion,
+     "Die Schläge eines Bereichs von einer Minute oder mehr wurden neu klassifiziert; das ändert die "
+     "ST-Messungen.\nMöchten Sie die ST-Analyse jetzt erneut durchführen?\n"
+     "Mit Nein werden die ST-Ergebnisse als veraltet markiert."},
     {ids::kIdsReady, "Bereit"},
     {ids::kIdsChannels, "Kanäle"},
     {ids::kIdsAnalysed, "analysiert"},
@@ -287,6 +298,7 @@ constexpr platform::StringEntry kGermanStrings[] = {
     {ids::kIdsGdtNoAnswer, "Von der Praxissoftware kamen keine Patientendaten."},
     {ids::kIdsGdtNotSent, "Der Befund konnte nicht in den GDT-Austauschordner geschrieben werden."},
     {ids::kIdsMenuScreens, "A&nsicht"},
+    {ids::kIdsSpanAll, "Alle"},
     {cmd::kFileMruFirst, "Öffnet diese Aufzeichnung"},
     {cmd::kFileMruFirst + 1, "Öffnet diese Aufzeichnung"},
     {cmd::kFileMruFirst + 2, "Öffnet diese Aufzeichnung"},
@@ -782,6 +794,14 @@ void AddMenuTemplates(const platform::ResourcePack& pack, std::span<const MenuTe
 
 void ResetMenuTemplates() { MenuRegistry().clear(); }
 
+std::vector<int> MenuIdsIn(std::string_view pack) {
+  std::vector<int> ids;
+  const auto& registry = MenuRegistry();
+  if (const auto found = registry.find(pack); found != registry.end())
+    for (const auto& [id, menu] : found->second) ids.push_back(id);
+  return ids;
+}
+
 std::optional<win::Menu> LoadMenuResource(int id) {
   platform::ResourceContext& resources = platform::Resources();
   const platform::ResourcePack* language = resources.LanguagePack();
@@ -789,8 +809,12 @@ std::optional<win::Menu> LoadMenuResource(int id) {
   const MenuTemplate* found = nullptr;
   if (resources.UsingExeResources() || language == nullptr) {
     found = FindMenuIn(own, id);
-    if (found == nullptr && language != nullptr) found = FindMenuIn(language->Name(), id);
+    if (found == nullptr && language != nullptr) {
+      platform::NoteResourceLookup(*language, platform::ResourceLookup::kMenu, id);
+      found = FindMenuIn(language->Name(), id);
+    }
   } else {
+    platform::NoteResourceLookup(*language, platform::ResourceLookup::kMenu, id);
     found = FindMenuIn(language->Name(), id);
     if (found == nullptr) found = FindMenuIn(own, id);
   }

@@ -4,6 +4,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "win/menu.h"
 
@@ -37,6 +38,8 @@ void AddMenuTemplates(const platform::ResourcePack& pack, std::span<const MenuTe
 // neither has it.
 std::optional<win::Menu> LoadMenuResource(int id);
 void ResetMenuTemplates();
+// The menu ids a pack registered, ascending.
+std::vector<int> MenuIdsIn(std::string_view pack);
 
 // The picture a toolbar button shows (the program draws it; no bitmap files).
 enum class ToolGlyph {

@@ -6,10 +6,22 @@
 #include "core/menu_bar.h"
 #include "core/tool_glyphs.h"
 #include "gfx/canvas.h"
+#include "platform/resources.h"
 #include "win/frame_window.h"
 #include "win/system_metrics.h"
 
 namespace {
+
+// The bars are made while the program's own resources are chosen; the span names the whole
+// recording in the user's language all the same.
+std::string WholeRecordingSpanText() {
+  platform::ResourceContext& resources = platform::Resources();
+  const bool exe_chosen = resources.ExeResourcesChosen();
+  if (exe_chosen) resources.UseLanguageResources();
+  std::string text = platform::LoadString(core_ids::kIdsSpanAll);
+  if (exe_chosen) resources.UseExeResources();
+  return text.empty() ? "All" : text;
+}
 
 CTimeSpanToolBar* g_time_span_bar = nullptr;
 
@@ -117,10 +129,10 @@ int CTimeSpanToolBar::CreateBar(win::FrameWindow& frame, const gfx::Rect& rect) 
   font_.face = "Arial";
   combo_.SetFont(font_, false);
   codes_.clear();
-  for (const auto& [text, code] : {std::pair<const char*, int>{"All", 0}, {"24h", 1}, {"12h", 2}, {"  6h", 3},
-                                   {"  3h", 4}}) {
+  AddSpan(WholeRecordingSpanText(), 0);
+  for (const auto& [text, code] :
+       {std::pair<const char*, int>{"24h", 1}, {"12h", 2}, {"  6h", 3}, {"  3h", 4}})
     AddSpan(text, code);
-  }
   combo_.SetCurSel(0);
   g_time_span_bar = this;
   return 1;
@@ -155,7 +167,7 @@ void CTimeSpanToolBar::FillSpans(int minutes) {
   if (bar == nullptr) return;
   bar->combo_.ResetContent();
   bar->codes_.clear();
-  bar->AddSpan("All", 0);
+  bar->AddSpan(WholeRecordingSpanText(), 0);
   if (minutes > 1440) bar->AddSpan("24h", 1);
   if (minutes > 720) bar->AddSpan("12h", 2);
   if (minutes > 360) bar->AddSpan(" 6h", 3);

@@ -134,7 +134,6 @@ void InstallProgramResources() {
   if (chosen != nullptr && (chosen == EnglishPack().get() || chosen == GermanPack().get()))
     platform::Resources().SetLanguagePack(nullptr);
   platform::ResourcePack& own = platform::Resources().ExePack();
-  // The document's texts exist in English only; German starts fall back to them.
   own.AddStrings(document::DocumentStrings());
   Fill(own);
   // The narrative test data's labels are the program's own, in no language pack.
@@ -145,6 +144,7 @@ void InstallProgramResources() {
   EnglishPack()->AddStrings(document::DocumentStrings());
   Fill(*EnglishPack());
   GermanPack() = std::make_unique<platform::ResourcePack>("ZK470Ger");
+  GermanPack()->AddStrings(document::DocumentStrings(true));
   Fill(*GermanPack());
 }
 

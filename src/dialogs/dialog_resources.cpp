@@ -202,6 +202,15 @@ constexpr ControlTemplate kCommError[] = {
     {-1, ControlKind::kStatic, "  shortly (LED flashing).", 54, 154, 230, 8},
 };
 
+// German clinics choose their recorder with it: the German pack carries its own copy.
+constexpr ControlTemplate kItemsGerman[] = {
+    {TItemsDlg::kListId, ControlKind::kListView, "", 7, 7, 200, 120,
+     win::kLvsReport | win::kLvsShowSelAlways},
+    {kIdOk, ControlKind::kDefPushButton, "Auswählen", 214, 7, 60, 14},
+    {kIdCancel, ControlKind::kPushButton, "Abbrechen", 214, 25, 60, 14},
+    {TItemsDlg::kSearchAgainId, ControlKind::kPushButton, "Erneut suchen", 214, 113, 60, 14},
+};
+
 constexpr DialogTemplate kOwnDialogs[] = {
     {TItemsDlg::kTemplateId, "Items", 281, 134, kItems},
     {TCommErrorDlg::kTemplateId, "Communication error !", 295, 216, kCommError},
@@ -304,10 +313,16 @@ void AddDialogResources(platform::ResourcePack& pack) {
   if (win::IsGermanPack(pack)) {
     pack.AddStrings(kGermanStrings);
     win::Templates().Add(pack, kGermanDialogs);
+    static constexpr DialogTemplate kGermanItems[] = {
+        {TItemsDlg::kTemplateId, "Einträge", 281, 134, kItemsGerman}};
+    win::Templates().Add(pack, kGermanItems);
     return;
   }
   pack.AddStrings(kEnglishStrings);
   win::Templates().Add(pack, kEnglishDialogs);
+  // The list's own template is English; the English pack holds it as the German one holds its copy.
+  static constexpr DialogTemplate kEnglishItems[] = {kOwnDialogs[0]};
+  win::Templates().Add(pack, kEnglishItems);
   if (win::IsExePack(pack)) win::Templates().Add(pack, kOwnDialogs);
 }
 

@@ -26,11 +26,12 @@ inline constexpr int kWrongFileType = 32898;
 inline constexpr int kChannelLabel = 33217;
 inline constexpr int kUndeletedFilesTitle = 33222;
 inline constexpr int kNoWholeMinute = 33230;
+inline constexpr int kSaveChangesQuestion = 61446;
 inline constexpr int kUntitled = 61443;
 }  // namespace strings
 
-// The document's English texts, for the language pack "ZK470Eng".
-std::span<const platform::StringEntry> DocumentStrings();
+// The document's texts in English (the program's own pack and "ZK470Eng") or German ("ZK470Ger").
+std::span<const platform::StringEntry> DocumentStrings(bool german = false);
 
 // The text of a string id from the current resources, else the document's English text.
 std::string DocString(int id);

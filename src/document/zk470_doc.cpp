@@ -271,7 +271,8 @@ void CZK470Doc::OnCloseDocument() {
 
 bool CZK470Doc::SaveModified() {
   if (path_name_.empty() || !modified_) return true;
-  const std::string text = "Save changes to " + (title_.empty() ? path_name_ : title_) + "?";
+  const std::string text = document::FormatText(document::DocString(document::strings::kSaveChangesQuestion),
+                                                title_.empty() ? path_name_ : title_);
   switch (win::CurrentPrompt().MessageBox(text, "ZK-470", win::kMbYesNoCancel | win::kMbIconExclamation)) {
     case win::kIdYes:
       return DoFileSave();

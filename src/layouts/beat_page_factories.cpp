@@ -16,14 +16,25 @@ std::unique_ptr<CViewAreaConfig> Make(const layouts::LayoutRow& row) {
                                   gfx::Size{row.per_mille_width, row.per_mille_height}, row.flag != 0);
 }
 
+// The prompts (status text, a line end, the tool tip) serve every template window's bar.
 constexpr platform::StringEntry kEnglishStrings[] = {
     {CBeatPageArea::kPageString, "Page"},
     {CBeatPageWnd::kToolBarTitleString, "Template"},
+    {CBeatPageWnd::kCmdTemplateClasses, "Goes back to the template classes\nTemplate classes"},
+    {CBeatPageWnd::kCmdPageBack, "Shows the previous page of beats\nPrevious page"},
+    {CBeatPageWnd::kCmdPageForward, "Shows the next page of beats\nNext page"},
+    {CBeatPageWnd::kCmdDistanceUp, "Widens the distance between the channels\nWider channel distance"},
+    {CBeatPageWnd::kCmdDistanceDown, "Narrows the distance between the channels\nNarrower channel distance"},
 };
 
 constexpr platform::StringEntry kGermanStrings[] = {
     {CBeatPageArea::kPageString, "Seite"},
-    {CBeatPageWnd::kToolBarTitleString, "Template"},
+    {CBeatPageWnd::kToolBarTitleString, "Schlagform"},
+    {CBeatPageWnd::kCmdTemplateClasses, "Zurück zu den Templateklassen\nTemplateklassen"},
+    {CBeatPageWnd::kCmdPageBack, "Zeigt die vorige Seite der Schläge\nVorige Seite"},
+    {CBeatPageWnd::kCmdPageForward, "Zeigt die nächste Seite der Schläge\nNächste Seite"},
+    {CBeatPageWnd::kCmdDistanceUp, "Vergrößert den Abstand der Kanäle\nGrößerer Kanalabstand"},
+    {CBeatPageWnd::kCmdDistanceDown, "Verkleinert den Abstand der Kanäle\nKleinerer Kanalabstand"},
 };
 
 }  // namespace

@@ -21,7 +21,7 @@ constexpr platform::StringEntry kEnglishStrings[] = {
 constexpr platform::StringEntry kGermanStrings[] = {
     {kSTLevelString, "Niveau"},
     {kSTSlopeString, "Steigung"},
-    {CPMTemplateWnd::kToolBarTitleString, "Template"},
+    {CPMTemplateWnd::kToolBarTitleString, "Schlagform"},
     {CPMTemplateWnd::kClassName13String, "Artefakte"},
     {CPMTemplateWnd::kClassName14String, "Nicht klassifizierte Spikes"},
     {CPMTemplateArea::kTipNext, "Nächstes Element"},

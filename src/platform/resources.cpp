@@ -1,6 +1,10 @@
 #include "platform/resources.h"
 
+#include <atomic>
+#include <mutex>
+
 #include "platform/process_context.h"
+#include "platform/resource_lookups.h"
 
 namespace platform {
 
@@ -14,7 +18,37 @@ void ResourcePack::AddStrings(std::span<const StringEntry> entries) {
   }
 }
 
+namespace {
+
+struct LookupWatch {
+  std::atomic<const ResourcePack*> pack{nullptr};
+  std::mutex mutex;
+  ResourceLookupObserver observer;
+};
+
+LookupWatch& Watch() {
+  static LookupWatch watch;
+  return watch;
+}
+
+}  // namespace
+
+void WatchResourceLookups(const ResourcePack* pack, ResourceLookupObserver observer) {
+  LookupWatch& watch = Watch();
+  const std::lock_guard lock(watch.mutex);
+  watch.observer = pack != nullptr ? std::move(observer) : nullptr;
+  watch.pack = pack;
+}
+
+void NoteResourceLookup(const ResourcePack& pack, ResourceLookup kind, int id) {
+  LookupWatch& watch = Watch();
+  if (watch.pack.load() != &pack) return;
+  const std::lock_guard lock(watch.mutex);
+  if (watch.pack.load() == &pack && watch.observer) watch.observer(kind, id);
+}
+
 std::optional<std::string> ResourcePack::FindString(int id) const {
+  NoteResourceLookup(*this, ResourceLookup::kString, id);
   const auto it = strings_.find(id);
   if (it == strings_.end()) return std::nullopt;
   return it->second;
@@ -47,6 +81,9 @@ namespace {
 
 // A fresh process has no resource packs installed.
 [[maybe_unused]] const bool kResetRegistered =
-    platform::RegisterProcessReset(platform::ProcessLayer::kPlatform, [] { platform::Resources().Reset(); });
+    platform::RegisterProcessReset(platform::ProcessLayer::kPlatform, [] {
+      platform::Resources().Reset();
+      platform::WatchResourceLookups(nullptr, nullptr);
+    });
 
 }  // namespace

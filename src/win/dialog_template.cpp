@@ -1,6 +1,7 @@
 #include "win/dialog_template.h"
 
 #include "platform/process_context.h"
+#include "platform/resource_lookups.h"
 #include "platform/resources.h"
 
 namespace win {
@@ -29,8 +30,11 @@ const DialogTemplate* DialogTemplates::Find(int id) const {
   const bool exe_first = resources.UsingExeResources();
   if (exe_first) {
     if (const DialogTemplate* t = FindIn(exe, id)) return t;
-    return language ? FindIn(language->Name(), id) : nullptr;
+    if (language == nullptr) return nullptr;
+    platform::NoteResourceLookup(*language, platform::ResourceLookup::kDialog, id);
+    return FindIn(language->Name(), id);
   }
+  platform::NoteResourceLookup(*language, platform::ResourceLookup::kDialog, id);
   if (const DialogTemplate* t = FindIn(language->Name(), id)) return t;
   return FindIn(exe, id);
 }

@@ -76,6 +76,7 @@ class AppTest : public ::testing::Test {
   // Starts the application with these arguments; whether the start-up succeeded.
   bool Start(std::vector<std::string> args) {
     app_ = std::make_unique<CZK470App>(profile_);
+    if (pack_source_) app_->SetLanguagePackSource(pack_source_);
     CZK470App::StartupOptions options;
     options.args = std::move(args);
     options.clock = &clock_;
@@ -119,6 +120,8 @@ class AppTest : public ::testing::Test {
   platform::MemoryProfileStore profile_;
   win::ScriptedPrompt prompt_;
   CZK470App::LibraryVersionReader library_version_;
+  // Where the language packs come from; the program's own when empty.
+  CZK470App::LanguagePackSource pack_source_;
   // The analysis run's dialogs; the program's own when null.
   analysis::AnalysisDialogs* analysis_dialogs_ = nullptr;
   // Where the built-in engine reads the recording; the document's sample store when empty.

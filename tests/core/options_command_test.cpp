@@ -78,8 +78,6 @@ class OptionsCommandTest : public ZK470ViewTest {
 
   int changed_hints_ = 0;
   std::deque<RecordingNode::Log> node_logs_;
-  // A language pack a test hands to the program; it outlives the program.
-  std::unique_ptr<platform::ResourcePack> german_;
 };
 
 TEST_F(OptionsCommandTest, OkStoresEveryKeyAndANewDocumentReadsThem) {
@@ -462,16 +460,6 @@ TEST_F(OptionsCommandTest, UserPageRefusesALongNameAndStoresItsText) {
 // A new language: the menu and the kind names come from the new pack and the screen is built
 // again; a language without a pack keeps the menu and names until the next start.
 TEST_F(OptionsCommandTest, NewLanguageReloadsMenuKindNamesAndScreen) {
-  // The German pack with a German kind name, which the built-in one leaves to the English texts.
-  const platform::ResourcePack* built_in = FindLanguagePack("ZK470Ger");
-  ASSERT_NE(built_in, nullptr);
-  german_ = std::make_unique<platform::ResourcePack>(*built_in);
-  const platform::StringEntry kinds[] = {{4100 + kClassBradycardia, "Bradykardie"}};
-  german_->AddStrings(kinds);
-  app_->SetLanguagePackSource([this](std::string_view name) -> const platform::ResourcePack* {
-    return name == "ZK470Ger" ? german_.get() : FindLanguagePack(name);
-  });
-
   struct Case {
     const char* name;
     int language;
