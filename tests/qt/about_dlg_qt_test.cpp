@@ -1,6 +1,4 @@
 // The About box under the Qt host: its logo frame shows the logo it paints.
-#include "core/about_dlg.h"
-
 #include <gtest/gtest.h>
 
 #include <QImage>
@@ -9,6 +7,7 @@
 #include <fstream>
 #include <vector>
 
+#include "core/about_dlg.h"
 #include "core/core_resources.h"
 #include "qt/dialog_host_test.h"
 #include "qt/screenshot.h"
@@ -18,7 +17,8 @@ namespace qthost {
 namespace {
 
 // A square 8-bit BMP of one colour, larger than the frame, so every pixel of the frame shows it.
-void WriteOneColourBmp(const std::filesystem::path& file, int side, uint8_t red, uint8_t green, uint8_t blue) {
+void WriteOneColourBmp(const std::filesystem::path& file, int side, uint8_t red, uint8_t green,
+                       uint8_t blue) {
   std::vector<uint8_t> bytes = {'B', 'M'};
   const auto u32 = [&](uint32_t v) {
     for (int i = 0; i < 4; ++i) bytes.push_back(static_cast<uint8_t>(v >> (8 * i)));
@@ -42,8 +42,8 @@ void WriteOneColourBmp(const std::filesystem::path& file, int side, uint8_t red,
   u32(static_cast<uint32_t>(blue) | static_cast<uint32_t>(green) << 8 | static_cast<uint32_t>(red) << 16);
   for (int i = 2; i < 256; ++i) u32(0);
   bytes.insert(bytes.end(), pixels, 1);
-  std::ofstream(file, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                              static_cast<std::streamsize>(bytes.size()));
+  std::ofstream(file, std::ios::binary)
+      .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
 }
 
 class AboutBoxQtTest : public testing_support::DialogHostTest {
