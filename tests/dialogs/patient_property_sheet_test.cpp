@@ -247,17 +247,20 @@ TEST_F(PatientSheetTest, CaptionSuffixAndPlayButtonWithoutVoiceFile) {
   }
 }
 
+// One second of the voice files' format at pid.
+void WriteVoiceSecond(const std::string& pid) {
+  TWaveFormat format;
+  format.SetBitsPerSample(8);
+  format.SetSampleRate(16000);
+  TWaveFile wave(pid, &format);
+  std::vector<uint8_t> samples(16000, 128);
+  wave.Write(TAudioBuffer(samples.data(), static_cast<int32_t>(samples.size())));
+}
+
 TEST_F(PatientSheetTest, VoiceDiaryPlaysToItsEndAndTheButtonFollows) {
-  // One second of the voice files' format beside the recording.
+  // The voice file beside the recording.
   const std::string pid = (std::filesystem::path(data_) / (std::string(kBase) + ".pid")).string();
-  {
-    TWaveFormat format;
-    format.SetBitsPerSample(8);
-    format.SetSampleRate(16000);
-    TWaveFile wave(pid, &format);
-    std::vector<uint8_t> samples(16000, 128);
-    wave.Write(TAudioBuffer(samples.data(), static_cast<int32_t>(samples.size())));
-  }
+  WriteVoiceSecond(pid);
   sound::NullAudioBackend backend;
   sound::ScopedAudioBackend use(backend);
   CPatientPropertySheet sheet(nullptr, doc_->GetPatientData(), doc_->GetRecordingData(), doc_.get(), "");
@@ -292,15 +295,7 @@ TEST_F(PatientSheetTest, VoiceDiaryPlaysToItsEndAndTheButtonFollows) {
 
 // A machine without a sound output: the failed opening is said and the button stays Play.
 TEST_F(PatientSheetTest, WithoutASoundDeviceThePlayButtonStaysAndTheUserIsTold) {
-  const std::string pid = (std::filesystem::path(data_) / (std::string(kBase) + ".pid")).string();
-  {
-    TWaveFormat format;
-    format.SetBitsPerSample(8);
-    format.SetSampleRate(16000);
-    TWaveFile wave(pid, &format);
-    std::vector<uint8_t> samples(16000, 128);
-    wave.Write(TAudioBuffer(samples.data(), static_cast<int32_t>(samples.size())));
-  }
+  WriteVoiceSecond((std::filesystem::path(data_) / (std::string(kBase) + ".pid")).string());
   class NoDevice : public sound::AudioBackend {
    public:
     sound::MmResult OpenWaveOut(const sound::WaveFormatEx&, sound::DoneHandler,
