@@ -166,10 +166,10 @@ int main(int argc, char** argv) {
   print_service.SetPrintDialogSwitch(PrintDialogWanted);
   if (!unattended) win::SetPrintService(&print_service);
   LocalSocketInstance instance;
-  // The voice diary plays through the system's default output; without one, and on unattended
-  // runs that have nobody to listen, the null backend stays.
+  // The voice diary plays through the system's default output; a machine without one is told so
+  // when it plays. Unattended runs, with nobody to listen, keep the null backend.
   std::unique_ptr<qthost::QtAudioBackend> audio;
-  if (!unattended && qthost::QtAudioBackend::HasOutputDevice()) {
+  if (!unattended) {
     audio = std::make_unique<qthost::QtAudioBackend>();
     sound::SetAudioBackend(audio.get());
   }

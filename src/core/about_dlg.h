@@ -17,6 +17,8 @@
 class CLogoFrame : public win::StaticControl {
  public:
   void SetLogo(const CDIB* logo) { logo_ = logo; }
+  // The frame shows the logo it paints, not a label's text.
+  bool IsOwnerDrawn() const override { return true; }
 
  protected:
   void OnPaint(gfx::Canvas& canvas, const gfx::Rect& update) override;

@@ -93,6 +93,14 @@ std::string ToCrLfText(std::string_view line) {
   return out;
 }
 
+// Every result line starts with a path. The path keeps the bytes of the file's name on disk, so
+// that the caller opens exactly what it is given; the patient's texts after it are cp1252.
+std::string ResultLineText(const std::string& line) {
+  const size_t path_end = std::min(line.find('\t'), line.find('\n'));
+  if (path_end == std::string::npos) return line;
+  return line.substr(0, path_end) + platform::Utf8ToCp1252(line.substr(path_end));
+}
+
 }  // namespace
 
 void CAutomationCommandLineInfo::Reset() {
@@ -202,7 +210,7 @@ void CAutomationCommandLineInfo::AddResultLine(std::string line, bool replace_la
 CAutomationCommandLineInfo::WriteResult CAutomationCommandLineInfo::WriteResultFile() const {
   if (result_lines_.empty()) return kNothingToWrite;
   std::string text;
-  for (const std::string& line : result_lines_) text += ToCrLfText(platform::Utf8ToCp1252(line));
+  for (const std::string& line : result_lines_) text += ToCrLfText(ResultLineText(line));
   try {
     if (result_file_.empty()) throw platform::IoError("result file", "no result file was named");
     platform::WriteFileAtomic(result_file_, {reinterpret_cast<const uint8_t*>(text.data()), text.size()});

@@ -399,6 +399,7 @@ void CZK470App::InstallScreenServices() {
   };
   tool_services.set_file_format_version = [this](int version) { SetFileFormatVersion(version); };
   tool_services.batch_file_result = [] { return GetBatchFileResult(); };
+  tool_services.set_batch_running = [](int running) { SetBatchRunning(running); };
   tools::InstallToolServices(std::move(tool_services));
   CECGPageServices page_services;
   page_services.set_analysis_aborted = [](int aborted) { SetAnalysisAborted(aborted); };
@@ -525,8 +526,9 @@ void CZK470App::OnAppAbout() {
 void CZK470App::RunNarrativeTest() {
   if (!narrative_test_ || doc_ == nullptr) return;
   doc_->EnsureAnalysisUpToDate();
-  // The print preview of the narrative letter belongs to the main view of the reports.
-  if (narrative_test_() == 1 && frame_ != nullptr) frame_->PostMessage(win::kWmCommand, cmd::kPrintNarrative);
+  // The test letters are looked at, not printed: the preview of the narrative print kind.
+  if (narrative_test_() != 1) return;
+  if (CZK470View* view = GetActiveZK470View()) view->PrintPreview(cmd::kPrintNarrative);
 }
 
 void CZK470App::OnRaiseRequest(const std::string& file) {

@@ -219,7 +219,8 @@ void CPatientPropertySheet::SetButtonText(int string_id) { ExtraButton().SetWind
 
 void CPatientPropertySheet::OnExtraButton() {
   if (state == 1) {
-    sound_->Play(Handle(), voice_file_path_);
+    // A file or device that could not be opened said so; the button offers Play again.
+    if (!sound_->Play(Handle(), voice_file_path_)) return;
     SetButtonText(dialogs::ids::kStopButton);
     state = 0;
   } else {

@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <mutex>
 #include <optional>
 #include <sstream>
 #include <system_error>
@@ -142,15 +143,25 @@ std::optional<std::string> ReadWholeFile(const fs::path& path, int* error) {
   return bytes;
 }
 
-// A folder of this process that only its user can enter, for files holding patient data.
+// A folder of this process that only its user can enter, for files holding patient data. It
+// lives while letters are in it: the last letter deleted takes it along, the next makes a new one.
+std::mutex g_folder_mutex;
+std::optional<fs::path> g_folder;  // guarded by g_folder_mutex
+
+// Called with g_folder_mutex held.
 std::optional<fs::path> PrivateTempFolder() {
-  static std::optional<fs::path> folder;
   std::error_code ec;
-  if (folder && fs::is_directory(*folder, ec)) return folder;
+  if (g_folder && fs::is_directory(*g_folder, ec)) return g_folder;
   std::string pattern = (fs::temp_directory_path(ec) / "zk470-letters-XXXXXX").string();
   if (ec || ::mkdtemp(pattern.data()) == nullptr) return std::nullopt;
-  folder = fs::path(pattern);
-  return folder;
+  g_folder = fs::path(pattern);
+  return g_folder;
+}
+
+std::optional<fs::path> CreateLetterFile() {
+  const std::lock_guard lock(g_folder_mutex);
+  const std::optional<fs::path> folder = PrivateTempFolder();
+  return folder ? platform::CreateUniqueFile(*folder, "ZK4") : std::nullopt;
 }
 
 void ShowError(int number) {
@@ -162,12 +173,19 @@ void ShowError(int number) {
 
 bool IsNarrativeTestDataOn() { return g_test_data_on; }
 
-std::filesystem::path NarrativeLetterFolder() { return PrivateTempFolder().value_or(fs::path()); }
+std::filesystem::path NarrativeLetterFolder() {
+  const std::lock_guard lock(g_folder_mutex);
+  std::error_code ec;
+  return g_folder && fs::is_directory(*g_folder, ec) ? *g_folder : fs::path();
+}
 
 void DeleteNarrativeLetterFile(const std::string& path) {
   if (path.empty()) return;
+  const std::lock_guard lock(g_folder_mutex);
   std::error_code ec;
   fs::remove(path, ec);
+  // Removing a folder that still holds letters fails and leaves it.
+  if (g_folder && fs::path(path).parent_path() == *g_folder && fs::remove(*g_folder, ec)) g_folder.reset();
 }
 
 NarrativeInputs NarrativeInputsFromTestSet(const NarrativeTestSet& set, bool letter_form) {
@@ -368,7 +386,9 @@ std::string CNarrativeLetter::CreateLetter(int kind, bool letter_form, bool for_
   int error = 0;
   const std::optional<std::string> bytes = ReadWholeFile(path, &error);
   if (!bytes) {
-    ShowError(error);
+    // Every letter kind of a report reads the same template: its absence is said once.
+    if (unreadable_template_ != path) ShowError(error);
+    unreadable_template_ = path;
     return {};
   }
   CRichEdit2Ctrl ctrl;
@@ -385,9 +405,7 @@ std::string CNarrativeLetter::CreateLetter(int kind, bool letter_form, bool for_
   FillTemplate(ctrl, in, kind);
 
   const std::string rtf = richtext::WriteRtf(ctrl.Document());
-  const std::optional<fs::path> temp_folder = PrivateTempFolder();
-  std::optional<fs::path> out;
-  if (temp_folder) out = platform::CreateUniqueFile(*temp_folder, "ZK4");
+  const std::optional<fs::path> out = CreateLetterFile();
   if (!out) {
     ShowError(3);
     return {};

@@ -170,11 +170,12 @@ class CNarrativeLetter {
   const platform::Clock* clock_ = nullptr;
   std::filesystem::path template_folder_;
   std::array<std::string, kRecipients> file_names_;
+  std::filesystem::path unreadable_template_;  // already reported to the user
   bool german_ = false;
 };
 
-// The folder of this process, private to its user, that letters are written to; empty when it
-// cannot be made.
+// The folder of this process, private to its user, that letters are written to; empty while
+// it holds no letter.
 std::filesystem::path NarrativeLetterFolder();
 
 // Removes a letter file made by CreateLetter; nothing for "".

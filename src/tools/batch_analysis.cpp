@@ -176,6 +176,10 @@ struct Shared {
   std::vector<std::string> running;
   size_t workers_left;
   int done = 0;
+  // Cancel is a look at the progress window on the calling thread: a worker asks for one and
+  // waits for it before each recording, so that a Cancel pressed before is never overtaken.
+  int looks_wanted = 0;
+  int looks_taken = 0;
   std::atomic<size_t> next{0};
   std::atomic<bool> cancel{false};
   std::atomic<bool> stop{false};
@@ -240,7 +244,14 @@ void RunWorker(size_t index, Worker& worker, const std::vector<std::string>& pat
   const document::ScopedThreadContext context(worker.context);
   const platform::ScopedThreadSlot prompt(platform::ThreadSlot::kPrompt,
                                           static_cast<win::Prompt*>(&worker.prompt));
-  while (!shared.cancel.load() && !shared.stop.load()) {
+  for (;;) {
+    {
+      std::unique_lock<std::mutex> lock(shared.mutex);
+      const int wanted = ++shared.looks_wanted;
+      shared.changed.notify_all();
+      shared.changed.wait(lock, [&] { return shared.looks_taken >= wanted; });
+    }
+    if (shared.cancel.load() || shared.stop.load()) break;
     const size_t file = shared.next.fetch_add(1);
     if (file >= paths.size()) break;
     const std::string& path = paths[file];
@@ -310,16 +321,25 @@ RunResults RunBatchAnalysis(const std::vector<std::string>& paths, const BatchOp
 
   for (;;) {
     BatchProgress progress;
+    int looks_wanted = 0;
     {
       std::unique_lock<std::mutex> lock(shared.mutex);
-      if (shared.changed.wait_for(lock, std::chrono::milliseconds(std::max(options.poll_ms, 1)),
-                                  [&] { return shared.workers_left == 0; }))
+      if (shared.changed.wait_for(
+              lock, std::chrono::milliseconds(std::max(options.poll_ms, 1)),
+              [&] { return shared.workers_left == 0 || shared.looks_wanted > shared.looks_taken; }) &&
+          shared.workers_left == 0)
         break;
+      looks_wanted = shared.looks_wanted;
       progress.done = shared.done;
       progress.total = static_cast<int>(paths.size());
       progress.running = shared.running;
     }
     if (options.progress && !options.progress(progress)) shared.cancel.store(true);
+    {
+      const std::lock_guard<std::mutex> lock(shared.mutex);
+      shared.looks_taken = std::max(shared.looks_taken, looks_wanted);
+    }
+    shared.changed.notify_all();
   }
   for (auto& worker : workers) worker->thread.Join();
 

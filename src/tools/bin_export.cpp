@@ -167,6 +167,9 @@ void ExportBinMultiple(win::Window* frame, CZK470Doc* doc) {
       PickFiles(frame, "Select Files to export to BIN Format", doc->GetDataDirectory(), kPickRecordings);
   RunResults results;
   const bool overwrite_all = picked.ok && !picked.paths.empty() && AskOverwriteAll("BIN");
+  // The recordings of the run close without their finalize question; only the overwrite question
+  // may interrupt it.
+  const BatchRunningScope batch;
   CZK470Doc* opened = nullptr;
   if (picked.ok) {
     for (const std::string& recording : picked.paths) {

@@ -53,6 +53,14 @@ int QueryBatchFileResult() {
   return query ? query() : 0;
 }
 
+BatchRunningScope::BatchRunningScope() {
+  if (const auto& set = Services().set_batch_running) set(1);
+}
+
+BatchRunningScope::~BatchRunningScope() {
+  if (const auto& set = Services().set_batch_running) set(0);
+}
+
 void RunResults::Success(const std::string& label, const std::string& subject) {
   Add(label + " - " + subject);
   ++successes_;

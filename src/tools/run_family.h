@@ -46,6 +46,9 @@ struct ToolServices {
   std::function<void(int version)> set_file_format_version;
   // The shared batch file result (0 go on, 1 stop the batch, 2 this file failed). Empty: 0.
   std::function<int()> batch_file_result;
+  // The shared batch-running flag (1 while a run works through its recordings: the document then
+  // asks nothing when it closes one). Empty: nothing is set.
+  std::function<void(int running)> set_batch_running;
 };
 
 void InstallToolServices(ToolServices services);
@@ -68,6 +71,15 @@ PickResult PickFiles(win::Window* parent, const std::string& title, const std::s
 void ShowResults(win::Window* parent, const std::string& caption, const std::vector<std::string>& lines,
                  bool auto_scroll);
 int QueryBatchFileResult();
+
+// Sets the shared batch-running flag for its scope.
+class BatchRunningScope {
+ public:
+  BatchRunningScope();
+  ~BatchRunningScope();
+  BatchRunningScope(const BatchRunningScope&) = delete;
+  BatchRunningScope& operator=(const BatchRunningScope&) = delete;
+};
 
 // The result list of a run over several recordings: one line per event, counted successes and
 // errors, the summary at the end.

@@ -1101,7 +1101,11 @@ bool WindowSystem::RunModalLoop(const std::function<bool()>& done, Window* modal
     // the idle handler can move time.
     if (clock_ == nullptr && NextTimerDelayMs().has_value()) last_activity = SteadyClock::now();
     if (SteadyClock::now() - last_activity > std::chrono::milliseconds(stall_limit_ms_)) {
-      std::fprintf(stderr, "modal loop: nothing happened for %d ms; giving up\n", stall_limit_ms_);
+      if (stall_handler_) {
+        stall_handler_(stall_limit_ms_);
+      } else {
+        std::fprintf(stderr, "modal loop: nothing happened for %d ms; giving up\n", stall_limit_ms_);
+      }
       return false;
     }
   }

@@ -576,6 +576,9 @@ class WindowSystem {
   // Headless: how long a modal loop may see no activity at all before it gives up, so that a
   // test that forgot to drive a dialog fails instead of hanging.
   void SetStallLimitMs(int ms) { stall_limit_ms_ = ms; }
+  // Called when a modal loop gives up (the stall limit in ms); kept across Reset, so that a test
+  // program can turn every stall into a failure once. nullptr: a line on stderr.
+  void SetStallHandler(std::function<void(int stall_ms)> handler) { stall_handler_ = std::move(handler); }
   int ModalDepth() const { return modal_depth_; }
 
   void PostQuitMessage(int exit_code);
@@ -651,6 +654,7 @@ class WindowSystem {
   int next_filter_id_ = 1;
   std::function<bool(Window*)> idle_handler_;
   int stall_limit_ms_ = 20000;
+  std::function<void(int)> stall_handler_;
   int modal_depth_ = 0;
   bool quit_requested_ = false;
   int quit_code_ = 0;

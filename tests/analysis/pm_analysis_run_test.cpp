@@ -1,9 +1,11 @@
 #include <algorithm>
+#include <filesystem>
 #include <set>
 
 #include "analysis/pacemaker/pm_analysis.h"
 #include "run_test_support.h"
 #include "support/ecg_synthesizer.h"
+#include "support/test_recordings.h"
 
 namespace {
 
@@ -32,16 +34,12 @@ class PMAnalysisRunTest : public AnalysisRunFixture {
     options.pacemaker_markers = markers;
     const std::string base = temp_.File("00001");
     const testsupport::TruthList truth = testsupport::WriteSyntheticRecording(base, options);
-    TPatientData patient(clock_);
-    TRecordingData recording(clock_);
-    recording.pacemaker_recording = 1;
-    platform::ArchiveWriter ar;
-    patient.Serialize(ar, 32);
-    recording.Serialize(ar, 32);
-    TQRSList().Serialize(ar, 32);
-    TEventList().Serialize(ar, 32);
-    platform::WriteFileAtomic(base + ".QRS", ar.Bytes());
-    EXPECT_TRUE(doc_->OnOpenDocument(base + ".QRS"));
+    // The recording as the demo and the test-data tools save it: a recorder with pacemaker
+    // detection marks its spikes and says so in the recording record.
+    const std::filesystem::path qrs = coretest::WriteRecordingFile(base);
+    EXPECT_TRUE(doc_->OnOpenDocument(qrs.string()));
+    EXPECT_EQ(Doc().GetRecordingData().pacemaker_recording, markers ? 1 : 0);
+    EXPECT_EQ(Doc().GetPatientData().pacemaker, markers ? 1 : 0);
     return truth;
   }
 };
@@ -87,6 +85,10 @@ TEST_F(PMAnalysisRunTest, PacedBeatsAreFoundAndEverySpikeFiledOnce) {
     EXPECT_EQ(filed.count(e.GetPosition()), 1u) << "spike at " << e.GetPosition();
   }
   EXPECT_EQ(spikes, paced_truth);
+  // The generator made no pause: paced beats are beats, not gaps.
+  int pauses = 0;
+  for (const TEvent& e : Doc().GetEventList().Elements()) pauses += e.GetClass() == kClassPause ? 1 : 0;
+  EXPECT_EQ(pauses, 0);
   EXPECT_EQ(Doc().GetRecordingData().pm_classes[TPMAnalysis::kClassEarly].GetSize(), spikes);
   EXPECT_LE(Doc().GetRecordingData().pm_classes[TPMAnalysis::kClassOther].GetSize(), 2);
 }

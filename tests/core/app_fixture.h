@@ -84,6 +84,7 @@ class AppTest : public ::testing::Test {
     options.library_version = library_version_;
     options.analysis_dialogs = analysis_dialogs_;
     options.analysis_sample_source = analysis_sample_source_;
+    options.narrative_test = narrative_test_;
     if (!options.library_version) {
       options.library_version = []() -> uint32_t { throw platform::IoError("libVRA.so", "not installed"); };
     }
@@ -124,6 +125,8 @@ class AppTest : public ::testing::Test {
   CZK470App::LanguagePackSource pack_source_;
   // The analysis run's dialogs; the program's own when null.
   analysis::AnalysisDialogs* analysis_dialogs_ = nullptr;
+  // The narrative test-data dialog (its result); without it the narrative test is off.
+  std::function<int()> narrative_test_;
   // Where the built-in engine reads the recording; the document's sample store when empty.
   std::function<std::unique_ptr<BeatSampleSource>(CZK470Doc&)> analysis_sample_source_;
   std::function<bool(win::Window*)> on_idle_;

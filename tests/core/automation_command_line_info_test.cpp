@@ -285,8 +285,13 @@ TEST_F(ResultFileTest, LinesAreWrittenAsCp1252WithCrLf) {
   info.AddResultLine("replaced", false);
   info.AddResultLine("/data/1/00001.QRS\tJ\xC3\xBCrgen\tM\xC3\xBCller\n" "SOUND=0", true);
   info.AddResultLine("second\r\nSOUND=1", false);
+  // A path keeps the bytes of the name on disk.
+  info.AddResultLine("/data/J\xC3\xBCrgen.QRS\tJ\xC3\xBCrgen", false);
+  info.AddResultLine("/data/J\xC3\xBCrgen.PDF", false);
   EXPECT_EQ(info.WriteResultFile(), CAutomationCommandLineInfo::kWritten);
-  EXPECT_EQ(ReadAll(path), "/data/1/00001.QRS\tJ\xFCrgen\tM\xFCller\r\nSOUND=0\r\nsecond\r\nSOUND=1\r\n");
+  EXPECT_EQ(ReadAll(path),
+            "/data/1/00001.QRS\tJ\xFCrgen\tM\xFCller\r\nSOUND=0\r\nsecond\r\nSOUND=1\r\n"
+            "/data/J\xC3\xBCrgen.QRS\tJ\xFCrgen\r\n/data/J\xC3\xBCrgen.PDF\r\n");
 }
 
 TEST_F(ResultFileTest, UnwritableFileIsLoggedAndExitCodeKept) {

@@ -9,6 +9,7 @@
 
 #include "core/app_fixture.h"
 #include "core/automation_exit_codes.h"
+#include "dialogs/comm_error_dlg.h"
 #include "dialogs/small_dlgs.h"
 #include "platform/archive.h"
 #include "support/comma_decimal_locale.h"
@@ -315,6 +316,13 @@ TEST_F(DispatcherTest, RelativePathsCountFromTheCallersFolder) {
         MakeSyntheticRecording(DataDirectory() / "sub" / "00017", 2, {"Dora", "Decoy", "99"});
     const std::vector<uint8_t> decoy_bytes = platform::ReadFileBytes(decoy);
     fs::current_path(caller);
+    // No recorder answers the read-out: the user gives up the search.
+    on_idle_ = [](win::Window* modal) {
+      auto* error = dynamic_cast<TCommErrorDlg*>(modal);
+      if (error == nullptr) return false;
+      error->EndDialog(win::kIdCancel);
+      return true;
+    };
     EXPECT_EQ(Run(c.args), c.want_exit);
     EXPECT_EQ(platform::ReadFileBytes(decoy), decoy_bytes);
     EXPECT_EQ(fs::exists(mine), !c.deletes_mine);
@@ -367,6 +375,15 @@ TEST_F(DispatcherTest, UpdateRecordingCutsNamesByStoredCharacters) {
   EXPECT_TRUE(
       recordings[0].filename().string().starts_with("Jürgen-Günther-Björn Müller-Lüdenscheidt-Großkötter "))
       << recordings[0];
+  // The caller opens the path it is given; the names are the record's single-byte text.
+  const std::vector<std::string> fields = TabFields(ReadText(result));
+  ASSERT_GE(fields.size(), 3u);
+  EXPECT_EQ(fields[0], recordings[0].string());
+  EXPECT_TRUE(fs::exists(fields[0]));
+  EXPECT_EQ(fields[1], "J\xFCrgen-G\xFCnther-Bj\xF6rn");
+  EXPECT_EQ(fields[2],
+            "M\xFCller-L\xFC"
+            "denscheidt-Gro\xDFk\xF6tter");
 }
 
 // Names that, cut and stored, equal the stored ones are no new patient: saved in place, not renamed.

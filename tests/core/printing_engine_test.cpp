@@ -30,6 +30,7 @@ class PrintingEngineTest : public AppTest {
   void SetUp() override {
     AppTest::SetUp();
     const std::filesystem::path qrs = MakeAnalysedRecording(Folder("recording") / "00001", 10, 2);
+    narrative_test_ = [this] { return narrative_answer_; };
     ASSERT_TRUE(Start({qrs.string()}));
     Pump();
     InstallPrintingEngine();
@@ -46,6 +47,7 @@ class PrintingEngineTest : public AppTest {
   }
 
   testsupport::RecordingPrintService printer_;
+  int narrative_answer_ = 2;  // the test-data dialog cancelled
 };
 
 bool PageShows(const std::vector<std::string>& page, const std::string& text) {
@@ -85,6 +87,28 @@ TEST_F(PrintingEngineTest, TheEventsPageCommandPrintsItWhateverTheWholeReportSay
   }
   ASSERT_NE(GetActiveZK470View(), nullptr);
   EXPECT_EQ(GetActiveZK470View()->GetPrintComposer(), nullptr);
+}
+
+// The narrative test shows the test letters in the print preview; a cancelled dialog shows nothing.
+TEST_F(PrintingEngineTest, TheNarrativeTestPreviewsItsLettersAndPrintsNothing) {
+  Doc().GetSettings().SetText(SettingKey::kDirMain,
+                              (std::filesystem::path(ZK_SOURCE_DIR) / "data/letters").string());
+  for (const int answer : {2, 1}) {
+    SCOPED_TRACE(answer);
+    printer_.Clear();
+    narrative_answer_ = answer;
+    EXPECT_TRUE(win::ExecuteCommand(Frame(), cmd::kNarrativeTest));
+    Pump();
+    if (answer != 1) {
+      EXPECT_TRUE(printer_.Jobs().empty());
+      continue;
+    }
+    ASSERT_EQ(printer_.Jobs().size(), 1u);
+    EXPECT_TRUE(printer_.Jobs()[0].preview);
+    EXPECT_FALSE(printer_.Jobs()[0].pages.empty());
+    EXPECT_EQ(printer_.PrintDialogCount(), 0);
+  }
+  EXPECT_TRUE(prompt_.Log().empty()) << prompt_.Log()[0].text;
 }
 
 TEST_F(PrintingEngineTest, EachJobHasAHiddenFindingsDialogOfTheRecordingThatEndsWithIt) {

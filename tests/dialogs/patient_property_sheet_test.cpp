@@ -247,17 +247,20 @@ TEST_F(PatientSheetTest, CaptionSuffixAndPlayButtonWithoutVoiceFile) {
   }
 }
 
+// One second of the voice files' format at pid.
+void WriteVoiceSecond(const std::string& pid) {
+  TWaveFormat format;
+  format.SetBitsPerSample(8);
+  format.SetSampleRate(16000);
+  TWaveFile wave(pid, &format);
+  std::vector<uint8_t> samples(16000, 128);
+  wave.Write(TAudioBuffer(samples.data(), static_cast<int32_t>(samples.size())));
+}
+
 TEST_F(PatientSheetTest, VoiceDiaryPlaysToItsEndAndTheButtonFollows) {
-  // One second of the voice files' format beside the recording.
+  // The voice file beside the recording.
   const std::string pid = (std::filesystem::path(data_) / (std::string(kBase) + ".pid")).string();
-  {
-    TWaveFormat format;
-    format.SetBitsPerSample(8);
-    format.SetSampleRate(16000);
-    TWaveFile wave(pid, &format);
-    std::vector<uint8_t> samples(16000, 128);
-    wave.Write(TAudioBuffer(samples.data(), static_cast<int32_t>(samples.size())));
-  }
+  WriteVoiceSecond(pid);
   sound::NullAudioBackend backend;
   sound::ScopedAudioBackend use(backend);
   CPatientPropertySheet sheet(nullptr, doc_->GetPatientData(), doc_->GetRecordingData(), doc_.get(), "");
@@ -287,6 +290,46 @@ TEST_F(PatientSheetTest, VoiceDiaryPlaysToItsEndAndTheButtonFollows) {
   EXPECT_EQ(sheet.DoModal(), win::kIdCancel);
   EXPECT_EQ(texts, (std::vector<std::string>{"Play", "Stop", "Play", "Play"}));
   EXPECT_GE(backend.PlayedMs(), 1000);
+  EXPECT_FALSE(sheet.SoundController().IsPlaying());
+}
+
+// A machine without a sound output: the failed opening is said and the button stays Play.
+TEST_F(PatientSheetTest, WithoutASoundDeviceThePlayButtonStaysAndTheUserIsTold) {
+  WriteVoiceSecond((std::filesystem::path(data_) / (std::string(kBase) + ".pid")).string());
+  class NoDevice : public sound::AudioBackend {
+   public:
+    sound::MmResult OpenWaveOut(const sound::WaveFormatEx&, sound::DoneHandler,
+                                std::unique_ptr<sound::WaveOutDevice>&) override {
+      return sound::kMmNoDriver;
+    }
+    sound::MmResult OpenWaveIn(const sound::WaveFormatEx&, sound::DoneHandler,
+                               std::unique_ptr<sound::WaveInDevice>&) override {
+      return sound::kMmNoDriver;
+    }
+  } backend;
+  sound::ScopedAudioBackend use(backend);
+  CPatientPropertySheet sheet(nullptr, doc_->GetPatientData(), doc_->GetRecordingData(), doc_.get(), "");
+  std::vector<std::string> texts;
+  win::Windows().SetModalIdleHandler([&, step = 0](win::Window*) mutable {
+    if (step == 0) {
+      sheet.ExtraButton().Click();
+      texts.push_back(sheet.ExtraButton().GetWindowText());
+      step = 1;
+      return true;
+    }
+    // The device's answer comes from the sound thread.
+    if (step == 1 && !MessagesAsked().empty()) {
+      sheet.PressButton(win::kIdCancel);
+      step = 2;
+      return true;
+    }
+    return false;
+  });
+  EXPECT_EQ(sheet.DoModal(), win::kIdCancel);
+  EXPECT_EQ(texts, std::vector<std::string>{"Play"});
+  EXPECT_EQ(sheet.state, 1);
+  EXPECT_EQ(MessagesAsked(),
+            std::vector<std::string>{"WAVEOUT:6:There is no driver installed on your system. in start()"});
   EXPECT_FALSE(sheet.SoundController().IsPlaying());
 }
 

@@ -31,6 +31,7 @@ std::string ReadFile(const fs::path& path) {
 
 size_t FileCount(const fs::path& folder) {
   size_t n = 0;
+  if (folder.empty()) return n;
   for ([[maybe_unused]] const auto& entry : fs::directory_iterator(folder)) ++n;
   return n;
 }
@@ -366,6 +367,31 @@ TEST_F(NarrativeLetterTest, LetterFileIsPrivateAndTemplateNameIgnoresCase) {
   DeleteNarrativeLetterFile(path);
   EXPECT_FALSE(fs::exists(path));
   fs::remove_all(folder);
+}
+
+// The private folder goes with its last letter; a letter still in it keeps it.
+TEST_F(NarrativeLetterTest, TheLetterFolderGoesWithItsLastLetter) {
+  CNarrativeLetter letter(nullptr, nullptr, &clock_);
+  letter.SetTemplateFolder(kTemplates);
+  const std::string first = letter.CreateLetter(0, true, false, true);
+  const std::string second = letter.CreateLetter(1, true, false, true);
+  ASSERT_FALSE(first.empty());
+  ASSERT_FALSE(second.empty());
+  const fs::path folder = fs::path(first).parent_path();
+  EXPECT_EQ(fs::path(second).parent_path(), folder);
+  DeleteNarrativeLetterFile(first);
+  EXPECT_TRUE(fs::exists(second));
+  DeleteNarrativeLetterFile(second);
+  EXPECT_FALSE(fs::exists(folder));
+  EXPECT_TRUE(NarrativeLetterFolder().empty());
+
+  const std::string again = letter.CreateLetter(0, true, false, true);
+  ASSERT_FALSE(again.empty());
+  struct stat dir {};
+  ASSERT_EQ(::stat(fs::path(again).parent_path().c_str(), &dir), 0);
+  EXPECT_EQ(dir.st_mode & 077, 0u);
+  DeleteNarrativeLetterFile(again);
+  EXPECT_FALSE(fs::exists(fs::path(again).parent_path()));
 }
 
 TEST_F(NarrativeLetterTest, BadTemplateGivesAMessageAndNoLetter) {

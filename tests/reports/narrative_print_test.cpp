@@ -164,6 +164,20 @@ TEST_F(NarrativePrintTest, PageTableHasEveryPageOfEachSelectedLetterInKindOrder)
   EXPECT_TRUE(Messages().empty());
 }
 
+// A main folder without letter templates: the report is exported without letters, and the user
+// hears of the missing template once, not once per chosen letter.
+TEST_F(NarrativePrintTest, AMissingTemplateIsSaidOnceForAllLetters) {
+  doc_->SetMainDirectory(templates_.Path().string());
+  SelectKinds({0, 1, 3});
+  doc_->GetSettings().SetInt(SettingKey::kPrintLetter, 1);
+  SetReportPdfExportUnderWay(true);
+  TPrintNarrativeLetter part(1, doc_.get(), nullptr);
+  part.SetCommand(cmd::kPrintWholeReport);
+  EXPECT_EQ(part.GetPageCount(info_), 0);
+  EXPECT_EQ(Messages(), std::vector<std::string>{"Error 1 while creating Narrative Letter"});
+  EXPECT_TRUE(LetterFiles().empty());
+}
+
 TEST_F(NarrativePrintTest, EveryPageOfATwelvePageLetterIsPrintedWithoutReportFrame) {
   UseTemplatesOfPages(12);
   SelectKinds({0});

@@ -438,6 +438,8 @@ TruthList WriteSyntheticRecording(const std::filesystem::path& base, const Synth
   setup.start = options.start;
   setup.minutes = ecg.minutes;
   setup.format = options.format == CmpFormat::kNew ? "new" : "old";
+  // The recorder marks spikes only with its pacemaker detection on.
+  setup.pacemaker = options.paced_fraction > 0.0 && options.pacemaker_markers;
   std::ostringstream source;
   source << "synth seed " << options.seed << ", " << options.heart_rate_bpm << " bpm, HRV " << options.hrv_sd_ms
          << " ms, VES " << options.ves_fraction << ", SVES " << options.sves_fraction << ", pauses/h "

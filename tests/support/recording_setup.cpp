@@ -90,6 +90,7 @@ void WriteRecordingSetup(const std::filesystem::path& path, const RecordingSetup
   line("minutes", std::to_string(setup.minutes));
   line("sample_rate", "125");
   line("format", setup.format);
+  if (setup.pacemaker) line("pacemaker", "1");
   line("source", setup.source);
   platform::WriteFileAtomic(path, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
 }
@@ -142,6 +143,8 @@ RecordingSetup ReadRecordingSetup(const std::filesystem::path& path) {
     } else if (key == "format") {
       if (value != "new" && value != "old") throw platform::FormatError(where, "format must be new or old");
       setup.format = value;
+    } else if (key == "pacemaker") {
+      setup.pacemaker = number(0, 1) == 1;
     } else if (key == "source") {
       setup.source = value;
     }

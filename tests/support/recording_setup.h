@@ -36,6 +36,7 @@ struct RecordingSetup {
   RecordingStart start;
   int minutes = 0;              // whole minutes a reader shows
   std::string format;           // "new" or "old"
+  bool pacemaker = false;       // made with the recorder's pacemaker detection: a paced patient
   std::string source;           // how the data was made, for people
 
   bool operator==(const RecordingSetup&) const = default;

@@ -38,6 +38,10 @@ std::filesystem::path WriteRecording(const std::filesystem::path& base, const Pa
                                       0};
   doc.GetRecordingData().start_date = document::OleDateOnly(start);
   doc.GetRecordingData().start_time = document::OleTimeOnly(start);
+  // As the recorder's read-out records them: spikes become pacemaker events only in a recording
+  // made with pacemaker detection.
+  doc.GetRecordingData().pacemaker_recording = setup.pacemaker ? 1 : 0;
+  doc.GetPatientData().pacemaker = setup.pacemaker ? 1 : 0;
   if (analysed) {
     const testsupport::TruthList truth = testsupport::ReadTruthList(base.parent_path() / setup.truth_file);
     for (const testsupport::TruthBeat& beat : truth.beats)

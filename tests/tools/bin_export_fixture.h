@@ -89,8 +89,10 @@ class ToolDocTest : public win::testing_support::WinTest {
   // Saves base.QRS in the data directory for the sample file already beside it, with these names,
   // start and beats; returns its path.
   std::string WriteQrs(const std::string& base, const Names& names, const platform::LocalDateTime& start,
-                       const std::vector<Beat>& beats = {}) {
+                       const std::vector<Beat>& beats = {}, bool analysed = false) {
     const std::unique_ptr<CZK470Doc> writer = MakeDoc();
+    // An analysed recording has its analysis settings; the first pause limit will do.
+    if (analysed) writer->GetRecordingData().pause_threshold = 0;
     writer->GetPatientData().first_name = names.first;
     writer->GetPatientData().surname = names.last;
     writer->GetRecordingData().start_date = document::OleDateOnly(start);
@@ -105,11 +107,12 @@ class ToolDocTest : public win::testing_support::WinTest {
   // A two-channel recording of that many minutes in a sparse word-pair file (every sample 0), so
   // that a day costs no disk space and no decoding.
   std::string WriteSparseRecording(const std::string& base, int minutes, const Names& names = {},
-                                   const platform::LocalDateTime& start = {2004, 5, 3, 9, 15, 0, 0}) {
+                                   const platform::LocalDateTime& start = {2004, 5, 3, 9, 15, 0, 0},
+                                   bool analysed = false) {
     const std::filesystem::path kzc = data_ / (base + ".KZC");
     { std::ofstream(kzc, std::ios::binary); }
     std::filesystem::resize_file(kzc, static_cast<uintmax_t>(minutes) * 30000);
-    return WriteQrs(base, names, start);
+    return WriteQrs(base, names, start, {}, analysed);
   }
 
   // A new-format compressed recording with a different signal on each channel.

@@ -229,6 +229,37 @@ TEST_F(BinExportMultiple, OverwriteAllAsksNoMore) {
   EXPECT_EQ(fs::file_size(data_ / "03-05-2004 09-15 ----- .BIN"), 8u + kFrameSamples * 4u);
 }
 
+// The program's document asks whether to finalize an analysed recording it closes, unless a batch
+// runs: the run's own recordings close without a word.
+TEST_F(BinExportMultiple, AnalysedRecordingsCloseWithoutAQuestion) {
+  class BatchFlagHost : public document::DocumentHost {
+   public:
+    bool IsBatchRunning() const override { return running != 0; }
+    int running = 0;
+  } host;
+  doc_->SetHost(&host);
+  tools::ToolServices services = tools::GetToolServices();
+  std::vector<int> flags;
+  services.set_batch_running = [&](int running) {
+    flags.push_back(running);
+    host.running = running;
+  };
+  const tools::ScopedToolServices batch(std::move(services));
+  const platform::LocalDateTime start{2004, 5, 3, 9, 15, 0, 0};
+  const std::string first = WriteSparseRecording("00021", 1, {"Eva", "Roth"}, start, true);
+  const std::string second = WriteSparseRecording("00022", 1, {"Max", "Berg"}, start, true);
+  pick_ = {true, {first, second}};
+  prompt_.QueueAnswer(win::kIdNo);
+
+  tools::ExportBinMultiple(&main_, doc_.get());
+
+  EXPECT_EQ(MessagesAsked(), std::vector<std::string>{"Overwrite ALL .BIN Files (if any exists already) ?"});
+  EXPECT_EQ(flags, (std::vector<int>{1, 0}));
+  EXPECT_EQ(result_lines_.back(), "Exported : 2        Errors : 0");
+  EXPECT_TRUE(doc_->GetPathName().empty());
+  doc_->SetHost(nullptr);
+}
+
 TEST_F(BinExportMultiple, NothingChosenOrCancelledGivesTheFixedLines) {
   struct Case {
     const char* name;

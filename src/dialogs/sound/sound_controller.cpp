@@ -26,7 +26,7 @@ TSoundController::~TSoundController() {
 
 void TSoundController::NotifyOwner() { platform::UiThreadQueue().PostMessage(owner_, message_, 0, 0); }
 
-void TSoundController::Play(win::WindowHandle owner, const std::string& file_name) {
+bool TSoundController::Play(win::WindowHandle owner, const std::string& file_name) {
   owner_ = owner;
   // A playback whose end was reached may still be playing its last buffers; and a second Play
   // starts over.
@@ -39,7 +39,7 @@ void TSoundController::Play(win::WindowHandle owner, const std::string& file_nam
   auto file = std::make_unique<TWaveFile>(file_name);
   if (!file->IsOpen()) {
     ShowSoundMessage("Unable to open file");
-    return;
+    return false;
   }
   const TWaveFormat format = *file;
   {
@@ -47,11 +47,11 @@ void TSoundController::Play(win::WindowHandle owner, const std::string& file_nam
     file_ = std::move(file);
     playing_ = true;
   }
-  if (!playback_.Start(&format)) {
-    const std::lock_guard lock(file_mutex_);
-    file_.reset();
-    playing_ = false;
-  }
+  if (playback_.Start(&format)) return true;
+  const std::lock_guard lock(file_mutex_);
+  file_.reset();
+  playing_ = false;
+  return false;
 }
 
 void TSoundController::StopPlay() {

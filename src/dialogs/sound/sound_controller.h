@@ -33,8 +33,9 @@ class TSoundController {
   virtual void NotifyOwner();
 
   // Opens the file and starts playing it from its first sample; a file that cannot be opened
-  // shows "Unable to open file". A playback still running is stopped first.
-  void Play(win::WindowHandle owner, const std::string& file_name);
+  // shows "Unable to open file". A playback still running is stopped first. False when nothing
+  // plays: the file or the output device could not be opened (either was said).
+  bool Play(win::WindowHandle owner, const std::string& file_name);
   void StopPlay();
   bool Pause();
   bool Continue();
