@@ -190,8 +190,8 @@ RecordingRenameResult RenameRecording(const std::string& old_qrs, const std::str
     for (const Step& step : steps)
       if (LastThreeUpper(step.to) == "BAK" && step.to.size() == new_name.size()) backup_name = step.to;
     for (const std::string& target : {new_name, backup_name}) {
-      const std::optional<std::filesystem::path> temp = platform::CreateUniqueFile(folder.empty() ? "." : folder,
-                                                                                   old_name + ".~", "");
+      const std::optional<std::filesystem::path> temp =
+          platform::CreateUniqueFile(folder.empty() ? "." : folder, old_name + ".~", "");
       if (!temp) {
         RemoveTemps(folder, steps);
         return fail(old_qrs + ": no temp file can be made beside it");
@@ -231,7 +231,8 @@ RecordingRenameResult RenameRecording(const std::string& old_qrs, const std::str
   platform::FileStep();
   ::unlink(journal.c_str());
   for (const Step& step : steps)
-    if (step.kind == 'R') outcome.moved.emplace_back((folder / step.from).string(), (folder / step.to).string());
+    if (step.kind == 'R')
+      outcome.moved.emplace_back((folder / step.from).string(), (folder / step.to).string());
   return outcome;
 }
 

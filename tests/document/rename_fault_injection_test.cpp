@@ -128,7 +128,8 @@ TEST_F(RenameFaults, EveryRecordingOpensWholeAfterAKillAtAnyStep) {
     ASSERT_GT(steps, 0);
     for (int kill_at = 1; kill_at <= steps; ++kill_at) {
       SCOPED_TRACE("killed at step " + std::to_string(kill_at));
-      const std::filesystem::path folder = MakeRecording(std::string(action.name) + " " + std::to_string(kill_at));
+      const std::filesystem::path folder =
+          MakeRecording(std::string(action.name) + " " + std::to_string(kill_at));
       EXPECT_EQ(RunInChild(folder, action, kill_at), -1);
       ExpectWholeRecording(folder);
       ++tried;
