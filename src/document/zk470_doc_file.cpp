@@ -312,7 +312,11 @@ std::unique_ptr<CZK470Doc::LoadedRecording> CZK470Doc::ReadRecording(const std::
   const uintmax_t length = std::filesystem::file_size(path, ec);
   if (!ec && length == 0) {
     const std::optional<std::string> backup = document::ExistingFile(document::ReplaceLastThree(path, "BAK"));
-    if (backup && platform::CopyFile(*backup, path, /*overwrite=*/true)) {
+    // A backup larger than any recording would be refused after the copy: it is not copied at all.
+    std::error_code size_error;
+    const uintmax_t backup_length = backup ? std::filesystem::file_size(*backup, size_error) : 0;
+    if (backup && !size_error && backup_length <= kMaxRecordingFileBytes &&
+        platform::CopyFile(*backup, path, /*overwrite=*/true)) {
       // The copy replaced the file: the lock must follow it.
       (void)loaded->lock.Lock(path);
       if (HasUserInterface())

@@ -87,6 +87,19 @@ TEST_F(DocumentFile, EmptyRecordingFileIsRestoredFromTheBackup) {
   EXPECT_EQ(other.Lock(qrs), platform::FileLock::Status::kInUse) << "the lock follows the restored file";
 }
 
+// A backup larger than any recording is never copied: 3 GB would be written only to be refused.
+TEST_F(DocumentFile, OversizedBackupIsNotCopiedOverAnEmptyRecording) {
+  const std::string qrs = WriteRecording(clock_, Base("00007"), Content(12));
+  WriteBytes(qrs, {});
+  WriteBytes(Base("00007.BAK"), {});
+  std::filesystem::resize_file(Base("00007.BAK"), uintmax_t{3} << 30);  // sparse
+
+  EXPECT_FALSE(doc_->OnOpenDocument(qrs));
+  EXPECT_EQ(std::filesystem::file_size(qrs), 0u);
+  for (const auto& entry : std::filesystem::directory_iterator(temp_.Path()))
+    EXPECT_EQ(entry.path().string().find(".~"), std::string::npos) << entry.path();
+}
+
 TEST_F(DocumentFile, DamagedRecordingIsRefusedAndChangesNothing) {
   const std::string first = WriteRecording(clock_, Base("00001"), Content(20));
   ASSERT_TRUE(doc_->OnOpenDocument(first));
