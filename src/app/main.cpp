@@ -1,14 +1,22 @@
 // zk470: the Holter ECG workstation. Builds the application object over the Qt host and runs it.
+#include <netdb.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
 #include <unistd.h>
 
 #include <QApplication>
+#include <cerrno>
 #include <chrono>
 #include <clocale>
+#include <cstddef>
 #include <cstdlib>
+#include <cstring>
 #include <functional>
 #include <iostream>
 #include <memory>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/user_setup.h"
@@ -97,6 +105,63 @@ bool HasDisplay() {
   return (x11 != nullptr && *x11 != '\0') || (wayland != nullptr && *wayland != '\0');
 }
 
+// Whether a stream socket at address takes a connection within a second.
+bool Connects(int family, const sockaddr* address, socklen_t length) {
+  const int fd = ::socket(family, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+  if (fd < 0) return false;
+  bool connected = ::connect(fd, address, length) == 0;
+  if (!connected && errno == EINPROGRESS) {
+    pollfd wait{fd, POLLOUT, 0};
+    int error = 0;
+    socklen_t size = sizeof error;
+    connected = ::poll(&wait, 1, 1000) == 1 && ::getsockopt(fd, SOL_SOCKET, SO_ERROR, &error, &size) == 0 &&
+                error == 0;
+  }
+  ::close(fd);
+  return connected;
+}
+
+bool ConnectsUnix(const std::string& path, bool abstract) {
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  const size_t offset = abstract ? 1 : 0;
+  if (path.size() + offset >= sizeof address.sun_path) return false;
+  std::memcpy(address.sun_path + offset, path.data(), path.size());
+  return Connects(AF_UNIX, reinterpret_cast<const sockaddr*>(&address),
+                  static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + path.size()));
+}
+
+// Whether the X server that DISPLAY ("[host]:number[.screen]") names answers, or the Wayland
+// socket exists: the platform plugin aborts the process when it cannot connect.
+bool DisplayAnswers() {
+  if (const char* wayland = std::getenv("WAYLAND_DISPLAY"); wayland != nullptr && *wayland != '\0') {
+    const char* runtime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string socket =
+        wayland[0] == '/' ? wayland : std::string(runtime ? runtime : "") + "/" + wayland;
+    if (ConnectsUnix(socket, false)) return true;
+  }
+  const char* x11 = std::getenv("DISPLAY");
+  if (x11 == nullptr || *x11 == '\0') return false;
+  const std::string display(x11);
+  const size_t colon = display.rfind(':');
+  if (colon == std::string::npos) return false;
+  const std::string host = display.substr(0, colon);
+  const int number = std::atoi(display.c_str() + colon + 1);
+  if (host.empty() || host == "unix") {
+    const std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+    return ConnectsUnix(socket, true) || ConnectsUnix(socket, false);
+  }
+  addrinfo hints{};
+  hints.ai_socktype = SOCK_STREAM;
+  addrinfo* found = nullptr;
+  if (::getaddrinfo(host.c_str(), std::to_string(6000 + number).c_str(), &hints, &found) != 0) return false;
+  bool answers = false;
+  for (const addrinfo* a = found; a != nullptr && !answers; a = a->ai_next)
+    answers = Connects(a->ai_family, a->ai_addr, a->ai_addrlen);
+  ::freeaddrinfo(found);
+  return answers;
+}
+
 bool IsAutomationCommandLine(const std::vector<std::string>& args) {
   CAutomationCommandLineInfo probe;
   probe.ParseCommandLine(args);
@@ -117,15 +182,20 @@ void ApplyRuntimeLocale(const std::string& locale) {
 int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   const bool automation = IsAutomationCommandLine(args);
-  const bool unattended = automation && !HasDisplay();
-  if (!HasDisplay() && std::getenv("QT_QPA_PLATFORM") == nullptr) {
+  const bool display = HasDisplay() && DisplayAnswers();
+  const char* platform = std::getenv("QT_QPA_PLATFORM");
+  const bool headless_platform = platform != nullptr && (std::string_view(platform) == "offscreen" ||
+                                                         std::string_view(platform) == "minimal");
+  const bool unattended = automation && (!display || headless_platform);
+  if (!display && !headless_platform) {
     if (!automation) {
-      std::cerr << "zk470: no display to show the program on (DISPLAY and WAYLAND_DISPLAY are not set).\n"
-                   "Start it in a desktop session, set DISPLAY to a running X server, or run it on a\n"
-                   "virtual one: xvfb-run zk470 [recording.QRS]\n";
+      std::cerr
+          << "zk470: no display to show the program on (DISPLAY and WAYLAND_DISPLAY name no running one).\n"
+             "Start it in a desktop session, set DISPLAY to a running X server, or run it on a\n"
+             "virtual one: xvfb-run zk470 [recording.QRS]\n";
       return 1;
     }
-    // Automation commands need no screen.
+    // Automation commands need no screen, whatever the display settings say.
     ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
   }
 
@@ -183,7 +253,12 @@ int main(int argc, char** argv) {
     options.instance = &instance;
     options.apply_locale = ApplyRuntimeLocale;
     options.narrative_test = [] { return EditNarrativeTestData(); };
-    if (app.InitInstance(std::move(options))) {
+    // The start writes its defaults one by one: the file is written once, at the end of it.
+    auto* ini = dynamic_cast<platform::IniProfileStore*>(profile.get());
+    if (ini != nullptr) ini->SetBatching(true);
+    const bool started = app.InitInstance(std::move(options));
+    if (ini != nullptr) ini->SetBatching(false);
+    if (started) {
       exit_code = pump.RunMain();
     } else if (instance.TurnedAway()) {
       exit_code = kExitOtherInstanceRunning;

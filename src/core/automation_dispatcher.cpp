@@ -11,6 +11,7 @@
 #include "core/automation_exit_codes.h"
 #include "core/core_ids.h"
 #include "core/main_frame.h"
+#include "core/unattended_prompt.h"
 #include "core/zk470_app.h"
 #include "core/zk470_view.h"
 #include "dialogs/small_dlgs.h"
@@ -247,8 +248,9 @@ void AutomationDispatcher::RunOpenRecording() {
   std::optional<std::string> recording;
   std::optional<std::string> pdf;
   if (!recordings.empty() && !pdfs.empty()) {
+    // Nobody is there to choose on an unattended run: the recording opens, as on Cancel.
     TDeleteConfirmDlg choice(app_.GetMainFrame());
-    if (choice.DoModal() == TDeleteConfirmDlg::kDeleteId) {
+    if (!PromptIsUnattended() && choice.DoModal() == TDeleteConfirmDlg::kDeleteId) {
       pdf = pdfs.front().string();
     } else {
       recording = recordings.front().string();
@@ -270,6 +272,8 @@ void AutomationDispatcher::RunOpenRecording() {
       return;
     }
     WriteResultForDocument(result_file);
+    // The program stays open for the user; without one nobody could ever close it.
+    if (PromptIsUnattended()) End(kExitDone);
     return;
   }
   if (!app_.OpenDocumentFile(*pdf)) {
@@ -282,6 +286,7 @@ void AutomationDispatcher::RunOpenRecording() {
   info.AddResultLine(shown, false);
   info.SetAutomationFileName(shown);
   (void)info.WriteResultFile();
+  if (PromptIsUnattended()) End(kExitDone);
 }
 
 void AutomationDispatcher::RunReadOut(int link_selector, bool sd_card) {

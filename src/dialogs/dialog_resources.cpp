@@ -120,11 +120,14 @@ constexpr ControlLayout kDeleteConfirmControls[] = {
     {DeleteDialog::kDeleteId, ControlKind::kPushButton, 65, 36, 50, 14},
     {kIdCancel, ControlKind::kPushButton, 120, 36, 50, 14},
 };
+// The automation's choice when a folder holds a recording and its PDF: 1245 opens the PDF.
 constexpr auto kDeleteConfirmEnglish = LocalizeControls(
-    kDeleteConfirmControls, {"The recording is to be deleted with all its files.", "&Delete", "Cancel"});
+    kDeleteConfirmControls,
+    {"The folder holds a recording and its PDF document. Which one is to be opened?", "&PDF", "&Recording"});
 constexpr auto kDeleteConfirmGerman = LocalizeControls(
     kDeleteConfirmControls,
-    {"Die Aufzeichnung soll mit allen ihren Dateien gelöscht werden.", "&Löschen", "Abbrechen"});
+    {"Der Ordner enthält eine Aufzeichnung und ihr PDF-Dokument. Welches soll geöffnet werden?", "&PDF",
+     "&Aufzeichnung"});
 
 constexpr DialogLayout kInterfaceTest{TInterfaceTestDlg::kTemplateId, 200, 59};
 constexpr ControlLayout kInterfaceTestControls[] = {

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "document/document_host.h"
@@ -629,6 +630,9 @@ class CZK470Doc {
   std::unique_ptr<LoadedRecording> ReadRecording(const std::string& path);
   void CommitRecording(const std::string& path, LoadedRecording& loaded);
   void RefreshBackup(const std::string& qrs_path);
+  // Follows a rename of the recording's files: held file, sample file, names and the recent list.
+  void AdoptRenamedFiles(const std::string& old_qrs, const std::string& new_qrs,
+                         const std::vector<std::pair<std::string, std::string>>& moved);
   bool RelockHeldFile(const std::string& path);
   void ShowMessage(std::string_view text, unsigned style) const;
   bool AskFinalize(const std::string& path_name) const;

@@ -16,6 +16,7 @@
 #include "document/raw_ecg_data.h"
 #include "document/record_format.h"
 #include "document/recording_files.h"
+#include "document/recording_rename.h"
 #include "document/ref_signal_file.h"
 #include "document/sample_file.h"
 #include "document/zk470_doc.h"
@@ -247,7 +248,9 @@ bool CZK470Doc::OpenPdf(const std::string& path) {
   return true;
 }
 
-bool CZK470Doc::OpenRecording(const std::string& path) {
+bool CZK470Doc::OpenRecording(const std::string& requested) {
+  // A rename that a crash cut short is finished first: the recording may now have its new name.
+  const std::string path = document::FinishInterruptedRename(requested);
   const auto refuse = [&](const std::string& text) {
     if (!HasUserInterface()) return;
     if (host_->IsBatchRunning()) {
@@ -309,7 +312,11 @@ std::unique_ptr<CZK470Doc::LoadedRecording> CZK470Doc::ReadRecording(const std::
   const uintmax_t length = std::filesystem::file_size(path, ec);
   if (!ec && length == 0) {
     const std::optional<std::string> backup = document::ExistingFile(document::ReplaceLastThree(path, "BAK"));
-    if (backup && platform::CopyFile(*backup, path, /*overwrite=*/true)) {
+    // A backup larger than any recording would be refused after the copy: it is not copied at all.
+    std::error_code size_error;
+    const uintmax_t backup_length = backup ? std::filesystem::file_size(*backup, size_error) : 0;
+    if (backup && !size_error && backup_length <= kMaxRecordingFileBytes &&
+        platform::CopyFile(*backup, path, /*overwrite=*/true)) {
       // The copy replaced the file: the lock must follow it.
       (void)loaded->lock.Lock(path);
       if (HasUserInterface())
@@ -527,8 +534,7 @@ bool CZK470Doc::RenameRecordingFiles(int reopen) {
     return false;
   std::string base = path_name_.substr(0, path_name_.size() - 4);
   if (base.size() > 4 && base.back() == '-') base.erase(base.size() - std::min<size_t>(6, base.size()));
-  const std::string new_base = base + " " + recording_number_;
-  const std::string new_qrs = new_base + ".QRS";
+  const std::string new_qrs = base + " " + recording_number_ + ".QRS";
   const std::string old_qrs = path_name_;
 
   // Another recording already under the new name is never overwritten.
@@ -539,35 +545,32 @@ bool CZK470Doc::RenameRecordingFiles(int reopen) {
                   win::kMbIconExclamation);
     return false;
   }
-  const platform::FileOpResult moved = document::ReplacingMove(old_qrs, new_qrs);
-  if (!moved) {
+  const document::RecordingRenameResult renamed = document::RenameRecording(old_qrs, new_qrs, nullptr);
+  if (!renamed.result) {
     if (HasUserInterface())
-      ShowMessage("The recording cannot be renamed:\n" + moved.error, win::kMbIconExclamation);
+      ShowMessage("The recording cannot be renamed:\n" + renamed.result.error, win::kMbIconExclamation);
     return false;
   }
-  // The held lock stays with the file under its new name.
-  if (held_file_.Locked() && (SameFile(held_path_, new_qrs) || held_path_ == old_qrs)) held_path_ = new_qrs;
-
-  const std::string sample_file = raw_data_->GetFileName();
-  if (sample_file.size() >= 3) {
-    const std::string new_sample = new_base + "." + sample_file.substr(sample_file.size() - 3);
-    if (document::ReplacingMove(sample_file, new_sample)) raw_data_->SetFileName(new_sample);
-  }
-  (void)document::ReplacingMove(document::ReplaceLastThree(old_qrs, "VQN"), new_base + ".VQN");
-  if (voice_file_ != 0)
-    (void)document::ReplacingMove(document::ReplaceLastThree(old_qrs, "PID"), new_base + ".PID");
-
-  path_name_ = new_qrs;
-  title_ = FileNameOf(new_qrs);
-  host_->ReplaceFirstRecentFile(new_qrs);
-  if (SameFile(document_path_, new_qrs) || document_path_ == old_qrs) document_path_ = new_qrs;
-  (void)document::ReplacingMove(document::ReplaceLastThree(old_qrs, "BAK"), new_base + ".BAK");
+  AdoptRenamedFiles(old_qrs, new_qrs, renamed.moved);
 
   if (host_->IsAutomationCommandComplete()) {
     if (new_qrs != host_->GetAutomationFileName()) host_->ReplaceLastResultLine(GetRecordingSummary(new_qrs));
     host_->WriteResultFile();
   }
   return true;
+}
+
+void CZK470Doc::AdoptRenamedFiles(const std::string& old_qrs, const std::string& new_qrs,
+                                  const std::vector<std::pair<std::string, std::string>>& moved) {
+  // The held lock stays with the file under its new name.
+  if (held_file_.Locked() && (SameFile(held_path_, new_qrs) || held_path_ == old_qrs)) held_path_ = new_qrs;
+  const std::string sample_file = raw_data_->GetFileName();
+  for (const auto& [from, to] : moved)
+    if (from == sample_file) raw_data_->SetFileName(to);
+  path_name_ = new_qrs;
+  title_ = FileNameOf(new_qrs);
+  host_->ReplaceFirstRecentFile(new_qrs);
+  if (SameFile(document_path_, new_qrs) || document_path_ == old_qrs) document_path_ = new_qrs;
 }
 
 bool CZK470Doc::RenameRecordingByPatient() {
@@ -583,8 +586,7 @@ bool CZK470Doc::RenameRecordingByPatient() {
   for (char& c : name)
     if (c == '.' || c == ':' || c == '/' || c == '\\' || c == '\0') c = '-';
   const std::filesystem::path folder = std::filesystem::path(document_path_).parent_path();
-  const std::string new_base = (folder / (name + " " + recording_number_)).string();
-  const std::string new_qrs = new_base + ".QRS";
+  const std::string new_qrs = (folder / (name + " " + recording_number_)).string() + ".QRS";
   const std::string old_qrs = document_path_;
 
   // The save at the end would be refused: the files keep their names as well.
@@ -599,27 +601,29 @@ bool CZK470Doc::RenameRecordingByPatient() {
                 win::kMbIconExclamation);
     return false;
   }
-  const platform::FileOpResult moved = document::ReplacingMove(old_qrs, new_qrs);
-  if (!moved) {
-    ShowMessage("The recording cannot be renamed:\n" + moved.error, win::kMbIconExclamation);
+  if (new_qrs == old_qrs) return DoFileSave();
+
+  // The files move and the new content is written as one step: a full disk or a crash leaves the
+  // recording under one name with the content of that name.
+  document::RecordingRenameResult renamed;
+  try {
+    const std::vector<uint8_t> bytes = StoreToBytes();
+    renamed = document::RenameRecording(old_qrs, new_qrs, &bytes);
+  } catch (const platform::IoError& error) {
+    renamed.result = platform::FileOpResult::Failure(error.what());
+  }
+  if (!renamed.result) {
+    ShowMessage(std::string(kSaveFailedText) + renamed.result.error, win::kMbIconStop);
     return false;
   }
-  if (held_file_.Locked()) held_path_ = new_qrs;
-  (void)document::ReplacingMove(document::ReplaceLastThree(old_qrs, "PID"), new_base + ".PID");
-  const std::string sample_file = raw_data_->GetFileName();
-  if (sample_file.size() >= 3) {
-    const std::string new_sample = new_base + "." + sample_file.substr(sample_file.size() - 3);
-    if (document::ReplacingMove(sample_file, new_sample)) raw_data_->SetFileName(new_sample);
-  }
-  (void)document::ReplacingMove(document::ReplaceLastThree(old_qrs, "VQN"), new_base + ".VQN");
-
-  path_name_ = new_qrs;
-  title_ = FileNameOf(new_qrs);
-  host_->ReplaceFirstRecentFile(new_qrs);
+  AdoptRenamedFiles(old_qrs, new_qrs, renamed.moved);
   document_path_ = new_qrs;
   recording_number_ = RecordingNumberFromPath(new_qrs);
-  (void)document::ReplacingMove(document::ReplaceLastThree(old_qrs, "BAK"), new_base + ".BAK");
-  return DoFileSave();
+  // The saved file is a new one under the new name: the lock must follow it.
+  (void)RelockHeldFile(new_qrs);
+  modified_ = false;
+  if (HasUserInterface()) host_->ShowSaveNotice();
+  return true;
 }
 
 std::string CZK470Doc::GetRecordingSummary(const std::string& name) const {

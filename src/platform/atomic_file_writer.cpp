@@ -62,6 +62,7 @@ void AtomicFileWriter::WriteAt(uint64_t offset, std::span<const uint8_t> bytes) 
   RequireOpen();
   size_t done = 0;
   while (done < bytes.size()) {
+    FileStep();
     const ssize_t n =
         ::pwrite(fd_, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
     if (n < 0) {

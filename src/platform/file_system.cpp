@@ -77,8 +77,11 @@ std::string RandomHex8() {
   return buffer;
 }
 
+FileStepHook g_file_step_hook = nullptr;
+
 bool WriteAll(int fd, const char* data, size_t size) {
   while (size > 0) {
+    FileStep();
     const ssize_t n = ::write(fd, data, size);
     if (n < 0) {
       if (errno == EINTR) continue;
@@ -93,6 +96,7 @@ bool WriteAll(int fd, const char* data, size_t size) {
 // Renames without replacing an existing target. Falls back to link + unlink on file systems
 // without the no-replace rename; both refuse atomically when the target exists.
 int RenameNoReplace(const std::filesystem::path& from, const std::filesystem::path& to) {
+  FileStep();
   if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0) return 0;
   if (errno != EINVAL && errno != ENOSYS) return errno;
   if (::link(from.c_str(), to.c_str()) != 0) return errno;
@@ -222,6 +226,7 @@ FileOpResult ReplaceWithFile(const std::filesystem::path& temp, const std::files
       (void)::chown(temp.c_str(), old.st_uid, old.st_gid);
     if (::chmod(temp.c_str(), old.st_mode & 07777) != 0) return fail("cannot keep the permissions", errno);
   }
+  FileStep();
   if (::rename(temp.c_str(), target.c_str()) != 0) return fail("cannot replace", errno);
   return {};
 }
@@ -298,6 +303,7 @@ FileOpResult CopyFile(const std::filesystem::path& from, const std::filesystem::
   if (::fsync(out.get()) != 0) return fail(Describe(to, "write failed", errno));
   if (const int error = out.Close(); error != 0) return fail(Describe(to, "write failed", error));
   if (overwrite) {
+    FileStep();
     if (::rename(temp.c_str(), target_path.c_str()) != 0) return fail(Describe(to, "cannot replace", errno));
   } else if (const int error = RenameNoReplace(temp, to); error != 0) {
     return fail(Describe(to, error == EEXIST ? "already exists" : "cannot create", error == EEXIST ? 0 : error));
@@ -306,6 +312,7 @@ FileOpResult CopyFile(const std::filesystem::path& from, const std::filesystem::
 }
 
 FileOpResult MoveFile(const std::filesystem::path& from, const std::filesystem::path& to, bool overwrite) {
+  if (overwrite) FileStep();
   const int error = overwrite ? (::rename(from.c_str(), to.c_str()) == 0 ? 0 : errno) : RenameNoReplace(from, to);
   if (error == 0) return {};
   if (error == EEXIST) return FileOpResult::Failure(Describe(to, "already exists", 0));
@@ -319,6 +326,12 @@ FileOpResult MoveFile(const std::filesystem::path& from, const std::filesystem::
     return FileOpResult::Failure(Describe(from, "cannot remove after copying", unlink_error));
   }
   return {};
+}
+
+void SetFileStepHook(FileStepHook hook) { g_file_step_hook = hook; }
+
+void FileStep() {
+  if (g_file_step_hook != nullptr) g_file_step_hook();
 }
 
 FileOpResult MakeDirectories(const std::filesystem::path& path) {

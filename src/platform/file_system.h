@@ -107,4 +107,10 @@ class FileLock {
   std::string error_;
 };
 
+// Test seam: when set, called before each write and rename of these helpers, the atomic writer
+// and the recording rename, so that a fault test can stop the process at each of them.
+using FileStepHook = void (*)();
+void SetFileStepHook(FileStepHook hook);
+void FileStep();
+
 }  // namespace platform

@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdlib>
 #include <cstring>
+#include <iterator>
 #include <system_error>
 #include <vector>
 
@@ -132,55 +133,151 @@ void SetValue(Sections& sections, std::string_view section, std::string_view key
   }
 }
 
-// Lines that fit no rule (text without "=", a "[" without "]", keys before the first section)
-// are dropped, so a damaged file still yields every line that is sound. Keys after a broken
-// section line are dropped too rather than filed under the section before it.
-Sections Parse(std::string_view text) {
-  Sections sections;
-  std::optional<std::string> current;
+std::string Fold(std::string_view name) {
+  std::string folded(name);
+  for (char& c : folded) c = FoldAscii(c);
+  return folded;
+}
+
+// One line of the file as the reader sees it.
+struct ParsedLine {
+  enum class Kind { kOther, kSection, kBrokenSection, kKey } kind = Kind::kOther;
+  std::string name;  // the section or the key, trimmed
+  std::string value;
+};
+
+ParsedLine ParseLine(std::string_view raw) {
+  // Hand-edited files may hold cp1252 text; the program works in UTF-8.
+  std::string converted;
+  if (!IsValidUtf8(raw)) {
+    converted = Cp1252ToUtf8(raw);
+    raw = converted;
+  }
+  ParsedLine parsed;
+  const std::string_view line = Trim(raw);
+  if (line.empty() || line.front() == ';' || line.front() == '#') return parsed;
+  if (line.front() == '[') {
+    const size_t close = line.rfind(']');
+    const std::string_view name =
+        close == std::string_view::npos ? std::string_view{} : Trim(line.substr(1, close - 1));
+    parsed.kind = name.empty() ? ParsedLine::Kind::kBrokenSection : ParsedLine::Kind::kSection;
+    parsed.name = std::string(name);
+    return parsed;
+  }
+  const size_t eq = line.find('=');
+  if (eq == std::string_view::npos) return parsed;
+  const std::string_view key = Trim(line.substr(0, eq));
+  if (key.empty()) return parsed;
+  const std::string_view bare = Trim(line.substr(eq + 1));
+  parsed.kind = ParsedLine::Kind::kKey;
+  parsed.name = std::string(key);
+  parsed.value = (!bare.empty() && bare.front() == '"') ? Unquote(bare) : std::string(bare);
+  return parsed;
+}
+
+std::vector<std::string_view> SplitLines(std::string_view text) {
+  std::vector<std::string_view> lines;
   text = StripBom(text);
   while (!text.empty()) {
     const size_t end = text.find('\n');
-    std::string_view raw = text.substr(0, end);
+    lines.push_back(text.substr(0, end));
     text = end == std::string_view::npos ? std::string_view{} : text.substr(end + 1);
-    // Hand-edited files may hold cp1252 text; the program works in UTF-8.
-    std::string converted;
-    if (!IsValidUtf8(raw)) {
-      converted = Cp1252ToUtf8(raw);
-      raw = converted;
-    }
-    const std::string_view line = Trim(raw);
-    if (line.empty() || line.front() == ';' || line.front() == '#') continue;
-    if (line.front() == '[') {
-      const size_t close = line.rfind(']');
-      current.reset();
-      if (close == std::string_view::npos) continue;
-      const std::string_view name = Trim(line.substr(1, close - 1));
-      if (name.empty()) continue;
-      current = std::string(name);
-      continue;
-    }
-    const size_t eq = line.find('=');
-    if (eq == std::string_view::npos || !current) continue;
-    const std::string_view key = Trim(line.substr(0, eq));
-    if (key.empty()) continue;
-    const std::string_view bare = Trim(line.substr(eq + 1));
-    std::string value = (!bare.empty() && bare.front() == '"') ? Unquote(bare) : std::string(bare);
-    // The first of two equal keys wins, as the system's profile reader does.
-    auto sit = FindNoCase(sections, *current);
-    if (sit == sections.end()) sit = sections.emplace(*current, Section{}).first;
-    if (FindNoCase(sit->second, key) == sit->second.end()) sit->second.emplace(std::string(key), std::move(value));
   }
+  return lines;
+}
+
+// Lines that fit no rule (text without "=", a "[" without "]", keys before the first section)
+// are not values, so a damaged file still yields every line that is sound. Keys after a broken
+// section line are not filed under the section before it. Names are looked up through their
+// folded spelling, so that a long file reads in n log n.
+Sections Parse(std::string_view text) {
+  Sections sections;
+  std::map<std::string, Sections::iterator> section_of;
+  std::map<std::string, std::map<std::string, bool>> seen_keys;
+  Sections::iterator current = sections.end();
+  std::string current_folded;
+  for (const std::string_view raw : SplitLines(text)) {
+    ParsedLine line = ParseLine(raw);
+    if (line.kind == ParsedLine::Kind::kBrokenSection) current = sections.end();
+    if (line.kind == ParsedLine::Kind::kSection) {
+      current_folded = Fold(line.name);
+      auto known = section_of.find(current_folded);
+      if (known == section_of.end())
+        known = section_of.emplace(current_folded, sections.emplace(line.name, Section{}).first).first;
+      current = known->second;
+    }
+    if (line.kind != ParsedLine::Kind::kKey || current == sections.end()) continue;
+    // The first of two equal keys wins, as the system's profile reader does.
+    if (seen_keys[current_folded].emplace(Fold(line.name), true).second)
+      current->second.emplace(std::move(line.name), std::move(line.value));
+  }
+  for (auto it = sections.begin(); it != sections.end();)
+    it = it->second.empty() ? sections.erase(it) : std::next(it);
   return sections;
 }
 
-std::string Format(const Sections& sections) {
+// The file's lines with the values put in: a line that is not a value of ours (a comment, a line
+// without "=", a key before the first section, a repeated key) stays as it was, a value line
+// whose value did not change stays too, a removed key's line goes, and new keys follow the last
+// value line of their section (new sections at the end).
+std::string Merge(const std::vector<std::string>& lines, const Sections& values) {
+  std::map<std::string, const Section*> wanted;
+  for (const auto& [section, keys] : values) wanted.emplace(Fold(section), &keys);
+  std::map<std::string, std::map<std::string, bool>> written;
+  std::map<std::string, bool> sections_done;
   std::string out;
-  for (const auto& [section, keys] : sections) {
-    if (keys.empty()) continue;
-    if (!out.empty()) out += '\n';
+  std::string current;  // folded; empty: no section of ours
+  size_t insert_at = 0;
+  const auto value_line = [](const std::string& key, const std::string& value) {
+    return key + '=' + (NeedsQuotes(value) ? Quote(value) : value) + '\n';
+  };
+  size_t header_at = 0;
+  bool block_has_text = false;
+  const auto close_section = [&] {
+    if (current.empty() || sections_done[current]) return;
+    sections_done[current] = true;
+    const auto it = wanted.find(current);
+    // A section whose last value went goes too, unless a person wrote something into it.
+    if (it == wanted.end()) {
+      if (!block_has_text) out.erase(header_at);
+      return;
+    }
+    std::string missing;
+    for (const auto& [key, value] : *it->second)
+      if (!written[current].contains(Fold(key))) missing += value_line(key, value);
+    out.insert(insert_at, missing);
+  };
+  for (const std::string& raw : lines) {
+    const ParsedLine line = ParseLine(raw);
+    if (line.kind == ParsedLine::Kind::kSection || line.kind == ParsedLine::Kind::kBrokenSection) {
+      close_section();
+      current =
+          line.kind == ParsedLine::Kind::kSection && !sections_done[Fold(line.name)] ? Fold(line.name) : "";
+      header_at = out.size();
+      block_has_text = false;
+      out += raw + '\n';
+      insert_at = out.size();
+      continue;
+    }
+    if (line.kind != ParsedLine::Kind::kKey || current.empty() ||
+        !written[current].emplace(Fold(line.name), true).second) {
+      if (!Trim(raw).empty()) block_has_text = true;
+      out += raw + '\n';
+      continue;
+    }
+    const auto section = wanted.find(current);
+    if (section == wanted.end()) continue;
+    const auto key = FindNoCase(*section->second, line.name);
+    if (key == section->second->end()) continue;
+    out += key->second == line.value ? raw + '\n' : value_line(line.name, key->second);
+    insert_at = out.size();
+  }
+  close_section();
+  for (const auto& [section, keys] : values) {
+    if (keys.empty() || sections_done[Fold(section)]) continue;
+    if (!out.empty() && !out.ends_with("\n\n")) out += '\n';
     out += '[' + section + "]\n";
-    for (const auto& [key, value] : keys) out += key + '=' + (NeedsQuotes(value) ? Quote(value) : value) + '\n';
+    for (const auto& [key, value] : keys) out += value_line(key, value);
   }
   return out;
 }
@@ -250,7 +347,9 @@ IniProfileStore::IniProfileStore(std::filesystem::path path) : path_(std::move(p
   // An existing file that cannot be read must not silently become an empty profile: the next
   // save would then wipe every setting.
   const std::vector<uint8_t> bytes = ReadFileBytes(path_);
-  values_ = Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+  const std::string_view text(reinterpret_cast<const char*>(bytes.data()), bytes.size());
+  values_ = Parse(text);
+  for (const std::string_view line : SplitLines(text)) lines_.emplace_back(line);
 }
 
 std::filesystem::path IniProfileStore::DefaultPath() {
@@ -294,8 +393,10 @@ void IniProfileStore::Flush() {
     std::filesystem::create_directories(folder, ec);
     if (ec) throw IoError(path_.string(), "cannot create the profile folder: " + ec.message());
   }
-  const std::string text = Format(values_);
+  const std::string text = Merge(lines_, values_);
   WriteFileAtomic(path_, std::span(reinterpret_cast<const uint8_t*>(text.data()), text.size()));
+  lines_.clear();
+  for (const std::string_view line : SplitLines(text)) lines_.emplace_back(line);
   dirty_ = false;
 }
 

@@ -6,6 +6,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace platform {
 
@@ -50,7 +51,7 @@ class MemoryProfileStore : public ProfileStore {
 // Sections and keys are matched ignoring ASCII case, as the registry profile did; the spelling of
 // the first write is the one kept. Values are UTF-8; one that would not survive a bare line
 // (line breaks, edge blanks, a leading quote) is stored quoted with C escapes. Lines that fit no
-// rule are ignored when loading (and dropped at the next save), as are comments (";" or "#").
+// rule are ignored when loading, as are comments (";" or "#"); a save keeps them as they stand.
 // Writes never throw: a failed automatic save leaves the store dirty, and Flush throws IoError.
 class IniProfileStore : public MemoryProfileStore {
  public:
@@ -76,6 +77,8 @@ class IniProfileStore : public MemoryProfileStore {
   void SaveQuietly();
 
   std::filesystem::path path_;
+  // The file as last read or written, line by line: a save changes only the lines of values.
+  std::vector<std::string> lines_;
   bool batching_ = false;
   bool dirty_ = false;
 };

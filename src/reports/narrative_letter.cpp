@@ -17,6 +17,7 @@
 #include "document/profile_keys.h"
 #include "document/record_format.h"
 #include "document/zk470_doc.h"
+#include "platform/archive.h"
 #include "platform/file_system.h"
 #include "platform/io_error.h"
 #include "reports/narrative_test_data.h"
@@ -127,20 +128,23 @@ std::string CrLfLines(std::string_view text) {
 
 std::string NumberOrDashes(const std::string& text) { return text.empty() ? "--" : text; }
 
+// Templates are read as every other input: regular files only (a pipe would block the user
+// interface) and bounded (a link to a device would never end).
+constexpr uint64_t kMaxTemplateBytes = 16u << 20;
+
 std::optional<std::string> ReadWholeFile(const fs::path& path, int* error) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) {
+  std::error_code ec;
+  if (!fs::exists(path, ec)) {
     *error = 1;
     return std::nullopt;
   }
-  std::error_code ec;
-  const auto size = fs::file_size(path, ec);
-  std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-  if (ec || bytes.size() < size) {
+  try {
+    const std::vector<uint8_t> bytes = platform::ReadFileBytes(path, kMaxTemplateBytes);
+    return std::string(bytes.begin(), bytes.end());
+  } catch (const platform::IoError&) {
     *error = 2;
     return std::nullopt;
   }
-  return bytes;
 }
 
 // A folder of this process that only its user can enter, for files holding patient data. It

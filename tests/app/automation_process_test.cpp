@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -154,29 +155,46 @@ TEST_F(AutomationProcess, OpenRecordingCodes) {
   }
 }
 
-TEST_F(AutomationProcess, OpenRecordingOpensTheFoldersRecordingAndStaysOpen) {
+// Without a display nobody could close the program: it ends after its result file, whatever the
+// display settings say, and a folder with a recording and its PDF opens the recording unasked.
+TEST_F(AutomationProcess, OpenRecordingWithoutADisplayEndsAfterItsResultFile) {
   const fs::path folder = home_.Folder("rec");
   MakeSyntheticRecording(folder / "00017", 2, {"Eva", "Berg", "55"});
   const fs::path result = home_.Root() / "open.txt";
-  // The path names another file: only its folder counts.
-  BackgroundProgram program({"-OpenRecording", (folder / "00001.QRS").string(), result.string()});
-  ASSERT_TRUE(WaitFor([&] { return fs::exists(result) || program.Ended(); }));
-  ASSERT_TRUE(WaitFor([&] { return ReadFile(result).ends_with("\r\n") || program.Ended(); }));
-  const std::string text = ReadFile(result);
-  ExpectCrLfLines(text, 2);
-  const std::vector<std::string> lines = SplitCrLf(text);
-  ASSERT_EQ(lines.size(), 2u);
-  const std::vector<std::string> fields = Fields(lines[0]);
-  ASSERT_EQ(fields.size(), 9u);
-  EXPECT_EQ(fields[0], (folder / "00017.QRS").string());
-  EXPECT_EQ(fields[1], "Eva");
-  EXPECT_EQ(fields[2], "Berg");
-  EXPECT_EQ(fields[3], "55");
-  EXPECT_EQ(lines[1], "SOUND=0");
-  // A successful opening leaves the program open with the recording.
-  EXPECT_FALSE(program.Ended());
-  const platform::ProcessResult run = program.Stop();
-  EXPECT_TRUE(run.stopped) << Describe(run);
+  struct Case {
+    const char* name;
+    std::optional<std::string> display;
+    std::optional<std::string> platform;
+    bool pdf_beside;
+  };
+  const Case kCases[] = {
+      {"no display", std::nullopt, std::nullopt, false},
+      {"a display without a server", ":917", std::nullopt, false},
+      {"a platform without a display", std::nullopt, "xcb", false},
+      {"a PDF beside the recording", std::nullopt, std::nullopt, true},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    home_.SetEnv("DISPLAY", c.display);
+    home_.SetEnv("QT_QPA_PLATFORM", c.platform);
+    if (c.pdf_beside) std::ofstream(folder / "00017.PDF") << "%PDF-1.4\n";
+    fs::remove(result);
+    // The path names another file: only its folder counts.
+    const platform::ProcessResult run =
+        RunProgram({"-OpenRecording", (folder / "00001.QRS").string(), result.string()});
+    ASSERT_EQ(run.exit_code, kExitDone) << Describe(run);
+    const std::string text = ReadFile(result);
+    ExpectCrLfLines(text, 2);
+    const std::vector<std::string> lines = SplitCrLf(text);
+    ASSERT_EQ(lines.size(), 2u);
+    const std::vector<std::string> fields = Fields(lines[0]);
+    ASSERT_EQ(fields.size(), 9u);
+    EXPECT_EQ(fields[0], (folder / "00017.QRS").string());
+    EXPECT_EQ(fields[1], "Eva");
+    EXPECT_EQ(fields[2], "Berg");
+    EXPECT_EQ(fields[3], "55");
+    EXPECT_EQ(lines[1], "SOUND=0");
+  }
 }
 
 TEST_F(AutomationProcess, UpdateRecordingChangesPatientAndRenamesFiles) {

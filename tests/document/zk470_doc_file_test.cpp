@@ -87,6 +87,19 @@ TEST_F(DocumentFile, EmptyRecordingFileIsRestoredFromTheBackup) {
   EXPECT_EQ(other.Lock(qrs), platform::FileLock::Status::kInUse) << "the lock follows the restored file";
 }
 
+// A backup larger than any recording is never copied: 3 GB would be written only to be refused.
+TEST_F(DocumentFile, OversizedBackupIsNotCopiedOverAnEmptyRecording) {
+  const std::string qrs = WriteRecording(clock_, Base("00007"), Content(12));
+  WriteBytes(qrs, {});
+  WriteBytes(Base("00007.BAK"), {});
+  std::filesystem::resize_file(Base("00007.BAK"), uintmax_t{3} << 30);  // sparse
+
+  EXPECT_FALSE(doc_->OnOpenDocument(qrs));
+  EXPECT_EQ(std::filesystem::file_size(qrs), 0u);
+  for (const auto& entry : std::filesystem::directory_iterator(temp_.Path()))
+    EXPECT_EQ(entry.path().string().find(".~"), std::string::npos) << entry.path();
+}
+
 TEST_F(DocumentFile, DamagedRecordingIsRefusedAndChangesNothing) {
   const std::string first = WriteRecording(clock_, Base("00001"), Content(20));
   ASSERT_TRUE(doc_->OnOpenDocument(first));
@@ -316,6 +329,42 @@ TEST_F(DocumentFile, SaveThatFailsHalfWayLeavesTheOldFileWhole) {
   EXPECT_EQ(ReadBytes(qrs), doc_->StoreToBytes());
 }
 
+// A rename after the patient on a full disk: the save fails, and so every file keeps its name and
+// content; once there is room both succeed together.
+TEST_F(DocumentFile, RenameByPatientOnAFullDiskChangesNothing) {
+  const std::string qrs = WriteRecording(clock_, Base("00001 0042-"), Content(2000));
+  WriteBytes(Base("00001 0042-.PID"), {1, 2, 3});
+  ASSERT_TRUE(doc_->OnOpenDocument(qrs));
+  doc_->GetRecordingData().start_date = {0, 45361.0};  // 10.03.2024
+  doc_->GetRecordingData().start_time = {0, 0.5};      // 12:00
+  doc_->GetPatientData().surname = "Other";
+  doc_->SetModifiedFlag(true);
+  const auto before = Snapshot(temp_.Path());
+  prompt_.ClearLog();
+
+  bool renamed = true;
+  {
+    const FileSizeLimit limit(4096);
+    renamed = doc_->RenameRecordingByPatient();
+  }
+  EXPECT_FALSE(renamed);
+  EXPECT_EQ(Snapshot(temp_.Path()), before);
+  EXPECT_EQ(doc_->GetPathName(), qrs);
+  EXPECT_EQ(doc_->GetRawECGData()->GetFileName(), Base("00001 0042-.CMP"));
+  EXPECT_TRUE(doc_->IsModified());
+  ASSERT_EQ(Messages().size(), 1u);
+  EXPECT_NE(Messages()[0].find("file on disk is unchanged"), std::string::npos) << Messages()[0];
+
+  ASSERT_TRUE(doc_->RenameRecordingByPatient());
+  const std::string base = Base("Anna Other 10-03-2024 12-00 0042-");
+  EXPECT_EQ(ReadBytes(base + ".QRS"), doc_->StoreToBytes());
+  EXPECT_EQ(ReadBytes(base + ".BAK"), ReadBytes(base + ".QRS"));
+  EXPECT_EQ(Snapshot(temp_.Path()).size(), 4u) << "QRS, BAK, CMP and PID, nothing else";
+  EXPECT_EQ(doc_->GetRawECGData()->GetFileName(), base + ".CMP");
+  platform::FileLock other;
+  EXPECT_EQ(other.Lock(base + ".QRS"), platform::FileLock::Status::kInUse) << "the saved file is held";
+}
+
 TEST_F(DocumentFile, SaveModifiedAsksAndFollowsTheAnswer) {
   const std::string qrs = WriteRecording(clock_, Base("00001"), Content());
   ASSERT_TRUE(doc_->OnOpenDocument(qrs));
@@ -340,6 +389,10 @@ TEST_F(DocumentFile, FinalizingRenamesEveryCompanionFileAndTheRecentEntryFollows
   const std::string qrs = WriteRecording(clock_, base, content);
   WriteBytes(base + ".PID", {1, 2, 3});
   WriteBytes(base + ".VQN", {4, 5});
+  // Reference annotations of a converted record go along; another recording's files stay.
+  WriteBytes(base + ".ANO", {6});
+  WriteBytes(base + ".152", {7});
+  WriteBytes(base + "1.ANO", {8});
   ASSERT_TRUE(doc_->OnOpenDocument(qrs));
   EXPECT_EQ(doc_->GetVoiceFileFlag(), 1);
 
@@ -347,10 +400,11 @@ TEST_F(DocumentFile, FinalizingRenamesEveryCompanionFileAndTheRecentEntryFollows
   ASSERT_TRUE(doc_->CanCloseFrame());
 
   const std::string renamed = Base("Anna Meier V123-");
-  for (const char* extension : {".QRS", ".CMP", ".PID", ".VQN", ".BAK"}) {
+  for (const char* extension : {".QRS", ".CMP", ".PID", ".VQN", ".BAK", ".ANO", ".152"}) {
     EXPECT_TRUE(std::filesystem::exists(renamed + extension)) << extension;
     EXPECT_FALSE(std::filesystem::exists(base + extension)) << extension;
   }
+  EXPECT_TRUE(std::filesystem::exists(base + "1.ANO"));
   EXPECT_EQ(doc_->GetRecordingNumber(), "V123-");
   EXPECT_EQ(doc_->GetPathName(), renamed + ".QRS");
   EXPECT_EQ(doc_->GetTitle(), "Anna Meier V123-.QRS");

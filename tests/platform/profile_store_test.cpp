@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <string>
 
 #include "platform/io_error.h"
 #include "support/scoped_env.h"
@@ -90,6 +91,47 @@ TEST(IniProfileStore, OddLinesAreIgnoredAndSoundOnesKept) {
     EXPECT_EQ(store.Values(), c.want);
     EXPECT_EQ(ReadText(file), c.text) << "loading must not rewrite the file";
   }
+}
+
+// A save changes the lines of the values it changed and nothing else: what a person wrote into
+// the file (comments, notes, keys before the first section, a repeated key) stays as it stands.
+TEST(IniProfileStore, SaveKeepsEveryLineThatIsNotAChangedValue) {
+  const auto dir = MakeTestDir();
+  const auto file = dir / "p.ini";
+  WriteText(file,
+            "; settings of the ward PC\r\nLoose=1\n[A]\nKeep=1\n# old value was 3\nChange=2\nGone=5\n"
+            "note without equals\nkeep=9\n\n[B]\nX=1\n");
+  IniProfileStore store(file);
+  store.SetBatching(true);
+  store.WriteInt("a", "change", 7);
+  store.RemoveKey("A", "Gone");
+  store.WriteString("A", "New", "n");
+  store.WriteString("C", "Y", "2");
+  store.SetBatching(false);
+  EXPECT_EQ(ReadText(file),
+            "; settings of the ward PC\r\nLoose=1\n[A]\nKeep=1\n# old value was 3\nChange=7\nNew=n\n"
+            "note without equals\nkeep=9\n\n[B]\nX=1\n\n[C]\nY=2\n");
+  EXPECT_EQ(IniProfileStore(file).Values(), (Values{{"A", {{"Change", "7"}, {"Keep", "1"}, {"New", "n"}}},
+                                                    {"B", {{"X", "1"}}},
+                                                    {"C", {{"Y", "2"}}}}));
+}
+
+// Many keys whose spelling differs from the first one's only in case: each is found in its own
+// section (the reader must not compare every key with every other one).
+TEST(IniProfileStore, LargeProfileReadsEveryKey) {
+  const auto dir = MakeTestDir();
+  const auto file = dir / "p.ini";
+  std::string text = "[Keys]\n";
+  constexpr int kKeys = 100000;
+  for (int i = 0; i < kKeys; ++i) text += "Key" + std::to_string(i) + "=" + std::to_string(i) + "\n";
+  text += "KEY7=other\n[keys]\nLate=1\n";
+  WriteText(file, text);
+  const IniProfileStore store(file);
+  ASSERT_EQ(store.Values().size(), 1u);
+  EXPECT_EQ(store.Values().at("Keys").size(), size_t{kKeys} + 1);
+  EXPECT_EQ(store.GetInt("KEYS", "key99999"), 99999);
+  EXPECT_EQ(store.GetString("Keys", "Key7"), "7");
+  EXPECT_EQ(store.GetInt("Keys", "late"), 1);
 }
 
 TEST(ProfileStore, NamesMatchIgnoringCaseAndKeepTheFirstSpelling) {

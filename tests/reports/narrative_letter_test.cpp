@@ -394,6 +394,33 @@ TEST_F(NarrativeLetterTest, TheLetterFolderGoesWithItsLastLetter) {
   EXPECT_FALSE(fs::exists(fs::path(again).parent_path()));
 }
 
+// A pipe or a device in place of a template is refused at once, not waited on or read for ever.
+TEST_F(NarrativeLetterTest, TemplateThatIsNoRegularFileIsRefusedAtOnce) {
+  const fs::path folder = fs::path(testing::TempDir()) / "narrative_special";
+  struct Case {
+    const char* name;
+    std::function<void(const fs::path&)> make;
+  };
+  const Case cases[] = {
+      {"pipe", [](const fs::path& file) { ASSERT_EQ(::mkfifo(file.c_str(), 0600), 0); }},
+      {"endless device", [](const fs::path& file) { fs::create_symlink("/dev/zero", file); }},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    fs::remove_all(folder);
+    fs::create_directories(folder);
+    c.make(folder / "ZK470pdf.let");
+    prompt_.ClearLog();
+    CNarrativeLetter letter(nullptr, nullptr, &clock_);
+    letter.SetTemplateFolder(folder);
+    EXPECT_EQ(letter.CreateLetter(0, true, true, true), "");
+    ASSERT_EQ(prompt_.Log().size(), 1u);
+    EXPECT_TRUE(prompt_.Log()[0].text.starts_with("Error 2 while creating Narrative Letter"))
+        << prompt_.Log()[0].text;
+  }
+  fs::remove_all(folder);
+}
+
 TEST_F(NarrativeLetterTest, BadTemplateGivesAMessageAndNoLetter) {
   const fs::path folder = fs::path(testing::TempDir()) / "narrative_bad";
   fs::remove_all(folder);

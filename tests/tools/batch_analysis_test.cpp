@@ -531,6 +531,25 @@ TEST_F(BatchAnalysisTest, ValidationBatchWithoutRecordsOnlyFinishes) {
   }
 }
 
+// Finalizing renames a converted reference record with its annotations: the batch and the
+// statistics find it under that name, and the unrenamed name wins when both are there.
+TEST_F(BatchAnalysisTest, FinalizedReferenceRecordsAreFound) {
+  const std::string first = WriteRecording(data_, "MIT100", 8, 60);
+  (void)WriteRecording(data_, "MIT101", 8, 61);
+  testsupport::WriteBytes((data_ / "MIT101.ANO").string(), {1});
+  for (const char* extension : {".QRS", ".CMP", ".ANO"})
+    fs::rename(data_ / (std::string("MIT101") + extension),
+               data_ / (std::string("MIT101 V----") + extension));
+  EXPECT_EQ(tools::FindValidationRecords(tools::ValidationSet::kMit, data_.string()),
+            (std::vector<std::string>{first, (data_ / "MIT101 V----.QRS").string()}));
+  EXPECT_EQ(tools::ValidationRecordPath(data_.string(), tools::ValidationSet::kMit, 101, ".ANO"),
+            (data_ / "MIT101 V----.ANO").string());
+
+  testsupport::WriteBytes((data_ / "MIT100 V----.QRS").string(), {2});
+  EXPECT_EQ(tools::ValidationRecordPath(data_.string(), tools::ValidationSet::kMit, 100, ".ANO"),
+            (data_ / "MIT100.ANO").string());
+}
+
 // The records of the set on all cores: the files equal those of one thread, and the command
 // leaves the open recording and its unsaved edits alone.
 TEST_F(BatchAnalysisTest, ValidationBatchAnalysesTheSetBesideTheOpenRecording) {

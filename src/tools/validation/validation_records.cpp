@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "document/record_format.h"
+#include "document/recording_files.h"
 #include "document/zk470_doc.h"
 
 namespace tools {
@@ -42,7 +43,12 @@ std::string ValidationRecordFileName(ValidationSet set, int number, std::string_
 
 std::string ValidationRecordPath(std::string_view folder, ValidationSet set, int number,
                                  std::string_view extension) {
-  return CZK470Doc::JoinPath(folder, ValidationRecordFileName(set, number, extension));
+  const std::string plain = CZK470Doc::JoinPath(folder, ValidationRecordFileName(set, number, ""));
+  // Finalizing a record gives it the recording number "V----" after a blank, with all its files.
+  const std::string finalized = plain + " V----";
+  if (!document::ExistingFile(plain + ".QRS") && document::ExistingFile(finalized + ".QRS"))
+    return finalized + std::string(extension);
+  return plain + std::string(extension);
 }
 
 std::string StatisticField(double value, int width, int decimals) {

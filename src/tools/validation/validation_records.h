@@ -17,7 +17,8 @@ std::vector<int> ValidationRecordNumbers(ValidationSet set);
 // extension with its point, e.g. "AHA1201.QRS", "MIT100.ANO", "ESC0103.STT".
 std::string ValidationRecordFileName(ValidationSet set, int number, std::string_view extension);
 
-// The record's file in the folder.
+// The record's file in the folder: under the converted record's name, or under the name that
+// finalizing gave it ("MIT100 V----.ANO") when only that one holds a ".QRS".
 std::string ValidationRecordPath(std::string_view folder, ValidationSet set, int number,
                                  std::string_view extension);
 
