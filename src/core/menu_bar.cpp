@@ -439,7 +439,8 @@ std::optional<PopupMenuResult> MenuBarWnd::TrackHostPopup(const win::Menu& popup
   win::Host* host = win::Windows().HostOf(frame_);
   if (host == nullptr) return std::nullopt;
   win::Menu updated = popup;
-  updated.UpdateItems(route_ != nullptr ? *route_ : static_cast<win::CommandTarget&>(frame_));
+  // The sub-menus too: the host opens them without asking again.
+  updated.UpdateAll(route_ != nullptr ? *route_ : static_cast<win::CommandTarget&>(frame_));
   win::PopupRequest request;
   request.owner = &frame_;
   request.screen_point = screen_point;

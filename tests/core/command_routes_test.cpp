@@ -24,6 +24,7 @@
 #include "layouts/hr_navigator_window.h"
 #include "platform/ids.h"
 #include "platform/resources.h"
+#include "recorder/recorder_area.h"
 #include "support/test_recordings.h"
 #include "views/area_messages.h"
 #include "views/layout_tree.h"
@@ -243,6 +244,49 @@ TEST_F(CommandRoutesTest, MainMenuIsTheSameInBothLanguagesAndShowsItsKeys) {
       EXPECT_NE(entry->text.find('\t'), std::string::npos) << entry->text;
     }
   }
+}
+
+// The main menu's pull-downs as a host shows them: it opens their sub-menus without asking again.
+class MenuHost : public win::Host {
+ public:
+  std::optional<int> TrackPopupMenu(const win::PopupRequest& request) override {
+    shown = *request.menu;
+    return answer;
+  }
+  win::Menu shown;
+  int answer = 0;
+};
+
+// The sub-menus' entries take their states before the pull-down shows, and an entry chosen in a
+// sub-menu runs.
+TEST_F(CommandRoutesTest, SubMenuEntriesTakeTheirStatesAndRun) {
+  ASSERT_NO_FATAL_FAILURE(StartOnRecording());
+  Show(DisplayMode::kNavigation, 0, hint::kDisplayModeChanged);
+  Doc().RecalcHeartRateExtremes(0, 0, 1);
+  MenuHost host;
+  win::Windows().SetHost(&host);
+  const auto open_title_with = [this](int id) {
+    win::Menu* menu = Frame().GetMenu();
+    for (size_t title = 0; menu != nullptr && title < menu->Count(); ++title) {
+      if (menu->SubMenu(title) != nullptr && FindEntry(*menu->SubMenu(title), id) != nullptr) {
+        Frame().GetMenuBar().OpenPopup(title);
+        return;
+      }
+    }
+    ADD_FAILURE() << "no entry " << id;
+  };
+  // Recorder > Monitor: no window of this screen talks to a recorder.
+  open_title_with(CRecorderArea::kCmdMonitor);
+  ASSERT_NE(FindEntry(host.shown, CRecorderArea::kCmdMonitor), nullptr);
+  EXPECT_FALSE(FindEntry(host.shown, CRecorderArea::kCmdMonitor)->enabled);
+  // View > Go to > Highest heart rate.
+  host.answer = cmd::kGoToHRMax;
+  open_title_with(cmd::kGoToHRMax);
+  Pump();
+  win::Windows().SetHost(nullptr);
+  ASSERT_NE(FindEntry(host.shown, cmd::kGoToHRMax), nullptr);
+  EXPECT_TRUE(FindEntry(host.shown, cmd::kGoToHRMax)->enabled);
+  EXPECT_EQ(Doc().GetCurrentPosition(), Doc().SamplesToMs(Doc().GetHRMaxPosition()));
 }
 
 // Tools > ST-T statistic shares its number with the beat page's "to SVES": chosen from the menu
