@@ -296,6 +296,11 @@ std::optional<bool> AnalysisRun::IsCommandEnabled(const CZK470Doc& doc, int id) 
     case cmd::kRepeatSTAnalysis:
       // Only a recording analysed before has events to recompute.
       return has_recording && doc.GetRecordingData().bradycardia_threshold != -1;
+    case cmd::kPacemakerAnalysis:
+      // The pacemaker analysis works on the beats of an earlier analysis, and only a recorder
+      // that records the spikes gives it something to find.
+      return has_recording && doc.GetRecordingData().bradycardia_threshold != -1 &&
+             doc.GetRecordingData().pacemaker_recording != 0;
     default:
       return std::nullopt;
   }

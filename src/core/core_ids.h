@@ -23,6 +23,9 @@ inline constexpr int kIndicatorCaps = 59137;
 inline constexpr int kIndicatorNum = 59138;
 inline constexpr int kIndicatorScroll = 59139;
 
+// The frame's own message: a command chosen in the main menu or by an accelerator (wparam the id).
+inline constexpr uint32_t kMsgMainMenuCommand = 0x0430;
+
 // Resources: the document template (main menu, icon, document string), the toolbars, the
 // drop-down menus of the main toolbar and the splash bitmap.
 inline constexpr int kDocumentResource = 305;

@@ -41,6 +41,19 @@ void ResetMenuTemplates();
 // The menu ids a pack registered, ascending.
 std::vector<int> MenuIdsIn(std::string_view pack);
 
+// One key of the main frame's accelerator table; the menus show the same keys after their entries.
+struct Accelerator {
+  int key;  // virtual key code
+  bool control;
+  bool shift;
+  int command;
+};
+
+// The main frame's accelerator table.
+std::span<const Accelerator> MainAccelerators();
+// The command of a key pressed with these modifiers (Alt not held); 0 when none.
+int FindAccelerator(int key, bool control, bool shift);
+
 // The picture a toolbar button shows (the program draws it; no bitmap files).
 enum class ToolGlyph {
   kNone,

@@ -30,20 +30,6 @@ std::string FirstLine(const std::string& text) { return text.substr(0, text.find
 // The keys a mnemonic can be typed with.
 bool IsMenuKey(int key) { return (key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9'); }
 
-// Whether the key message is one of the frame's accelerators; its command, else 0.
-int AcceleratorCommand(int key) {
-  switch (key) {
-    case 'N':
-      return cmd::kFileNew;
-    case 'O':
-      return cmd::kFileOpen;
-    case 'S':
-      return cmd::kFileSave;
-    default:
-      return 0;
-  }
-}
-
 }  // namespace
 
 CMainFrame::CMainFrame(CZK470App& app)
@@ -123,6 +109,9 @@ int CMainFrame::OnCreate() {
     }
     menu_bar_.Create({0, 0, width, MenuBarWnd::kHeight});
     menu_bar_.SetPreparePopup([this](win::Menu& menu) { UpdateRecentFileMenu(menu); });
+    menu_bar_.SetCommandRoute(&main_menu_route_, [this](int id) {
+      PostMessage(ids::kMsgMainMenuCommand, static_cast<win::WParam>(id), 0);
+    });
     for (const ToolbarButtonTemplate& image : FindToolbarResource(ids::kDocumentResource)) {
       menu_images_[image.id] = image.glyph;
     }
@@ -242,8 +231,22 @@ bool CMainFrame::OnCommand(win::WParam wparam, win::LParam lparam) {
   return handled;
 }
 
+bool CMainFrame::RouteMenuCommand(win::CommandMessage& message) {
+  win::View* view = GetActiveView();
+  // The base view's route: its own handlers and the document, none of its hosted windows.
+  if (view != nullptr && view->IsWindow() && view->win::View::OnCmdMsg(message)) return true;
+  if (HandleOwnCommand(message)) return true;
+  win::CommandTarget* app = win::Windows().AppCommandTarget();
+  if (app != nullptr && app->OnCmdMsg(message)) return true;
+  return OnCmdMsg(message);
+}
+
 win::LResult CMainFrame::WindowProc(uint32_t message, win::WParam wparam, win::LParam lparam) {
   switch (message) {
+    case ids::kMsgMainMenuCommand:
+      (void)win::ExecuteCommand(main_menu_route_, static_cast<int>(wparam));
+      if (IsWindow()) OnIdleUpdate();
+      return 0;
     case msg::kStartupCommand:
       OnStartupCommand();
       return 0;
@@ -314,13 +317,14 @@ bool CMainFrame::PreTranslateMessage(uint32_t message, win::WParam wparam, win::
       return true;
     }
   }
-  if (message != win::kWmKeyDown || !win::Windows().IsKeyDown(win::kVkControl)) return false;
-  const int command = AcceleratorCommand(key);
-  if (command == 0 || !IsWindowEnabled()) return false;
+  if (message != win::kWmKeyDown) return false;
+  const int command =
+      FindAccelerator(key, windows.IsKeyDown(win::kVkControl), windows.IsKeyDown(win::kVkShift));
+  if (command == 0) return false;
   // Accelerators run only what the menu would offer.
-  const win::CmdUI state = win::UpdateCommand(*this, command);
+  const win::CmdUI state = win::UpdateCommand(main_menu_route_, command);
   if (!state.Enabled().value_or(true)) return true;
-  PostMessage(win::kWmCommand, static_cast<win::WParam>(command), 0);
+  PostMessage(ids::kMsgMainMenuCommand, static_cast<win::WParam>(command), 0);
   return true;
 }
 

@@ -74,6 +74,12 @@ class CMainFrame : public win::FrameWindow {
   // else the recording image.
   void SetRecentFileImages();
 
+  // The route of the main menu's entries and of the accelerators: the program's own handlers (the
+  // view's, the document's, the frame's, the application's) before the screen's windows, which may
+  // give a number a meaning of their own (the beat page's "to SVES" shares the ST-T statistic's).
+  // Commands from a screen's own bars and context menus keep the screen first.
+  win::CommandTarget& MainMenuRoute() { return main_menu_route_; }
+
   std::string_view ClassName() const override { return "ZK470Class"; }
   // Ctrl accelerators, and the keyboard access of the menu: Alt alone or F10 lights the first
   // title, Alt with a title's mnemonic opens that title, and while a title is lit the menu bar
@@ -97,7 +103,19 @@ class CMainFrame : public win::FrameWindow {
   void RecalcLayout();
 
  private:
+  class MenuRoute : public win::CommandTarget {
+   public:
+    explicit MenuRoute(CMainFrame& frame) : frame_(frame) {}
+    bool OnCmdMsg(win::CommandMessage& message) override { return frame_.RouteMenuCommand(message); }
+
+   private:
+    CMainFrame& frame_;
+  };
+
+  bool RouteMenuCommand(win::CommandMessage& message);
+
   CZK470App& app_;
+  MenuRoute main_menu_route_{*this};
   std::unique_ptr<CMainToolBar> main_toolbar_;
   std::unique_ptr<CTimeSpanToolBar> time_span_toolbar_;
   CStatusBar status_bar_;

@@ -399,8 +399,9 @@ int MenuBarWnd::Track(size_t index, bool keyboard, const std::function<void(Popu
     std::optional<PopupMenuResult> shown;
     // A caller that drives the pop-up itself gets the drawn one.
     if (!on_open) shown = TrackHostPopup(popup, below, keyboard);
+    win::CommandTarget& states = route_ != nullptr ? *route_ : static_cast<win::CommandTarget&>(frame_);
     const PopupMenuResult result =
-        shown ? *shown : TrackPopupMenuEx(popup, below, &frame_, frame_, images_, on_open, options);
+        shown ? *shown : TrackPopupMenuEx(popup, below, &frame_, states, images_, on_open, options);
     if (!IsWindow()) return result.chosen;
     open_index_ = -1;
     Invalidate();
@@ -420,7 +421,11 @@ int MenuBarWnd::Track(size_t index, bool keyboard, const std::function<void(Popu
       default:
         LeaveKeyboardMode();
         if (result.chosen != 0 && frame_.IsWindow()) {
-          frame_.PostMessage(win::kWmCommand, static_cast<win::WParam>(result.chosen), 0);
+          if (send_) {
+            send_(result.chosen);
+          } else {
+            frame_.PostMessage(win::kWmCommand, static_cast<win::WParam>(result.chosen), 0);
+          }
         }
         return result.chosen;
     }
@@ -434,7 +439,8 @@ std::optional<PopupMenuResult> MenuBarWnd::TrackHostPopup(const win::Menu& popup
   win::Host* host = win::Windows().HostOf(frame_);
   if (host == nullptr) return std::nullopt;
   win::Menu updated = popup;
-  updated.UpdateItems(frame_);
+  // The sub-menus too: the host opens them without asking again.
+  updated.UpdateAll(route_ != nullptr ? *route_ : static_cast<win::CommandTarget&>(frame_));
   win::PopupRequest request;
   request.owner = &frame_;
   request.screen_point = screen_point;

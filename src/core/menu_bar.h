@@ -129,6 +129,12 @@ class MenuBarWnd : public win::Window {
 
   // Called with each pop-up before it opens.
   void SetPreparePopup(std::function<void(win::Menu&)> prepare) { prepare_ = std::move(prepare); }
+  // Where the pop-ups' entries take their states from and where a chosen command goes; without
+  // it the frame's route and kWmCommand to the frame.
+  void SetCommandRoute(win::CommandTarget* states, std::function<void(int id)> send) {
+    route_ = states;
+    send_ = std::move(send);
+  }
   // The rectangle of title index in client coordinates; empty past the last title.
   gfx::Rect TitleRect(size_t index) const;
   // Opens pop-up index as a click on its title does and returns the command chosen (0 none).
@@ -167,6 +173,8 @@ class MenuBarWnd : public win::Window {
   win::FrameWindow& frame_;
   MenuImageLookup images_;
   std::function<void(win::Menu&)> prepare_;
+  win::CommandTarget* route_ = nullptr;
+  std::function<void(int)> send_;
   int open_index_ = -1;
   bool keyboard_mode_ = false;
   int hot_index_ = -1;

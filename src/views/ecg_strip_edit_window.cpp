@@ -68,6 +68,10 @@ constexpr MenuEntry kContextMenu[] = {
     {0, nullptr, nullptr},
     {CECGStripWnd::kCmdTakeCursor, "Position to cursor", "Position zum Cursor"},
     {CECGStripWnd::kCmdCaliper, "Ca&liper", "&Zirkel"},
+    {0, nullptr, nullptr},
+    {cmd::kSetMark, "Set mar&k", "Mar&ke setzen"},
+    {cmd::kReturnToMark, "&Return to mark", "&Zurück zur Marke"},
+    {cmd::kRemoveUserEvents, "Remove user e&vents", "Benutzerereignisse ent&fernen"},
 };
 
 // A pack without the menu's strings still gives a usable menu.

@@ -31,6 +31,8 @@ class CNavigationWnd : public CAreaWnd {
   void OnLButtonDown(unsigned flags, gfx::Point point) override;
   void OnLButtonUp(unsigned flags, gfx::Point point) override;
   void OnMouseMove(unsigned flags, gfx::Point point) override;
+  void OnRButtonUp(unsigned flags, gfx::Point point) override;
+  void OnContextMenu(win::Window* window, gfx::Point screen_point) override;
 
  private:
   int Broadcast(uint32_t msg, win::WParam wparam = 0);
