@@ -85,6 +85,7 @@ std::unique_ptr<CAreaWnd> CBeatPageWindowConfig::CreateWindow(CZK470Doc* documen
 
 CBeatPageWnd::CBeatPageWnd(CWindowAreaConfig* config, CZK470Doc* document) : CAreaWnd(config, document) {
   RegisterCommands();
+  TakeKeysOnClick();
 }
 
 CBeatPageWnd::~CBeatPageWnd() = default;

@@ -36,6 +36,7 @@ std::unique_ptr<CAreaWnd> CPMTemplateWindowConfig::CreateWindow(CZK470Doc* docum
 
 CPMTemplateWnd::CPMTemplateWnd(CWindowAreaConfig* config, CZK470Doc* document) : CAreaWnd(config, document) {
   AddCommands();
+  TakeKeysOnClick();
 }
 
 CPMTemplateWnd::~CPMTemplateWnd() = default;

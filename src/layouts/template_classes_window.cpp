@@ -136,6 +136,7 @@ std::unique_ptr<CAreaWnd> CTemplateClassesWindowConfig::CreateWindow(CZK470Doc* 
 CTemplateClassesWnd::CTemplateClassesWnd(CWindowAreaConfig* config, CZK470Doc* document)
     : CAreaWnd(config, document) {
   AddCommands();
+  TakeKeysOnClick();
 }
 
 CTemplateClassesWnd::~CTemplateClassesWnd() = default;

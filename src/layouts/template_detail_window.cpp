@@ -66,6 +66,7 @@ std::unique_ptr<CAreaWnd> CTemplateDetailWindowConfig::CreateWindow(CZK470Doc* d
 CTemplateDetailWnd::CTemplateDetailWnd(CWindowAreaConfig* config, CZK470Doc* document)
     : CAreaWnd(config, document) {
   AddCommands();
+  TakeKeysOnClick();
 }
 
 CTemplateDetailWnd::~CTemplateDetailWnd() = default;

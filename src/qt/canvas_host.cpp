@@ -19,6 +19,7 @@
 #include <QUrl>
 #include <QWheelEvent>
 #include <QWidget>
+#include <QWindow>
 #include <algorithm>
 #include <exception>
 #include <string>
@@ -32,55 +33,6 @@
 
 namespace qthost {
 namespace {
-
-// The platform's virtual key of a Qt key; 0 for keys the program does not know.
-int VirtualKey(int key) {
-  if (key >= Qt::Key_A && key <= Qt::Key_Z) return 'A' + (key - Qt::Key_A);
-  if (key >= Qt::Key_0 && key <= Qt::Key_9) return '0' + (key - Qt::Key_0);
-  if (key >= Qt::Key_F1 && key <= Qt::Key_F24) return win::kVkF1 + (key - Qt::Key_F1);
-  switch (key) {
-    case Qt::Key_Backspace:
-      return win::kVkBack;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-      return win::kVkTab;
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-      return win::kVkReturn;
-    case Qt::Key_Shift:
-      return win::kVkShift;
-    case Qt::Key_Control:
-      return win::kVkControl;
-    case Qt::Key_Alt:
-      return win::kVkMenu;
-    case Qt::Key_Escape:
-      return win::kVkEscape;
-    case Qt::Key_Space:
-      return win::kVkSpace;
-    case Qt::Key_PageUp:
-      return win::kVkPrior;
-    case Qt::Key_PageDown:
-      return win::kVkNext;
-    case Qt::Key_End:
-      return win::kVkEnd;
-    case Qt::Key_Home:
-      return win::kVkHome;
-    case Qt::Key_Left:
-      return win::kVkLeft;
-    case Qt::Key_Up:
-      return win::kVkUp;
-    case Qt::Key_Right:
-      return win::kVkRight;
-    case Qt::Key_Down:
-      return win::kVkDown;
-    case Qt::Key_Insert:
-      return 0x2D;
-    case Qt::Key_Delete:
-      return win::kVkDelete;
-    default:
-      return 0;
-  }
-}
 
 unsigned MouseFlags(Qt::MouseButtons buttons, Qt::KeyboardModifiers modifiers) {
   unsigned flags = 0;
@@ -377,8 +329,17 @@ gfx::DeviceInfo CanvasHost::ScreenDevice() const {
 void CanvasHost::TopLevelCreated(win::Window& top_level) {
   if (Find(top_level) != nullptr) return;
   auto widget = std::make_unique<TopLevelWidget>(windows_, top_level);
+  TopLevelWidget* owner_widget = top_level.GetOwner() != nullptr ? Find(*top_level.GetOwner()) : nullptr;
+  if (owner_widget != nullptr) TieToOwner(*widget, *owner_widget);
   if (top_level.IsWindowVisible()) widget->show();
+  TopLevelWidget& shown = *widget;
   widgets_.emplace(top_level.Handle(), std::move(widget));
+  // Windows it owns may have come first (the splash, made while the frame is created).
+  for (win::Window* top : windows_.TopLevelWindows()) {
+    if (top->GetOwner() != &top_level) continue;
+    if (TopLevelWidget* owned = Find(*top)) TieToOwner(*owned, shown);
+  }
+  if (top_level.IsWindowVisible()) RaiseOwnedWindows(top_level);
   top_level.Invalidate(true);
   Pump().Schedule();
 }
@@ -404,7 +365,28 @@ void CanvasHost::WindowChanged(win::Window& window, unsigned what) {
   if (widget == nullptr) return;
   if (what & win::kChangedRect) widget->SyncGeometry();
   if (what & win::kChangedText) widget->setWindowTitle(QString::fromStdString(window.GetWindowText()));
-  if (what & win::kChangedVisible) widget->setVisible(window.IsWindowVisible());
+  if (what & win::kChangedVisible) {
+    widget->setVisible(window.IsWindowVisible());
+    if (window.IsWindowVisible()) RaiseOwnedWindows(window);
+  }
+}
+
+void CanvasHost::TieToOwner(QWidget& owned, QWidget& owner) {
+  // A window manager then keeps the owned window above its owner.
+  owned.winId();
+  owner.winId();
+  if (owned.windowHandle() != nullptr) owned.windowHandle()->setTransientParent(owner.windowHandle());
+}
+
+void CanvasHost::RaiseOwnedWindows(const win::Window& owner) {
+  // Owned windows stay above their owner, also where no window manager stacks them.
+  for (win::Window* top : windows_.TopLevelWindows()) {
+    if (top->GetOwner() != &owner || !top->IsWindowVisible()) continue;
+    if (TopLevelWidget* widget = Find(*top)) {
+      widget->raise();
+      RaiseOwnedWindows(*top);
+    }
+  }
 }
 
 void CanvasHost::ShowToolTip(win::Window& owner, gfx::Point screen_point, std::string_view text) {
@@ -429,6 +411,15 @@ std::unique_ptr<gfx::Canvas> CanvasHost::CanvasOn(win::Window& window, const gfx
 
 std::unique_ptr<gfx::Canvas> CanvasHost::CreateCanvas(win::Window& window, const gfx::Rect& clip) {
   return CanvasOn(window, gfx::Intersect(window.VisibleClientRect(), clip));
+}
+
+std::unique_ptr<gfx::Canvas> CanvasHost::CreateClientCanvas(win::Window& window, const gfx::Rect& clip) {
+  std::unique_ptr<gfx::Canvas> canvas = CreateCanvas(window, clip);
+  if (auto* image = dynamic_cast<ImageCanvas*>(canvas.get())) {
+    win::Window* top = window.GetTopLevel();
+    image->SetChangeHandler(RepaintOnRelease(top != nullptr ? Find(*top) : nullptr));
+  }
+  return canvas;
 }
 
 std::unique_ptr<gfx::Canvas> CanvasHost::CreateWindowCanvas(win::Window& window, const gfx::Rect& clip) {

@@ -37,6 +37,7 @@ class CanvasHost : public QtHost {
   void TopLevelDestroyed(win::Window& top_level) override;
   void WindowChanged(win::Window& window, unsigned what) override;
   std::unique_ptr<gfx::Canvas> CreateCanvas(win::Window& window, const gfx::Rect& clip) override;
+  std::unique_ptr<gfx::Canvas> CreateClientCanvas(win::Window& window, const gfx::Rect& clip) override;
   // Tool tips are Qt's own (QToolTip), over the Qt window of owner's top-level window.
   void ShowToolTip(win::Window& owner, gfx::Point screen_point, std::string_view text) override;
   void HideToolTip() override;
@@ -54,6 +55,8 @@ class CanvasHost : public QtHost {
 
  private:
   TopLevelWidget* Find(const win::Window& top_level) const;
+  static void TieToOwner(QWidget& owned, QWidget& owner);
+  void RaiseOwnedWindows(const win::Window& owner);
   std::unique_ptr<gfx::Canvas> CanvasOn(win::Window& window, const gfx::Rect& visible_clip);
   // Shows menu at the screen point and waits until it closes; the data of the action chosen, or
   // nullopt.

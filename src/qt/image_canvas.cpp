@@ -104,7 +104,10 @@ QRect ImageCanvas::ImageClip() const {
   return ToQRect(DeviceClip()).translated(origin_) & image_->rect();
 }
 
-void ImageCanvas::Touch(const QRect& image_rect) { changed_ |= image_rect; }
+void ImageCanvas::Touch(const QRect& image_rect) {
+  changed_ |= image_rect;
+  if (change_ && !image_rect.isEmpty()) change_(image_rect);
+}
 
 void ImageCanvas::PlotPixels(std::span<const gfx::Point> pixels, gfx::Color color, gfx::Rop2 rop) {
   const QRect clip = ImageClip();

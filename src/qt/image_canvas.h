@@ -34,6 +34,9 @@ class ImageCanvas : public gfx::Canvas {
   // Called once from the destructor with the part of the image the canvas changed (image
   // coordinates), when it changed anything: the host repaints the screen from it.
   void SetReleaseHandler(std::function<void(const QRect& changed)> handler) { release_ = std::move(handler); }
+  // Called with each part the canvas changes, while it lives: a canvas held open across events (a
+  // cursor line dragged with the mouse) shows at once.
+  void SetChangeHandler(std::function<void(const QRect& changed)> handler) { change_ = std::move(handler); }
 
   // The Qt face the selected font is drawn in, at the reference size that text is scaled from.
   QFont QtFont() const;
@@ -77,6 +80,7 @@ class ImageCanvas : public gfx::Canvas {
   QPoint origin_;
   QRect changed_;
   std::function<void(const QRect&)> release_;
+  std::function<void(const QRect&)> change_;
 };
 
 // A canvas that draws through a QPainter on any paint device (a printer, a preview page, a PDF

@@ -30,6 +30,7 @@
 #include <QStyle>
 #include <QTabBar>
 #include <QTreeWidget>
+#include <QWheelEvent>
 #include <QWidget>
 #include <algorithm>
 #include <functional>
@@ -204,6 +205,8 @@ class DialogEventFilter : public QObject {
       case QEvent::MouseMove:
       case QEvent::MouseButtonDblClick:
         return Mouse(object, static_cast<QMouseEvent*>(event));
+      case QEvent::Wheel:
+        return Wheel(object, static_cast<QWheelEvent*>(event));
       default:
         return false;
     }
@@ -216,17 +219,24 @@ class DialogEventFilter : public QObject {
     if (window == nullptr) return false;
     const DialogHost::Binding* binding = host_.Find(window->Handle());
     const bool painted = binding != nullptr && binding->painted;
-    int vk = VirtualKeyOf(event->key());
+    // A window that draws itself gets every key, as it would on its own; a widget keeps its own
+    // keys but those the dialog answers.
+    int vk = painted ? VirtualKey(event->key()) : VirtualKeyOf(event->key());
+    auto* edit = dynamic_cast<win::Edit*>(window);
     // A one-line edit has no use for Up and Down of its own; some fields step their value with them.
     if (vk == 0 && (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down)) {
-      if (auto* edit = dynamic_cast<win::Edit*>(window); edit != nullptr && !edit->IsMultiline())
+      if (edit != nullptr && !edit->IsMultiline())
         vk = event->key() == Qt::Key_Up ? win::kVkUp : win::kVkDown;
     }
     if (vk == 0 && !painted) return false;
-    if (auto* edit = dynamic_cast<win::Edit*>(window); edit != nullptr && vk == win::kVkReturn &&
-                                                       edit->IsMultiline() &&
-                                                       (edit->ControlStyle() & win::kEsWantReturn) != 0) {
-      return false;
+    if (edit != nullptr && vk == win::kVkReturn && edit->IsMultiline()) {
+      // Return in a multi-line field breaks the line, with Ctrl or Shift too; it never answers
+      // the dialog.
+      auto* text = qobject_cast<QPlainTextEdit*>(object);
+      if (text == nullptr) text = qobject_cast<QPlainTextEdit*>(object->parent());
+      if (text == nullptr || text->isReadOnly()) return false;
+      text->insertPlainText(QStringLiteral("\n"));
+      return true;
     }
     if (windows.GetFocus() != window && window->IsChild()) {
       ++host_.syncing_;
@@ -235,6 +245,7 @@ class DialogEventFilter : public QObject {
     }
     const bool shift = (event->modifiers() & Qt::ShiftModifier) != 0 || event->key() == Qt::Key_Backtab;
     windows.SetKeyDown(win::kVkShift, shift);
+    windows.SetKeyDown(win::kVkControl, (event->modifiers() & Qt::ControlModifier) != 0);
     if (vk != 0) {
       windows.KeyInput(win::kWmKeyDown, vk);
     }
@@ -243,6 +254,7 @@ class DialogEventFilter : public QObject {
     }
     if (vk != 0) windows.KeyInput(win::kWmKeyUp, vk);
     windows.SetKeyDown(win::kVkShift, false);
+    windows.SetKeyDown(win::kVkControl, false);
     return true;
   }
 
@@ -276,6 +288,30 @@ class DialogEventFilter : public QObject {
     if (event->buttons() & Qt::LeftButton) flags |= win::kMkLButton;
     if (event->buttons() & Qt::RightButton) flags |= win::kMkRButton;
     host_.windows_.MouseInput(*top, message, point, flags);
+    return true;
+  }
+
+  // The wheel goes to the window that draws itself and has the focus in this dialog, else to
+  // the one under the pointer; the widgets keep theirs.
+  bool Wheel(QObject* object, QWheelEvent* event) {
+    win::WindowSystem& windows = host_.windows_;
+    win::Window* under = host_.Alive(HandleOf(object));
+    if (under == nullptr) return false;
+    win::Window* target = nullptr;
+    win::Window* focus = windows.GetFocus();
+    const DialogHost::Binding* focus_binding = focus != nullptr ? host_.Find(focus->Handle()) : nullptr;
+    if (focus_binding != nullptr && focus_binding->painted && focus->GetTopLevel() == under->GetTopLevel()) {
+      target = focus;
+    } else if (const DialogHost::Binding* binding = host_.Find(under->Handle());
+               binding != nullptr && binding->painted && object == binding->widget) {
+      target = under;
+    }
+    if (target == nullptr) return false;
+    const int delta = std::clamp(event->angleDelta().y(), -32768, 32767);
+    if (delta == 0) return true;
+    const QPoint global = event->globalPosition().toPoint();
+    target->SendMessage(win::kWmMouseWheel, win::MakeWParam(0, delta),
+                        win::MakeLParam(global.x(), global.y()));
     return true;
   }
 
@@ -1082,8 +1118,9 @@ void DialogHost::Sync(win::Window& window, unsigned what) {
       widget->setGeometry(rect);
     }
     if (binding->painted) {
-      const QSize size(std::max(1, window.GetClientRect().Width()),
-                       std::max(1, window.GetClientRect().Height()));
+      // The whole window: its own scroll bars lie right of and below the client area.
+      const gfx::Rect whole = window.GetWindowRectInParent();
+      const QSize size(std::max(1, whole.Width()), std::max(1, whole.Height()));
       if (binding->image.size() != size) {
         binding->image = QImage(size, QImage::Format_RGB32);
         binding->image.fill(Qt::white);
@@ -1213,13 +1250,23 @@ void DialogHost::WindowChanged(win::Window& window, unsigned what) {
 }
 
 std::unique_ptr<gfx::Canvas> DialogHost::CreateCanvas(win::Window& window, const gfx::Rect& clip) {
+  return PaintedCanvas(window, gfx::Intersect(window.GetClientRect(), clip));
+}
+
+std::unique_ptr<gfx::Canvas> DialogHost::CreateWindowCanvas(win::Window& window, const gfx::Rect& clip) {
+  const gfx::Rect whole = window.GetWindowRectInParent();
+  return PaintedCanvas(window, gfx::Intersect({0, 0, whole.Width(), whole.Height()}, clip));
+}
+
+std::unique_ptr<gfx::Canvas> DialogHost::PaintedCanvas(win::Window& window, const gfx::Rect& clip) {
   Binding* binding = Find(window.Handle());
   if (binding == nullptr || !binding->painted || binding->image.isNull()) return nullptr;
   gfx::DeviceInfo device;
   device.width_px = windows_.ScreenSize().cx;
   device.height_px = windows_.ScreenSize().cy;
+  // The client area's origin is the window's: the image holds both.
   auto canvas = std::make_unique<ImageCanvas>(binding->image, QPoint(0, 0), device);
-  canvas->SetSystemClip(gfx::Intersect(window.GetClientRect(), clip));
+  canvas->SetSystemClip(clip);
   canvas->SetReleaseHandler(RepaintOnRelease(binding->widget));
   return canvas;
 }

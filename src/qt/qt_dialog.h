@@ -37,6 +37,8 @@ class DialogHost : public QtHost {
   void TopLevelDestroyed(win::Window& top_level) override;
   void WindowChanged(win::Window& window, unsigned what) override;
   std::unique_ptr<gfx::Canvas> CreateCanvas(win::Window& window, const gfx::Rect& clip) override;
+  // A window that draws itself draws its own scroll bars into the same picture.
+  std::unique_ptr<gfx::Canvas> CreateWindowCanvas(win::Window& window, const gfx::Rect& clip) override;
   bool RunModalLoop(const std::function<bool()>& done) override;
   void Flush(win::Window& top_level) override;
   // Pop-up menus of windows shown as widgets (an edit field's own menu) as real Qt menus.
@@ -54,6 +56,8 @@ class DialogHost : public QtHost {
   struct Adaptor;
 
  private:
+  // The picture of a window that draws itself, clipped (window coordinates); nullptr for others.
+  std::unique_ptr<gfx::Canvas> PaintedCanvas(win::Window& window, const gfx::Rect& clip);
   friend class DialogEventFilter;
 
   // Makes the widget of window (and of its children) inside parent (nullptr: a top-level one).

@@ -11,6 +11,9 @@ namespace qthost {
 
 class EventPump;
 
+// The platform's virtual key of a Qt key; 0 for keys the program does not know.
+int VirtualKey(int key);
+
 // What the canvas host and the dialog host do alike: the event loop, the cursor, the bell, and
 // flushing and raising a top-level window through the Qt widget that shows it. Holds the wait
 // cursor it set, and takes it back when it goes. User-interface thread only.

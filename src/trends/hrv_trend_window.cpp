@@ -115,6 +115,7 @@ std::unique_ptr<CAreaWnd> CHRVTrendWindowConfig::CreateWindow(CZK470Doc* documen
 CHRVTrendWnd::CHRVTrendWnd(CWindowAreaConfig* config, CZK470Doc* document) : CAreaWnd(config, document) {
   g_current_window = this;
   AddCommands();
+  TakeKeysOnClick();
 }
 
 CHRVTrendWnd::~CHRVTrendWnd() {

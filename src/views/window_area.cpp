@@ -245,16 +245,17 @@ void CAreaWnd::OnSize(int type, int cx, int cy) {
 }
 
 void CAreaWnd::OnLButtonDown(unsigned flags, gfx::Point point) {
-  if (config_->IsFocusable()) SetFocus();
+  if (config_->IsFocusable() || keys_on_click_) SetFocus();
 }
 
 void CAreaWnd::OnRButtonDown(unsigned flags, gfx::Point point) {
-  if (config_->IsFocusable()) SetFocus();
+  if (config_->IsFocusable() || keys_on_click_) SetFocus();
   OnRightButtonDown(point);
 }
 
 void CAreaWnd::OnSetFocus(win::Window* old_focus) {
   win::Window::OnSetFocus(old_focus);
+  if (!config_->IsFocusable() && keys_on_click_) return;
   if (!config_->IsFocusable()) {
     if (old_focus != nullptr && old_focus != this && old_focus->IsWindow()) old_focus->SetFocus();
     return;

@@ -159,6 +159,9 @@ class CAreaWnd : public win::Window {
   // to the window's areas as an area message, enabled and checked from the document's stored
   // positions; stale extremes are computed again before a jump.
   void AddPositionJumpCommands();
+  // A review window takes the keys once clicked (Shift+F10, its own keys), though its node
+  // shows no focus frame.
+  void TakeKeysOnClick() { keys_on_click_ = true; }
 
  private:
   void AddExtremeJump(int id, int32_t (CZK470Doc::*position)() const);
@@ -169,6 +172,7 @@ class CAreaWnd : public win::Window {
   CWindowArea* area_ = nullptr;
   CWindowAreaConfig* config_ = nullptr;
   CZK470Doc* document_ = nullptr;
+  bool keys_on_click_ = false;
 };
 
 // The window of the heart-rate trend group: a click reaches every area (513, 514), a mouse move

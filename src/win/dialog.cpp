@@ -196,9 +196,9 @@ bool Dialog::PreTranslateMessage(uint32_t message, WParam wparam, LParam lparam)
       return true;
     case kVkReturn: {
       Window* focus = ws.GetFocus();
-      // A multi-line field that wants Enter takes it as a line break.
+      // A multi-line field takes Enter as a line break: a half-typed text must not answer the dialog.
       if (auto* edit = dynamic_cast<Edit*>(focus);
-          edit != nullptr && edit->IsMultiline() && (edit->ControlStyle() & kEsWantReturn) != 0) {
+          edit != nullptr && edit->IsMultiline() && !edit->IsReadOnly()) {
         return false;
       }
       int id = def_id_;

@@ -2,7 +2,19 @@
 
 #include <algorithm>
 
+#include "win/toolbar_window.h"
+
 namespace win {
+namespace {
+
+void CollectToolBars(const Window& window, std::vector<WindowHandle>& bars) {
+  for (const Window* child : window.Children()) {
+    if (dynamic_cast<const ToolBarWindow*>(child) != nullptr) bars.push_back(child->Handle());
+    CollectToolBars(*child, bars);
+  }
+}
+
+}  // namespace
 void FrameWindow::SetMenu(Menu menu) {
   menu_ = std::move(menu);
   has_menu_ = true;
@@ -11,6 +23,16 @@ void FrameWindow::SetMenu(Menu menu) {
 
 void FrameWindow::UpdateToolBars() {
   for (ToolBarModel* bar : toolbars_) bar->Update(*this);
+  // Every other bar of the tree (the bars of hosted windows, docked deep inside) follows its own
+  // command window's route. Collected first: an update handler may make or end windows.
+  std::vector<WindowHandle> bars;
+  CollectToolBars(*this, bars);
+  for (const WindowHandle handle : bars) {
+    auto* bar = dynamic_cast<ToolBarWindow*>(Windows().FromHandle(handle));
+    if (bar == nullptr || !bar->IsWindowVisible()) continue;
+    if (std::find(toolbars_.begin(), toolbars_.end(), &bar->Model()) != toolbars_.end()) continue;
+    bar->UpdateButtons();
+  }
   NotifyChanged(kChangedState);
 }
 

@@ -30,7 +30,8 @@ class FrameWindow : public Window {
 
   // The update pass of a pop-up that is about to open.
   void OnInitMenuPopup(Menu& popup) { popup.UpdateItems(*this); }
-  // The idle update of the toolbars.
+  // The idle update of the toolbars: the frame's own along its route, and every other visible
+  // toolbar window of its tree along its command window's route.
   void UpdateToolBars();
 
   bool OnCmdMsg(CommandMessage& message) override;

@@ -224,6 +224,8 @@ inline constexpr int kVkUp = 0x26;
 inline constexpr int kVkRight = 0x27;
 inline constexpr int kVkDown = 0x28;
 inline constexpr int kVkDelete = 0x2E;
+// The Menu (application) key.
+inline constexpr int kVkApps = 0x5D;
 inline constexpr int kVkF1 = 0x70;
 inline constexpr int kVkF4 = 0x73;
 inline constexpr int kVkF10 = 0x79;

@@ -98,9 +98,10 @@ int WindowSystem::ShowDropDownList(const PopupRequest& request) {
 }
 
 bool IsContextMenuRequest(uint32_t message, WParam wparam) {
-  const bool shift_f10 = (message == kWmKeyDown || message == kWmSysKeyDown) &&
-                         static_cast<int>(wparam) == kVkF10 && Windows().IsKeyDown(kVkShift);
-  return shift_f10 || message == kWmContextMenu;
+  const bool key = message == kWmKeyDown || message == kWmSysKeyDown;
+  const int virtual_key = static_cast<int>(wparam);
+  const bool shift_f10 = key && virtual_key == kVkF10 && Windows().IsKeyDown(kVkShift);
+  return shift_f10 || (key && virtual_key == kVkApps) || message == kWmContextMenu;
 }
 
 }  // namespace win

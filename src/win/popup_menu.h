@@ -29,8 +29,10 @@ gfx::Rect PopupMenuRect(gfx::Point point, gfx::Size size, unsigned flags, gfx::S
 int TrackPopupMenu(const Menu& menu, unsigned flags, int x, int y, Window& owner,
                    CommandTarget* route = nullptr);
 
-// Shift+F10 (as a key or a system key) or a context-menu message: the keyboard asks for the
-// window's context menu, which then opens near the client's top-left corner.
+// Shift+F10 or the Menu key (as a key or a system key) or a context-menu message: the keyboard
+// asks for the window's context menu, which then opens near the client's top-left corner.
 bool IsContextMenuRequest(uint32_t message, WParam wparam);
+// How far from the client's top-left corner a menu asked for from the keyboard opens.
+inline constexpr int kKeyboardMenuInset = 5;
 
 }  // namespace win

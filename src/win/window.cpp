@@ -9,6 +9,7 @@
 #include "platform/clock.h"
 #include "platform/process_context.h"
 #include "platform/worker.h"
+#include "win/popup_menu.h"
 #include "win/scroll_bar.h"
 
 namespace win {
@@ -160,6 +161,7 @@ bool Window::PostMessage(uint32_t message, WParam wparam, LParam lparam) const {
 
 LResult Window::WindowProc(uint32_t message, WParam wparam, LParam lparam) {
   if (scroll_bars_ && ScrollBarMessage(message, wparam, lparam)) return 0;
+  const WindowHandle handle = handle_;
   const gfx::Point point{GetXLParam(lparam), GetYLParam(lparam)};
   const auto flags = static_cast<unsigned>(wparam);
   switch (message) {
@@ -207,9 +209,17 @@ LResult Window::WindowProc(uint32_t message, WParam wparam, LParam lparam) {
     case kWmRButtonDown:
       OnRButtonDown(flags, point);
       return 0;
-    case kWmRButtonUp:
+    case kWmRButtonUp: {
+      const uint32_t menus_before = context_menus_;
       OnRButtonUp(flags, point);
+      // The platform's default: a released right button asks for the context menu at the
+      // pointer, unless the handler raised it already.
+      if (FromHandle(handle) == this && context_menus_ == menus_before) {
+        const gfx::Point screen = ClientToScreen(point);
+        SendMessage(kWmContextMenu, handle, MakeLParam(screen.x, screen.y));
+      }
       return 0;
+    }
     case kWmMButtonDown:
       OnMButtonDown(flags, point);
       return 0;
@@ -223,10 +233,18 @@ LResult Window::WindowProc(uint32_t message, WParam wparam, LParam lparam) {
       if (const auto* drop = reinterpret_cast<const DropFiles*>(lparam)) OnDropFiles(*drop);
       return 0;
     case kWmKeyDown:
-    case kWmSysKeyDown:
+    case kWmSysKeyDown: {
+      const uint32_t menus_before = context_menus_;
       OnKeyDown(static_cast<int>(wparam), LoWord(static_cast<uintptr_t>(lparam)),
                 HiWord(static_cast<uintptr_t>(lparam)));
+      // Shift+F10 and the Menu key ask for the context menu near the client's top-left corner.
+      if (IsContextMenuRequest(message, wparam) && FromHandle(handle) == this &&
+          context_menus_ == menus_before) {
+        const gfx::Point screen = ClientToScreen(gfx::Point{kKeyboardMenuInset, kKeyboardMenuInset});
+        SendMessage(kWmContextMenu, handle, MakeLParam(screen.x, screen.y));
+      }
       return 0;
+    }
     case kWmKeyUp:
     case kWmSysKeyUp:
       OnKeyUp(static_cast<int>(wparam), LoWord(static_cast<uintptr_t>(lparam)), HiWord(static_cast<uintptr_t>(lparam)));
@@ -247,6 +265,7 @@ LResult Window::WindowProc(uint32_t message, WParam wparam, LParam lparam) {
       OnCaptureChanged(FromHandle(static_cast<WindowHandle>(lparam)));
       return 0;
     case kWmContextMenu:
+      ++context_menus_;
       OnContextMenu(FromHandle(wparam), point);
       return 0;
     case kWmCommand:
@@ -288,6 +307,13 @@ LResult Window::DefWindowProc(uint32_t message, WParam wparam, LParam lparam) {
       return 0;
     default:
       return 0;
+  }
+}
+
+void Window::OnContextMenu(Window* window, gfx::Point screen_point) {
+  // Unanswered, the request goes on to the parent, naming the window it came from.
+  if (parent_ != nullptr && window != nullptr) {
+    parent_->SendMessage(kWmContextMenu, window->Handle(), MakeLParam(screen_point.x, screen_point.y));
   }
 }
 
@@ -808,7 +834,8 @@ std::optional<int64_t> WindowSystem::NextTimerDelayMs() const {
 }
 
 std::unique_ptr<gfx::Canvas> WindowSystem::MakeCanvas(Window& window, const gfx::Rect& clip, bool for_paint) {
-  if (Host* host = HostOf(window)) return host->CreateCanvas(window, clip);
+  if (Host* host = HostOf(window))
+    return for_paint ? host->CreateCanvas(window, clip) : host->CreateClientCanvas(window, clip);
   return nullptr;
 }
 

@@ -107,6 +107,11 @@ class Host {
   // and to clip (client coordinates). nullptr: the window system records the drawing instead.
   // Used both for painting (clip = the update rectangle) and for drawing outside painting.
   virtual std::unique_ptr<gfx::Canvas> CreateCanvas(Window& window, const gfx::Rect& clip) { return nullptr; }
+  // The same for drawing outside painting (ClientDc): what is drawn must reach the screen at once,
+  // also while the canvas stays open across events.
+  virtual std::unique_ptr<gfx::Canvas> CreateClientCanvas(Window& window, const gfx::Rect& clip) {
+    return CreateCanvas(window, clip);
+  }
   // Runs the host's event loop until done() holds; false when the host has no loop of its own.
   virtual bool RunModalLoop(const std::function<bool()>& done) { return false; }
   // Shows at once what was painted into the top-level window (the caller blocks the loop next).
@@ -366,7 +371,9 @@ class Window : public CommandTarget {
   virtual void OnSetFocus(Window* old_focus);
   virtual void OnKillFocus(Window* new_focus) {}
   virtual void OnCaptureChanged(Window* new_capture) {}
-  virtual void OnContextMenu(Window* window, gfx::Point screen_point) {}
+  // kWmContextMenu: window is the one the request came from (this or a child), screen_point
+  // where the menu opens. The base passes it on to the parent.
+  virtual void OnContextMenu(Window* window, gfx::Point screen_point);
   // kWmCommand: the base routes it through OnCmdMsg; true when handled.
   virtual bool OnCommand(WParam wparam, LParam lparam);
   // kWmNotify: the base routes (id_from, code) through OnCmdMsg like a command notification.
@@ -410,6 +417,7 @@ class Window : public CommandTarget {
   bool minimized_ = false;
   bool accepts_focus_ = true;
   bool redraw_ = true;
+  uint32_t context_menus_ = 0;  // kWmContextMenu messages received, to tell a handler raised one
   bool top_level_announced_ = false;
 };
 

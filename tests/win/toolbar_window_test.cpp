@@ -224,3 +224,46 @@ TEST_F(ToolBarWindowTest, ButtonsShowThePicturesOfTheImageListCentred) {
 
 }  // namespace
 }  // namespace win
+
+namespace win {
+namespace {
+
+// A hosted window with its own state behind the bar's button: the page turns.
+class PagedWindow : public Window {
+ public:
+  PagedWindow() {
+    AddCommand(kPlain, [this] { ++page; });
+    AddUpdate(kPlain, [this](CmdUI& ui) { ui.Enable(page < 2); });
+  }
+  int page = 0;
+};
+
+TEST_F(WinTest, TheFramesIdleUpdateReachesBarsDockedDeepInItsTree) {
+  FrameWindow frame;
+  ASSERT_TRUE(frame.Create(nullptr, {0, 0, 400, 300}, kWsPopup | kWsVisible));
+  Window dock;
+  ASSERT_TRUE(dock.Create(&frame, {0, 0, 400, 300}, kWsChild | kWsVisible));
+  PagedWindow hosted;
+  ASSERT_TRUE(hosted.Create(&dock, {0, 30, 400, 300}, kWsChild | kWsVisible));
+  ToolBarWindow bar;
+  bar.Model().AddButton(kPlain, 0);
+  ASSERT_TRUE(bar.CreateToolBar(dock, {0, 0, 400, ToolBarWindow::kBarHeight}, 1, 0, &hosted));
+  ToolBarWindow hidden;
+  hidden.Model().AddButton(kPlain, 0);
+  ASSERT_TRUE(hidden.CreateToolBar(dock, {0, 0, 400, ToolBarWindow::kBarHeight}, 2, 0, &hosted));
+  hidden.ShowWindow(kSwHide);
+  bar.UpdateButtons();
+  hidden.UpdateButtons();
+  ASSERT_TRUE(bar.Model().At(0).enabled);
+
+  hosted.page = 2;
+  frame.UpdateToolBars();
+  EXPECT_FALSE(bar.Model().At(0).enabled) << "the bar follows its window's state";
+  EXPECT_TRUE(hidden.Model().At(0).enabled) << "a hidden bar waits until it shows";
+  hosted.page = 0;
+  frame.UpdateToolBars();
+  EXPECT_TRUE(bar.Model().At(0).enabled);
+}
+
+}  // namespace
+}  // namespace win

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <thread>
@@ -262,6 +263,91 @@ TEST_F(WindowTest, OwnedPopupsEndWithTheirOwner) {
   EXPECT_EQ(popup.GetOwner(), &top_);
   top_.DestroyWindow();
   EXPECT_FALSE(popup.IsWindow());
+}
+
+}  // namespace
+}  // namespace win
+
+namespace win {
+namespace {
+
+// Answers the context menu: logs where it came from and where it would open.
+class MenuWindow : public LogWindow {
+ public:
+  using LogWindow::LogWindow;
+  bool raise_on_release = false;  // its release handler raises the menu itself
+
+ protected:
+  void OnContextMenu(Window* from, gfx::Point screen) override {
+    Note("menu from " + std::to_string(from != nullptr ? from->GetDlgCtrlID() : -1) + " at " +
+         std::to_string(screen.x) + "," + std::to_string(screen.y));
+  }
+  void OnRButtonUp(unsigned, gfx::Point point) override {
+    if (!raise_on_release) return LogWindow::OnRButtonUp(0, point);
+    const gfx::Point screen = ClientToScreen(point);
+    SendMessage(kWmContextMenu, Handle(), MakeLParam(screen.x, screen.y));
+  }
+};
+
+TEST_F(WindowTest, TheRightButtonShiftF10AndTheMenuKeyAskTheNearestWindowThatAnswersForItsMenu) {
+  // top (100,100) > holder at (20,20), answers > plain child at (10,10), does not.
+  MenuWindow holder("holder", log_);
+  ASSERT_TRUE(holder.Create(&top_, {200, 200, 300, 300}, kWsChild | kWsVisible, 7));
+  LogWindow plain("plain", log_);
+  ASSERT_TRUE(plain.Create(&holder, {10, 10, 60, 60}, kWsChild | kWsVisible, 8));
+  struct Case {
+    const char* name;
+    std::function<void()> act;
+    std::vector<std::string> want;
+  };
+  const auto right_click = [this](gfx::Point p) {
+    Windows().MouseInput(top_, kWmRButtonDown, p);
+    Windows().MouseInput(top_, kWmRButtonUp, p);
+  };
+  const auto key = [](int vk, bool shift) {
+    Windows().SetKeyDown(kVkShift, shift);
+    Windows().KeyInput(vk == kVkF10 ? kWmSysKeyDown : kWmKeyDown, vk);
+    Windows().SetKeyDown(kVkShift, false);
+  };
+  const Case cases[] = {
+      {"release on the child: at the pointer",
+       [&] {
+         right_click({215, 220});
+       },
+       {"holder:menu from 8 at 315,320"}},
+      {"release on the holder itself",
+       [&] {
+         right_click({290, 290});
+       },
+       {"holder:menu from 7 at 390,390"}},
+      {"nobody answers: nothing",
+       [&] {
+         right_click({30, 250});
+       },
+       {}},
+      {"Shift+F10 in the focused child: its top-left corner",
+       [&] {
+         plain.SetFocus();
+         log_.clear();
+         key(kVkF10, true);
+       },
+       {"plain:key 121", "holder:menu from 8 at 315,315"}},
+      {"the Menu key", [&] { key(kVkApps, false); }, {"plain:key 93", "holder:menu from 8 at 315,315"}},
+      {"F10 alone is no request", [&] { key(kVkF10, false); }, {"plain:key 121"}},
+      {"a handler that raised it already: once",
+       [&] {
+         holder.raise_on_release = true;
+         right_click({290, 290});
+       },
+       {"holder:menu from 7 at 390,390"}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    log_.clear();
+    c.act();
+    std::erase_if(log_, [](const std::string& line) { return line.find("focus") != std::string::npos; });
+    EXPECT_EQ(log_, c.want);
+  }
 }
 
 }  // namespace
