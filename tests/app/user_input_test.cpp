@@ -23,9 +23,9 @@
 #include "core/splash_window.h"
 #include "dialogs/patient_property_sheet.h"
 #include "platform/ids.h"
-#include "win/command_target.h"
 #include "qt/screenshot.h"
 #include "support/test_recordings.h"
+#include "win/command_target.h"
 
 namespace apptest {
 namespace {
@@ -68,7 +68,8 @@ class UserInputTest : public ScreenshotTest {
   void SetUp() override {
     ScreenshotTest::SetUp();
     const std::vector<std::string> missing = VirtualScreen::MissingTools();
-    if (!missing.empty()) GTEST_SKIP() << "needs Xvfb, xwd and xdotool on PATH (Debian packages xvfb, x11-apps, xdotool)";
+    if (!missing.empty())
+      GTEST_SKIP() << "needs Xvfb, xwd and xdotool on PATH (Debian packages xvfb, x11-apps, xdotool)";
   }
 
   // The program on its own screen with a recording of the given length open.
@@ -121,7 +122,8 @@ class UserInputTest : public ScreenshotTest {
   QRect AddressFieldInSheet() {
     QRect field;
     const std::filesystem::path data = Folder("reference");
-    const std::filesystem::path qrs = coretest::MakeAnalysedRecording(data / "00007", 10, 2, {"Eva", "Berg", "55"});
+    const std::filesystem::path qrs =
+        coretest::MakeAnalysedRecording(data / "00007", 10, 2, {"Eva", "Berg", "55"});
     if (!Start({qrs.string()})) return field;
     CSplashWindow::Reset();
     Settle();
@@ -211,25 +213,30 @@ TEST_F(UserInputTest, ReturnInAMultiLineFieldBreaksTheLineAndKeepsTheSheetOpen) 
   ASSERT_TRUE(Xdotool({"type", "--delay", "20", "Hauptweg"}));
   QImage first;
   std::optional<std::pair<int, int>> first_rows;
-  WaitFor([&] {
-    first = screen_->Grab();
-    first_rows = ChangedRows(empty, first, on_screen);
-    return first_rows.has_value() && first_rows->second - first_rows->first > 4;
-  }, kStepWaitMs);
+  WaitFor(
+      [&] {
+        first = screen_->Grab();
+        first_rows = ChangedRows(empty, first, on_screen);
+        return first_rows.has_value() && first_rows->second - first_rows->first > 4;
+      },
+      kStepWaitMs);
   ASSERT_TRUE(first_rows) << "the typed word does not show";
   ASSERT_TRUE(Xdotool({"key", "Return"}));
   ASSERT_TRUE(Xdotool({"type", "--delay", "20", "Bonn"}));
   QImage second;
   std::optional<std::pair<int, int>> second_rows;
-  const bool below = WaitFor([&] {
-    second = screen_->Grab();
-    second_rows = ChangedRows(first, second, on_screen);
-    return second_rows.has_value() && second_rows->second > first_rows->second + 4;
-  }, kStepWaitMs);
+  const bool below = WaitFor(
+      [&] {
+        second = screen_->Grab();
+        second_rows = ChangedRows(first, second, on_screen);
+        return second_rows.has_value() && second_rows->second > first_rows->second + 4;
+      },
+      kStepWaitMs);
   qthost::testing_support::SaveScreenshot(second, "user_input_address_two_lines");
   const std::vector<ScreenWindow> windows = screen_->VisibleWindows();
-  EXPECT_TRUE(std::any_of(windows.begin(), windows.end(), [&](const ScreenWindow& w) { return w.id == sheet->id; }))
-      << "Return closed the sheet";
+  EXPECT_TRUE(std::any_of(windows.begin(), windows.end(), [&](const ScreenWindow& w) {
+    return w.id == sheet->id;
+  })) << "Return closed the sheet";
   EXPECT_TRUE(below) << "the second word is not on a line of its own";
 }
 
