@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -8,6 +9,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "document/document_context.h"
@@ -320,8 +322,16 @@ TEST_F(RecorderServiceTest, CommandTesterStoresAFlexibleBlock) {
     for (const int id : {1414, 1455}) dialog.RunCommand(id);
   });
   EXPECT_TRUE(Has(LogLines(dialog), "SetFlexBlk (ZK-131 ab 1.20) command - OK"));
-  const auto lock = sim.Lock();
-  const std::optional<TRecorderBlocks::Block> stored = sim.Model().FlexBlock(2);
+  // The block's bytes follow the echoed word unanswered: the recorder may still be taking them in.
+  std::optional<TRecorderBlocks::Block> stored;
+  for (int waited_ms = 0; waited_ms < 5000; ++waited_ms) {
+    {
+      const auto lock = sim.Lock();
+      stored = sim.Model().FlexBlock(2);
+    }
+    if (stored.has_value()) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
   ASSERT_TRUE(stored.has_value());
   EXPECT_TRUE(std::all_of(stored->begin(), stored->end(), [](uint8_t b) { return b == 0xFF; }));
 }
